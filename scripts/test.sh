@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test; with clang present, also a short fuzzing run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=${BUILD_DIR:-build}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j "$(nproc)"
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+
+if command -v clang++ >/dev/null 2>&1; then
+  fuzz=${FUZZ_BUILD_DIR:-build-fuzz}
+  CC=clang CXX=clang++ cmake -S . -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVOCABRELLA_BUILD_FUZZ=ON -DVOCABRELLA_BUILD_TESTS=ON -DVOCABRELLA_BUILD_BENCH=OFF >/dev/null
+  cmake --build "$fuzz" -j "$(nproc)" --target fuzz_reader
+  "$fuzz/tests/fuzz/fuzz_reader" -max_total_time="${FUZZ_SECONDS:-60}" -rss_limit_mb=2048 \
+    "$fuzz/tests/fuzz/corpus" ../shared/samples 2>&1 | tail -n 5
+fi

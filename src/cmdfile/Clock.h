@@ -1,0 +1,21 @@
+#pragma once
+
+#include <chrono>
+
+namespace vocabrella {
+
+// Time and waiting, injected so that waits can be tested without real waiting.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual std::chrono::system_clock::time_point now() const = 0;
+    virtual void sleep(std::chrono::milliseconds duration) = 0;
+};
+
+class SystemClock final : public Clock {
+public:
+    std::chrono::system_clock::time_point now() const override;
+    void sleep(std::chrono::milliseconds duration) override;
+};
+
+} // namespace vocabrella

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vocabrella {
+
+// Everything the program says to the user, or asks, goes through here: the window answers with
+// dialogs, the command line prints and answers from its options, tests replay prepared answers.
+// An empty title means the program's own title.
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+
+    virtual void message(std::string_view text, std::string_view title = {}) = 0;
+    virtual bool yesNo(std::string_view text, std::string_view title = {}) = 0;
+    virtual bool okCancel(std::string_view text, std::string_view title = {}) = 0;
+    // nullopt when cancelled.
+    virtual std::optional<std::string> input(std::string_view text, std::string_view title = {},
+                                             std::string_view defaultValue = {}) = 0;
+    // Index of the chosen button, or -1 when the dialog was cancelled.
+    virtual int choice(std::string_view text, std::string_view title,
+                       const std::vector<std::string>& buttons) = 0;
+    // The status line (Label7) and the count line (Label9) of the main window.
+    virtual void status(std::string_view text) = 0;
+    virtual void counts(std::string_view text) = 0;
+};
+
+} // namespace vocabrella

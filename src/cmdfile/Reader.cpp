@@ -1,0 +1,359 @@
+#include "cmdfile/Reader.h"
+
+#include "cmdfile/Bytes.h"
+#include "cmdfile/Clock.h"
+#include "cmdfile/Codec.h"
+#include "cmdfile/Errors.h"
+#include "cmdfile/Prompter.h"
+#include "cmdfile/Store.h"
+#include "cmdfile/Texts.h"
+#include "cmdfile/TimeText.h"
+#include "cmdfile/Trace.h"
+
+#include <algorithm>
+#include <fstream>
+#include <unordered_map>
+
+namespace vocabrella {
+namespace {
+
+std::string foldCase(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+std::string upperCase(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+// The store compares names without case, as the duplicate check must.
+std::string rowKey(std::string_view menu, std::string_view state, std::string_view name) {
+    std::string key = foldCase(menu);
+    key.push_back('\x1f');
+    key += foldCase(state);
+    key.push_back('\x1f');
+    key += foldCase(name);
+    return key;
+}
+
+// Cut or blank-pad to n characters.
+std::string column(std::string_view text, std::size_t n) {
+    std::string out;
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool lead = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+        if (lead && chars++ == n) break;
+        out.push_back(text[i]);
+    }
+    if (chars < n) out.append(n - chars, ' ');
+    return out;
+}
+
+std::string trimmed(std::string s) {
+    const auto first = s.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+bool readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    in.seekg(0, std::ios::end);
+    const auto size = in.tellg();
+    if (size < 0) return false;
+    in.seekg(0);
+    out.resize(static_cast<std::size_t>(size));
+    return static_cast<bool>(in.read(reinterpret_cast<char*>(out.data()), size)) || size == 0;
+}
+
+// Back to the file's own code page for the diagnostics written beside its bytes.
+std::string asFileText(std::string_view utf8) {
+    try {
+        return codec::utf8ToCp1252(utf8);
+    } catch (const EncodingError&) {
+        return std::string(utf8);
+    }
+}
+
+} // namespace
+
+// The state of one full parse: counters, the duplicate and state lookups, the logs.
+class CommandFileReader::Parse {
+public:
+    struct KnownRow {
+        std::int64_t id;
+        std::int32_t offset;
+        std::string filename;
+        std::string type;
+    };
+
+    Parse(CommandFileReader& reader) : r_(reader), env_(reader.env_) {
+        duplicateLogPath_ = env_.homeFolder / "duplicate.log";
+        duplicateLog_.open(duplicateLogPath_, std::ios::binary | std::ios::trunc);
+        // Rows not read from the file (offset 0) survive the parse and take part in the check.
+        env_.store.forEachUser([this](const UserRow& row) {
+            known_.emplace(rowKey(row.menu, row.state, row.name), KnownRow{row.ID, row.offset, row.filename, row.Type});
+            return true;
+        });
+        filename_ = r_.file_.path.filename().string();
+    }
+
+    void storeRow(CurrentRecord& rec) {
+        const std::string key = rowKey(rec.program, rec.state, rec.name);
+        bool duplicate = false;
+        auto found = known_.find(key);
+        if (found != known_.end()) {
+            duplicate = true;
+            writeDuplicateLine(found->second, rec);
+            if (found->second.offset == 0) {
+                env_.store.deleteUser(found->second.id);
+                known_.erase(found);
+                found = known_.end();
+            }
+        }
+
+        row_.filename = filename_;
+        row_.menu = rec.program == names::GlobalCommands ? rec.program : upperCase(rec.program);
+        row_.state = rec.state;
+        row_.name = rec.name;
+        row_.Type = rec.typeCode;
+        row_.script = std::move(rec.body);
+        row_.scope = rec.scopeCode;
+        row_.owner = rec.group;
+        row_.lists = static_cast<std::int32_t>(rec.listCount);
+        row_.offset = static_cast<std::int32_t>(rec.offset);
+        row_.offsetbody = static_cast<std::int32_t>(rec.bodyPosition);
+        row_.description = rec.description;
+        row_.states = rec.stateIds;
+        row_.graphicsize = static_cast<std::int32_t>(rec.graphicLength);
+        row_.Global = names::isGlobalProgram(row_.menu) && names::isGlobalProgram(row_.state);
+        row_.sleeping = row_.state == names::Asleep;
+        row_.globalsort = names::isGlobalProgram(row_.menu) ? "G" : "N";
+        row_.listsort = rec.typeCode == "L" ? "L" : "C";
+        row_.pathcode = "U";
+        row_.dupe = duplicate;
+        row_.PDescript = static_cast<std::int32_t>(rec.programDescriptionLength);
+        row_.CompanyName = static_cast<std::int32_t>(rec.companyNameLength);
+        row_.ClassName = static_cast<std::int32_t>(rec.windowClassLength);
+        row_.encrypted = rec.encrypted;
+
+        const std::int64_t id = env_.store.addUser(row_, env_.storeErrors, env_.prompter);
+        rec.body = std::move(row_.script); // LISTs keep their settings between rows
+        if (found == known_.end()) known_.emplace(key, KnownRow{id, row_.offset, row_.filename, row_.Type});
+        if (firstRow_) {
+            env_.store.setLastdvcID(static_cast<std::int32_t>(id));
+            firstRow_ = false;
+        }
+        lastRowId_ = id;
+    }
+
+    std::string stateIds(std::string_view program, const std::vector<std::string>& names) {
+        std::string ids;
+        for (const auto& name : names) {
+            const std::string key = foldCase(program) + '\x1f' + foldCase(name);
+            auto it = states_.find(key);
+            if (it == states_.end()) it = states_.emplace(key, env_.store.addState(program, name)).first;
+            ids += std::to_string(it->second);
+            ids.push_back(',');
+        }
+        return ids;
+    }
+
+    // error.log: the bytes from the last stored row on, then what went wrong and where.
+    void writeErrorLog(std::string_view badName, std::uint32_t badPosition) {
+        std::ofstream log(env_.homeFolder / "error.log", std::ios::binary | std::ios::trunc);
+        const auto last = env_.store.lastUser();
+        const auto& image = r_.file_.image;
+        const std::size_t start = std::min<std::size_t>(
+            last && last->offset > 0 ? static_cast<std::size_t>(last->offset - 1) : badPosition - 1, image.size());
+        const std::size_t length = std::min<std::size_t>(3000, image.size() - start);
+        log.write(reinterpret_cast<const char*>(image.data() + start), static_cast<std::streamsize>(length));
+
+        log << texts::ErrorStars1 << texts::ErrorBadName << badName << texts::ErrorStars2;
+        const auto tagged = [&log](const std::string& utf8) {
+            std::string text = asFileText(utf8);
+            if (text.size() > 0xFFFF) text.resize(0xFFFF);
+            const char tag[4] = {8, 0, static_cast<char>(text.size() & 0xFF), static_cast<char>(text.size() >> 8)};
+            log.write(tag, 4);
+            log << text;
+        };
+        tagged(std::string(texts::ErrorPrevious) + (last ? last->name + last->Type + last->script : std::string()));
+        tagged(std::string(texts::ErrorOffset) + std::to_string(last ? last->offset : 0));
+        tagged(std::string(texts::ErrorWhich) + std::to_string(commandNumber) + "/" + std::to_string(declared) +
+               " " + std::to_string(listNumber) + "/" + std::to_string(listCount));
+        const auto parmtime = env_.store.parameters().mycmdstime;
+        tagged(std::string(texts::ErrorParmtime) + (parmtime ? displayStamp(*parmtime) : std::string()) +
+               std::string(texts::ErrorFiletime) + displayStamp(r_.file_.info.modified));
+    }
+
+    std::uint32_t declared = 0;
+    std::uint32_t commandNumber = 0;
+    std::uint32_t skipped = 0;
+    std::uint32_t listCount = 0;
+    std::uint32_t listNumber = 0;
+
+private:
+    void writeDuplicateLine(const KnownRow& found, const CurrentRecord& rec) {
+        if (!duplicateHeaderWritten_) {
+            duplicateLog_ << texts::DuplicateHeader1 << "\r\n\r\n" << texts::DuplicateHeader3 << "\r\n\r\n";
+            duplicateHeaderWritten_ = true;
+        }
+        duplicateLog_ << column(found.filename, 13) << column(rec.name, 13) << column(rec.program, 16)
+                      << column(rec.state, 33) << found.type << ' ' << trimmed(column(rec.name, 50)) << "\r\n";
+    }
+
+    CommandFileReader& r_;
+    ReaderEnvironment env_;
+    std::filesystem::path duplicateLogPath_;
+    std::ofstream duplicateLog_;
+    bool duplicateHeaderWritten_ = false;
+    std::unordered_map<std::string, KnownRow> known_;
+    std::unordered_map<std::string, std::int64_t> states_;
+    std::string filename_;
+    UserRow row_;
+    bool firstRow_ = true;
+    std::int64_t lastRowId_ = 0;
+};
+
+bool CommandFileReader::loadKeyNames() {
+    auto loaded = KeyNames::load(env_.homeFolder / "keynames");
+    if (!loaded) return false;
+    keys_ = std::move(*loaded);
+    return true;
+}
+
+bool CommandFileReader::ReadCommandRecord(ByteReader& reader, bool store) {
+    if (!readCommandRecord(reader, recordContext(), rec_)) return false;
+    if (store && !rec_.skipped && parse_) {
+        rec_.stateIds = parse_->stateIds(rec_.program, rec_.stateNames);
+        parse_->storeRow(rec_);
+        rec_.clear();
+    } else if (parse_ && rec_.skipped) {
+        ++parse_->skipped;
+    }
+    return true;
+}
+
+ReadOutcome CommandFileReader::ReadCommandFile(bool force, const std::filesystem::path& path) {
+    auto& store = env_.store;
+    auto& trace = env_.trace;
+    auto& prompter = env_.prompter;
+
+    file_.path = path;
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        prompter.message(texts::CommandFileMissing, path.string());
+        throw EndProgram();
+    }
+    for (int attempt = 0; !readWholeFile(path, file_.image); ++attempt) {
+        if (attempt + 1 >= kOpenAttempts)
+            return {false, path.string() + ": the file cannot be opened for reading"};
+        env_.clock.sleep(std::chrono::milliseconds(500));
+        const std::string number = std::to_string(attempt + 1);
+        prompter.counts(std::string(texts::Retrying) + number);
+        trace.Tracy(texts::trace::Retrying, number);
+    }
+
+    FileInformation& info = file_.info;
+    info.modified = fileTimeStamp(std::filesystem::last_write_time(path, ec));
+    info.size = file_.image.size();
+    FileHeader header;
+    try {
+        header = readHeader(file_.image);
+    } catch (const FormatError& e) {
+        return {false, path.string() + ": " + e.what()};
+    }
+    info.versionCode = header.versionCode;
+    info.versionName = versionNameForCode(header.versionCode);
+    info.family = header.family;
+    info.languageCode = header.languageCode;
+    info.languageName = languageName(header.languageCode);
+
+    const auto lastParse = store.parameters().mycmdstime;
+    if (!force && lastParse && *lastParse == info.modified) {
+        info.commandCount = static_cast<std::uint32_t>(store.countCommands());
+        info.listCount = static_cast<std::uint32_t>(store.countLists());
+        prompter.counts(std::to_string(info.commandCount) + std::string(texts::CountSeparator) +
+                        std::to_string(info.listCount));
+        return {};
+    }
+
+    // Full parse, in one transaction.
+    trace.Tracy(texts::trace::Before);
+    prompter.status(std::string(texts::Processing) + path.filename().string());
+    CommandStore::Transaction transaction(store);
+    store.deleteParsedUsers();
+    store.deleteAllStates();
+    Parse parse(*this);
+    parse_ = &parse;
+    struct Detach {
+        CommandFileReader* r;
+        ~Detach() { r->parse_ = nullptr; }
+    } detach{this};
+
+    trace.Tracy(texts::trace::BeforeKeynames, path.string());
+    if (!loadKeyNames()) {
+        prompter.message(texts::KeynamesMissing, texts::KeynamesMissingTitle);
+        throw EndProgram();
+    }
+    trace.Tracy(texts::trace::Real);
+
+    ReadOutcome outcome;
+    parse.declared = header.declaredCommands;
+    info.commandCount = parse.declared;
+    info.listCount = 0;
+    ByteReader reader(file_.image, format::kHeaderSize);
+    const auto badName = [&](std::uint32_t position) {
+        parse.writeErrorLog(rec_.name, position);
+        outcome = {false, path.string() + ": at byte " + std::to_string(position) +
+                              ": expected a name without control characters"};
+    };
+    try {
+        for (parse.commandNumber = 1; parse.commandNumber <= parse.declared; ++parse.commandNumber) {
+            if (!ReadCommandRecord(reader, true)) {
+                badName(rec_.offset);
+                break;
+            }
+        }
+        if (outcome.success) {
+            trace.Tracy(texts::trace::BeforeLists);
+            // The LIST settings carry over from one LIST row to the next.
+            rec_.clear();
+            rec_.program = names::GlobalCommands;
+            rec_.state = names::GlobalCommands;
+            rec_.typeCode = "L";
+            rec_.scopeCode = "G";
+            rec_.group = names::ListGroup;
+            rec_.listCount = 1;
+            store.setOffsetLists(static_cast<std::int32_t>(reader.position()));
+            parse.listCount = reader.readLong("the LIST count") & 0xFFFF;
+            info.listCount = parse.listCount;
+            prompter.counts(std::to_string(parse.declared - parse.skipped) + std::string(texts::CountSeparator) +
+                            std::to_string(parse.listCount));
+            for (parse.listNumber = 1; parse.listNumber <= parse.listCount; ++parse.listNumber) {
+                if (!readListRecord(reader, rec_)) {
+                    badName(rec_.offset);
+                    break;
+                }
+                parse.storeRow(rec_);
+            }
+        }
+    } catch (const FormatError& e) {
+        parse.writeErrorLog(std::string("(damaged file: ") + e.what() + ")", static_cast<std::uint32_t>(e.position()));
+        outcome = {false, path.string() + ": " + e.what()};
+    }
+
+    // A failed parse must not be taken for an up-to-date store at the next start.
+    store.setMycmdstime(outcome.success ? std::optional<std::int64_t>(info.modified) : std::nullopt);
+    prompter.status("");
+    trace.Tracy(texts::trace::Done);
+    transaction.commit();
+    return outcome;
+}
+
+} // namespace vocabrella

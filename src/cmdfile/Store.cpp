@@ -1,0 +1,595 @@
+#include "cmdfile/Store.h"
+
+#include "cmdfile/Codec.h"
+#include "cmdfile/Errors.h"
+#include "cmdfile/Prompter.h"
+
+#include <sqlite3.h>
+
+#include <utility>
+
+namespace vocabrella {
+namespace {
+
+constexpr const char* kSchema = R"SQL(
+CREATE TABLE user (
+  ID INTEGER PRIMARY KEY AUTOINCREMENT,
+  menu TEXT NOT NULL DEFAULT '' COLLATE NOCASE CHECK (length(menu) <= 20),
+  state TEXT NOT NULL DEFAULT '' COLLATE NOCASE CHECK (length(state) <= 100),
+  name TEXT NOT NULL DEFAULT '' COLLATE NOCASE CHECK (length(name) <= 150),
+  filename TEXT NOT NULL DEFAULT '',
+  Type TEXT NOT NULL DEFAULT '' CHECK (length(Type) <= 1),
+  script TEXT NOT NULL DEFAULT '',
+  scope TEXT NOT NULL DEFAULT '' CHECK (length(scope) <= 1),
+  owner TEXT NOT NULL DEFAULT '' COLLATE NOCASE CHECK (length(owner) <= 50),
+  lists INTEGER NOT NULL DEFAULT 0,
+  "offset" INTEGER NOT NULL DEFAULT 0,
+  offsetbody INTEGER NOT NULL DEFAULT 0,
+  description TEXT NOT NULL DEFAULT '' CHECK (length(description) <= 150),
+  states TEXT NOT NULL DEFAULT '',
+  graphicsize INTEGER NOT NULL DEFAULT 0,
+  Global INTEGER NOT NULL DEFAULT 0,
+  noglobals INTEGER NOT NULL DEFAULT 0,
+  sleeping INTEGER NOT NULL DEFAULT 0,
+  singleline INTEGER NOT NULL DEFAULT 0,
+  globalsort TEXT NOT NULL DEFAULT '' CHECK (length(globalsort) <= 1),
+  listsort TEXT NOT NULL DEFAULT '' CHECK (length(listsort) <= 1),
+  pathcode TEXT NOT NULL DEFAULT '' CHECK (length(pathcode) <= 1),
+  dupe INTEGER NOT NULL DEFAULT 0,
+  listcopy INTEGER NOT NULL DEFAULT 0,
+  flag INTEGER NOT NULL DEFAULT 0,
+  PDescript INTEGER NOT NULL DEFAULT 0,
+  CompanyName INTEGER NOT NULL DEFAULT 0,
+  ClassName INTEGER NOT NULL DEFAULT 0,
+  encrypted INTEGER NOT NULL DEFAULT 0
+);
+CREATE INDEX "menu" ON user (menu, state, name);
+CREATE INDEX "name" ON user (globalsort, menu, state, name);
+CREATE INDEX "state" ON user (state, menu, name);
+
+CREATE TABLE states (
+  ID INTEGER PRIMARY KEY AUTOINCREMENT,
+  appname TEXT NOT NULL DEFAULT '' COLLATE NOCASE,
+  statename TEXT NOT NULL DEFAULT '' COLLATE NOCASE
+);
+CREATE INDEX apps ON states (appname, statename);
+
+CREATE TABLE parameters (
+  mycmdstime INTEGER,
+  OffsetLists INTEGER NOT NULL DEFAULT 0,
+  lastdvcID INTEGER NOT NULL DEFAULT 0,
+  openfile TEXT,
+  parsed INTEGER NOT NULL DEFAULT 0,
+  dvcmaptime INTEGER,
+  UserName TEXT NOT NULL DEFAULT ' ',
+  UserSub TEXT NOT NULL DEFAULT ' ',
+  language TEXT NOT NULL DEFAULT ' ',
+  lastmode TEXT NOT NULL DEFAULT 'app',
+  exportPath TEXT NOT NULL DEFAULT '',
+  InstallPath TEXT NOT NULL DEFAULT ''
+);
+-- parameters holds exactly one row.
+CREATE TRIGGER parameters_one_row BEFORE INSERT ON parameters
+  WHEN (SELECT count(*) FROM parameters) >= 1
+  BEGIN SELECT RAISE(ABORT, 'parameters holds one row'); END;
+CREATE TRIGGER parameters_keep_row BEFORE DELETE ON parameters
+  BEGIN SELECT RAISE(ABORT, 'parameters holds one row'); END;
+INSERT INTO parameters DEFAULT VALUES;
+
+CREATE TABLE dvcmap (
+  ID INTEGER PRIMARY KEY AUTOINCREMENT,
+  menu TEXT NOT NULL DEFAULT '' COLLATE NOCASE,
+  state TEXT NOT NULL DEFAULT '' COLLATE NOCASE,
+  name TEXT NOT NULL DEFAULT '' COLLATE NOCASE,
+  Type TEXT NOT NULL DEFAULT '',
+  dvcline INTEGER NOT NULL DEFAULT 0
+);
+)SQL";
+
+constexpr const char* kUserColumns =
+    R"(ID, menu, state, name, filename, Type, script, scope, owner, lists, "offset", offsetbody, )"
+    R"(description, states, graphicsize, Global, noglobals, sleeping, singleline, globalsort, )"
+    R"(listsort, pathcode, dupe, listcopy, flag, PDescript, CompanyName, ClassName, encrypted)";
+
+enum Slot {
+    InsertUser,
+    FindUser,
+    UserById,
+    LastUser,
+    FindState,
+    AddState,
+    StateName,
+    CountCommands,
+    CountLists,
+    SlotCount
+};
+
+[[noreturn]] void fail(sqlite3* db, const std::string& what) {
+    throw StoreError(sqlite3_extended_errcode(db), what + ": " + sqlite3_errmsg(db));
+}
+
+// Binding helpers: texts are bound without copying; the caller keeps them alive until step.
+class Binder {
+public:
+    explicit Binder(sqlite3_stmt* s) : s_(s) {}
+    Binder& text(std::string_view v) {
+        sqlite3_bind_text(s_, ++i_, v.data(), static_cast<int>(v.size()), SQLITE_STATIC);
+        return *this;
+    }
+    Binder& optText(const std::optional<std::string>& v) {
+        if (v) return text(*v);
+        sqlite3_bind_null(s_, ++i_);
+        return *this;
+    }
+    Binder& integer(std::int64_t v) {
+        sqlite3_bind_int64(s_, ++i_, v);
+        return *this;
+    }
+    Binder& optInteger(const std::optional<std::int64_t>& v) {
+        if (v) return integer(*v);
+        sqlite3_bind_null(s_, ++i_);
+        return *this;
+    }
+
+private:
+    sqlite3_stmt* s_;
+    int i_ = 0;
+};
+
+std::string columnText(sqlite3_stmt* s, int i) {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+    return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(s, i))) : std::string();
+}
+
+UserRow readUser(sqlite3_stmt* s) {
+    UserRow r;
+    int i = 0;
+    r.ID = sqlite3_column_int64(s, i++);
+    r.menu = columnText(s, i++);
+    r.state = columnText(s, i++);
+    r.name = columnText(s, i++);
+    r.filename = columnText(s, i++);
+    r.Type = columnText(s, i++);
+    r.script = columnText(s, i++);
+    r.scope = columnText(s, i++);
+    r.owner = columnText(s, i++);
+    r.lists = sqlite3_column_int(s, i++);
+    r.offset = sqlite3_column_int(s, i++);
+    r.offsetbody = sqlite3_column_int(s, i++);
+    r.description = columnText(s, i++);
+    r.states = columnText(s, i++);
+    r.graphicsize = sqlite3_column_int(s, i++);
+    r.Global = sqlite3_column_int(s, i++) != 0;
+    r.noglobals = sqlite3_column_int(s, i++) != 0;
+    r.sleeping = sqlite3_column_int(s, i++) != 0;
+    r.singleline = sqlite3_column_int(s, i++) != 0;
+    r.globalsort = columnText(s, i++);
+    r.listsort = columnText(s, i++);
+    r.pathcode = columnText(s, i++);
+    r.dupe = sqlite3_column_int(s, i++) != 0;
+    r.listcopy = sqlite3_column_int(s, i++) != 0;
+    r.flag = sqlite3_column_int(s, i++) != 0;
+    r.PDescript = sqlite3_column_int(s, i++);
+    r.CompanyName = sqlite3_column_int(s, i++);
+    r.ClassName = sqlite3_column_int(s, i++);
+    r.encrypted = sqlite3_column_int(s, i++) != 0;
+    return r;
+}
+
+// Resets a cached statement when it goes out of scope, whatever happened.
+struct Reset {
+    sqlite3_stmt* s;
+    ~Reset() {
+        sqlite3_reset(s);
+        sqlite3_clear_bindings(s);
+    }
+};
+
+std::string userSelect(const char* tail) { return std::string("SELECT ") + kUserColumns + " FROM user " + tail; }
+
+} // namespace
+
+CommandStore::CommandStore(sqlite3* db, std::filesystem::path path)
+    : db_(db), path_(std::move(path)), statements_(SlotCount, nullptr) {}
+
+CommandStore::CommandStore(CommandStore&& o) noexcept
+    : db_(std::exchange(o.db_, nullptr)), path_(std::move(o.path_)), statements_(std::move(o.statements_)),
+      transactionDepth_(o.transactionDepth_) {}
+
+CommandStore& CommandStore::operator=(CommandStore&& o) noexcept {
+    if (this != &o) {
+        finalizeAll();
+        if (db_) sqlite3_close(db_);
+        db_ = std::exchange(o.db_, nullptr);
+        path_ = std::move(o.path_);
+        statements_ = std::move(o.statements_);
+        transactionDepth_ = o.transactionDepth_;
+    }
+    return *this;
+}
+
+CommandStore::~CommandStore() {
+    finalizeAll();
+    if (db_) sqlite3_close(db_);
+}
+
+void CommandStore::finalizeAll() {
+    for (auto*& s : statements_) {
+        if (s) sqlite3_finalize(s);
+        s = nullptr;
+    }
+}
+
+namespace {
+sqlite3* openDatabase(const std::filesystem::path& path, int flags) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+        const std::string message = db ? sqlite3_errmsg(db) : "out of memory";
+        sqlite3_close(db);
+        throw StoreError(SQLITE_CANTOPEN, "Cannot open the store " + path.string() + ": " + message);
+    }
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, 2000);
+    // The store is rebuilt from the command file whenever needed, so a commit need not wait
+    // for the disk; WAL keeps it consistent all the same.
+    sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL", nullptr, nullptr, nullptr);
+    return db;
+}
+} // namespace
+
+CommandStore CommandStore::open(const std::filesystem::path& path) {
+    if (!std::filesystem::exists(path))
+        throw StoreError(SQLITE_CANTOPEN, "The store " + path.string() + " does not exist");
+    CommandStore store(openDatabase(path, SQLITE_OPEN_READWRITE), path);
+    // A file that is not a store (or a damaged one) fails here rather than on first use.
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(store.db_, "SELECT count(*) FROM parameters", -1, &s, nullptr) != SQLITE_OK)
+        fail(store.db_, "The store " + path.string() + " cannot be read");
+    const int rc = sqlite3_step(s);
+    const std::int64_t rows = rc == SQLITE_ROW ? sqlite3_column_int64(s, 0) : -1;
+    sqlite3_finalize(s);
+    if (rows != 1) throw StoreError(SQLITE_CORRUPT, "The store " + path.string() + " has no parameters row");
+    return store;
+}
+
+CommandStore CommandStore::create(const std::filesystem::path& path) {
+    if (std::filesystem::exists(path))
+        throw StoreError(SQLITE_CANTOPEN, "The store " + path.string() + " exists already");
+    CommandStore store(openDatabase(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), path);
+    Transaction t(store);
+    store.exec(kSchema);
+    t.commit();
+    return store;
+}
+
+void CommandStore::exec(const char* sql) {
+    char* error = nullptr;
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, &error) != SQLITE_OK) {
+        const std::string message = error ? error : "unknown error";
+        sqlite3_free(error);
+        throw StoreError(sqlite3_extended_errcode(db_), message);
+    }
+}
+
+sqlite3_stmt* CommandStore::prepared(int slot, const char* sql) {
+    auto*& s = statements_[static_cast<std::size_t>(slot)];
+    if (!s && sqlite3_prepare_v2(db_, sql, -1, &s, nullptr) != SQLITE_OK) fail(db_, "Cannot prepare a statement");
+    return s;
+}
+
+CommandStore::Transaction::Transaction(CommandStore& store) : store_(store) {
+    if (store_.transactionDepth_++ == 0) store_.exec("BEGIN IMMEDIATE");
+}
+
+CommandStore::Transaction::~Transaction() {
+    if (done_) return;
+    if (--store_.transactionDepth_ == 0) sqlite3_exec(store_.db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void CommandStore::Transaction::commit() {
+    if (done_) return;
+    done_ = true;
+    if (--store_.transactionDepth_ == 0) store_.exec("COMMIT");
+}
+
+namespace {
+// Runs a statement that returns no rows; returns the number of rows it changed.
+std::int64_t run(sqlite3* db, sqlite3_stmt* s) {
+    const int rc = sqlite3_step(s);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) fail(db, "A store statement failed");
+    return sqlite3_changes64(db);
+}
+
+std::int64_t runOnce(sqlite3* db, const char* sql, const std::function<void(Binder&)>& bind = {}) {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK) fail(db, "Cannot prepare a statement");
+    Binder b(s);
+    if (bind) bind(b);
+    const int rc = sqlite3_step(s);
+    sqlite3_finalize(s);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) fail(db, "A store statement failed");
+    return sqlite3_changes64(db);
+}
+
+std::vector<std::string> textColumn(sqlite3* db, const char* sql, std::string_view parameter, bool bind) {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK) fail(db, "Cannot prepare a statement");
+    if (bind) Binder(s).text(parameter);
+    std::vector<std::string> out;
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) out.push_back(columnText(s, 0));
+    sqlite3_finalize(s);
+    if (rc != SQLITE_DONE) fail(db, "A store query failed");
+    return out;
+}
+} // namespace
+
+void CommandStore::deleteAllUsers() { runOnce(db_, "DELETE FROM user"); }
+void CommandStore::deleteAllStates() { runOnce(db_, "DELETE FROM states"); }
+void CommandStore::deleteAllDvcmap() { runOnce(db_, "DELETE FROM dvcmap"); }
+void CommandStore::deleteParsedUsers() { runOnce(db_, R"(DELETE FROM user WHERE "offset" <> 0)"); }
+
+// Counted with count(*) rather than by rewriting every row and reading the changes.
+std::int64_t CommandStore::countCommands() {
+    auto* s = prepared(CountCommands, "SELECT count(*) FROM user WHERE Type <> 'L'");
+    Reset reset{s};
+    return sqlite3_step(s) == SQLITE_ROW ? sqlite3_column_int64(s, 0) : 0;
+}
+
+std::int64_t CommandStore::countLists() {
+    auto* s = prepared(CountLists, "SELECT count(*) FROM user WHERE Type = 'L'");
+    Reset reset{s};
+    return sqlite3_step(s) == SQLITE_ROW ? sqlite3_column_int64(s, 0) : 0;
+}
+
+void CommandStore::clearFlags() { runOnce(db_, "UPDATE user SET flag = 0"); }
+void CommandStore::flagAll() { runOnce(db_, "UPDATE user SET flag = 1"); }
+void CommandStore::flagProgram(std::string_view program) {
+    runOnce(db_, "UPDATE user SET flag = 1 WHERE menu = ?", [&](Binder& b) { b.text(program); });
+}
+void CommandStore::flagAllCommands() { runOnce(db_, "UPDATE user SET flag = 1 WHERE Type <> 'L'"); }
+void CommandStore::clearNoGlobals() { runOnce(db_, "UPDATE user SET noglobals = 0"); }
+
+std::vector<UserRow> CommandStore::flaggedForDvc() {
+    sqlite3_stmt* s = nullptr;
+    const auto sql = userSelect("WHERE flag <> 0 ORDER BY globalsort, menu, state, listsort, name");
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) fail(db_, "Cannot prepare a statement");
+    std::vector<UserRow> rows;
+    while (sqlite3_step(s) == SQLITE_ROW) rows.push_back(readUser(s));
+    sqlite3_finalize(s);
+    return rows;
+}
+
+std::vector<std::string> CommandStore::distinctPrograms() {
+    return textColumn(db_, "SELECT DISTINCT menu FROM user", {}, false);
+}
+std::vector<std::string> CommandStore::programsOfGroup(std::string_view group) {
+    return textColumn(db_, "SELECT DISTINCT menu FROM user WHERE owner = ?", group, true);
+}
+std::vector<std::string> CommandStore::distinctGroups() {
+    return textColumn(db_, "SELECT DISTINCT owner FROM user WHERE Type <> 'L'", {}, false);
+}
+std::vector<std::string> CommandStore::scopesOfProgram(std::string_view program) {
+    return textColumn(db_, "SELECT DISTINCT state FROM user WHERE menu = ?", program, true);
+}
+std::vector<std::string> CommandStore::commandsUsingList(std::string_view listName) {
+    // instr() rather than LIKE: a LIST name may itself hold % or _.
+    const std::string needle = "<" + std::string(listName) + ">";
+    return textColumn(db_, "SELECT name FROM user WHERE instr(lower(name), lower(?)) > 0", needle, true);
+}
+
+std::int64_t CommandStore::insertUser(const UserRow& r) {
+    auto* s = prepared(InsertUser,
+                       R"(INSERT INTO user (menu, state, name, filename, Type, script, scope, owner, lists, "offset", )"
+                       R"(offsetbody, description, states, graphicsize, Global, noglobals, sleeping, singleline, )"
+                       R"(globalsort, listsort, pathcode, dupe, listcopy, flag, PDescript, CompanyName, ClassName, )"
+                       R"(encrypted) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?))");
+    Reset reset{s};
+    Binder(s)
+        .text(r.menu)
+        .text(r.state)
+        .text(r.name)
+        .text(r.filename)
+        .text(r.Type)
+        .text(r.script)
+        .text(r.scope)
+        .text(r.owner)
+        .integer(r.lists)
+        .integer(r.offset)
+        .integer(r.offsetbody)
+        .text(r.description)
+        .text(r.states)
+        .integer(r.graphicsize)
+        .integer(r.Global)
+        .integer(r.noglobals)
+        .integer(r.sleeping)
+        .integer(r.singleline)
+        .text(r.globalsort)
+        .text(r.listsort)
+        .text(r.pathcode)
+        .integer(r.dupe)
+        .integer(r.listcopy)
+        .integer(r.flag)
+        .integer(r.PDescript)
+        .integer(r.CompanyName)
+        .integer(r.ClassName)
+        .integer(r.encrypted);
+    if (sqlite3_step(s) != SQLITE_DONE) fail(db_, "Cannot add a row to user");
+    return sqlite3_last_insert_rowid(db_);
+}
+
+std::int64_t CommandStore::addUser(const UserRow& row, StoreErrorCounter& errors, Prompter& prompter) {
+    struct Field {
+        std::string UserRow::*member;
+        std::size_t width;
+    };
+    static constexpr Field kBounded[] = {{&UserRow::menu, kMenuWidth},
+                                         {&UserRow::state, kStateWidth},
+                                         {&UserRow::name, kNameWidth},
+                                         {&UserRow::description, kDescriptionWidth},
+                                         {&UserRow::owner, kOwnerWidth}};
+    const UserRow* toStore = &row;
+    UserRow trimmed;
+    for (const auto& f : kBounded) {
+        if (codec::characterCount(row.*f.member) <= f.width) continue;
+        if (toStore == &row) {
+            trimmed = row;
+            toStore = &trimmed;
+        }
+        trimmed.*f.member = std::string(); // the refused field keeps its default
+        if (errors.add()) {
+            prompter.message(row.menu + " (Max=20)\r\n" + row.state + " (Max=100)\r\n" + row.name +
+                                 " (Max=150)\r\n" + row.description + " (Max=150)\r\n" + row.owner +
+                                 " (Max=50)\r\nError # =" + std::to_string(StoreErrorCounter::kFieldTooSmall) +
+                                 "\r\nRecord(s) skipped",
+                             StoreErrorCounter::kFieldTooSmallText);
+        }
+    }
+    return insertUser(*toStore);
+}
+
+void CommandStore::deleteUser(std::int64_t id) {
+    runOnce(db_, "DELETE FROM user WHERE ID = ?", [&](Binder& b) { b.integer(id); });
+}
+
+namespace {
+std::optional<UserRow> oneUser(sqlite3* db, sqlite3_stmt* s) {
+    Reset reset{s};
+    const int rc = sqlite3_step(s);
+    if (rc == SQLITE_ROW) return readUser(s);
+    if (rc != SQLITE_DONE) fail(db, "A store query failed");
+    return std::nullopt;
+}
+} // namespace
+
+std::optional<UserRow> CommandStore::userById(std::int64_t id) {
+    static const std::string sql = userSelect("WHERE ID = ?");
+    auto* s = prepared(UserById, sql.c_str());
+    Binder(s).integer(id);
+    return oneUser(db_, s);
+}
+
+std::optional<UserRow> CommandStore::findUser(std::string_view menu, std::string_view state, std::string_view name) {
+    static const std::string sql = userSelect("WHERE menu = ? AND state = ? AND name = ? ORDER BY menu, state, name, ID LIMIT 1");
+    auto* s = prepared(FindUser, sql.c_str());
+    Binder(s).text(menu).text(state).text(name);
+    return oneUser(db_, s);
+}
+
+std::optional<UserRow> CommandStore::lastUser() {
+    static const std::string sql = userSelect("ORDER BY ID DESC LIMIT 1");
+    return oneUser(db_, prepared(LastUser, sql.c_str()));
+}
+
+void CommandStore::forEachUser(const std::function<bool(const UserRow&)>& visit) {
+    sqlite3_stmt* s = nullptr;
+    const auto sql = userSelect("ORDER BY ID");
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) fail(db_, "Cannot prepare a statement");
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW)
+        if (!visit(readUser(s))) break;
+    sqlite3_finalize(s);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) fail(db_, "A store query failed");
+}
+
+std::vector<UserRow> CommandStore::allUsers() {
+    std::vector<UserRow> rows;
+    forEachUser([&](const UserRow& r) {
+        rows.push_back(r);
+        return true;
+    });
+    return rows;
+}
+
+std::int64_t CommandStore::userCount() {
+    std::int64_t n = 0;
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db_, "SELECT count(*) FROM user", -1, &s, nullptr) != SQLITE_OK) fail(db_, "Cannot prepare a statement");
+    if (sqlite3_step(s) == SQLITE_ROW) n = sqlite3_column_int64(s, 0);
+    sqlite3_finalize(s);
+    return n;
+}
+
+std::optional<std::int64_t> CommandStore::findState(std::string_view appname, std::string_view statename) {
+    auto* s = prepared(FindState, "SELECT ID FROM states WHERE appname = ? AND statename = ? ORDER BY ID LIMIT 1");
+    Reset reset{s};
+    Binder(s).text(appname).text(statename);
+    if (sqlite3_step(s) == SQLITE_ROW) return sqlite3_column_int64(s, 0);
+    return std::nullopt;
+}
+
+std::int64_t CommandStore::addState(std::string_view appname, std::string_view statename) {
+    auto* s = prepared(AddState, "INSERT INTO states (appname, statename) VALUES (?, ?)");
+    Reset reset{s};
+    Binder(s).text(appname).text(statename);
+    run(db_, s);
+    return sqlite3_last_insert_rowid(db_);
+}
+
+std::optional<std::string> CommandStore::stateName(std::int64_t id) {
+    auto* s = prepared(StateName, "SELECT statename FROM states WHERE ID = ?");
+    Reset reset{s};
+    Binder(s).integer(id);
+    if (sqlite3_step(s) == SQLITE_ROW) return columnText(s, 0);
+    return std::nullopt;
+}
+
+Parameters CommandStore::parameters() {
+    sqlite3_stmt* s = nullptr;
+    const char* sql = "SELECT mycmdstime, OffsetLists, lastdvcID, openfile, parsed, dvcmaptime, UserName, UserSub, "
+                      "language, lastmode, exportPath, InstallPath FROM parameters";
+    if (sqlite3_prepare_v2(db_, sql, -1, &s, nullptr) != SQLITE_OK) fail(db_, "Cannot prepare a statement");
+    Parameters p;
+    if (sqlite3_step(s) == SQLITE_ROW) {
+        const auto optInt = [&](int i) -> std::optional<std::int64_t> {
+            if (sqlite3_column_type(s, i) == SQLITE_NULL) return std::nullopt;
+            return sqlite3_column_int64(s, i);
+        };
+        p.mycmdstime = optInt(0);
+        p.OffsetLists = sqlite3_column_int(s, 1);
+        p.lastdvcID = sqlite3_column_int(s, 2);
+        if (sqlite3_column_type(s, 3) != SQLITE_NULL) p.openfile = columnText(s, 3);
+        p.parsed = sqlite3_column_int(s, 4) != 0;
+        p.dvcmaptime = optInt(5);
+        p.UserName = columnText(s, 6);
+        p.UserSub = columnText(s, 7);
+        p.language = columnText(s, 8);
+        p.lastmode = columnText(s, 9);
+        p.exportPath = columnText(s, 10);
+        p.InstallPath = columnText(s, 11);
+    }
+    sqlite3_finalize(s);
+    return p;
+}
+
+void CommandStore::setParameters(const Parameters& p) {
+    runOnce(db_,
+            "UPDATE parameters SET mycmdstime = ?, OffsetLists = ?, lastdvcID = ?, openfile = ?, parsed = ?, "
+            "dvcmaptime = ?, UserName = ?, UserSub = ?, language = ?, lastmode = ?, exportPath = ?, InstallPath = ?",
+            [&](Binder& b) {
+                b.optInteger(p.mycmdstime)
+                    .integer(p.OffsetLists)
+                    .integer(p.lastdvcID)
+                    .optText(p.openfile)
+                    .integer(p.parsed)
+                    .optInteger(p.dvcmaptime)
+                    .text(p.UserName)
+                    .text(p.UserSub)
+                    .text(p.language)
+                    .text(p.lastmode)
+                    .text(p.exportPath)
+                    .text(p.InstallPath);
+            });
+}
+
+void CommandStore::setMycmdstime(std::optional<std::int64_t> stamp) {
+    runOnce(db_, "UPDATE parameters SET mycmdstime = ?", [&](Binder& b) { b.optInteger(stamp); });
+}
+void CommandStore::setOffsetLists(std::int32_t position) {
+    runOnce(db_, "UPDATE parameters SET OffsetLists = ?", [&](Binder& b) { b.integer(position); });
+}
+void CommandStore::setLastdvcID(std::int32_t id) {
+    runOnce(db_, "UPDATE parameters SET lastdvcID = ?", [&](Binder& b) { b.integer(id); });
+}
+
+} // namespace vocabrella

@@ -1,0 +1,153 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace vocabrella {
+
+class Prompter;
+
+// One row of table user: a command or a LIST of the open command file.
+struct UserRow {
+    std::int64_t ID = 0;
+    std::string menu, state, name, filename, Type, script, scope, owner;
+    std::int32_t lists = 0;
+    std::int32_t offset = 0;
+    std::int32_t offsetbody = 0;
+    std::string description, states;
+    std::int32_t graphicsize = 0;
+    bool Global = false, noglobals = false, sleeping = false, singleline = false;
+    std::string globalsort, listsort, pathcode;
+    bool dupe = false, listcopy = false, flag = false;
+    std::int32_t PDescript = 0, CompanyName = 0, ClassName = 0;
+    bool encrypted = false;
+};
+
+// The single row of table parameters. Times are file-time stamps (see TimeText.h).
+struct Parameters {
+    std::optional<std::int64_t> mycmdstime;
+    std::int32_t OffsetLists = 0;
+    std::int32_t lastdvcID = 0;
+    std::optional<std::string> openfile;
+    bool parsed = false;
+    std::optional<std::int64_t> dvcmaptime;
+    std::string UserName, UserSub, language, lastmode, exportPath, InstallPath;
+};
+
+// Counts the fields the store refused (texts longer than their column) over the whole run;
+// the first two are reported through the prompter, later ones only counted.
+class StoreErrorCounter {
+public:
+    static constexpr int kFieldTooSmall = 3163;
+    static constexpr std::string_view kFieldTooSmallText =
+        "The field is too small to accept the amount of data you attempted to add.  Try inserting or pasting less data.";
+    int count() const { return count_; }
+    // Returns true when this error is one of the first two, which are shown.
+    bool add() { return ++count_ <= 2; }
+
+private:
+    int count_ = 0;
+};
+
+// The command store global.mdb: tables user, states, parameters and dvcmap in SQLite.
+// Every statement binds its values; none splices text into SQL.
+class CommandStore {
+public:
+    // Opens an existing store; throws StoreError when it cannot be opened or lacks its tables.
+    static CommandStore open(const std::filesystem::path& path);
+    // Creates a new, empty store (replacing nothing: fails when the file exists).
+    static CommandStore create(const std::filesystem::path& path);
+
+    CommandStore(CommandStore&&) noexcept;
+    CommandStore& operator=(CommandStore&&) noexcept;
+    ~CommandStore();
+
+    const std::filesystem::path& path() const { return path_; }
+
+    // Transactions nest: only the outermost one commits or rolls back.
+    class Transaction {
+    public:
+        explicit Transaction(CommandStore& store);
+        ~Transaction(); // rolls back when not committed
+        void commit();
+        Transaction(const Transaction&) = delete;
+        Transaction& operator=(const Transaction&) = delete;
+
+    private:
+        CommandStore& store_;
+        bool done_ = false;
+    };
+
+    // Fixed statements.
+    void deleteAllUsers();      // delete * from user
+    void deleteAllStates();     // delete * from states
+    void deleteAllDvcmap();     // delete * from dvcmap
+    void deleteParsedUsers();   // delete * from user where offset <> 0
+    std::int64_t countCommands(); // rows whose Type is not L
+    std::int64_t countLists();    // rows whose Type is L
+    void clearFlags();            // update user set flag = false
+    void flagAll();               // update user set flag = true
+    void flagProgram(std::string_view program);
+    void flagAllCommands();       // update user set flag = true where type <> 'L'
+    void clearNoGlobals();        // update user set noglobals = false
+    std::vector<UserRow> flaggedForDvc(); // flagged rows by globalsort, menu, state, listsort, name
+    std::vector<std::string> distinctPrograms();
+    std::vector<std::string> programsOfGroup(std::string_view group);
+    std::vector<std::string> distinctGroups(); // owners of commands (not LISTs)
+    std::vector<std::string> scopesOfProgram(std::string_view program);
+    std::vector<std::string> commandsUsingList(std::string_view listName); // names containing <list>
+
+    // Rows.
+    // Adds a row and returns its ID. Text values longer than their column are refused field by
+    // field: the field keeps its default, the error is counted and the first two are reported.
+    std::int64_t addUser(const UserRow& row, StoreErrorCounter& errors, Prompter& prompter);
+    // Adds without the width checks: for rows known to fit (benchmarks, copies of stored rows).
+    std::int64_t insertUser(const UserRow& row);
+    void deleteUser(std::int64_t id);
+    std::optional<UserRow> userById(std::int64_t id);
+    std::optional<UserRow> findUser(std::string_view menu, std::string_view state, std::string_view name);
+    std::optional<UserRow> lastUser(); // the most recently added row
+    // All rows in ascending ID order; the callback returns false to stop.
+    void forEachUser(const std::function<bool(const UserRow&)>& visit);
+    std::vector<UserRow> allUsers();
+    std::int64_t userCount();
+
+    // Table states.
+    std::optional<std::int64_t> findState(std::string_view appname, std::string_view statename);
+    std::int64_t addState(std::string_view appname, std::string_view statename);
+    std::optional<std::string> stateName(std::int64_t id);
+
+    // The parameters row.
+    Parameters parameters();
+    void setParameters(const Parameters& p);
+    void setMycmdstime(std::optional<std::int64_t> stamp);
+    void setOffsetLists(std::int32_t position);
+    void setLastdvcID(std::int32_t id);
+
+    // Text widths of the bounded columns of user.
+    static constexpr std::size_t kMenuWidth = 20, kStateWidth = 100, kNameWidth = 150,
+                                 kDescriptionWidth = 150, kOwnerWidth = 50;
+
+    sqlite3* handle() const { return db_; } // for the rare statement that has no name yet
+
+private:
+    CommandStore(sqlite3* db, std::filesystem::path path);
+    void exec(const char* sql);
+    sqlite3_stmt* prepared(int slot, const char* sql);
+    void finalizeAll();
+
+    sqlite3* db_ = nullptr;
+    std::filesystem::path path_;
+    std::vector<sqlite3_stmt*> statements_;
+    int transactionDepth_ = 0;
+};
+
+} // namespace vocabrella

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string_view>
+
+// The program's own texts used by the command file layer: messages, titles, status lines and
+// trace labels, each in one place.
+namespace vocabrella::texts {
+
+inline constexpr std::string_view CommandFileMissing = "Required NatSpeak file missing--cannot continue";
+inline constexpr std::string_view KeynamesMissing = "Required file 'keynames' missing";
+inline constexpr std::string_view KeynamesMissingTitle = "Reinstall";
+inline constexpr std::string_view Processing = "Processing ";
+inline constexpr std::string_view ProcessingFormatted = "Processing Formatted Command";
+inline constexpr std::string_view Retrying = "retrying: ";
+inline constexpr std::string_view CountSeparator = " /";
+inline constexpr std::string_view UnknownStep = "Unknown step-by-step command:";
+inline constexpr std::string_view UnknownStepTitle = "Offset =";
+inline constexpr std::string_view Encrypted = "This command has been encrypted, and cannot be edited";
+
+// duplicate.log
+inline constexpr std::string_view DuplicateHeader1 = "The following Command or LIST names are duplicate names";
+inline constexpr std::string_view DuplicateHeader3 =
+    "Already in:  Filename     MENU         STATE                            Type   Macroname";
+
+// error.log
+inline constexpr std::string_view ErrorStars1 = "****************************************";
+inline constexpr std::string_view ErrorBadName = "this bad command (or list) ";
+inline constexpr std::string_view ErrorStars2 = "*********************************";
+inline constexpr std::string_view ErrorPrevious = "previous command (or list) ";
+inline constexpr std::string_view ErrorOffset = "offset ";
+inline constexpr std::string_view ErrorWhich = "which/commands,which/lists ";
+inline constexpr std::string_view ErrorParmtime = " parmtime ";
+inline constexpr std::string_view ErrorFiletime = " filetime ";
+
+// Trace labels of the reader.
+namespace trace {
+inline constexpr std::string_view Before = "b4 processing";
+inline constexpr std::string_view BeforeKeynames = "binary before keynames";
+inline constexpr std::string_view Real = "real";
+inline constexpr std::string_view BeforeLists = "before parselists";
+inline constexpr std::string_view Done = "binary done";
+inline constexpr std::string_view Retrying = "retrying: ";
+} // namespace trace
+
+} // namespace vocabrella::texts

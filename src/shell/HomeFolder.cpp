@@ -1,0 +1,53 @@
+#include "shell/HomeFolder.h"
+
+#include "cmdfile/Store.h"
+
+#include <cstdlib>
+#include <unistd.h>
+
+namespace vocabrella {
+namespace fs = std::filesystem;
+
+fs::path HomeFolder::resolve(const std::optional<fs::path>& option) {
+    if (option && !option->empty()) return fs::absolute(*option);
+    if (const char* env = std::getenv("VOCABRELLA_HOME"); env && *env) return fs::absolute(env);
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) return fs::path(xdg) / "vocabrella";
+    const char* home = std::getenv("HOME");
+    return fs::path(home && *home ? home : ".") / ".local" / "share" / "vocabrella";
+}
+
+fs::path HomeFolder::shippedDataFolder() {
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        const fs::path installed = self.parent_path().parent_path() / "share" / "vocabrella";
+        if (fs::exists(installed / "keynames", ec)) return installed;
+    }
+    return VOCABRELLA_DATA_DIR;
+}
+
+HomeFolder::State HomeFolder::prepare(const fs::path& home) {
+    if (fs::exists(home)) return fs::exists(storePath(home)) ? State::Ready : State::StoreMissing;
+    // Built in a sibling folder and renamed into place, so that a failed first run leaves no
+    // half-made home folder behind.
+    const fs::path staging = home.parent_path() / (home.filename().string() + ".new-" + std::to_string(::getpid()));
+    fs::remove_all(staging);
+    fs::create_directories(staging);
+    try {
+        CommandStore::create(storePath(staging));
+        const fs::path shipped = shippedDataFolder();
+        for (const auto& entry : fs::directory_iterator(shipped)) {
+            const auto name = entry.path().filename().string();
+            if (name == "CMakeLists.txt") continue;
+            fs::copy(entry.path(), staging / entry.path().filename(), fs::copy_options::recursive);
+        }
+        fs::rename(staging, home);
+    } catch (...) {
+        std::error_code ec;
+        fs::remove_all(staging, ec);
+        throw;
+    }
+    return State::Created;
+}
+
+} // namespace vocabrella

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+
+namespace vocabrella {
+
+// The home folder holds the store, the trace, the logs, the settings, the work files and the
+// shipped files (keynames, help). It is --home DIR, else $VOCABRELLA_HOME, else
+// $XDG_DATA_HOME/vocabrella (~/.local/share/vocabrella).
+class HomeFolder {
+public:
+    static std::filesystem::path resolve(const std::optional<std::filesystem::path>& option);
+    // Where the shipped files are: beside the program (../share/vocabrella) or the source tree.
+    static std::filesystem::path shippedDataFolder();
+
+    enum class State { Ready, Created, StoreMissing };
+    // Creates a missing folder with an empty store and the shipped files. A folder that exists
+    // without its store is left alone and reported.
+    static State prepare(const std::filesystem::path& home);
+
+    static std::filesystem::path storePath(const std::filesystem::path& home) { return home / "global.mdb"; }
+};
+
+} // namespace vocabrella

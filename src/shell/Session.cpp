@@ -1,0 +1,55 @@
+#include "shell/Session.h"
+
+#include "cmdfile/Clock.h"
+#include "cmdfile/Errors.h"
+#include "cmdfile/Prompter.h"
+#include "shell/HomeFolder.h"
+#include "shell/Texts.h"
+
+namespace vocabrella {
+namespace fs = std::filesystem;
+
+Session::Session(const fs::path& home, Prompter& prompter, Clock& clock)
+    : home_(home), prompter_(prompter), clock_(clock) {
+    if (HomeFolder::prepare(home_) == HomeFolder::State::StoreMissing) {
+        prompter_.message(texts::StoreMissing, HomeFolder::storePath(home_).string());
+        throw EndProgram();
+    }
+    switch (trace_.open(home_ / "trace.vbl", clock_.now())) {
+    case Trace::OpenResult::Opened: break;
+    case Trace::OpenResult::Locked:
+    case Trace::OpenResult::Failed:
+        prompter_.message(texts::AlreadyRunning);
+        throw EndProgram();
+    }
+    try {
+        store_.emplace(CommandStore::open(HomeFolder::storePath(home_)));
+    } catch (const StoreError&) {
+        prompter_.message(texts::StoreCannotOpen, texts::StoreCannotOpenTitle);
+        throw EndProgram();
+    }
+    reader_.emplace(ReaderEnvironment{*store_, trace_, prompter_, clock_, storeErrors_, home_});
+}
+
+ReadOutcome Session::open(const fs::path& file) {
+    const fs::path path = fs::weakly_canonical(fs::absolute(file));
+    if (!fs::exists(path)) {
+        prompter_.message(texts::FileDoesNotExist, path.string());
+        return {false, path.string() + ": " + std::string(texts::FileDoesNotExist)};
+    }
+    auto p = store_->parameters();
+    if (p.openfile && *p.openfile == path.string()) return reader_->ReadCommandFile(false, path);
+    {
+        CommandStore::Transaction t(*store_);
+        store_->deleteAllUsers();
+        store_->deleteAllDvcmap();
+        store_->deleteAllStates();
+        p.openfile = path.string();
+        p.parsed = false;
+        store_->setParameters(p);
+        t.commit();
+    }
+    return reader_->ReadCommandFile(true, path);
+}
+
+} // namespace vocabrella

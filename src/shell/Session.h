@@ -1,0 +1,44 @@
+#pragma once
+
+#include "cmdfile/Reader.h"
+#include "cmdfile/Store.h"
+#include "cmdfile/Trace.h"
+
+#include <filesystem>
+#include <optional>
+
+namespace vocabrella {
+
+class Clock;
+class Prompter;
+
+// The running program's hold on its home folder: the trace, the store and the reader of the
+// one open command file.
+class Session {
+public:
+    // Prepares the home folder, takes the trace (refusing a second instance) and opens the
+    // store. Failures are reported through the prompter and end the program (EndProgram).
+    Session(const std::filesystem::path& home, Prompter& prompter, Clock& clock);
+
+    const std::filesystem::path& home() const { return home_; }
+    CommandStore& store() { return *store_; }
+    CommandFileReader& reader() { return *reader_; }
+    Trace& trace() { return trace_; }
+    Prompter& prompter() { return prompter_; }
+    Clock& clock() { return clock_; }
+
+    // Opens a command file into the store. The file last opened is read again only when it
+    // changed; another file empties the store first.
+    ReadOutcome open(const std::filesystem::path& file);
+
+private:
+    std::filesystem::path home_;
+    Prompter& prompter_;
+    Clock& clock_;
+    Trace trace_;
+    StoreErrorCounter storeErrors_;
+    std::optional<CommandStore> store_;
+    std::optional<CommandFileReader> reader_;
+};
+
+} // namespace vocabrella

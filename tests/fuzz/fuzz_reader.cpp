@@ -1,0 +1,67 @@
+// Feeds arbitrary bytes to the command file reader: every input must end in a parse or a
+// reported failure, never a crash, a hang or a read outside the file.
+#include "cmdfile/Clock.h"
+#include "cmdfile/Errors.h"
+#include "cmdfile/Prompter.h"
+#include "cmdfile/Reader.h"
+#include "cmdfile/Store.h"
+#include "cmdfile/Trace.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace vocabrella;
+
+namespace {
+
+class SilentPrompter final : public Prompter {
+public:
+    void message(std::string_view, std::string_view) override {}
+    bool yesNo(std::string_view, std::string_view) override { return false; }
+    bool okCancel(std::string_view, std::string_view) override { return false; }
+    std::optional<std::string> input(std::string_view, std::string_view, std::string_view) override { return {}; }
+    int choice(std::string_view, std::string_view, const std::vector<std::string>&) override { return -1; }
+    void status(std::string_view) override {}
+    void counts(std::string_view) override {}
+};
+
+class NoWaitClock final : public Clock {
+public:
+    std::chrono::system_clock::time_point now() const override { return std::chrono::system_clock::now(); }
+    void sleep(std::chrono::milliseconds) override {}
+};
+
+struct World {
+    World() {
+        std::string pattern = (fs::temp_directory_path() / "vocabrella-fuzz-XXXXXX").string();
+        home = ::mkdtemp(pattern.data());
+        fs::copy_file(fs::path(VOCABRELLA_FUZZ_DATA) / "keynames", home / "keynames");
+        store.emplace(CommandStore::create(home / "global.mdb"));
+        reader.emplace(ReaderEnvironment{*store, trace, prompter, clock, errors, home});
+    }
+    fs::path home;
+    SilentPrompter prompter;
+    NoWaitClock clock;
+    Trace trace;
+    StoreErrorCounter errors;
+    std::optional<CommandStore> store;
+    std::optional<CommandFileReader> reader;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static World world;
+    const fs::path file = world.home / "mycmds.dat";
+    {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+    const auto outcome = world.reader->ReadCommandFile(true, file);
+    if (!outcome.success && outcome.problem.empty()) std::abort();
+    return 0;
+}
