@@ -47,3 +47,18 @@ private:
 };
 
 } // namespace vocabrella
+
+namespace vocabrella {
+
+// An operation refused before it wrote anything; the text is the message for the user.
+class Refusal : public std::runtime_error {
+public:
+    explicit Refusal(const std::string& message, std::string title = {})
+        : std::runtime_error(message), title_(std::move(title)) {}
+    const std::string& title() const { return title_; }
+
+private:
+    std::string title_;
+};
+
+} // namespace vocabrella

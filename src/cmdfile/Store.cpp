@@ -452,6 +452,39 @@ void CommandStore::deleteUser(std::int64_t id) {
     runOnce(db_, "DELETE FROM user WHERE ID = ?", [&](Binder& b) { b.integer(id); });
 }
 
+void CommandStore::shiftPositionsAfter(std::int32_t position, std::int32_t delta) {
+    if (delta == 0) return;
+    runOnce(db_,
+            R"(UPDATE user SET "offset" = "offset" + ?1, )"
+            R"(offsetbody = CASE WHEN offsetbody <> 0 THEN offsetbody + ?1 ELSE 0 END )"
+            R"(WHERE "offset" > ?2 AND (Type <> 'L' OR menu = 'Global Commands'))",
+            [&](Binder& b) { b.integer(delta).integer(position); });
+    runOnce(db_, "UPDATE parameters SET OffsetLists = OffsetLists + ?1 WHERE OffsetLists > ?2",
+            [&](Binder& b) { b.integer(delta).integer(position); });
+}
+
+void CommandStore::setScript(std::int64_t id, std::string_view script) {
+    runOnce(db_, "UPDATE user SET script = ? WHERE ID = ?", [&](Binder& b) { b.text(script).integer(id); });
+}
+
+void CommandStore::setIdentity(std::int64_t id, std::string_view name, std::string_view description,
+                               std::string_view owner, std::int32_t lists) {
+    runOnce(db_, "UPDATE user SET name = ?, description = ?, owner = ?, lists = ? WHERE ID = ?",
+            [&](Binder& b) { b.text(name).text(description).text(owner).integer(lists).integer(id); });
+}
+
+void CommandStore::setType(std::int64_t id, std::string_view type) {
+    runOnce(db_, "UPDATE user SET Type = ? WHERE ID = ?", [&](Binder& b) { b.text(type).integer(id); });
+}
+
+void CommandStore::moveBody(std::int64_t id, std::int32_t delta) {
+    runOnce(db_, "UPDATE user SET offsetbody = offsetbody + ? WHERE ID = ?", [&](Binder& b) { b.integer(delta).integer(id); });
+}
+
+void CommandStore::setNoGlobals(std::int64_t id, bool value) {
+    runOnce(db_, "UPDATE user SET noglobals = ? WHERE ID = ?", [&](Binder& b) { b.integer(value).integer(id); });
+}
+
 namespace {
 std::optional<UserRow> oneUser(sqlite3* db, sqlite3_stmt* s) {
     Reset reset{s};
@@ -508,6 +541,19 @@ std::int64_t CommandStore::userCount() {
     if (sqlite3_step(s) == SQLITE_ROW) n = sqlite3_column_int64(s, 0);
     sqlite3_finalize(s);
     return n;
+}
+
+std::vector<CommandStore::RowMark> CommandStore::rowMarks() {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db_, R"(SELECT "offset", ID, flag, name, Type FROM user WHERE "offset" <> 0 ORDER BY ID)", -1,
+                           &s, nullptr) != SQLITE_OK)
+        fail(db_, "Cannot prepare a statement");
+    std::vector<RowMark> marks;
+    while (sqlite3_step(s) == SQLITE_ROW)
+        marks.push_back({sqlite3_column_int(s, 0), sqlite3_column_int64(s, 1), sqlite3_column_int(s, 2) != 0,
+                         columnText(s, 3), columnText(s, 4)});
+    sqlite3_finalize(s);
+    return marks;
 }
 
 std::optional<std::int64_t> CommandStore::findState(std::string_view appname, std::string_view statename) {

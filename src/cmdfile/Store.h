@@ -112,6 +112,16 @@ public:
     // Adds without the width checks: for rows known to fit (benchmarks, copies of stored rows).
     std::int64_t insertUser(const UserRow& row);
     void deleteUser(std::int64_t id);
+    // After a record changed size in the file: every row standing behind position (global
+    // LIST rows included, per-program LIST copies not) moves by delta, and so does the LIST
+    // section when it lies behind. One statement each.
+    void shiftPositionsAfter(std::int32_t position, std::int32_t delta);
+    void setScript(std::int64_t id, std::string_view script);
+    void setIdentity(std::int64_t id, std::string_view name, std::string_view description, std::string_view owner,
+                     std::int32_t lists);
+    void setType(std::int64_t id, std::string_view type);
+    void moveBody(std::int64_t id, std::int32_t delta);
+    void setNoGlobals(std::int64_t id, bool value);
     std::optional<UserRow> userById(std::int64_t id);
     std::optional<UserRow> findUser(std::string_view menu, std::string_view state, std::string_view name);
     std::optional<UserRow> lastUser(); // the most recently added row
@@ -119,6 +129,16 @@ public:
     void forEachUser(const std::function<bool(const UserRow&)>& visit);
     std::vector<UserRow> allUsers();
     std::int64_t userCount();
+    // The rows that stand for records of the file (offset not 0): offset, ID, flag, name and
+    // Type, in file order; bodies are not loaded.
+    struct RowMark {
+        std::int32_t offset;
+        std::int64_t ID;
+        bool flag;
+        std::string name;
+        std::string Type;
+    };
+    std::vector<RowMark> rowMarks();
 
     // Table states.
     std::optional<std::int64_t> findState(std::string_view appname, std::string_view statename);

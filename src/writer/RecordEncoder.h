@@ -1,0 +1,35 @@
+#pragma once
+
+#include "cmdfile/Format.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vocabrella {
+
+// A new command record: its texts in UTF-8 as the user typed them.
+struct NewCommandRecord {
+    std::string name;
+    std::string description;
+    std::string group;   // "User-defined" or empty for none
+    std::string program; // "Global Commands" or the module name
+    std::string scope;   // "Global Commands", "Application-specific" or a window title
+    std::string typeCode; // K, S, A or P
+    std::string body;
+    // Identity strings of the program, taken from a command of the same program and scope.
+    std::string programDescription, companyName, windowClass;
+    std::vector<std::string> states; // written by 8/9 and later
+};
+
+// The record's bytes in the layout of the family. Throws Refusal for text that cannot be
+// stored (no Windows-1252 form, a control byte in the name, more than 20 LIST references, a
+// kind that is not written new).
+std::vector<std::uint8_t> encodeNewCommand(const NewCommandRecord& record, FileVersionFamily family);
+
+// A LIST record: name, the Long 1, the item count and the items.
+std::vector<std::uint8_t> encodeList(std::string_view name, const std::vector<std::string>& items);
+
+inline constexpr std::size_t kMaxListReferences = 20;
+
+} // namespace vocabrella

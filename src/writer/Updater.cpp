@@ -1,0 +1,232 @@
+#include "writer/Updater.h"
+
+#include "cmdfile/AtomicFile.h"
+#include "cmdfile/Bytes.h"
+#include "cmdfile/Codec.h"
+#include "cmdfile/Errors.h"
+#include "cmdfile/RawRecord.h"
+#include "cmdfile/Reader.h"
+#include "cmdfile/Store.h"
+#include "writer/BodyText.h"
+#include "writer/Texts.h"
+
+namespace vocabrella {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void append(Bytes& out, std::span<const std::uint8_t> bytes) { out.insert(out.end(), bytes.begin(), bytes.end()); }
+
+// The bytes before index, the piece, the bytes from index `resume` on.
+Bytes splice(const Bytes& old, std::size_t index, const Bytes& piece, std::size_t resume) {
+    Bytes out;
+    out.reserve(old.size() - (resume - index) + piece.size());
+    out.insert(out.end(), old.begin(), old.begin() + static_cast<long>(index));
+    append(out, piece);
+    out.insert(out.end(), old.begin() + static_cast<long>(resume), old.end());
+    return out;
+}
+
+void patchLong(Bytes& bytes, std::size_t index, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes.at(index + i) = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+std::uint32_t longAt(const Bytes& bytes, std::size_t index) {
+    ByteReader r(bytes, index);
+    return r.readLong("a 4-byte number");
+}
+
+Bytes listRecord(std::string_view name, std::string_view body) { return encodeList(name, listItems(body)); }
+
+// A LIST body as the reader stores it: each item followed by CR LF.
+std::string storedListBody(std::string_view body) {
+    std::string stored;
+    for (const auto& item : listItems(body)) stored.append(item).append("\r\n");
+    return stored;
+}
+
+} // namespace
+
+Bytes CommandFileUpdater::currentBytes() { return readFileBytes(env_.commandFile()); }
+
+UserRow CommandFileUpdater::rowInFile(std::int64_t rowId) {
+    auto row = env_.store.userById(rowId);
+    if (!row || row->offset <= 0) throw Refusal(std::string(texts::NotInFile));
+    // A LIST of another program is a copy of the global LIST, which alone stands in the file.
+    if (row->Type == "L" && !names::isGlobalProgram(row->menu)) {
+        auto global = env_.store.findUser(names::GlobalCommands, names::GlobalCommands, row->name);
+        if (!global || global->offset <= 0) throw Refusal(std::string(texts::NotInFile));
+        return *global;
+    }
+    return *row;
+}
+
+void CommandFileUpdater::Update1Body(std::int64_t rowId, std::string_view newText) {
+    if (newText.empty()) throw Refusal(std::string(texts::EmptyContent));
+    const UserRow row = rowInFile(rowId);
+    const bool isList = row.Type == "L";
+    const Bytes old = currentBytes();
+    const auto family = env_.reader.file().info.family;
+
+    Bytes piece;
+    std::size_t start, resume;
+    ByteReader r(old);
+    r.seekPosition(static_cast<std::uint32_t>(row.offset));
+    if (isList) {
+        const RawList list = scanListRecord(r);
+        piece = listRecord(codec::cp1252ToUtf8(list.name.text), newText);
+        start = list.offset - 1;
+        resume = start + list.whole.size();
+    } else {
+        const RawRecord rec = scanCommandRecord(r, family);
+        ByteWriter w(piece);
+        switch (rec.kindByte) {
+        case kind::Text:
+            if (!rec.formatted.empty() && rec.formatted[0] != 0)
+                throw Refusal("A command with formatted text cannot be changed here");
+            w.writeByte(0);
+            break;
+        case kind::Advanced:
+        case kind::Script:
+        case kind::Keys: break;
+        default: throw Refusal("The body of this kind of command cannot be changed here");
+        }
+        if (rec.encrypted()) throw Refusal("This command has been encrypted, and cannot be edited");
+        w.writeCountedBytes(encodeForFile(newText));
+        start = rec.bodyPosition - 1;
+        resume = rec.end;
+    }
+    const auto delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(resume - start);
+    Bytes updated = splice(old, start, piece, resume);
+    CommitRewrite(env_, texts::trace::Update1Body, old, std::move(updated));
+
+    CommandStore::Transaction t(env_.store);
+    env_.store.shiftPositionsAfter(row.offset, delta);
+    const std::string stored = isList ? storedListBody(newText) : std::string(newText);
+    env_.store.setScript(rowId, stored);
+    if (row.ID != rowId) env_.store.setScript(row.ID, stored);
+    t.commit();
+}
+
+void CommandFileUpdater::Updatechangetype(std::int64_t rowId, KindChange change) {
+    const UserRow row = rowInFile(rowId);
+    const Bytes old = currentBytes();
+    const auto family = env_.reader.file().info.family;
+    ByteReader r(old);
+    r.seekPosition(static_cast<std::uint32_t>(row.offset));
+    const RawRecord rec = scanCommandRecord(r, family);
+    if (rec.kindByte != kind::Keys) throw Refusal("Only a KEYS command changes its kind here");
+    if (rec.encrypted()) throw Refusal("This command has been encrypted, and cannot be edited");
+    const std::size_t kindIndex = rec.bodyPosition - 1 - rec.afterKind.size() - (rec.hasEncryptionFlag ? 1 : 0) - 1;
+
+    Bytes updated;
+    std::int32_t delta = 0;
+    if (change == KindChange::ToAdvancedScript) {
+        updated = old;
+        updated[kindIndex] = kind::Advanced;
+    } else {
+        // Kind 1, the fixed bytes as zeros, then an empty formatted part before the text.
+        Bytes piece{kind::Text};
+        if (hasEncryptionFlag(family)) piece.push_back(0);
+        if (hasReservedBytes(family)) piece.insert(piece.end(), format::kKindReserved, 0);
+        piece.push_back(0);
+        const std::size_t resume = rec.bodyPosition - 1;
+        delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(resume - kindIndex);
+        updated = splice(old, kindIndex, piece, resume);
+    }
+    CommitRewrite(env_, texts::trace::Updatechangetype, old, std::move(updated));
+
+    CommandStore::Transaction t(env_.store);
+    env_.store.setType(rowId, change == KindChange::ToPlainText ? "P" : "A");
+    env_.store.shiftPositionsAfter(row.offset, delta);
+    t.commit();
+}
+
+void CommandFileUpdater::UpdateFirstThings(std::int64_t rowId, std::string_view newName, std::string_view description,
+                                           std::string_view group) {
+    const auto stored = env_.store.userById(rowId);
+    if (stored && stored->Type == "L") return UpdateListRename(rowId, newName);
+    checkListReferences(newName, kMaxListReferences);
+    const std::string name = encodeName(newName);
+    const std::string descriptionBytes = encodeForFile(description);
+    const std::string groupBytes = group == names::UserDefined ? std::string() : encodeForFile(group);
+    const UserRow row = rowInFile(rowId);
+    const Bytes old = currentBytes();
+    ByteReader r(old);
+    r.seekPosition(static_cast<std::uint32_t>(row.offset));
+    const RawRecord rec = scanCommandRecord(r, env_.reader.file().info.family);
+
+    Bytes piece;
+    ByteWriter w(piece);
+    w.writeCountedBytes(name);
+    const auto references = listReferences(name);
+    w.writeLong(static_cast<std::uint32_t>(references.size()));
+    for (const auto& list : references) w.writeCountedBytes(list);
+    w.writeCountedBytes(descriptionBytes);
+    w.writeCountedBytes(groupBytes);
+    const std::size_t start = row.offset - 1;
+    const std::size_t resume = rec.group.raw.data() + rec.group.raw.size() - old.data();
+    const auto delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(resume - start);
+    CommitRewrite(env_, texts::trace::UpdateFirstThings, old, splice(old, start, piece, resume));
+
+    CommandStore::Transaction t(env_.store);
+    env_.store.shiftPositionsAfter(row.offset, delta);
+    env_.store.moveBody(rowId, delta); // the body follows the rewritten first part
+    env_.store.setIdentity(rowId, newName, description, group.empty() ? names::UserDefined : group,
+                           static_cast<std::int32_t>(references.size()));
+    t.commit();
+}
+
+void CommandFileUpdater::UpdateListRename(std::int64_t rowId, std::string_view newName) {
+    const std::string name = encodeName(newName);
+    const UserRow row = rowInFile(rowId);
+    const Bytes old = currentBytes();
+    ByteReader r(old);
+    r.seekPosition(static_cast<std::uint32_t>(row.offset));
+    const RawList list = scanListRecord(r);
+    // The old name is skipped by its real prefix, whatever its length.
+    Bytes piece;
+    ByteWriter(piece).writeCountedBytes(name);
+    const std::size_t start = row.offset - 1;
+    const std::size_t resume = start + list.name.raw.size();
+    const auto delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(list.name.raw.size());
+    CommitRewrite(env_, texts::trace::UpdateListRename, old, splice(old, start, piece, resume));
+
+    CommandStore::Transaction t(env_.store);
+    env_.store.shiftPositionsAfter(row.offset, delta);
+    const auto current = env_.store.userById(rowId);
+    env_.store.setIdentity(rowId, newName, current ? current->description : "", current ? current->owner : "", 1);
+    t.commit();
+}
+
+void CommandFileUpdater::UpdateNewCommand(const NewCommandRecord& record) {
+    if (record.typeCode == "L") {
+        UpdateNewList(record.name, record.body);
+        return;
+    }
+    if (record.body.empty()) throw Refusal(std::string(texts::EmptyContent));
+    const Bytes piece = encodeNewCommand(record, env_.reader.file().info.family);
+    const Bytes old = currentBytes();
+    const auto listSection = static_cast<std::size_t>(env_.store.parameters().OffsetLists);
+    if (listSection < format::kHeaderSize + 1 || listSection + 3 > old.size())
+        throw Refusal(std::string(texts::NotInFile));
+    writeFileAtomically(env_.home(texts::CommandNew), piece, false);
+    Bytes updated = splice(old, listSection - 1, piece, listSection - 1);
+    patchLong(updated, format::kCommandCountOffset, longAt(updated, format::kCommandCountOffset) + 1);
+    CommitRewrite(env_, texts::trace::UpdateNewCommand, old, std::move(updated));
+}
+
+void CommandFileUpdater::UpdateNewList(std::string_view name, std::string_view items) {
+    const std::string body = NormalizeBodyEnding(items);
+    const Bytes piece = listRecord(name, body);
+    const Bytes old = currentBytes();
+    const auto listSection = static_cast<std::size_t>(env_.store.parameters().OffsetLists);
+    if (listSection < format::kHeaderSize + 1 || listSection + 3 > old.size())
+        throw Refusal(std::string(texts::NotInFile));
+    Bytes updated = old;
+    append(updated, piece);
+    patchLong(updated, listSection - 1, longAt(updated, listSection - 1) + 1);
+    CommitRewrite(env_, texts::trace::UpdateNewList, old, std::move(updated));
+}
+
+} // namespace vocabrella

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "writer/RecordEncoder.h"
+#include "writer/WriterEnvironment.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace vocabrella {
+
+struct UserRow;
+
+// Writes one change of the store into the command file without rebuilding it: the bytes
+// before the change, the changed piece, the bytes after it; then the file is replaced. Each
+// operation refuses bad input before it writes anything (Refusal) and leaves the file and the
+// store as they were when anything fails.
+class CommandFileUpdater {
+public:
+    explicit CommandFileUpdater(WriterEnvironment env) : env_(std::move(env)) {}
+
+    // The body of a command, or the items of a LIST (one per line).
+    void Update1Body(std::int64_t rowId, std::string_view newText);
+
+    enum class KindChange { ToPlainText, ToAdvancedScript };
+    // A KEYS command becomes plain text or an advanced script; its body stays as it is.
+    void Updatechangetype(std::int64_t rowId, KindChange change);
+
+    // Name (with its LIST references), description and group of a command; for a LIST row
+    // only the name changes.
+    void UpdateFirstThings(std::int64_t rowId, std::string_view newName, std::string_view description,
+                           std::string_view group);
+    void UpdateListRename(std::int64_t rowId, std::string_view newName);
+
+    // A new command in front of the LIST section; a new LIST at the end of the file.
+    void UpdateNewCommand(const NewCommandRecord& record);
+    void UpdateNewList(std::string_view name, std::string_view items);
+
+private:
+    UserRow rowInFile(std::int64_t rowId);
+    std::vector<std::uint8_t> currentBytes();
+
+    WriterEnvironment env_;
+};
+
+} // namespace vocabrella

@@ -1,0 +1,113 @@
+#include "writer/VersionConversion.h"
+
+#include "cmdfile/AtomicFile.h"
+#include "cmdfile/Errors.h"
+#include "cmdfile/Prompter.h"
+#include "cmdfile/Reader.h"
+#include "cmdfile/Store.h"
+#include "writer/Texts.h"
+
+#include <array>
+#include <cctype>
+
+namespace vocabrella {
+namespace {
+
+constexpr std::array<ConvertVersionOperation::Target, 4> kTargets = {{
+    {"convert260", "6.0", 3, "Already in 6.0 format", "Convert this file to 6.0 format?", "File converted to 6.0 format", true},
+    {"convert261", "6.1", 4, "Already in 6.1 format", "Convert this file to 6.1 format?", "File converted to 6.1 format", true},
+    {"convert270", "7.0", 5, "Already in 7.0 format", "Convert this file to 7.0 format?", "File converted to 7.0 format", false},
+    {"convert280", "8.0", 6, "Already in 8/9 format", "Convert this file to 8.0 format?", "File converted to 8.0 format", false},
+}};
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    return true;
+}
+
+} // namespace
+
+const ConvertVersionOperation::Target* ConvertVersionOperation::target(std::string_view name) {
+    const std::string_view canonical = name == "7.x" ? "7.0" : name == "8/9" ? "8.0" : name;
+    for (const auto& t : kTargets)
+        if (t.name == canonical) return &t;
+    return nullptr;
+}
+
+std::string replaceIgnoringCase(std::string_view text, std::string_view from, std::string_view to) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (i + from.size() <= text.size() && equalsIgnoringCase(text.substr(i, from.size()), from)) {
+            out.append(to);
+            i += from.size();
+        } else {
+            out.push_back(text[i++]);
+        }
+    }
+    return out;
+}
+
+bool ConvertVersionOperation::prepare(const WriterEnvironment& env) {
+    const auto path = env.commandFile().string();
+    const auto header = readHeader(readFileBytes(env.commandFile()));
+    source_ = header.family;
+    if (header.versionCode == target_.code) {
+        env.prompter.message(target_.already, path);
+        return false;
+    }
+    if (productionOpen_) {
+        env.prompter.message(texts::OpenUserFileNotAllowed, path);
+        return false;
+    }
+    const std::string_view language = languageName(header.languageCode);
+    if (target_.englishOnly && language != "English") {
+        env.prompter.message(std::string(texts::NoVersionOf) + std::string(language) + " version " + std::string(target_.name),
+                             texts::NoVersionOfTitle);
+        return false;
+    }
+    if (!env.prompter.okCancel(target_.question, path)) return false;
+    env.prompter.status(texts::Converting);
+    env.store.flagAll();
+    return true;
+}
+
+void ConvertVersionOperation::edit(RecordEdit& e, RebuildLogs&) {
+    if (!e.flagged || e.raw.kindByte != kind::Advanced) return;
+    const std::string_view script = e.raw.text.text;
+    if (target_.code == 3) {
+        e.text = replaceIgnoringCase(script, "SendDragonKeys", "SendKeys");
+    } else if (target_.code == 4 && !hasReservedBytes(source_)) {
+        e.text = replaceIgnoringCase(script, "SendKeys", "SendDragonKeys");
+    }
+    if (e.text && *e.text == script) e.text.reset(); // nothing changed: keep the bytes as they stand
+}
+
+bool ConvertLanguage(const WriterEnvironment& env, std::string_view language, bool productionOpen) {
+    const auto path = env.commandFile().string();
+    if (productionOpen) {
+        env.prompter.message(texts::CannotConvertUserFile, path);
+        return false;
+    }
+    const auto code = languageCodeForName(language);
+    if (!code) throw Refusal("Unknown language \"" + std::string(language) + "\"");
+    auto bytes = readFileBytes(env.commandFile());
+    const auto header = readHeader(bytes);
+    if (languageName(header.languageCode) == language) {
+        env.prompter.message(texts::AlreadyInLanguage, language);
+        return false;
+    }
+    if (!env.prompter.yesNo(std::string(texts::ConvertLanguageQuestion) + std::string(language), path)) return false;
+    bytes[format::kLanguageOffset] = *code;
+    writeFileAtomically(env.commandFile(), bytes);
+    auto& info = env.reader.file().info;
+    info.languageCode = *code;
+    info.languageName = language;
+    env.prompter.message(std::string(texts::FileConvertedTo) + std::string(language), path);
+    return true;
+}
+
+} // namespace vocabrella
