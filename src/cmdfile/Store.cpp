@@ -348,6 +348,28 @@ void CommandStore::flagProgram(std::string_view program) {
     runOnce(db_, "UPDATE user SET flag = 1 WHERE menu = ?", [&](Binder& b) { b.text(program); });
 }
 void CommandStore::flagAllCommands() { runOnce(db_, "UPDATE user SET flag = 1 WHERE Type <> 'L'"); }
+std::int64_t CommandStore::flagSelection(const RowSelection& sel) {
+    clearFlags();
+    std::string sql = "UPDATE user SET flag = 1 WHERE 1";
+    if (!sel.everything) {
+        if (sel.program) sql += " AND menu = ?";
+        if (sel.scope) sql += " AND state = ?";
+        if (sel.group) sql += " AND owner = ?";
+        if (!sel.names.empty()) {
+            sql += " AND name IN (?";
+            for (std::size_t i = 1; i < sel.names.size(); ++i) sql += ", ?";
+            sql += ")";
+        }
+    }
+    return runOnce(db_, sql.c_str(), [&](Binder& b) {
+        if (sel.everything) return;
+        if (sel.program) b.text(*sel.program);
+        if (sel.scope) b.text(*sel.scope);
+        if (sel.group) b.text(*sel.group);
+        for (const auto& n : sel.names) b.text(n);
+    });
+}
+
 void CommandStore::clearNoGlobals() { runOnce(db_, "UPDATE user SET noglobals = 0"); }
 
 std::vector<UserRow> CommandStore::flaggedForDvc() {
@@ -479,6 +501,10 @@ void CommandStore::setType(std::int64_t id, std::string_view type) {
 
 void CommandStore::moveBody(std::int64_t id, std::int32_t delta) {
     runOnce(db_, "UPDATE user SET offsetbody = offsetbody + ? WHERE ID = ?", [&](Binder& b) { b.integer(delta).integer(id); });
+}
+
+void CommandStore::setFlag(std::int64_t id, bool value) {
+    runOnce(db_, "UPDATE user SET flag = ? WHERE ID = ?", [&](Binder& b) { b.integer(value).integer(id); });
 }
 
 void CommandStore::setNoGlobals(std::int64_t id, bool value) {

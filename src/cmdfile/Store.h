@@ -98,6 +98,15 @@ public:
     void flagProgram(std::string_view program);
     void flagAllCommands();       // update user set flag = true where type <> 'L'
     void clearNoGlobals();        // update user set noglobals = false
+    // Marks the rows a batch operation acts on: every row, or those of one program, scope,
+    // group and name list (each filter optional, names compared without case). Returns the
+    // number of rows marked; marks set before are cleared first.
+    struct RowSelection {
+        bool everything = false;
+        std::optional<std::string> program, scope, group;
+        std::vector<std::string> names;
+    };
+    std::int64_t flagSelection(const RowSelection& selection);
     std::vector<UserRow> flaggedForDvc(); // flagged rows by globalsort, menu, state, listsort, name
     std::vector<std::string> distinctPrograms();
     std::vector<std::string> programsOfGroup(std::string_view group);
@@ -121,6 +130,7 @@ public:
                      std::int32_t lists);
     void setType(std::int64_t id, std::string_view type);
     void moveBody(std::int64_t id, std::int32_t delta);
+    void setFlag(std::int64_t id, bool value);
     void setNoGlobals(std::int64_t id, bool value);
     std::optional<UserRow> userById(std::int64_t id);
     std::optional<UserRow> findUser(std::string_view menu, std::string_view state, std::string_view name);

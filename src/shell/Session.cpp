@@ -1,10 +1,13 @@
 #include "shell/Session.h"
 
+#include "cmdfile/AtomicFile.h"
 #include "cmdfile/Clock.h"
 #include "cmdfile/Errors.h"
 #include "cmdfile/Prompter.h"
 #include "shell/HomeFolder.h"
 #include "shell/Texts.h"
+
+#include <fstream>
 
 namespace vocabrella {
 namespace fs = std::filesystem;
@@ -50,6 +53,29 @@ ReadOutcome Session::open(const fs::path& file) {
         t.commit();
     }
     return reader_->ReadCommandFile(true, path);
+}
+
+} // namespace vocabrella
+
+namespace vocabrella {
+
+void Session::FileRefresh() {
+    const auto path = reader_->file().path;
+    if (reader_->ReadCommandFile(true, path).success) return;
+    prompter_.message(texts::NotCorrectlyWritten, texts::NotCorrectlyWrittenTitle);
+    copyFileAtomically(home_ / "savedat", path);
+    parseFailure();
+}
+
+void Session::parseFailure() {
+    // The trace goes after the dump in error.log, behind a line of its own.
+    const auto traceText = readFileBytes(home_ / "trace.vbl");
+    if (std::ofstream log{home_ / "error.log", std::ios::binary | std::ios::app}) {
+        log << texts::NowTrace << "\r\n";
+        log.write(reinterpret_cast<const char*>(traceText.data()), static_cast<std::streamsize>(traceText.size()));
+    }
+    prompter_.message(texts::SendErrorLog, texts::SendErrorLogTitle);
+    throw EndProgram();
 }
 
 } // namespace vocabrella

@@ -3,6 +3,7 @@
 #include "cmdfile/Reader.h"
 #include "cmdfile/Store.h"
 #include "cmdfile/Trace.h"
+#include "writer/WriterEnvironment.h"
 
 #include <filesystem>
 #include <optional>
@@ -30,6 +31,16 @@ public:
     // Opens a command file into the store. The file last opened is read again only when it
     // changed; another file empties the store first.
     ReadOutcome open(const std::filesystem::path& file);
+
+    // Everything a writer needs to change the open file.
+    WriterEnvironment writerEnvironment() { return {*store_, *reader_, trace_, prompter_, home_}; }
+
+    // Reads the open file again after a writer changed it. When it no longer parses, the copy
+    // kept before the change is put back, the trace is added to error.log and the program ends.
+    void FileRefresh();
+    // The steps after a file that cannot be parsed: the messages, the trace into error.log,
+    // the end of the program.
+    [[noreturn]] void parseFailure();
 
 private:
     std::filesystem::path home_;

@@ -28,9 +28,11 @@ std::string folded(std::string_view s) {
     return out;
 }
 
+} // namespace
+
 // The rebuild met a name with a control byte: it is not reading at a record boundary.
-[[noreturn]] void nameCheckFailed(const WriterEnvironment& env, const Bytes& image, const RawRecord& bad,
-                                  const RawRecord* last) {
+void nameCheckFailed(const WriterEnvironment& env, const std::vector<std::uint8_t>& image, const RawRecord& bad,
+                     const RawRecord* last) {
     const auto namePosition = bad.offset + static_cast<std::uint32_t>(bad.name.raw.size() - bad.name.text.size());
     const std::string lastName = last ? codec::cp1252ToUtf8(last->name.text) : std::string();
     env.prompter.message(std::string(texts::RebuildParsingError) + codec::cp1252ToUtf8(bad.name.text) + "\r\n" +
@@ -42,8 +44,6 @@ std::string folded(std::string_view s) {
     writeFileAtomically(env.home("error.log"), std::span(image.data() + start, length), false);
     throw EndProgram();
 }
-
-} // namespace
 
 void RecordCopier(const RecordEdit& e, FileVersionFamily source, FileVersionFamily target, Bytes& out) {
     const RawRecord& raw = e.raw;
@@ -184,8 +184,8 @@ RebuildResult runRebuild(const WriterEnvironment& env, RebuildOperation& op) {
     env.reader.file().info.versionCode = targetCode;
     env.reader.file().info.family = *target;
     env.reader.file().info.versionName = versionNameForCode(targetCode);
-    op.finish(env);
     logs.close();
+    op.finish(env);
     return result;
 }
 

@@ -1,0 +1,78 @@
+#include "TestHome.h"
+
+#include "CommandFileBuilder.h"
+
+#include <fcntl.h>
+#include <random>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+using namespace vocabrella;
+using namespace vocabrella::testsupport;
+
+namespace {
+
+pid_t spawn(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+class CrashSafety : public ReaderFixture {};
+
+} // namespace
+
+// The writing process is killed at random moments while it rewrites a large file: every time,
+// the command file and the copy kept before the change must still parse.
+TEST_F(CrashSafety, AKilledWriterLeavesFilesThatParse) {
+    CommandFileBuilder b(7);
+    for (int i = 0; i < 4000; ++i) {
+        BuiltCommand c;
+        c.name = "command number " + std::to_string(i);
+        c.kind = kKindAdvancedScript;
+        c.text = "Sub Main\r\n" + std::string(600, static_cast<char>('a' + i % 26)) + "\r\nEnd Sub";
+        b.add(c);
+    }
+    b.add(BuiltList("colors", {"red", "green"}));
+    const auto target = home() / "big.dat";
+    b.writeFile(target);
+    const auto cliHome = home() / "cli-home";
+
+    std::mt19937 random(2024);
+    int killedMidway = 0;
+    for (int round = 0; round < 40; ++round) {
+        std::vector<std::string> args = {VOCABRELLA_CLI, "--home", cliHome.string()};
+        if (round % 2 == 0) {
+            args.insert(args.end(), {"rewrite", target.string()});
+        } else {
+            args.insert(args.end(), {"set-body", target.string(), "command number 1", "--text",
+                                     std::string(1 + random() % 3000, 'x')});
+        }
+        const pid_t pid = spawn(args);
+        ASSERT_GT(pid, 0);
+        ::usleep(static_cast<useconds_t>(random() % 400000));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        if (WIFSIGNALED(status)) ++killedMidway;
+
+        const auto outcome = reader->ReadCommandFile(true, target);
+        ASSERT_TRUE(outcome.success) << "round " << round << ": " << outcome.problem;
+        if (std::filesystem::exists(cliHome / "savedat")) {
+            const auto saved = reader->ReadCommandFile(true, cliHome / "savedat");
+            ASSERT_TRUE(saved.success) << "round " << round << ": " << saved.problem;
+        }
+    }
+    EXPECT_GT(killedMidway, 5) << "the kills should land while the writer works";
+}
