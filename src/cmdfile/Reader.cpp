@@ -3,6 +3,7 @@
 #include "cmdfile/Bytes.h"
 #include "cmdfile/Clock.h"
 #include "cmdfile/Codec.h"
+#include "cmdfile/DuplicateLog.h"
 #include "cmdfile/Errors.h"
 #include "cmdfile/Prompter.h"
 #include "cmdfile/Store.h"
@@ -39,25 +40,6 @@ std::string rowKey(std::string_view menu, std::string_view state, std::string_vi
     key.push_back('\x1f');
     key += foldCase(name);
     return key;
-}
-
-// Cut or blank-pad to n characters.
-std::string column(std::string_view text, std::size_t n) {
-    std::string out;
-    std::size_t chars = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool lead = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
-        if (lead && chars++ == n) break;
-        out.push_back(text[i]);
-    }
-    if (chars < n) out.append(n - chars, ' ');
-    return out;
-}
-
-std::string trimmed(std::string s) {
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
 bool readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& out) {
@@ -200,11 +182,10 @@ public:
 private:
     void writeDuplicateLine(const KnownRow& found, const CurrentRecord& rec) {
         if (!duplicateHeaderWritten_) {
-            duplicateLog_ << texts::DuplicateHeader1 << "\r\n\r\n" << texts::DuplicateHeader3 << "\r\n\r\n";
+            duplicateLog_ << duplicateLogHeading();
             duplicateHeaderWritten_ = true;
         }
-        duplicateLog_ << column(found.filename, 13) << column(rec.name, 13) << column(rec.program, 16)
-                      << column(rec.state, 33) << found.type << ' ' << trimmed(column(rec.name, 50)) << "\r\n";
+        duplicateLog_ << duplicateLogLine(found.filename, found.type, rec.name, rec.program, rec.state);
     }
 
     CommandFileReader& r_;

@@ -32,6 +32,12 @@ struct RecordEdit {
 void RecordCopier(const RecordEdit& edit, FileVersionFamily source, FileVersionFamily target,
                   std::vector<std::uint8_t>& out);
 
+// A record name with a byte below 32: the image is not being read at a record boundary. Tells
+// the user, dumps 3000 bytes of the image from the last good record into error.log and ends
+// the program.
+[[noreturn]] void nameCheckFailed(const WriterEnvironment& env, const std::vector<std::uint8_t>& image,
+                                  const RawRecord& bad, const RawRecord* last);
+
 // The logs of a rebuild: Vocabrella.log (conversion report) and duplicate.log, both started
 // afresh. Opening them checks that keynames is there: without it no rebuild starts.
 class RebuildLogs {

@@ -52,6 +52,49 @@ inline constexpr std::string_view EncryptedNotConvertible =
 inline constexpr std::string_view ChangedToPlainText = "Changed DVC to Plain Text: ";
 inline constexpr std::string_view NotSyntacticallyCorrect = "The following is not syntactically correct, ";
 inline constexpr std::string_view NotConverted = "and has not been converted. Please send to Quillfeather";
+inline constexpr std::string_view KeysLabel = "KEYS:";
+inline constexpr std::string_view EnglishOnly = "Sorry, this command is only supported for English Language Users";
+inline constexpr std::string_view EnglishOnlyTitle = "Contact Quillfeather if you are interested in a non-English User";
+inline constexpr std::string_view SomeNotConverted = "Some macros were not converted--Please send to Quillfeather";
 inline constexpr std::string_view Stars56 = "********************************************************";
+
+// Export to a command file.
+inline constexpr std::string_view ExportMode = "dat";
+inline constexpr std::string_view ExportStore = "export.mdb";
+inline constexpr std::string_view ExportFileName = "mycmds.dat"; // the file name every export-store row carries
+inline constexpr std::string_view ExportToSelf = "Can't export to self";
+inline constexpr std::string_view FolderDoesNotExist = "Folder does not exist";
+inline constexpr std::string_view AppendingDat = "Appending .dat to your filename";
+inline constexpr std::string_view AppendDifferentVersion = "Can't Append to different version --Check .dat file";
+inline constexpr std::string_view AppendDifferentLanguage =
+    "Can't Append to different language version --Check .dat file(s)  Properties";
+inline constexpr std::string_view ExportTargetUnreadable = "The Export file is not a command file that can be appended to";
+inline constexpr std::string_view Exporting = "Exporting";
+inline constexpr std::string_view ExportListNotFound = "fatal Export not found LIST error";
+inline constexpr std::string_view ChooseActionTitle = "Choose action below";
+inline constexpr std::string_view ExportFileExists = "The Export file already exists:";
+inline constexpr std::string_view ChooseOverwrite = "&Overwrite";
+inline constexpr std::string_view ChooseAppend = "&Append";
+inline constexpr std::string_view ChooseCancel = "&Cancel";
+inline constexpr std::string_view OverwriteTitle = "Overwrite?";
+inline constexpr std::string_view OverwriteExistsIn = "The following command already exists in:";
+inline constexpr std::string_view OverwriteWithCommandFrom = "Overwrite? with command from:";
+inline constexpr std::string_view OverwriteYes = "&Yes";
+inline constexpr std::string_view OverwriteNo = "&No";
+inline constexpr std::string_view OverwriteYesToAll = "Ye&s to all";
+inline constexpr std::string_view OverwriteNoToAll = "N&o to all";
+inline constexpr std::string_view OverwriteCancelExport = "&Cancel Export";
+
+// Lines of Vocabrella.log written by the export.
+namespace exportlog {
+inline constexpr std::string_view Original = " Original Exportcommands, offset, lists";
+inline constexpr std::string_view Copies = "ExportDATcopies= ";
+inline constexpr std::string_view Staged = "ExportDATs= ";
+inline constexpr std::string_view Commands = "Exportcommands= ";
+inline constexpr std::string_view OutputOffset = "outputoffset= ";
+inline constexpr std::string_view Lists = "lists= ";
+inline constexpr std::string_view Delete = "ExportDATdelete...";
+inline constexpr std::string_view ImageBound = "Ubound( biglist)= ";
+} // namespace exportlog
 
 } // namespace vocabrella::texts

@@ -1,0 +1,567 @@
+#include "writer/Export.h"
+
+#include "cmdfile/AtomicFile.h"
+#include "cmdfile/Bytes.h"
+#include "cmdfile/CommandRecord.h"
+#include "cmdfile/DuplicateLog.h"
+#include "cmdfile/Errors.h"
+#include "cmdfile/Prompter.h"
+#include "cmdfile/RawRecord.h"
+#include "cmdfile/Reader.h"
+#include "cmdfile/Store.h"
+#include "writer/Rebuild.h"
+
+#include <algorithm>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace vocabrella {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+std::string lowerAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+std::string upperAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+// Program, scope and name compared without letter case, as the store's index compares them.
+std::string rowKey(const UserRow& row) {
+    return lowerAscii(row.menu) + '\x1f' + lowerAscii(row.state) + '\x1f' + lowerAscii(row.name);
+}
+
+void putLong(Bytes& out, std::size_t index, std::uint32_t value) {
+    for (int b = 0; b < 4; ++b) out[index + static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(value >> (8 * b));
+}
+
+void append(Bytes& out, std::span<const std::uint8_t> bytes) { out.insert(out.end(), bytes.begin(), bytes.end()); }
+
+// Records are decoded here only for their store rows; what the renderer has to say about
+// unusual steps was said when the open file was read, and means nothing for the target.
+class SilentPrompter final : public Prompter {
+public:
+    void message(std::string_view, std::string_view) override {}
+    bool yesNo(std::string_view, std::string_view) override { return false; }
+    bool okCancel(std::string_view, std::string_view) override { return false; }
+    std::optional<std::string> input(std::string_view, std::string_view, std::string_view) override { return {}; }
+    int choice(std::string_view, std::string_view, const std::vector<std::string>&) override { return -1; }
+    void status(std::string_view) override {}
+    void counts(std::string_view) override {}
+};
+
+// A row of the export store, with what its states column is resolved from.
+struct MirrorRow {
+    UserRow row;
+    std::string program; // as read, before upper-casing
+    std::vector<std::string> stateNames;
+};
+
+MirrorRow commandRow(CurrentRecord& rec) {
+    MirrorRow m;
+    UserRow& r = m.row;
+    r.filename = texts::ExportFileName;
+    r.menu = rec.program == names::GlobalCommands ? rec.program : upperAscii(rec.program);
+    r.state = rec.state;
+    r.name = rec.name;
+    r.Type = rec.typeCode;
+    r.script = std::move(rec.body);
+    r.scope = rec.scopeCode;
+    r.owner = rec.group;
+    r.lists = static_cast<std::int32_t>(rec.listCount);
+    r.description = rec.description;
+    r.graphicsize = static_cast<std::int32_t>(rec.graphicLength);
+    r.Global = names::isGlobalProgram(r.menu) && names::isGlobalProgram(r.state);
+    r.sleeping = r.state == names::Asleep;
+    r.globalsort = names::isGlobalProgram(r.menu) ? "G" : "N";
+    r.listsort = "C";
+    r.pathcode = "U";
+    r.PDescript = static_cast<std::int32_t>(rec.programDescriptionLength);
+    r.CompanyName = static_cast<std::int32_t>(rec.companyNameLength);
+    r.ClassName = static_cast<std::int32_t>(rec.windowClassLength);
+    r.encrypted = rec.encrypted;
+    m.program = rec.program;
+    m.stateNames = std::move(rec.stateNames);
+    return m;
+}
+
+MirrorRow listRow(CurrentRecord& rec) {
+    MirrorRow m;
+    UserRow& r = m.row;
+    r.filename = texts::ExportFileName;
+    r.menu = names::GlobalCommands;
+    r.state = names::GlobalCommands;
+    r.name = rec.name;
+    r.Type = "L";
+    r.script = std::move(rec.body);
+    r.scope = "G";
+    r.owner = names::ListGroup;
+    r.lists = 1;
+    r.Global = true;
+    r.globalsort = "G";
+    r.listsort = "L";
+    r.pathcode = "U";
+    return m;
+}
+
+bool sameFile(const fs::path& a, const fs::path& b) {
+    const auto normal = [](const fs::path& p) { return lowerAscii(fs::absolute(p).lexically_normal().string()); };
+    if (normal(a) == normal(b)) return true;
+    std::error_code ec;
+    return fs::equivalent(a, b, ec); // another path (a link) to the same file
+}
+
+// One run of the export, from the checks to the written target.
+class Export {
+public:
+    Export(const WriterEnvironment& env, fs::path target, ExistingTarget whenExists)
+        : env_(env), target_(fs::absolute(target).lexically_normal()), whenExists_(whenExists) {}
+
+    ExportResult run() {
+        ExportResult result;
+        try {
+            result.outcome = runChecked(result);
+        } catch (const Refusal& r) {
+            env_.prompter.message(r.what(), r.title());
+            result = {};
+        }
+        env_.prompter.status("");
+        return result;
+    }
+
+private:
+    // One command record of the new target, in file order.
+    struct Command {
+        Bytes bytes;
+        std::uint32_t bodyDelta = 0;   // body position less record position
+        std::string key;               // empty for records marked skipped
+        std::optional<MirrorRow> mirror; // none for a skipped record or a second copy
+        bool fromTarget = false;
+    };
+    struct List {
+        Bytes bytes;
+        std::optional<MirrorRow> mirror;
+    };
+    // What the export store holds under a program, scope and name.
+    struct Known {
+        std::string type;
+        bool fromTarget;
+    };
+    enum class Answer { Yes, No, YesToAll, NoToAll, Cancel };
+
+    ExportOutcome runChecked(ExportResult& result) {
+        checkTarget();
+        rememberFolder();
+        bool append = false;
+        if (fs::exists(target_)) {
+            ExistingTarget action = whenExists_;
+            if (action == ExistingTarget::Ask) {
+                const int chosen = env_.prompter.choice(
+                    std::string(texts::ExportFileExists) + "\r\n" + target_.string(), texts::ChooseActionTitle,
+                    {std::string(texts::ChooseOverwrite), std::string(texts::ChooseAppend), std::string(texts::ChooseCancel)});
+                if (chosen != 0 && chosen != 1) return ExportOutcome::Cancelled;
+                action = chosen == 1 ? ExistingTarget::Append : ExistingTarget::Overwrite;
+            }
+            append = action == ExistingTarget::Append;
+        }
+        result.appended = append;
+
+        readOpenFile();
+        if (append) readTarget();
+        RebuildLogs logs(env_);
+        env_.prompter.status(texts::Exporting);
+        mirrorTarget(append, logs);
+        if (!stageFlagged(logs, result)) {
+            logs.close();
+            return ExportOutcome::Cancelled;
+        }
+        carryLists(result);
+
+        Bytes built = build(append, logs, result);
+        if (result.replaced > 0) built = ExportDeleteReplaced(built, logs);
+        logs.close();
+        writeTargetAndStore(built, append);
+        result.commands = static_cast<std::uint32_t>(commands_.size());
+        result.lists = static_cast<std::uint32_t>(lists_.size());
+        return ExportOutcome::Done;
+    }
+
+    void checkTarget() {
+        if (sameFile(target_, env_.commandFile())) throw Refusal(std::string(texts::ExportToSelf), target_.string());
+        const fs::path folder = target_.parent_path();
+        std::error_code ec;
+        if (folder.empty() || !fs::is_directory(folder, ec))
+            throw Refusal(std::string(texts::FolderDoesNotExist), folder.string());
+    }
+
+    void rememberFolder() {
+        auto p = env_.store.parameters();
+        const std::string folder = target_.parent_path().string();
+        if (p.exportPath == folder) return;
+        p.exportPath = folder;
+        env_.store.setParameters(p);
+    }
+
+    void readOpenFile() {
+        open_ = readFileBytes(env_.commandFile());
+        try {
+            openHeader_ = readHeader(open_);
+        } catch (const FormatError&) {
+            throw Refusal(std::string(texts::NotInFile));
+        }
+    }
+
+    // Appending needs a command file of the open file's version and language.
+    void readTarget() {
+        targetImage_ = readFileBytes(target_);
+        const auto& t = targetImage_;
+        const bool isCommandFile =
+            t.size() >= format::kHeaderSize && std::equal(format::kMagic.begin(), format::kMagic.end(), t.begin());
+        if (!isCommandFile) throw Refusal(std::string(texts::ExportTargetUnreadable), target_.string());
+        if (t[format::kVersionOffset] != open_[format::kVersionOffset])
+            throw Refusal(std::string(texts::AppendDifferentVersion), target_.string());
+        if (t[format::kLanguageOffset] != open_[format::kLanguageOffset])
+            throw Refusal(std::string(texts::AppendDifferentLanguage), target_.string());
+    }
+
+    RecordContext context() { return {openHeader_.family, env_.reader.keyNames(), silent_}; }
+
+    // The target's commands and LISTs, as they stand, each with its export-store row.
+    void mirrorTarget(bool appending, RebuildLogs& logs) {
+        std::uint32_t declared = 0;
+        std::size_t listSection = format::kHeaderSize;
+        std::uint32_t listCount = 0;
+        if (appending) {
+            try {
+                const Bytes& t = targetImage_;
+                declared = readHeader(t).declaredCommands;
+                ByteReader r(t, format::kHeaderSize);
+                std::optional<RawRecord> lastAdded;
+                for (std::uint32_t i = 0; i < declared; ++i) {
+                    const std::size_t start = r.cursor();
+                    RawRecord raw = scanCommandRecord(r, openHeader_.family);
+                    if (!nameIsAcceptable(raw.name.text)) nameCheckFailed(env_, t, raw, lastAdded ? &*lastAdded : nullptr);
+                    Command c;
+                    c.bytes.assign(t.begin() + static_cast<long>(start), t.begin() + static_cast<long>(raw.end));
+                    c.bodyDelta = raw.bodyPosition - raw.offset;
+                    c.fromTarget = true;
+                    if (!raw.skipped()) {
+                        ByteReader d(t, start);
+                        CurrentRecord rec;
+                        readCommandRecord(d, context(), rec);
+                        MirrorRow m = commandRow(rec);
+                        c.key = rowKey(m.row);
+                        if (const auto it = commandsByKey_.find(c.key); it != commandsByKey_.end()) {
+                            duplicate(logs, it->second.type, m.row.name, m.program, m.row.state);
+                        } else {
+                            commandsByKey_.emplace(c.key, Known{m.row.Type, true});
+                            c.mirror = std::move(m);
+                            lastAdded = raw;
+                        }
+                    }
+                    commands_.push_back(std::move(c));
+                }
+                listSection = r.cursor();
+                listCount = r.readLong("the LIST count") & 0xFFFF;
+                for (std::uint32_t i = 0; i < listCount; ++i) {
+                    const std::size_t start = r.cursor();
+                    const RawList raw = scanListRecord(r);
+                    if (!nameIsAcceptable(raw.name.text))
+                        throw Refusal(std::string(texts::ExportTargetUnreadable), target_.string());
+                    ByteReader d(t, start);
+                    CurrentRecord rec;
+                    readListRecord(d, rec);
+                    addList(raw, listRow(rec), logs);
+                }
+                trailing_.assign(t.begin() + static_cast<long>(r.cursor()), t.end());
+            } catch (const FormatError&) {
+                throw Refusal(std::string(texts::ExportTargetUnreadable), target_.string());
+            }
+        }
+        logs.conversion() << declared << ' ' << listSection + 1 << ' ' << listCount << texts::exportlog::Original
+                          << "\r\n";
+    }
+
+    void addList(const RawList& raw, MirrorRow m, RebuildLogs& logs) {
+        List l;
+        l.bytes.assign(raw.whole.begin(), raw.whole.end());
+        const std::string key = lowerAscii(m.row.name);
+        if (listsByName_.count(key)) {
+            duplicate(logs, "L", m.row.name, m.row.menu, m.row.state);
+        } else {
+            listsByName_.insert(key);
+            l.mirror = std::move(m);
+        }
+        lists_.push_back(std::move(l));
+    }
+
+    void duplicate(RebuildLogs& logs, std::string_view storedType, std::string_view name, std::string_view program,
+                   std::string_view state) {
+        if (!duplicateHeadingWritten_) {
+            logs.duplicates() << duplicateLogHeading();
+            duplicateHeadingWritten_ = true;
+        }
+        logs.duplicates() << duplicateLogLine(texts::ExportFileName, storedType, name, program, state);
+    }
+
+    Answer ask(const std::string& name) {
+        const std::string text = std::string(texts::OverwriteExistsIn) + "\r\n" + target_.string() + "\r\n" + name +
+                                 "\r\n" + std::string(texts::OverwriteWithCommandFrom) + "\r\n" +
+                                 env_.commandFile().string();
+        switch (env_.prompter.choice(text, texts::OverwriteTitle,
+                                     {std::string(texts::OverwriteYes), std::string(texts::OverwriteNo),
+                                      std::string(texts::OverwriteYesToAll), std::string(texts::OverwriteNoToAll),
+                                      std::string(texts::OverwriteCancelExport)})) {
+        case 0: return Answer::Yes;
+        case 1: return Answer::No;
+        case 2: return Answer::YesToAll;
+        case 3: return Answer::NoToAll;
+        default: return Answer::Cancel; // Escape too
+        }
+    }
+
+    // The flagged commands in store order, behind the target's own. False when cancelled.
+    bool stageFlagged(RebuildLogs& logs, ExportResult& result) {
+        struct Row {
+            std::int64_t ID;
+            bool flag;
+            std::string Type;
+            std::int32_t offset;
+            std::string name;
+        };
+        std::vector<Row> rows;
+        env_.store.forEachUser([&rows](const UserRow& r) {
+            rows.push_back({r.ID, r.flag, r.Type, r.offset, r.name});
+            return true;
+        });
+        bool yesToAll = false, noToAll = false;
+        std::optional<RawRecord> lastStaged;
+        for (const Row& row : rows) {
+            logs.conversion() << row.ID << "\r\n";
+            // Rows with offset 0 stand for no record of the file: there is nothing to copy.
+            if (!row.flag || row.Type == "L" || row.offset <= 0) continue;
+            const std::size_t start = static_cast<std::size_t>(row.offset - 1);
+            if (start >= open_.size()) throw Refusal(std::string(texts::NotInFile));
+            RawRecord raw;
+            CurrentRecord rec;
+            try {
+                ByteReader r(open_, start);
+                raw = scanCommandRecord(r, openHeader_.family);
+                if (!nameIsAcceptable(raw.name.text)) nameCheckFailed(env_, open_, raw, lastStaged ? &*lastStaged : nullptr);
+                ByteReader d(open_, start);
+                readCommandRecord(d, context(), rec);
+            } catch (const FormatError&) {
+                throw Refusal(std::string(texts::NotInFile));
+            }
+            if (raw.skipped() || lowerAscii(rec.name) != lowerAscii(row.name)) throw Refusal(std::string(texts::NotInFile));
+            MirrorRow m = commandRow(rec);
+            const std::string key = rowKey(m.row);
+            if (const auto it = commandsByKey_.find(key); it != commandsByKey_.end()) {
+                if (!it->second.fromTarget) {
+                    // This export wrote the command already (the open file holds it twice).
+                    duplicate(logs, it->second.type, m.row.name, m.program, m.row.state);
+                    continue;
+                }
+                Answer answer = yesToAll ? Answer::Yes : noToAll ? Answer::No : ask(m.row.name);
+                if (answer == Answer::Cancel) return false;
+                if (answer == Answer::YesToAll) yesToAll = true;
+                if (answer == Answer::NoToAll) noToAll = true;
+                if (answer == Answer::No || answer == Answer::NoToAll) {
+                    ++result.skipped;
+                    continue;
+                }
+                replaced_.insert(key);
+                ++result.replaced;
+                duplicate(logs, it->second.type, m.row.name, m.program, m.row.state);
+                it->second = Known{m.row.Type, false};
+            } else {
+                commandsByKey_.emplace(key, Known{m.row.Type, false});
+            }
+            Command c;
+            RecordCopier(RecordEdit(raw), openHeader_.family, openHeader_.family, c.bytes);
+            c.bodyDelta = raw.bodyPosition - raw.offset;
+            c.key = key;
+            c.mirror = std::move(m);
+            commands_.push_back(std::move(c));
+            ++result.exported;
+            lastStaged = raw;
+        }
+        return true;
+    }
+
+    bool dropped(const Command& c) const { return c.fromTarget && !c.key.empty() && replaced_.count(c.key) > 0; }
+
+    // Every LIST that a command of the new target uses and the target lacks comes from the open file.
+    void carryLists(ExportResult& result) {
+        std::unordered_map<std::string, std::int32_t> openLists;
+        for (const auto& mark : env_.store.rowMarks())
+            if (mark.Type == "L") openLists.emplace(lowerAscii(mark.name), mark.offset);
+        for (const Command& c : commands_) {
+            if (!c.mirror || dropped(c)) continue;
+            for (const auto& name : listReferences(c.mirror->row.name)) {
+                const std::string key = lowerAscii(name);
+                if (listsByName_.count(key)) continue;
+                const auto found = openLists.find(key);
+                if (found == openLists.end()) {
+                    if (c.fromTarget) continue; // the target lacked it before; this export cannot mend that
+                    throw Refusal(std::string(texts::ExportListNotFound), std::string(name));
+                }
+                const std::size_t start = static_cast<std::size_t>(found->second - 1);
+                try {
+                    ByteReader r(open_, start);
+                    const RawList raw = scanListRecord(r);
+                    ByteReader d(open_, start);
+                    CurrentRecord rec;
+                    if (!readListRecord(d, rec) || lowerAscii(rec.name) != key) throw Refusal(std::string(texts::NotInFile));
+                    MirrorRow m = listRow(rec);
+                    List l;
+                    l.bytes.assign(raw.whole.begin(), raw.whole.end());
+                    l.mirror = std::move(m);
+                    lists_.push_back(std::move(l));
+                    listsByName_.insert(key);
+                    ++result.listsAdded;
+                } catch (const FormatError&) {
+                    throw Refusal(std::string(texts::NotInFile));
+                }
+            }
+        }
+    }
+
+    // The target with every command: its own, then the exported ones; then its LISTs and the added ones.
+    Bytes build(bool appending, RebuildLogs& logs, const ExportResult& result) {
+        Bytes out;
+        if (appending) {
+            out.assign(targetImage_.begin(), targetImage_.begin() + format::kHeaderSize);
+        } else {
+            const auto header = format::newHeader(openHeader_.versionCode, openHeader_.languageCode);
+            out.assign(header.begin(), header.end());
+        }
+        for (const Command& c : commands_) append(out, c.bytes);
+        putLong(out, format::kCommandCountOffset, static_cast<std::uint32_t>(commands_.size()));
+        const std::size_t listSection = out.size() + 1;
+        auto& log = logs.conversion();
+        log << texts::exportlog::Copies << result.replaced << "\r\n"
+            << texts::exportlog::Staged << result.exported << "\r\n"
+            << texts::exportlog::Commands << commands_.size() << "\r\n"
+            << texts::exportlog::OutputOffset << listSection << "\r\n";
+        ByteWriter(out).writeLong(static_cast<std::uint32_t>(lists_.size()));
+        for (const List& l : lists_) append(out, l.bytes);
+        append(out, trailing_);
+        log << texts::exportlog::OutputOffset << listSection << "\r\n"
+            << texts::exportlog::Lists << lists_.size() << "\r\n";
+        return out;
+    }
+
+    // Drops the target's older copies of the commands that replaced them.
+    Bytes ExportDeleteReplaced(const Bytes& built, RebuildLogs& logs) {
+        Bytes out(built.begin(), built.begin() + format::kHeaderSize);
+        std::size_t read = format::kHeaderSize;
+        for (const Command& c : commands_) {
+            if (!dropped(c)) out.insert(out.end(), built.begin() + static_cast<long>(read),
+                                        built.begin() + static_cast<long>(read + c.bytes.size()));
+            read += c.bytes.size();
+        }
+        std::erase_if(commands_, [this](const Command& c) { return dropped(c); });
+        putLong(out, format::kCommandCountOffset, static_cast<std::uint32_t>(commands_.size()));
+        const std::size_t listSection = out.size() + 1;
+        out.insert(out.end(), built.begin() + static_cast<long>(read), built.end());
+        logs.conversion() << texts::exportlog::Delete << "\r\n"
+                          << texts::exportlog::Commands << commands_.size() << "\r\n"
+                          << texts::exportlog::OutputOffset << listSection << "\r\n"
+                          << texts::exportlog::ImageBound << built.size() << "\r\n\r\n";
+        return out;
+    }
+
+    CommandStore openExportStore() {
+        const fs::path path = env_.home(texts::ExportStore);
+        if (fs::exists(path)) {
+            try {
+                return CommandStore::open(path);
+            } catch (const StoreError&) {
+                // It only ever mirrors the last export's target: a damaged one is made afresh.
+                for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(path.string() + suffix);
+            }
+        }
+        return CommandStore::create(path);
+    }
+
+    // The export store is filled in the same transaction that the target is written under, so
+    // a failure leaves both as they were.
+    void writeTargetAndStore(const Bytes& bytes, bool appending) {
+        CommandStore store = openExportStore();
+        CommandStore::Transaction transaction(store);
+        store.deleteAllUsers();
+        store.deleteAllStates();
+        std::unordered_map<std::string, std::int64_t> states;
+        StoreErrorCounter errors;
+        const auto add = [&](MirrorRow& m, std::size_t position, std::uint32_t bodyDelta) {
+            m.row.offset = static_cast<std::int32_t>(position);
+            m.row.offsetbody = bodyDelta ? static_cast<std::int32_t>(position + bodyDelta) : 0;
+            for (const auto& name : m.stateNames) {
+                const std::string key = lowerAscii(m.program) + '\x1f' + lowerAscii(name);
+                auto it = states.find(key);
+                if (it == states.end()) it = states.emplace(key, store.addState(m.program, name)).first;
+                m.row.states += std::to_string(it->second) + ",";
+            }
+            store.addUser(m.row, errors, silent_);
+        };
+        std::size_t position = format::kHeaderSize + 1;
+        for (Command& c : commands_) {
+            if (c.mirror) add(*c.mirror, position, c.bodyDelta);
+            position += c.bytes.size();
+        }
+        store.setOffsetLists(static_cast<std::int32_t>(position));
+        position += 4;
+        for (List& l : lists_) {
+            if (l.mirror) add(*l.mirror, position, 0);
+            position += l.bytes.size();
+        }
+        if (!appending || bytes != targetImage_) writeFileAtomically(target_, bytes);
+        transaction.commit();
+    }
+
+    const WriterEnvironment& env_;
+    fs::path target_;
+    ExistingTarget whenExists_;
+    SilentPrompter silent_;
+    Bytes open_;
+    FileHeader openHeader_;
+    Bytes targetImage_;
+    std::vector<Command> commands_;
+    std::vector<List> lists_;
+    Bytes trailing_; // whatever the target holds behind its LISTs, kept at the end
+    std::unordered_map<std::string, Known> commandsByKey_;
+    std::unordered_set<std::string> listsByName_;
+    std::unordered_set<std::string> replaced_;
+    bool duplicateHeadingWritten_ = false;
+};
+
+} // namespace
+
+ExportPath normaliseExportPath(const std::filesystem::path& typed) {
+    ExportPath result{fs::absolute(typed).lexically_normal(), false};
+    const std::string name = result.path.filename().string();
+    if (name.size() < 4 || lowerAscii(name.substr(name.size() - 4)) != ".dat") {
+        result.path += ".dat";
+        result.datAppended = true;
+    }
+    return result;
+}
+
+ExportToCommandFile::ExportToCommandFile(const WriterEnvironment& env, std::filesystem::path target,
+                                         ExistingTarget whenExists)
+    : env_(env), target_(std::move(target)), whenExists_(whenExists) {}
+
+ExportResult ExportToCommandFile::run() { return Export(env_, target_, whenExists_).run(); }
+
+} // namespace vocabrella

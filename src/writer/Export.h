@@ -1,0 +1,62 @@
+#pragma once
+
+#include "writer/Texts.h"
+#include "writer/WriterEnvironment.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+namespace vocabrella {
+
+// The target as typed, made absolute, with ".dat" appended when its name does not end so (in
+// any letter case). When datAppended is true the caller says "Appending .dat to your filename"
+// (OK / Cancel) and goes on only after OK.
+struct ExportPath {
+    std::filesystem::path path;
+    bool datAppended = false;
+};
+ExportPath normaliseExportPath(const std::filesystem::path& typed);
+
+// What to do when the target exists: ask ("Choose action below"), or what the user chose already.
+enum class ExistingTarget { Ask, Overwrite, Append };
+
+enum class ExportOutcome { Done, Cancelled, Refused };
+
+struct ExportResult {
+    ExportOutcome outcome = ExportOutcome::Refused;
+    bool appended = false;        // the commands went behind those the target had
+    std::uint32_t exported = 0;   // commands written from the open file
+    std::uint32_t replaced = 0;   // of those, commands the target had already (answered yes)
+    std::uint32_t skipped = 0;    // flagged commands left out: the target has them (answered no)
+    std::uint32_t listsAdded = 0; // LISTs carried along from the open file
+    std::uint32_t commands = 0;   // command count of the target as written
+    std::uint32_t lists = 0;      // LIST count of the target as written
+};
+
+// Writes the flagged commands of the open command file, with every LIST they use, into another
+// command file: a new one, or an existing one of the same version and language whose commands
+// are kept (those that the user lets the exported ones replace are dropped). The new target is
+// built in memory and written in one atomic step, so a refusal, a cancel or a failure leaves
+// the target exactly as it was (or absent). The export store export.mdb in the home folder
+// then mirrors the target: its commands and LISTs in file order, with their positions.
+//
+// Every refusal has been told to the user when run() returns Refused; file and store failures
+// are thrown. A name with a control character in either file ends the program (EndProgram)
+// after the name-check message and the error.log dump of every rebuild.
+class ExportToCommandFile {
+public:
+    ExportToCommandFile(const WriterEnvironment& env, std::filesystem::path target,
+                        ExistingTarget whenExists = ExistingTarget::Ask);
+
+    static constexpr std::string_view OperationMode() { return texts::ExportMode; }
+
+    ExportResult run();
+
+private:
+    const WriterEnvironment& env_;
+    std::filesystem::path target_;
+    ExistingTarget whenExists_;
+};
+
+} // namespace vocabrella
