@@ -16,10 +16,17 @@ struct Run {
     std::string err;
 };
 
+// Tests write arguments the way a user types them in bash ($'...' included).
+std::string shellQuote(const std::string& s) {
+    std::string out = "'";
+    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
 Run cli(const std::string& arguments) {
     TempDir dir;
     const auto errPath = dir.path() / "stderr";
-    const std::string command = std::string(VOCABRELLA_CLI) + " " + arguments + " 2>" + errPath.string();
+    const std::string command = "bash -c " + shellQuote(std::string(VOCABRELLA_CLI) + " " + arguments + " 2>" + errPath.string());
     Run run{};
     FILE* pipe = ::popen(command.c_str(), "r");
     std::array<char, 4096> buffer{};
@@ -96,4 +103,70 @@ TEST(CommandLine, AKeptHomeFolderServesAsACache) {
     std::size_t parses = 0;
     for (auto at = trace.find("b4 processing"); at != std::string::npos; at = trace.find("b4 processing", at + 1)) ++parses;
     EXPECT_EQ(parses, 1u);
+}
+
+namespace {
+
+// A writable copy of a sample in a fresh folder.
+struct SampleCopy {
+    TempDir dir;
+    std::filesystem::path path;
+    explicit SampleCopy(const std::string& name) : path(dir.path() / name) {
+        std::filesystem::copy_file(sample(name), path);
+        std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    }
+};
+
+} // namespace
+
+TEST(CommandLine, RewriteReproducesTheSamples) {
+    for (const char* name : {"reply.dat", "move-dock-window.dat", "clear-categories.dat"}) {
+        SampleCopy copy(name);
+        const auto run = cli("rewrite " + quoted(copy.path));
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(readText(copy.path), readText(sample(name))) << name;
+    }
+}
+
+TEST(CommandLine, WriteOperationsChangeTheFileAndSayWhatTheyDid) {
+    SampleCopy copy("move-dock-window.dat");
+    const auto file = quoted(copy.path);
+    auto run = cli("new-command " + file + " 'say hello' --kind P --text 'Hello there'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Command \"say hello\" added\n");
+    run = cli("set-body " + file + " 'say hello' --text $'two\\nlines'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(cli("show " + file + " 'say hello'").out, "two\r\nlines\n");
+    run = cli("rename " + file + " 'say hello' 'greet <direction>' --group Greetings");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto rows = nlohmann::json::parse(cli("list --json --type P " + file).out);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0]["name"], "greet <direction>");
+    EXPECT_EQ(rows[0]["owner"], "Greetings");
+    EXPECT_EQ(rows[0]["lists"], 1);
+
+    run = cli("delete " + file + " --name '<move_or_dock> window <direction>'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto left = nlohmann::json::parse(cli("list --json " + file).out);
+    ASSERT_EQ(left.size(), 2u) << "the LIST only the deleted command used is gone";
+    EXPECT_EQ(left[1]["name"], "direction");
+}
+
+TEST(CommandLine, RefusalsExitOneAndLeaveTheFile) {
+    SampleCopy copy("reply.dat");
+    const auto file = quoted(copy.path);
+    const auto before = readText(copy.path);
+    auto run = cli("new-command " + file + " $'bad\\tname' --kind K --text x");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("control characters"), std::string::npos);
+    run = cli("convert-version " + file + " --to 6.0");
+    EXPECT_EQ(run.status, 1) << "the question is answered no without --yes";
+    EXPECT_NE(run.err.find("Convert this file to 6.0 format?"), std::string::npos);
+    run = cli("delete " + file);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(readText(copy.path), before);
+    run = cli("--yes convert-version " + file + " --to 6.0");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "File converted to 6.0 format\n");
+    EXPECT_EQ(readText(copy.path)[4], 3);
 }

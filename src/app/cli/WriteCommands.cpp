@@ -9,6 +9,7 @@
 #include "cmdfile/Reader.h"
 #include "cmdfile/Bytes.h"
 #include "shell/Session.h"
+#include "writer/Export.h"
 #include "writer/KeyNotation.h"
 #include "writer/KeysConversion.h"
 #include "writer/RebuildOperations.h"
@@ -380,6 +381,42 @@ void addWriteCommands(CLI::App& app, CommonArguments& common, std::vector<Comman
                                 }
                                 WriteDvc(session.store(), *output);
                                 std::cout << "Wrote " << *output << '\n';
+                                return 0;
+                            }});
+    }
+    {
+        struct ExportOptions {
+            std::string target, duplicates;
+            bool append = false, overwrite = false;
+        };
+        auto selection = std::make_shared<Selection>();
+        auto options = std::make_shared<ExportOptions>();
+        auto* c = app.add_subcommand("export", "Export the chosen commands, with the LISTs they use, into another command file");
+        fileOption(c);
+        c->add_option("--to", options->target, "Target command file (.dat is added when missing)")->required();
+        auto* append = c->add_flag("--append", options->append, "Append to an existing target");
+        c->add_flag("--overwrite", options->overwrite, "Replace an existing target")->excludes(append);
+        c->add_option("--duplicates", options->duplicates, "Commands the target has already: yes (replace them) or no (keep them)")
+            ->check(CLI::IsMember({"yes", "no"}));
+        selection->addOptions(*c);
+        commands.push_back({c, [selection, options](Session& session, CliPrompter& prompter) {
+                                const auto target = normaliseExportPath(options->target);
+                                if (target.datAppended) std::cerr << "Appending .dat to your filename\n";
+                                markSelection(session, *selection);
+                                // The answer to "Overwrite?" for every command the target holds already.
+                                if (!options->duplicates.empty()) prompter.chosenButton = options->duplicates == "yes" ? 2 : 3;
+                                const auto when = options->append      ? ExistingTarget::Append
+                                                  : options->overwrite ? ExistingTarget::Overwrite
+                                                                       : ExistingTarget::Ask;
+                                const auto result = ExportToCommandFile(session.writerEnvironment(), target.path, when).run();
+                                session.store().clearFlags();
+                                if (result.outcome != ExportOutcome::Done) {
+                                    if (result.outcome == ExportOutcome::Cancelled) std::cerr << "Export cancelled\n";
+                                    return 1;
+                                }
+                                std::cout << "Export Operation Completed: " << result.exported << " commands and "
+                                          << result.listsAdded << " LISTs written to " << target.path.string() << " ("
+                                          << result.commands << " commands, " << result.lists << " LISTs in the file)\n";
                                 return 0;
                             }});
     }
