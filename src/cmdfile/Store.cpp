@@ -101,6 +101,7 @@ enum Slot {
     StateName,
     CountCommands,
     CountLists,
+    RowsOfScope,
     SlotCount
 };
 
@@ -383,16 +384,29 @@ std::vector<UserRow> CommandStore::flaggedForDvc() {
 }
 
 std::vector<std::string> CommandStore::distinctPrograms() {
-    return textColumn(db_, "SELECT DISTINCT menu FROM user", {}, false);
+    return textColumn(db_, "SELECT DISTINCT menu FROM user ORDER BY menu", {}, false);
 }
 std::vector<std::string> CommandStore::programsOfGroup(std::string_view group) {
-    return textColumn(db_, "SELECT DISTINCT menu FROM user WHERE owner = ?", group, true);
+    return textColumn(db_, "SELECT DISTINCT menu FROM user WHERE owner = ? ORDER BY menu", group, true);
 }
 std::vector<std::string> CommandStore::distinctGroups() {
-    return textColumn(db_, "SELECT DISTINCT owner FROM user WHERE Type <> 'L'", {}, false);
+    return textColumn(db_, "SELECT DISTINCT owner FROM user WHERE Type <> 'L' ORDER BY owner", {}, false);
 }
 std::vector<std::string> CommandStore::scopesOfProgram(std::string_view program) {
-    return textColumn(db_, "SELECT DISTINCT state FROM user WHERE menu = ?", program, true);
+    return textColumn(db_, "SELECT DISTINCT state FROM user WHERE menu = ? ORDER BY state", program, true);
+}
+std::vector<std::string> CommandStore::scopesOfProgram(std::string_view program, std::string_view group) {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db_, "SELECT DISTINCT state FROM user WHERE menu = ? AND owner = ? ORDER BY state", -1, &s,
+                           nullptr) != SQLITE_OK)
+        fail(db_, "Cannot prepare a statement");
+    Binder(s).text(program).text(group);
+    std::vector<std::string> out;
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) out.push_back(columnText(s, 0));
+    sqlite3_finalize(s);
+    if (rc != SQLITE_DONE) fail(db_, "A store query failed");
+    return out;
 }
 std::vector<std::string> CommandStore::commandsUsingList(std::string_view listName) {
     // instr() rather than LIKE: a LIST name may itself hold % or _.
@@ -569,6 +583,57 @@ std::int64_t CommandStore::userCount() {
     return n;
 }
 
+namespace {
+constexpr const char* kRowHeadColumns = "SELECT ID, menu, state, name, Type, owner FROM user ";
+
+CommandStore::RowHead readRowHead(sqlite3_stmt* s) {
+    return {sqlite3_column_int64(s, 0), columnText(s, 1), columnText(s, 2), columnText(s, 3), columnText(s, 4),
+            columnText(s, 5)};
+}
+
+struct Finalize {
+    sqlite3_stmt* s;
+    ~Finalize() { sqlite3_finalize(s); }
+};
+
+std::vector<CommandStore::RowHead> rowHeadsOf(sqlite3* db, sqlite3_stmt* s) {
+    std::vector<CommandStore::RowHead> rows;
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) rows.push_back(readRowHead(s));
+    if (rc != SQLITE_DONE) fail(db, "A store query failed");
+    return rows;
+}
+} // namespace
+
+// Filling the Commands list is the most frequent query of the window: cached, and served by the
+// index menu (menu, state, name), which also gives the order.
+std::vector<CommandStore::RowHead> CommandStore::rowsOfScope(std::string_view program, std::string_view scope) {
+    static const std::string sql = std::string(kRowHeadColumns) + "WHERE menu = ? AND state = ? ORDER BY name, ID";
+    auto* s = prepared(RowsOfScope, sql.c_str());
+    Reset reset{s};
+    Binder(s).text(program).text(scope);
+    return rowHeadsOf(db_, s);
+}
+
+std::vector<CommandStore::RowHead> CommandStore::rowHeads() {
+    sqlite3_stmt* s = nullptr;
+    const std::string sql = std::string(kRowHeadColumns) + "ORDER BY ID";
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) fail(db_, "Cannot prepare a statement");
+    Finalize finalize{s};
+    return rowHeadsOf(db_, s);
+}
+
+std::optional<CommandStore::RowHead> CommandStore::firstRowOfGroup(std::string_view group) {
+    sqlite3_stmt* s = nullptr;
+    const std::string sql =
+        std::string(kRowHeadColumns) + "WHERE owner = ? ORDER BY globalsort, menu, state, name, ID LIMIT 1";
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) fail(db_, "Cannot prepare a statement");
+    Finalize finalize{s};
+    Binder(s).text(group);
+    if (sqlite3_step(s) == SQLITE_ROW) return readRowHead(s);
+    return std::nullopt;
+}
+
 std::vector<CommandStore::RowMark> CommandStore::rowMarks() {
     sqlite3_stmt* s = nullptr;
     if (sqlite3_prepare_v2(db_, R"(SELECT "offset", ID, flag, name, Type FROM user WHERE "offset" <> 0 ORDER BY ID)", -1,
@@ -581,6 +646,43 @@ std::vector<CommandStore::RowMark> CommandStore::rowMarks() {
     sqlite3_finalize(s);
     return marks;
 }
+
+namespace {
+std::vector<CommandStore::ProgramScope> programScopes(sqlite3* db, const char* sql,
+                                                      const std::function<void(Binder&)>& bind) {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK) fail(db, "Cannot prepare a statement");
+    Binder b(s);
+    if (bind) bind(b);
+    std::vector<CommandStore::ProgramScope> out;
+    while (sqlite3_step(s) == SQLITE_ROW) out.emplace_back(columnText(s, 0), columnText(s, 1));
+    sqlite3_finalize(s);
+    return out;
+}
+} // namespace
+
+std::optional<CommandStore::ProgramScope> CommandStore::firstScopeFrom(std::string_view state) {
+    auto rows = programScopes(db_, "SELECT menu, state FROM user WHERE state >= ? ORDER BY state, menu, name LIMIT 1",
+                              [&](Binder& b) { b.text(state); });
+    if (rows.empty()) return std::nullopt;
+    return rows.front();
+}
+
+std::vector<CommandStore::ProgramScope> CommandStore::scopesInStateOrder() {
+    return programScopes(db_, "SELECT menu, state FROM user GROUP BY state, menu ORDER BY state, menu", {});
+}
+
+std::optional<CommandStore::ProgramScope> CommandStore::firstFromProgram(std::string_view program,
+                                                                        std::string_view scope) {
+    auto rows = programScopes(db_,
+                              "SELECT menu, state FROM user WHERE menu > ?1 OR (menu = ?1 AND state >= ?2) "
+                              "ORDER BY menu, state, name LIMIT 1",
+                              [&](Binder& b) { b.text(program).text(scope); });
+    if (rows.empty()) return std::nullopt;
+    return rows.front();
+}
+
+void CommandStore::vacuum() { exec("VACUUM"); }
 
 std::optional<std::int64_t> CommandStore::findState(std::string_view appname, std::string_view statename) {
     auto* s = prepared(FindState, "SELECT ID FROM states WHERE appname = ? AND statename = ? ORDER BY ID LIMIT 1");

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct sqlite3;
@@ -108,10 +109,12 @@ public:
     };
     std::int64_t flagSelection(const RowSelection& selection);
     std::vector<UserRow> flaggedForDvc(); // flagged rows by globalsort, menu, state, listsort, name
+    // Names for the Program, Scope and Group menus, each in ascending order.
     std::vector<std::string> distinctPrograms();
     std::vector<std::string> programsOfGroup(std::string_view group);
     std::vector<std::string> distinctGroups(); // owners of commands (not LISTs)
     std::vector<std::string> scopesOfProgram(std::string_view program);
+    std::vector<std::string> scopesOfProgram(std::string_view program, std::string_view group);
     std::vector<std::string> commandsUsingList(std::string_view listName); // names containing <list>
 
     // Rows.
@@ -139,6 +142,17 @@ public:
     void forEachUser(const std::function<bool(const UserRow&)>& visit);
     std::vector<UserRow> allUsers();
     std::int64_t userCount();
+    // What the window's lists and filter need of a row, without its body.
+    struct RowHead {
+        std::int64_t ID = 0;
+        std::string menu, state, name, Type, owner;
+    };
+    // The rows of one program and scope in the order of the index name.
+    std::vector<RowHead> rowsOfScope(std::string_view program, std::string_view scope);
+    // Every row in the order it was added.
+    std::vector<RowHead> rowHeads();
+    // The first row of a group in the order of the index name.
+    std::optional<RowHead> firstRowOfGroup(std::string_view group);
     // The rows that stand for records of the file (offset not 0): offset, ID, flag, name and
     // Type, in file order; bodies are not loaded.
     struct RowMark {
@@ -149,6 +163,17 @@ public:
         std::string Type;
     };
     std::vector<RowMark> rowMarks();
+
+    // Seeks of the start-up's choice of program and scope: (program, scope) pairs.
+    using ProgramScope = std::pair<std::string, std::string>;
+    // The first row whose scope sorts at or after state (index state).
+    std::optional<ProgramScope> firstScopeFrom(std::string_view state);
+    // Every distinct scope with its program, in the order of index state.
+    std::vector<ProgramScope> scopesInStateOrder();
+    // The first row at or after (program, scope) in the order of index menu.
+    std::optional<ProgramScope> firstFromProgram(std::string_view program, std::string_view scope);
+    // Rebuilds the database file without its free pages.
+    void vacuum();
 
     // Table states.
     std::optional<std::int64_t> findState(std::string_view appname, std::string_view statename);

@@ -1,6 +1,8 @@
 #include "shell/HomeFolder.h"
 
 #include "cmdfile/Store.h"
+#include "shell/ShippedFiles.h"
+#include "shell/Texts.h"
 
 #include <cstdlib>
 #include <unistd.h>
@@ -15,6 +17,8 @@ fs::path HomeFolder::resolve(const std::optional<fs::path>& option) {
     const char* home = std::getenv("HOME");
     return fs::path(home && *home ? home : ".") / ".local" / "share" / "vocabrella";
 }
+
+fs::path HomeFolder::storePath(const fs::path& home) { return home / texts::DefaultDataBaseName; }
 
 fs::path HomeFolder::shippedDataFolder() {
     std::error_code ec;
@@ -41,6 +45,7 @@ HomeFolder::State HomeFolder::prepare(const fs::path& home) {
             if (name == "CMakeLists.txt") continue;
             fs::copy(entry.path(), staging / entry.path().filename(), fs::copy_options::recursive);
         }
+        writeShippedFiles(staging);
         fs::rename(staging, home);
     } catch (...) {
         std::error_code ec;

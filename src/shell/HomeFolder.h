@@ -19,7 +19,7 @@ public:
     // without its store is left alone and reported.
     static State prepare(const std::filesystem::path& home);
 
-    static std::filesystem::path storePath(const std::filesystem::path& home) { return home / "global.mdb"; }
+    static std::filesystem::path storePath(const std::filesystem::path& home);
 };
 
 } // namespace vocabrella

@@ -1,8 +1,10 @@
 #include "DemoCommands.h"
 
-#include "shell/platform/SimulatedInstallation.h"
+#include "cmdfile/AtomicFile.h"
+#include "shell/DemoCommandFile.h"
 
-// Until the command file writer exists the demo user starts with an empty command file.
+// The demo user's command file holds every kind of command, several programs, scopes, groups
+// and LISTs.
 void writeDemoCommandFile(const std::filesystem::path& file) {
-    vocabrella::platform::writeEmptyCommandFile(file, 12, 30, 1033);
+    vocabrella::writeFileAtomically(file, vocabrella::demoCommandFile());
 }

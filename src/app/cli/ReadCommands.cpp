@@ -80,7 +80,8 @@ nlohmann::ordered_json rowJson(const UserRow& row, CommandStore& store) {
 void addReadCommands(CLI::App& app, CommonArguments& common, std::vector<Command>& commands) {
     auto* info = app.add_subcommand("info", "Print the properties of a command file");
     info->add_option("FILE", common.file, "Command file")->required();
-    commands.push_back({info, [](Session& session, CliPrompter&) {
+    commands.push_back({info, [](Runtime& rt, CliPrompter&) {
+                                Session& session = rt.session;
                             std::cout << forTerminal(propertiesText(session.reader().file().path,
                                                                     session.reader().file().info))
                                       << '\n';
@@ -95,7 +96,8 @@ void addReadCommands(CLI::App& app, CommonArguments& common, std::vector<Command
     list->add_option("--group", filters->group, "Only this group");
     list->add_option("--type", filters->types, "Only these Type codes, comma-separated (K,S,T,P,R,X,A,L)");
     list->add_flag("--json", filters->json, "Print one JSON array");
-    commands.push_back({list, [filters](Session& session, CliPrompter&) {
+    commands.push_back({list, [filters](Runtime& rt, CliPrompter&) {
+                                Session& session = rt.session;
                             std::vector<std::string> types;
                             std::stringstream in(filters->types);
                             for (std::string t; std::getline(in, t, ',');)
@@ -124,7 +126,8 @@ void addReadCommands(CLI::App& app, CommonArguments& common, std::vector<Command
     show->add_option("NAME", *name, "Command or LIST name")->required();
     show->add_option("--program", place->program, "Program (default: Global Commands)");
     show->add_option("--scope", place->scope, "Scope (default: Application-specific, or Global Commands)");
-    commands.push_back({show, [place, name](Session& session, CliPrompter&) {
+    commands.push_back({show, [place, name](Runtime& rt, CliPrompter&) {
+                                Session& session = rt.session;
                             const auto row = findRow(session, *name, *place);
                             if (!row) return 1;
                             std::cout << row->script;

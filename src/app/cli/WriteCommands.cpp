@@ -61,8 +61,8 @@ void markSelection(Session& session, const Selection& selection) {
     if (session.store().flagSelection(selection.rows()) == 0) throw Refusal("No command matches the selection");
 }
 
-int report(Session& session, const std::string& done) {
-    session.FileRefresh();
+int report(Runtime& rt, const std::string& done) {
+    rt.afterWrite();
     std::cout << done << '\n';
     return 0;
 }
@@ -114,6 +114,7 @@ CommandStore::RowSelection Selection::rows() const {
 }
 
 void addWriteCommands(CLI::App& app, CommonArguments& common, std::vector<Command>& commands) {
+    const std::size_t first = commands.size();
     const auto fileOption = [&common](CLI::App* c) { c->add_option("FILE", common.file, "Command file")->required(); };
 
     {
@@ -126,11 +127,12 @@ void addWriteCommands(CLI::App& app, CommonArguments& common, std::vector<Comman
         c->add_option("--program", place->program, "Program (default: Global Commands)");
         c->add_option("--scope", place->scope, "Scope");
         body->addOptions(*c, "new body");
-        commands.push_back({c, [place, name, body](Session& session, CliPrompter&) {
+        commands.push_back({c, [place, name, body](Runtime& rt, CliPrompter&) {
+                                Session& session = rt.session;
                                 const auto row = findRow(session, *name, *place);
                                 if (!row) return 1;
                                 CommandFileUpdater(session.writerEnvironment()).Update1Body(row->ID, body->body());
-                                return report(session, "Body of \"" + *name + "\" updated");
+                                return report(rt, "Body of \"" + *name + "\" updated");
                             }});
     }
     {
@@ -146,13 +148,14 @@ void addWriteCommands(CLI::App& app, CommonArguments& common, std::vector<Comman
         c->add_option("--scope", place->scope, "Scope");
         c->add_option("--description", *description, "New description");
         c->add_option("--group", *group, "New group");
-        commands.push_back({c, [place, names, description, group](Session& session, CliPrompter&) {
+        commands.push_back({c, [place, names, description, group](Runtime& rt, CliPrompter&) {
+                                Session& session = rt.session;
                                 const auto row = findRow(session, names->first, *place);
                                 if (!row) return 1;
                                 CommandFileUpdater(session.writerEnvironment())
                                     .UpdateFirstThings(row->ID, names->second, description->value_or(row->description),
                                                        group->value_or(row->owner));
-                                return report(session, "\"" + names->first + "\" renamed to \"" + names->second + "\"");
+                                return report(rt, "\"" + names->first + "\" renamed to \"" + names->second + "\"");
                             }});
     }
     {
@@ -170,7 +173,8 @@ void addWriteCommands(CLI::App& app, CommonArguments& common, std::vector<Comman
         c->add_option("--group", rec->group, "Group (default: User-defined)");
         c->add_option("--description", rec->description, "Description");
         body->addOptions(*c, "body");
-        commands.push_back({c, [rec, place, body](Session& session, CliPrompter&) {
+        commands.push_back({c, [rec, place, body](Runtime& rt, CliPrompter&) {
+                                Session& session = rt.session;
                                 NewCommandRecord r = *rec;
                                 r.program = place->resolvedProgram();
                                 r.scope = place->resolvedScope();
@@ -179,7 +183,7 @@ void addWriteCommands(CLI::App& app, CommonArguments& common, std::vector<Comman
                                 if (r.typeCode != "P" && r.typeCode != "K") r.body = withCrLf(r.body);
                                 identityFromTemplate(session, r);
                                 CommandFileUpdater(session.writerEnvironment()).UpdateNewCommand(r);
-                                return report(session, "Command \"" + r.name + "\" added");
+                                return report(rt, "Command \"" + r.name + "\" added");
                             }});
     }
     {
@@ -189,11 +193,12 @@ void addWriteCommands(CLI::App& app, CommonArguments& common, std::vector<Comman
         fileOption(c);
         c->add_option("NAME", *name, "LIST name")->required();
         c->add_option("--item", *items, "An item (repeatable)")->required();
-        commands.push_back({c, [name, items](Session& session, CliPrompter&) {
+        commands.push_back({c, [name, items](Runtime& rt, CliPrompter&) {
+                                Session& session = rt.session;
                                 std::string body;
                                 for (const auto& item : *items) body += item + "\r\n";
                                 CommandFileUpdater(session.writerEnvironment()).UpdateNewList(*name, body);
-                                return report(session, "LIST \"" + *name + "\" added");
+                                return report(rt, "LIST \"" + *name + "\" added");
                             }});
     }
     {
@@ -206,7 +211,8 @@ void addWriteCommands(CLI::App& app, CommonArguments& common, std::vector<Comman
         c->add_option("--to", *to, "P or A")->required()->check(CLI::IsMember({"P", "A"}));
         c->add_option("--program", place->program, "Program (default: Global Commands)");
         c->add_option("--scope", place->scope, "Scope");
-        commands.push_back({c, [place, name, to](Session& session, CliPrompter&) {
+        commands.push_back({c, [place, name, to](Runtime& rt, CliPrompter&) {
+                                Session& session = rt.session;
                                 const auto row = findRow(session, *name, *place);
                                 if (!row) return 1;
                                 if (row->Type != "K") throw Refusal("\"" + *name + "\" is not a KEYS command");
@@ -222,7 +228,7 @@ void addWriteCommands(CLI::App& app, CommonArguments& common, std::vector<Comman
                                     updater.Update1Body(row->ID, *script);
                                     updater.Updatechangetype(row->ID, CommandFileUpdater::KindChange::ToAdvancedScript);
                                 }
-                                return report(session, "\"" + *name + "\" is now of Type " + *to);
+                                return report(rt, "\"" + *name + "\" is now of Type " + *to);
                             }});
     }
     {
@@ -230,10 +236,11 @@ void addWriteCommands(CLI::App& app, CommonArguments& common, std::vector<Comman
         auto* c = app.add_subcommand("delete", "Delete the chosen commands (and the LISTs nothing uses any more)");
         fileOption(c);
         selection->addOptions(*c);
-        commands.push_back({c, [selection](Session& session, CliPrompter&) {
+        commands.push_back({c, [selection](Runtime& rt, CliPrompter&) {
+                                Session& session = rt.session;
                                 markSelection(session, *selection);
                                 const auto result = DeleteMarked(session.writerEnvironment());
-                                return report(session, "Deletion Completed: " + std::to_string(result.commands) +
+                                return report(rt, "Deletion Completed: " + std::to_string(result.commands) +
                                                            " commands and " + std::to_string(result.lists) + " LISTs remain");
                             }});
     }
@@ -245,10 +252,11 @@ void addWriteCommands(CLI::App& app, CommonArguments& common, std::vector<Comman
         c->add_option("OLD", names->first, "Group (\"All groups\" for any)")->required();
         c->add_option("NEW", names->second, "New group")->required();
         selection->addOptions(*c);
-        commands.push_back({c, [selection, names](Session& session, CliPrompter&) {
+        commands.push_back({c, [selection, names](Runtime& rt, CliPrompter&) {
+                                Session& session = rt.session;
                                 markSelection(session, *selection);
                                 RenameGroup(session.writerEnvironment(), names->first, names->second);
-                                return report(session, "Group renamed: " + names->first + "->" + names->second);
+                                return report(rt, "Group renamed: " + names->first + "->" + names->second);
                             }});
     }
     {
@@ -259,7 +267,8 @@ void addWriteCommands(CLI::App& app, CommonArguments& common, std::vector<Comman
         c->add_option("OLD", names->first, "Program")->required();
         c->add_option("NEW", names->second, "New program (module name)")->required();
         selection->addOptions(*c);
-        commands.push_back({c, [selection, names](Session& session, CliPrompter&) {
+        commands.push_back({c, [selection, names](Runtime& rt, CliPrompter&) {
+                                Session& session = rt.session;
                                 Selection s = *selection;
                                 s.program = names->first;
                                 markSelection(session, s);
@@ -271,7 +280,7 @@ void addWriteCommands(CLI::App& app, CommonArguments& common, std::vector<Comman
                                 }
                                 RenameProgramOperation op(newName);
                                 runRebuild(session.writerEnvironment(), op);
-                                return report(session, "Program Renamed");
+                                return report(rt, "Program Renamed");
                             }});
     }
     {
@@ -284,7 +293,8 @@ void addWriteCommands(CLI::App& app, CommonArguments& common, std::vector<Comman
         c->add_option("REPLACEMENT", texts->second, "Replacement");
         c->add_flag("--match-case", *matchCase, "Compare letter case too");
         selection->addOptions(*c);
-        commands.push_back({c, [selection, texts, matchCase](Session& session, CliPrompter&) {
+        commands.push_back({c, [selection, texts, matchCase](Runtime& rt, CliPrompter&) {
+                                Session& session = rt.session;
                                 if (texts->first.empty()) throw Refusal("Nothing to search for");
                                 markSelection(session, *selection);
                                 std::vector<std::pair<std::int64_t, std::string>> changes;
@@ -316,7 +326,7 @@ void addWriteCommands(CLI::App& app, CommonArguments& common, std::vector<Comman
                                 CommandFileUpdater updater(session.writerEnvironment());
                                 for (const auto& [id, body] : changes) updater.Update1Body(id, body);
                                 session.store().clearFlags();
-                                return report(session, std::to_string(replacements) + " replacements in " +
+                                return report(rt, std::to_string(replacements) + " replacements in " +
                                                            std::to_string(changes.size()) + " commands");
                             }});
     }
@@ -327,14 +337,15 @@ void addWriteCommands(CLI::App& app, CommonArguments& common, std::vector<Comman
         fileOption(c);
         c->add_option("--mode", *mode, "plain, sendkeys or dragonkeys")->required()->check(CLI::IsMember({"plain", "sendkeys", "dragonkeys"}));
         selection->addOptions(*c);
-        commands.push_back({c, [selection, mode](Session& session, CliPrompter&) {
+        commands.push_back({c, [selection, mode](Runtime& rt, CliPrompter&) {
+                                Session& session = rt.session;
                                 markSelection(session, *selection);
                                 const auto m = *mode == "plain"      ? KeysConversionOperation::Mode::PlainText
                                                : *mode == "sendkeys" ? KeysConversionOperation::Mode::SendKeys
                                                                      : KeysConversionOperation::Mode::SendDragonKeys;
                                 KeysConversionOperation op(m);
                                 if (!runRebuild(session.writerEnvironment(), op).done) return 1;
-                                return report(session, std::to_string(op.converted()) + " KEYS commands converted");
+                                return report(rt, std::to_string(op.converted()) + " KEYS commands converted");
                             }});
     }
     {
@@ -342,10 +353,11 @@ void addWriteCommands(CLI::App& app, CommonArguments& common, std::vector<Comman
         auto* c = app.add_subcommand("convert-version", "Rebuild the file in the layout of another Dragon version");
         fileOption(c);
         c->add_option("--to", *to, "6.0, 6.1, 7.x or 8/9")->required()->check(CLI::IsMember({"6.0", "6.1", "7.x", "8/9"}));
-        commands.push_back({c, [to](Session& session, CliPrompter&) {
+        commands.push_back({c, [to](Runtime& rt, CliPrompter&) {
+                                Session& session = rt.session;
                                 ConvertVersionOperation op(*ConvertVersionOperation::target(*to), false);
                                 if (!runRebuild(session.writerEnvironment(), op).done) return 1;
-                                return report(session, std::string(op.targetInfo().done));
+                                return report(rt, std::string(op.targetInfo().done));
                             }});
     }
     {
@@ -355,9 +367,10 @@ void addWriteCommands(CLI::App& app, CommonArguments& common, std::vector<Comman
         c->add_option("--to", *to, "Dutch, English, French, German or Spanish")
             ->required()
             ->check(CLI::IsMember({"Dutch", "English", "French", "German", "Spanish"}));
-        commands.push_back({c, [to](Session& session, CliPrompter&) {
+        commands.push_back({c, [to](Runtime& rt, CliPrompter&) {
+                                Session& session = rt.session;
                                 if (!ConvertLanguage(session.writerEnvironment(), *to, false)) return 1;
-                                return report(session, "File converted to " + *to);
+                                return report(rt, "File converted to " + *to);
                             }});
     }
     {
@@ -369,7 +382,8 @@ void addWriteCommands(CLI::App& app, CommonArguments& common, std::vector<Comman
         c->add_option("-o,--output", *output, "DVC file to write")->required();
         c->add_flag("--pseudo", *pseudo, "Every kind of command, with its type name (pseudo DVC)");
         selection->addOptions(*c);
-        commands.push_back({c, [selection, output, pseudo](Session& session, CliPrompter&) {
+        commands.push_back({c, [selection, output, pseudo](Runtime& rt, CliPrompter&) {
+                                Session& session = rt.session;
                                 Selection s = *selection;
                                 if (s.empty()) s.everything = true;
                                 markSelection(session, s);
@@ -399,7 +413,8 @@ void addWriteCommands(CLI::App& app, CommonArguments& common, std::vector<Comman
         c->add_option("--duplicates", options->duplicates, "Commands the target has already: yes (replace them) or no (keep them)")
             ->check(CLI::IsMember({"yes", "no"}));
         selection->addOptions(*c);
-        commands.push_back({c, [selection, options](Session& session, CliPrompter& prompter) {
+        commands.push_back({c, [selection, options](Runtime& rt, CliPrompter& prompter) {
+                                Session& session = rt.session;
                                 const auto target = normaliseExportPath(options->target);
                                 if (target.datAppended) std::cerr << "Appending .dat to your filename\n";
                                 markSelection(session, *selection);
@@ -423,13 +438,15 @@ void addWriteCommands(CLI::App& app, CommonArguments& common, std::vector<Comman
     {
         auto* c = app.add_subcommand("rewrite", "Rebuild the file record by record, changing nothing");
         fileOption(c);
-        commands.push_back({c, [](Session& session, CliPrompter&) {
+        commands.push_back({c, [](Runtime& rt, CliPrompter&) {
+                                Session& session = rt.session;
                                 PlainRebuild op;
                                 const auto result = runRebuild(session.writerEnvironment(), op);
-                                return report(session, "Rewritten: " + std::to_string(result.commands) + " commands, " +
+                                return report(rt, "Rewritten: " + std::to_string(result.commands) + " commands, " +
                                                            std::to_string(result.lists) + " LISTs");
                             }});
     }
+    for (std::size_t i = first; i < commands.size(); ++i) commands[i].writes = commands[i].app->get_name() != "dvc";
 }
 
 } // namespace vocabrella::cli

@@ -3,6 +3,7 @@
 
 #include "cmdfile/Clock.h"
 #include "cmdfile/Errors.h"
+#include "shell/Application.h"
 #include "shell/HomeFolder.h"
 #include "shell/Session.h"
 #include "shell/Texts.h"
@@ -39,15 +40,19 @@ private:
 int run(int argc, char** argv) {
     CLI::App app{"Vocabrella command line: reads and changes Dragon command files"};
     app.require_subcommand(1);
-    std::string homeOption;
+    std::string homeOption, dragonRoot;
     bool yes = false;
     app.add_option("--home", homeOption, "Home folder (store, logs, settings); default: a temporary folder");
+    app.add_option("--dragon-root", dragonRoot,
+                   "The Dragon installation (default $DRAGON_ROOT): changes to the speech user's own file are "
+                   "saved through Dragon's reload");
     app.add_flag("--yes", yes, "Answer yes (OK) to the questions an operation asks");
 
     cli::CommonArguments common;
     std::vector<cli::Command> commands;
     cli::addReadCommands(app, common, commands);
     cli::addWriteCommands(app, common, commands);
+    cli::addProgramCommands(app, commands);
     CLI11_PARSE(app, argc, argv);
 
     cli::CliPrompter prompter(std::cerr);
@@ -62,16 +67,39 @@ int run(int argc, char** argv) {
         home = HomeFolder::resolve(homeOption.empty() ? std::nullopt : std::optional<fs::path>(homeOption));
     }
 
+    const cli::Command* command = nullptr;
+    for (const auto& c : commands)
+        if (c.app->parsed()) command = &c;
     try {
-        Session session(home, prompter, clock);
-        const auto outcome = session.open(common.file);
-        if (!outcome.success) {
-            prompter.message(std::string(texts::ParseProblem) + "\r\n" + outcome.problem,
-                             fs::weakly_canonical(fs::absolute(common.file)).string());
-            return 1;
+        const auto root = platform::SimulatedDragon::rootFrom(dragonRoot.empty() ? std::nullopt
+                                                                               : std::optional<fs::path>(dragonRoot));
+        std::optional<Session> plainSession;
+        std::unique_ptr<Application> program;
+        Session* session = nullptr;
+        if (root) {
+            // The program's own start-up: discovery, the day's backup, the speech user's file.
+            program = std::make_unique<Application>(StartupOptions{home, root, {}}, prompter, clock);
+            if (!program->load()) return 1;
+            session = &program->session();
+            if (command->needsFile && !common.file.empty() &&
+                fs::weakly_canonical(fs::absolute(common.file)) != fs::weakly_canonical(program->commandFile()) &&
+                !program->FileOpenNoDialog(common.file))
+                return 1;
+        } else {
+            if (!command->needsFile) throw Refusal("This needs a Dragon installation: --dragon-root DIR or $DRAGON_ROOT");
+            session = &plainSession.emplace(home, prompter, clock);
+            const auto outcome = session->open(common.file);
+            if (!outcome.success) {
+                prompter.message(std::string(texts::ParseProblem) + "\r\n" + outcome.problem,
+                                 fs::weakly_canonical(fs::absolute(common.file)).string());
+                return 1;
+            }
         }
-        for (const auto& command : commands)
-            if (command.app->parsed()) return command.run(session, prompter);
+        cli::Runtime runtime{*session, program.get()};
+        if (command->writes) runtime.beforeWrite();
+        const int status = command->run(runtime, prompter);
+        if (program) program->shutdown();
+        return status;
     } catch (const EndProgram& end) {
         return end.exitCode();
     } catch (const Refusal& refusal) {

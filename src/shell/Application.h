@@ -1,0 +1,113 @@
+#pragma once
+
+#include "shell/Discovery.h"
+#include "shell/Session.h"
+#include "shell/Settings.h"
+#include "shell/platform/SimulatedDragon.h"
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vocabrella {
+
+class Clock;
+class Prompter;
+
+struct StartupOptions {
+    std::filesystem::path home;
+    std::optional<std::filesystem::path> dragonRoot; // the simulated installation, when there is one
+    std::string commandLine;                         // the program's one argument
+};
+
+// The running program without its window: the load sequence up to the point where the window
+// takes over, the open command file and its refresh, saving with Dragon's reload, the daily
+// backups and the shutdown. Everything it says goes through the prompter; a failure that ends
+// the program raises EndProgram after the user has been told.
+class Application {
+public:
+    Application(StartupOptions options, Prompter& prompter, Clock& clock);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // The load sequence. False when loading stopped after a message (the program then ends).
+    bool load();
+    // Compacts a large store; the window writes its placement first.
+    void shutdown();
+
+    Session& session() { return *session_; }
+    Nat& nat() { return *nat_; }
+    Settings& settings() { return *settings_; }
+    platform::SimulatedDragon& dragon() { return dragon_; }
+    Prompter& prompter() { return prompter_; }
+    const std::filesystem::path& home() const { return options_.home; }
+    const std::filesystem::path& commandFile() { return session_->reader().file().path; }
+    const std::string& displayedUserName() const { return displayedUser_; }
+    const std::optional<std::filesystem::path>& mergeTool() const { return mergeTool_; }
+    std::string caption();
+
+    // The program and scope the window shows first, from the command line or the window that
+    // had the focus when the program was started.
+    struct Context {
+        std::string program, scope;
+        bool openedFile = false;
+    };
+    Context SelectCallingContext();
+
+    // The open file.
+    bool FileOpenNoDialog(const std::filesystem::path& path);
+    void filereload();
+    void FileRefresh();
+    // Before every edit: a file the speech user's Dragon changed since it was read is read again
+    // (when refresh is true). Returns whether it had changed.
+    bool RefreshIfChanged(bool refresh);
+    std::string properties();
+    [[noreturn]] void filereset();
+
+    // After every change written into the file: Dragon takes the user's own file up again.
+    void SaveAndReload(bool newListWritten = false);
+    bool FastSave(const std::filesystem::path& templateFile);
+    bool mergePerformed() const { return mergePerformed_; }
+    // A speaker change while the previous user's own file is open ends the program.
+    void speakerChanged();
+
+    // Backups.
+    void RollBackCheck(bool force);
+    const std::vector<std::string>& RollBackListBuild();
+    const std::vector<std::string>& rollbackEntries() const { return rollbackEntries_; }
+    bool restore(const std::string& entry);
+    void rollbackset();
+    bool CompactStore(bool force);
+    std::filesystem::path backupFolder(const std::string& userName) const { return options_.home / userName; }
+
+    // The program's own two voice commands.
+    bool ownCommandsPresent();
+    // Merges vocglobal.dat into the user's file; false when it could not.
+    bool importOwnCommands();
+
+private:
+    std::optional<std::string> speechUserOfFile(const std::filesystem::path& path);
+    void parseFailure();
+
+    StartupOptions options_;
+    Prompter& prompter_;
+    Clock& clock_;
+    platform::SimulatedDragon dragon_;
+    std::unique_ptr<Session> session_;
+    std::unique_ptr<Nat> nat_;
+    std::unique_ptr<Settings> settings_;
+    std::optional<std::filesystem::path> mergeTool_;
+    platform::WindowHandle callingWindow_ = 0;
+    std::string callingTitle_;
+    std::string displayedUser_;
+    std::filesystem::path startupUserFile_; // the speech user's own file as found at start-up
+    std::vector<std::string> rollbackEntries_;
+    bool changedOnDisk_ = false;
+    bool mergePerformed_ = false;
+    bool running_ = false;
+};
+
+} // namespace vocabrella

@@ -1,0 +1,93 @@
+#include "shell/Application.h"
+
+#include "cmdfile/AtomicFile.h"
+#include "cmdfile/Clock.h"
+#include "cmdfile/Prompter.h"
+#include "shell/ApplicationTexts.h"
+#include "shell/HomeFolder.h"
+
+#include <algorithm>
+#include <ctime>
+
+namespace vocabrella {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string localDate(std::chrono::system_clock::time_point t, const char* format) {
+    const std::time_t tt = std::chrono::system_clock::to_time_t(t);
+    std::tm tm{};
+    localtime_r(&tt, &tm);
+    char buffer[32];
+    std::strftime(buffer, sizeof buffer, format, &tm);
+    return buffer;
+}
+
+constexpr std::uintmax_t kCompactAbove = 3000000;
+
+} // namespace
+
+void Application::RollBackCheck(bool force) {
+    const fs::path file = fs::weakly_canonical(fs::absolute(commandFile()));
+    const auto user = speechUserOfFile(file);
+    if (!user) return; // only a speech user's own file is backed up
+    const fs::path folder = backupFolder(*user);
+    fs::create_directories(folder);
+    const fs::path daily = folder / ("mycmds." + localDate(clock_.now(), "%m%d%Y"));
+    if (!fs::exists(daily) || force) {
+        copyFileAtomically(file, daily);
+        RollBackListBuild();
+    }
+    if (force)
+        prompter_.message("User '" + *user + "'\r\n\r\n" + file.string() + "\r\n\r\n" + std::string(texts::BackupTaken),
+                          daily.string());
+}
+
+const std::vector<std::string>& Application::RollBackListBuild() {
+    rollbackEntries_.clear();
+    const std::string prefix = "mycmds." + localDate(clock_.now(), "%m");
+    std::error_code ec;
+    if (!displayedUser_.empty())
+        for (const auto& entry : fs::directory_iterator(backupFolder(displayedUser_), ec)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind(prefix, 0) == 0) rollbackEntries_.push_back(name);
+        }
+    std::sort(rollbackEntries_.begin(), rollbackEntries_.end()); // a stable order, oldest day first
+    if (rollbackEntries_.empty()) rollbackEntries_.emplace_back(texts::NoneToRollback);
+    return rollbackEntries_;
+}
+
+bool Application::restore(const std::string& entry) {
+    if (entry == texts::NoneToRollback) return false;
+    const fs::path archive = backupFolder(displayedUser_) / entry;
+    const fs::path target = nat_->UserBaseDirectory() / displayedUser_ / "current" / "mycmds.dat";
+    const std::string day = entry.size() >= 8 ? entry.substr(entry.size() - 8) : entry;
+    if (!prompter_.okCancel("Restore user '" + displayedUser_ + "'\r\n\r\n" + target.string() +
+                                "\r\n\r\nto version before first \r\nVocabrella execution on: " + day + " (mmddyyyy) ?",
+                            texts::RestoreTitle))
+        return false;
+    if (!fs::exists(archive)) throw fs::filesystem_error("Cannot restore", archive, std::make_error_code(std::errc::no_such_file_or_directory));
+    copyFileAtomically(target, backupFolder(displayedUser_) / texts::PreRollback);
+    copyFileAtomically(archive, target);
+    if (!session_->reader().ReadCommandFile(true, target).success) parseFailure();
+    if (nat_->ProductionOpen(target) && dragon_.windows().findWindow("", "Dragon NaturallySpeaking") != 0) SaveAndReload();
+    return true;
+}
+
+void Application::rollbackset() {
+    RollBackCheck(true);
+    RollBackListBuild();
+}
+
+bool Application::CompactStore(bool force) {
+    const fs::path store = HomeFolder::storePath(options_.home);
+    std::error_code ec;
+    const auto size = fs::file_size(store, ec);
+    if (!force && (ec || size <= kCompactAbove)) return false;
+    session_->trace().Tracy(texts::trace::BeforeCompact);
+    session_->store().vacuum();
+    session_->trace().Tracy(texts::trace::AfterCompact);
+    return true;
+}
+
+} // namespace vocabrella

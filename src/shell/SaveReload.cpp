@@ -1,0 +1,171 @@
+#include "shell/Application.h"
+
+#include "cmdfile/AtomicFile.h"
+#include "cmdfile/Clock.h"
+#include "cmdfile/Errors.h"
+#include "cmdfile/Format.h"
+#include "cmdfile/Prompter.h"
+#include "cmdfile/TimeText.h"
+#include "shell/ApplicationTexts.h"
+#include "shell/ProfileFile.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <ctime>
+
+extern char** environ;
+
+namespace vocabrella {
+namespace fs = std::filesystem;
+
+namespace {
+
+// The language byte of a command file for the engine's language identifier of a speaker.
+std::uint8_t languageByte(int identifier) {
+    switch (identifier) {
+    case 1031: return 7;
+    case 1033:
+    case 2057:
+    case 3081:
+    case 61449: return 9;
+    case 1034: return 10;
+    case 1036: return 12;
+    case 1043: return 19;
+    default: return 0;
+    }
+}
+
+std::string hhnnss(std::chrono::system_clock::time_point t) {
+    const std::time_t tt = std::chrono::system_clock::to_time_t(t);
+    std::tm tm{};
+    localtime_r(&tt, &tm);
+    char buffer[16];
+    std::strftime(buffer, sizeof buffer, "%H%M%S", &tm);
+    return buffer;
+}
+
+// Starts the merge tool without a shell and without waiting for it.
+pid_t startDetached(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    return pid;
+}
+
+} // namespace
+
+void Application::SaveAndReload(bool newListWritten) {
+    if (!nat_->ProductionOpen(commandFile())) {
+        FileRefresh();
+        return;
+    }
+    try {
+        const std::string speaker = dragon_.engine().currentSpeaker();
+        if (nat_->RoamingOn() && nat_->IsRoamingUser()) {
+            if (!settings_->options().dontShowRoamSaveUser)
+                prompter_.message(texts::RoamingNotice, texts::RoamingNoticeCaption);
+            ProfileFile(nat_->RoamingCacheDirectory() / speaker / "current" / "local.ini")
+                .write(texts::OptionsSection, texts::MyCommandsChanged, "1");
+        }
+    } catch (const std::exception&) {
+        prompter_.message(texts::UnableToSave, texts::UnableToSaveTitle);
+    }
+    if (newListWritten) {
+        FileRefresh();
+        prompter_.status(texts::CreateCommandNext);
+        return;
+    }
+    prompter_.status(texts::OperationInProgress);
+    FastSave(options_.home / "placer.dat");
+}
+
+bool Application::FastSave(const fs::path& templateFile) {
+    auto& trace = session_->trace();
+    const fs::path file = commandFile();
+    try {
+        int identifier = 0;
+        try {
+            identifier = dragon_.engine().speakerLanguage(dragon_.engine().currentSpeaker());
+        } catch (const platform::DragonError&) {
+        }
+        auto bytes = readFileBytes(templateFile);
+        if (bytes.size() > format::kLanguageOffset) {
+            bytes[format::kLanguageOffset] = languageByte(identifier);
+            writeFileAtomically(templateFile, bytes, false);
+        }
+    } catch (const fs::filesystem_error&) {
+        prompter_.message(texts::UnableToSave, texts::UnableToSaveTitle);
+    }
+    mergePerformed_ = true;
+
+    const std::string tool = mergeTool_ ? mergeTool_->string() : std::string();
+    const std::string commandLine = tool + " \"" + file.string() + "\" \"" + templateFile.string() + "\"";
+    std::error_code ec;
+    const auto before = fs::last_write_time(file, ec);
+    const std::string second = hhnnss(toSystemTime(before));
+    trace.Tracy(texts::trace::FileTime, second + "\r\n" + commandLine);
+    // A change within the same second could go unseen by a coarse clock: wait for the next one.
+    while (hhnnss(clock_.now()) == second) {
+        clock_.sleep(std::chrono::milliseconds(100));
+        trace.Tracy(texts::trace::WaitingForTimeChange);
+    }
+    const pid_t pid = mergeTool_ ? startDetached({tool, file.string(), templateFile.string()}) : -1;
+    for (int counter = 0; counter < 51;) {
+        if (pid > 0) ::waitpid(pid, nullptr, WNOHANG); // reaps the tool once it is done
+        const auto now = fs::last_write_time(file, ec);
+        if (!ec && now != before) {
+            trace.Tracy(texts::trace::AfterFastSave, displayTime(toSystemTime(now)), displayTime(clock_.now()));
+            clock_.sleep(std::chrono::milliseconds(200));
+            FileRefresh();
+            trace.Tracy(texts::trace::AfterFastSaveRefresh);
+            prompter_.status(texts::UpdateProcessed);
+            return true;
+        }
+        clock_.sleep(std::chrono::milliseconds(100));
+        ++counter;
+        trace.Tracy(texts::trace::Counter, std::to_string(counter));
+    }
+    if (pid > 0) ::waitpid(pid, nullptr, WNOHANG);
+    prompter_.message(texts::UnableToUpdate, file.string());
+    mergePerformed_ = false;
+    FileRefresh();
+    return false;
+}
+
+bool Application::ownCommandsPresent() {
+    const auto row = session_->store().findUser(names::GlobalCommands, names::GlobalCommands, texts::OwnCommand);
+    return row && row->script.find(texts::OwnProgram) != std::string::npos;
+}
+
+bool Application::importOwnCommands() {
+    const fs::path shipped = options_.home / "vocglobal.dat";
+    if (!fs::exists(shipped)) {
+        prompter_.message(texts::ShippedFileMissing, shipped.string());
+        return false;
+    }
+    const fs::path file = options_.home.string().find("(86)") != std::string::npos
+                              ? options_.home / "vocglobal64bit.dat"
+                              : shipped;
+    auto bytes = readFileBytes(file);
+    if (bytes.size() > format::kLanguageOffset) {
+        std::string speaker;
+        int identifier = 0;
+        try {
+            speaker = dragon_.engine().currentSpeaker();
+            identifier = dragon_.engine().speakerLanguage(speaker);
+        } catch (const platform::DragonError&) {
+        }
+        const auto low = static_cast<std::uint8_t>(identifier & 0xFF);
+        if (bytes[format::kLanguageOffset] != low) {
+            prompter_.message(texts::ConvertLanguageAdvice, speaker);
+            bytes[format::kLanguageOffset] = low;
+            writeFileAtomically(file, bytes, false);
+        }
+    }
+    return FastSave(file);
+}
+
+} // namespace vocabrella
