@@ -170,3 +170,26 @@ TEST(CommandLine, RefusalsExitOneAndLeaveTheFile) {
     EXPECT_EQ(run.out, "File converted to 6.0 format\n");
     EXPECT_EQ(readText(copy.path)[4], 3);
 }
+
+TEST(CommandLine, StatusStartsAsTheProgramDoesOncePerDay) {
+    TempDir dir;
+    const auto root = dir.path() / "dragon";
+    const auto home = dir.path() / "home";
+    {
+        const std::string command = std::string(VOCABRELLA_DRAGONSIM) + " init " + quoted(root) + " --demo";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+    const std::string status = "--home " + quoted(home) + " --dragon-root " + quoted(root) + " status";
+    auto run = cli(status);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Speech user: Speaker\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("/Users/Speaker/current/mycmds.dat\n"), std::string::npos) << run.out;
+    run = cli(status);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto trace = readText(home / "trace.vbl");
+    EXPECT_EQ(trace.find("b4 processing"), trace.rfind("b4 processing")) << "parsed once";
+    std::size_t backups = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(home / "Speaker")) backups += entry.path().filename().string().rfind("mycmds.", 0) == 0;
+    EXPECT_EQ(backups, 1u);
+    EXPECT_EQ(cli("--home " + quoted(home) + " --dragon-root " + quoted(root) + " rollback --list").out.substr(0, 7), "mycmds.");
+}
