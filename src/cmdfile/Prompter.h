@@ -28,4 +28,17 @@ public:
     virtual void counts(std::string_view text) = 0;
 };
 
+// Says nothing and answers every question the cautious way (no, cancel): for work whose words
+// mean nothing to the user, such as walking a body only to find where it ends.
+class SilentPrompter final : public Prompter {
+public:
+    void message(std::string_view, std::string_view) override {}
+    bool yesNo(std::string_view, std::string_view) override { return false; }
+    bool okCancel(std::string_view, std::string_view) override { return false; }
+    std::optional<std::string> input(std::string_view, std::string_view, std::string_view) override { return {}; }
+    int choice(std::string_view, std::string_view, const std::vector<std::string>&) override { return -1; }
+    void status(std::string_view) override {}
+    void counts(std::string_view) override {}
+};
+
 } // namespace vocabrella

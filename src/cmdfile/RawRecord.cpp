@@ -21,18 +21,6 @@ std::span<const std::uint8_t> take(ByteReader& r, std::size_t n, const char* wha
     return r.bytes().subspan(start, n);
 }
 
-// Walking a binary body needs the renderer's walk, not its words.
-class QuietPrompter final : public Prompter {
-public:
-    void message(std::string_view, std::string_view) override {}
-    bool yesNo(std::string_view, std::string_view) override { return false; }
-    bool okCancel(std::string_view, std::string_view) override { return false; }
-    std::optional<std::string> input(std::string_view, std::string_view, std::string_view) override { return {}; }
-    int choice(std::string_view, std::string_view, const std::vector<std::string>&) override { return -1; }
-    void status(std::string_view) override {}
-    void counts(std::string_view) override {}
-};
-
 } // namespace
 
 RawRecord scanCommandRecord(ByteReader& r, FileVersionFamily family) {
@@ -89,7 +77,7 @@ RawRecord scanCommandRecord(ByteReader& r, FileVersionFamily family) {
     }
     case kind::StepByStep: {
         static const KeyNames none;
-        QuietPrompter quiet;
+        SilentPrompter quiet;
         renderStepBody(r, none, quiet);
         break;
     }

@@ -47,19 +47,6 @@ void putLong(Bytes& out, std::size_t index, std::uint32_t value) {
 
 void append(Bytes& out, std::span<const std::uint8_t> bytes) { out.insert(out.end(), bytes.begin(), bytes.end()); }
 
-// Records are decoded here only for their store rows; what the renderer has to say about
-// unusual steps was said when the open file was read, and means nothing for the target.
-class SilentPrompter final : public Prompter {
-public:
-    void message(std::string_view, std::string_view) override {}
-    bool yesNo(std::string_view, std::string_view) override { return false; }
-    bool okCancel(std::string_view, std::string_view) override { return false; }
-    std::optional<std::string> input(std::string_view, std::string_view, std::string_view) override { return {}; }
-    int choice(std::string_view, std::string_view, const std::vector<std::string>&) override { return -1; }
-    void status(std::string_view) override {}
-    void counts(std::string_view) override {}
-};
-
 // A row of the export store, with what its states column is resolved from.
 struct MirrorRow {
     UserRow row;

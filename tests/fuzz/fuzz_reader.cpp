@@ -18,17 +18,6 @@ using namespace vocabrella;
 
 namespace {
 
-class SilentPrompter final : public Prompter {
-public:
-    void message(std::string_view, std::string_view) override {}
-    bool yesNo(std::string_view, std::string_view) override { return false; }
-    bool okCancel(std::string_view, std::string_view) override { return false; }
-    std::optional<std::string> input(std::string_view, std::string_view, std::string_view) override { return {}; }
-    int choice(std::string_view, std::string_view, const std::vector<std::string>&) override { return -1; }
-    void status(std::string_view) override {}
-    void counts(std::string_view) override {}
-};
-
 class NoWaitClock final : public Clock {
 public:
     std::chrono::system_clock::time_point now() const override { return std::chrono::system_clock::now(); }
