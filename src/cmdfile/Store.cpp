@@ -606,13 +606,41 @@ std::vector<CommandStore::RowHead> rowHeadsOf(sqlite3* db, sqlite3_stmt* s) {
 } // namespace
 
 // Filling the Commands list is the most frequent query of the window: cached, and served by the
-// index menu (menu, state, name), which also gives the order.
+// index state (state, menu, name), which also gives the order.
 std::vector<CommandStore::RowHead> CommandStore::rowsOfScope(std::string_view program, std::string_view scope) {
-    static const std::string sql = std::string(kRowHeadColumns) + "WHERE menu = ? AND state = ? ORDER BY name, ID";
-    auto* s = prepared(RowsOfScope, sql.c_str());
+    auto* s = prepared(RowsOfScope,
+                       "SELECT ID, menu, state, name, Type, owner FROM user WHERE menu = ? AND state = ? ORDER BY name, ID");
     Reset reset{s};
     Binder(s).text(program).text(scope);
-    return rowHeadsOf(db_, s);
+    std::vector<RowHead> rows;
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        // The program and scope of consecutive rows are mostly equal: copied, not read again.
+        RowHead r;
+        r.ID = sqlite3_column_int64(s, 0);
+        const auto same = [&](int column, const std::string& previous) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
+            const auto size = static_cast<std::size_t>(sqlite3_column_bytes(s, column));
+            return text && std::string_view(text, size) == previous;
+        };
+        r.menu = !rows.empty() && same(1, rows.back().menu) ? rows.back().menu : columnText(s, 1);
+        r.state = !rows.empty() && same(2, rows.back().state) ? rows.back().state : columnText(s, 2);
+        r.name = columnText(s, 3);
+        r.Type = columnText(s, 4);
+        r.owner = columnText(s, 5);
+        rows.push_back(std::move(r));
+    }
+    if (rc != SQLITE_DONE) fail(db_, "A store query failed");
+    return rows;
+}
+
+bool CommandStore::hasProgram(std::string_view program) {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db_, "SELECT 1 FROM user WHERE menu = ? LIMIT 1", -1, &s, nullptr) != SQLITE_OK)
+        fail(db_, "Cannot prepare a statement");
+    Finalize finalize{s};
+    Binder(s).text(program);
+    return sqlite3_step(s) == SQLITE_ROW;
 }
 
 std::vector<CommandStore::RowHead> CommandStore::rowHeads() {

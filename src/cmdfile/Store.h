@@ -151,6 +151,7 @@ public:
     std::vector<RowHead> rowsOfScope(std::string_view program, std::string_view scope);
     // Every row in the order it was added.
     std::vector<RowHead> rowHeads();
+    bool hasProgram(std::string_view program); // some row has this menu
     // The first row of a group in the order of the index name.
     std::optional<RowHead> firstRowOfGroup(std::string_view group);
     // The rows that stand for records of the file (offset not 0): offset, ID, flag, name and

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Takes docs/window-demo-user.png: the window on the demo speech user's command file, on a
+# virtual X display. Needs Xvfb and ImageMagick (Debian packages xvfb and imagemagick).
+#   docs/screenshot.sh [BUILD_DIR]
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+build="${1:-$here/../build}"
+work="$(mktemp -d)"
+display=":$((90 + RANDOM % 100))"
+cleanup() {
+  [[ -n "${app:-}" ]] && kill "$app" 2>/dev/null || true
+  [[ -n "${xvfb:-}" ]] && kill "$xvfb" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+"$build/tools/dragonsim/dragonsim" init "$work/dragon" --demo >/dev/null
+file="$(find "$work/dragon" -name mycmds.dat | head -n 1)"
+
+mkdir -p "$work/home"
+Xvfb "$display" -screen 0 1280x900x24 >/dev/null 2>&1 &
+xvfb=$!
+sleep 1
+run() { DISPLAY="$display" QT_QPA_PLATFORM=xcb "$build/src/app/vocabrella/vocabrella" --home "$work/home/h" "$file" >/dev/null 2>&1 & app=$!; }
+# The first run writes the settings file; the window placement is then set in it.
+run
+sleep 3
+kill "$app"; wait "$app" 2>/dev/null || true
+sed -i 's/^form left=.*/form left=0/; s/^form top=.*/form top=0/; s/^form right=.*/form right=900/; s/^form bottom=.*/form bottom=700/' \
+  "$work/home/h/Vocabrella.INI"
+run
+sleep 3
+DISPLAY="$display" import -window root -crop 900x700+0+0 "$here/window-demo-user.png"
+echo "$here/window-demo-user.png"

@@ -1,0 +1,256 @@
+#include "ui/Browser.h"
+
+#include "cmdfile/Bytes.h"
+#include "cmdfile/Format.h"
+#include "cmdfile/Reader.h"
+#include "cmdfile/Texts.h"
+#include "ui/Texts.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace vocabrella::ui {
+namespace {
+
+using RowHead = CommandStore::RowHead;
+
+RowHead headOf(const UserRow& row) { return {row.ID, row.menu, row.state, row.name, row.Type, row.owner}; }
+
+// Byte length of the first n characters of UTF-8 text.
+std::size_t prefixBytes(std::string_view utf8, std::size_t characters) {
+    std::size_t i = 0;
+    for (std::size_t n = 0; i < utf8.size() && n < characters; ++n) {
+        ++i;
+        while (i < utf8.size() && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) ++i;
+    }
+    return i;
+}
+
+std::string lowerCase(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+std::size_t characters(std::string_view utf8) {
+    return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+std::string replaceAll(std::string text, std::string_view from, std::string_view to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+bool isGlobalPlace(std::string_view program, std::string_view scope) {
+    return program == names::GlobalCommands && scope == names::GlobalCommands;
+}
+
+} // namespace
+
+std::string recentLine(std::string_view name, std::string_view program) {
+    // A longer name is cut, so that the program always stands in its column.
+    std::string line(name.substr(0, prefixBytes(name, kRecentProgramColumn - 1)));
+    line.append(kRecentProgramColumn - 1 - characters(line), ' ');
+    line += program;
+    return line;
+}
+
+std::vector<std::string> Browser::programEntries() {
+    std::vector<std::string> programs;
+    if (!selection_.allGroups && selection_.group != names::AllGroups) programs = store_.programsOfGroup(selection_.group);
+    if (programs.empty()) {
+        // With nothing of the group left, the group filter is dropped altogether.
+        selection_.group = std::string(names::AllGroups);
+        selection_.allGroups = true;
+        programs = store_.distinctPrograms();
+    }
+    const auto global = std::find_if(programs.begin(), programs.end(),
+                                     [](const std::string& p) { return names::isGlobalProgram(p); });
+    if (global != programs.end()) std::rotate(programs.begin(), global, global + 1);
+    return programs;
+}
+
+std::vector<std::string> Browser::scopeEntries(std::string_view program) {
+    if (selection_.allGroups || selection_.group == names::AllGroups) return store_.scopesOfProgram(program);
+    return store_.scopesOfProgram(program, selection_.group);
+}
+
+std::vector<std::string> Browser::groupEntries() {
+    auto groups = store_.distinctGroups();
+    std::erase_if(groups, [](const std::string& g) { return g.empty(); });
+    return groups;
+}
+
+bool Browser::programExists(std::string_view program) { return store_.hasProgram(program); }
+
+std::vector<CommandStore::RowHead> Browser::scopeRows() { return store_.rowsOfScope(selection_.program, selection_.scope); }
+
+std::vector<std::string> Browser::FillCommandList(const std::vector<RowHead>& rows) {
+    const bool grouped = !selection_.allGroups && selection_.group != names::AllGroups;
+    {
+        CommandStore::Transaction t(store_);
+        // Many commands use the same few LISTs: each is looked up once per fill.
+        std::unordered_set<std::string> done; // lower-cased
+
+        for (const auto& row : rows) {
+            if (row.name.find('<') == std::string::npos || !selection_.IsRowShown(row)) continue;
+            for (const auto& listName : ExtractListNames(row.name)) {
+                if (!done.insert(lowerCase(listName)).second) continue;
+                auto list = store_.findUser(selection_.program, selection_.scope, listName);
+                if (!list) {
+                    const auto global = store_.findUser(names::GlobalCommands, names::GlobalCommands, listName);
+                    if (!global) continue; // a LIST that exists nowhere is left alone
+                    list = store_.userById(CopyGlobalListToScope(*global, false));
+                }
+                if (list && grouped && list->owner != selection_.group)
+                    store_.setIdentity(list->ID, list->name, list->description, selection_.group, list->lists);
+            }
+        }
+        t.commit();
+    }
+    std::vector<std::string> names;
+    names.reserve(rows.size());
+    for (const auto& row : rows)
+        if (row.Type != "L" && selection_.IsRowShown(row)) names.push_back(row.name);
+    return names;
+}
+
+std::vector<std::string> Browser::FillListsList(const std::vector<std::string>& commandNames) {
+    std::vector<std::string> lists;
+    const auto& context = selection_.listsTab;
+    if (!isGlobalPlace(context.program, context.scope)) {
+        for (const auto& command : commandNames)
+            for (const auto& listName : ExtractListNames(command)) {
+                if (std::any_of(lists.begin(), lists.end(), [&](const std::string& l) { return sameName(l, listName); }))
+                    continue;
+                const auto row = store_.findUser(context.program, context.scope, listName);
+                if (row && selection_.IsRowShown(headOf(*row))) lists.push_back(row->name);
+            }
+        return lists;
+    }
+    for (const auto& row : store_.rowsOfScope(context.program, context.scope))
+        if (row.Type == "L" && selection_.IsRowShown(row)) lists.push_back(row.name);
+    return lists;
+}
+
+std::vector<RecentEntry> Browser::recentlyCreated() {
+    const auto rows = store_.rowHeads();
+    // The file's records come first and its LISTs after them: start with the last command
+    // before the first LIST.
+    const auto firstList = std::find_if(rows.begin(), rows.end(), [](const RowHead& r) { return r.Type == "L"; });
+    std::vector<RecentEntry> entries;
+    for (auto it = std::make_reverse_iterator(firstList); it != rows.rend() && entries.size() < kRecentlyCreatedLimit; ++it)
+        if (selection_.IsRowShown(*it)) entries.push_back({recentLine(it->name, it->menu), it->menu, it->state, it->name});
+    return entries;
+}
+
+std::vector<RecentEntry> Browser::recentlyModified(const std::vector<std::string>& entries) {
+    std::vector<RecentEntry> out;
+    for (const auto& entry : entries) {
+        const auto tab1 = entry.find('\t');
+        const auto tab2 = tab1 == std::string::npos ? tab1 : entry.find('\t', tab1 + 1);
+        if (tab2 == std::string::npos || entry.find('\t', tab2 + 1) != std::string::npos) continue;
+        RecentEntry e;
+        e.program = entry.substr(0, tab1);
+        e.scope = entry.substr(tab1 + 1, tab2 - tab1 - 1);
+        e.name = entry.substr(tab2 + 1);
+        e.line = recentLine(e.name, e.program);
+        out.push_back(std::move(e));
+    }
+    return out;
+}
+
+std::optional<UserRow> Browser::entry(std::string_view program, std::string_view scope, std::string_view name) {
+    return store_.findUser(program, scope, name);
+}
+
+std::optional<Place> Browser::firstPlaceOfGroup(std::string_view group) {
+    const auto row = store_.firstRowOfGroup(group);
+    if (!row) return std::nullopt;
+    return Place{row->menu, row->state};
+}
+
+std::int64_t Browser::CopyGlobalListToScope(const UserRow& source, bool mark) {
+    UserRow copy = source;
+    copy.ID = 0;
+    copy.menu = selection_.program;
+    copy.state = selection_.scope;
+    copy.globalsort = selection_.program == names::GlobalCommands ? "G" : "N";
+    if (!selection_.allGroups && selection_.group != names::AllGroups) copy.owner = selection_.group;
+    copy.listcopy = true;
+    copy.dupe = false;
+    copy.flag = mark;
+    return store_.insertUser(copy);
+}
+
+BodyDisplay ShowBody(const UserRow& row, CommandStore& store, std::string_view languageName) {
+    BodyDisplay d;
+    d.text = row.script;
+    // KEYS bodies of other files, and LIST items, were stored with their backslashes doubled.
+    const bool fromOtherFile = !sameName(row.filename, texts::UserCommandFile);
+    if ((row.Type == "K" && fromOtherFile && d.text.find('\\') != std::string::npos) || row.Type == "L")
+        d.text = replaceAll(std::move(d.text), "\\\\", "\\");
+    d.description = row.description;
+
+    std::string_view ids = row.states;
+    while (!ids.empty()) {
+        const auto comma = ids.find(',');
+        const auto id = ids.substr(0, comma);
+        ids = comma == std::string_view::npos ? std::string_view() : ids.substr(comma + 1);
+        std::int64_t value = 0;
+        bool number = !id.empty();
+        for (char c : id) {
+            if (c < '0' || c > '9') {
+                number = false;
+                break;
+            }
+            value = value * 10 + (c - '0');
+        }
+        if (!number) continue;
+        if (const auto name = store.stateName(value)) d.activeStates += *name + ",";
+    }
+    if (!d.activeStates.empty()) d.activeStates.pop_back();
+
+    if (row.Type == "K") {
+        if (row.script.find('{') == std::string::npos) d.convertToPlain = true;
+        else d.convertToAdvanced = languageName == texts::English;
+    }
+    d.readOnly = row.Type.empty() || row.Type == "T" || row.Type == "X" || row.Type == "R";
+    if (row.Type == "T") {
+        d.text = std::string(texts::GraphicNotShownPrefix) + std::to_string(row.graphicsize) +
+                 std::string(texts::GraphicNotShownSuffix) + "\r\n" + d.text;
+        d.showGraphic = true;
+    }
+    if (row.encrypted) {
+        d.readOnly = true;
+        d.text = std::string(vocabrella::texts::Encrypted);
+        d.showGraphic = false; // an encrypted body is never decoded
+    }
+    return d;
+}
+
+std::string formattedPart(const LoadedFile& file, const UserRow& row) {
+    ByteReader reader(file.image);
+    reader.seekPosition(static_cast<std::uint32_t>(row.offsetbody));
+    return std::string(reader.readCountedBytes("the formatted text"));
+}
+
+void respecifyDragonPath(CommandStore& store) {
+    CommandStore::Transaction t(store);
+    store.deleteAllUsers();
+    store.deleteAllDvcmap();
+    store.deleteAllStates();
+    auto p = store.parameters();
+    p.UserName = p.UserSub = p.language = " ";
+    p.lastmode = "app";
+    p.parsed = false;
+    p.dvcmaptime.reset();
+    p.mycmdstime.reset();
+    store.setParameters(p);
+    t.commit();
+}
+
+} // namespace vocabrella::ui

@@ -1,0 +1,198 @@
+#pragma once
+
+#include "cmdfile/Store.h"
+#include "ui/Browser.h"
+#include "ui/Selection.h"
+
+#include <QMainWindow>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSlider;
+class QTabWidget;
+class QTextEdit;
+
+namespace vocabrella {
+class Session;
+class Settings;
+} // namespace vocabrella
+
+namespace vocabrella::ui {
+
+class HelpWindow;
+
+// The three menus built from the store.
+enum class DynamicMenu { Program, Scope, Group };
+
+// Told when a dynamic menu was built or opened, so that Dragon's spoken controls can offer its
+// entries by number ("program 3"). Only called while menu numbering is on.
+class MenuListener {
+public:
+    virtual ~MenuListener() = default;
+    // words: how many numbers the menu's number LIST holds.
+    virtual void menuBuilt(DynamicMenu menu, int words) = 0;
+    virtual void menuOpened(DynamicMenu menu, int words) = 0;
+};
+
+// The main window: the Program, Scope, Group and View selection over the command store, the
+// four lists, the shown command and its body. File logic stays in the core: the window asks
+// the session to open and read files and the browser for what to show.
+class Form1 : public QMainWindow {
+    Q_OBJECT
+public:
+    Form1(Session& session, Settings& settings, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // What the start-up and the rest of the program plug in.
+    struct Hooks {
+        // The current speech user's own command file ("Re&load current user mycmds.dat");
+        // without it, Reload reads the open file again.
+        std::function<std::optional<std::filesystem::path>()> currentUserFile;
+        // The speech user whose folder holds this file, if it is a user's own file.
+        std::function<std::optional<std::string>(const std::filesystem::path&)> userOfFile;
+        // Shortens paths in the window caption (Dragon's user-data prefix becomes "..").
+        std::function<std::string(const std::string&)> captionPath;
+        // The Open dialog: the chosen file, or nothing when cancelled.
+        std::function<std::optional<std::filesystem::path>(const std::filesystem::path& start)> chooseFileToOpen;
+        MenuListener* menus = nullptr;
+    };
+    Hooks& hooks() { return hooks_; }
+
+    Selection& selection() { return selection_; }
+    const BodyDisplay& bodyDisplay() const { return body_; }
+    bool fileOpen() const;
+
+    // The view of a file that was just read into the store: menus built, program and scope
+    // chosen (Global Commands when the file has no commands, else those of its first row).
+    void showOpenedFile();
+    // Shows this program and scope (the start-up's choice from the calling window).
+    void choosePlace(const std::string& program, const std::string& scope);
+    // The displayed speech user: captions of the rollback entries.
+    void setUserName(const std::string& name);
+    // The placement saved in the settings; maximized when it was.
+    void restorePlacement();
+
+    // Selection (names as in the rest of the program).
+    void BuildProgramMenu();
+    void BuildScopeMenu(const std::string& program);
+    void BuildGroupMenu();
+    void appdynamic_Click(int index);
+    void statedynamic_Click(int index);
+    void groupdynamic_Click(int index);
+    void reset(int tab);
+    void FillCommandList();
+    void ShowSelectedEntry(int list);
+    void List1_Click();
+    void List2_Click();
+    void List3_Click();
+    void List4_Click();
+    void SSTab1_Click(int tab);
+    void viewfollowcommand_Click();
+    void viewfollowlist_Click();
+    void showgraphic_Click();
+    void BeginEdit();
+    void modify_Click();
+    void abandon_Click();
+
+    // File menu.
+    void fileopen_Click();
+    void FileOpenNoDialog(const std::filesystem::path& path);
+    void filereload_Click();
+    void FileRefresh_Click();
+    void filepropertys_Click();
+    void filereset_Click();
+
+    // Spoken controls: a tab by number 0 to 3, and the slider.
+    void showTab(int tab);
+    void setSlider(int value);
+
+    // Applies the settings: fonts of the lists and the body box, the slider.
+    void applyOptions();
+
+signals:
+    // The program must end (after the user was told why); the application quits with this code.
+    void programEnded(int exitCode);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildControls();
+    QAction* entry(QMenu* menu, const char* name, std::string_view caption, bool enabled = true);
+    QMenu* menu(const char* name, std::string_view caption);
+    void connectView();
+    void viewTypeToggled(ViewType type);
+    void viewAll();
+    void viewOnly(ViewType type);
+    void numberMenu(DynamicMenu which);
+    std::vector<QAction*> dynamicEntries(QMenu* menu) const;
+    std::string entryName(QMenu* menu, int index) const;
+    void setEntries(QMenu* menu, const char* name, const std::vector<std::string>& names);
+    void fillCommandList(const std::vector<CommandStore::RowHead>& rows);
+    void fillList(QListWidget* list, const std::vector<std::string>& lines);
+    void selectRow(QListWidget* list, int row);
+    void showRow(const UserRow& row);
+    void showText(const std::string& crlfText);
+    void setMenusEnabled(bool on);
+    void layoutSplit();
+    void setCaption(const std::filesystem::path& file);
+    void readFailed(const std::filesystem::path& file);
+    void endProgram(int exitCode);
+    void guarded(const std::function<void()>& action);
+    void menuBuilt(DynamicMenu menu, int words);
+    int twips(int value) const;
+
+    Session& session_;
+    Settings& settings_;
+    Selection selection_;
+    Browser browser_;
+    Hooks hooks_;
+    BodyDisplay body_;
+    HelpWindow* help_ = nullptr;
+
+    // Entries behind the recent lists, which do not show the scope.
+    std::vector<RecentEntry> recentlyCreated_, recentlyModified_;
+    std::optional<std::int64_t> currentRow_;
+    std::string shownGroup_, shownBody_, shownType_;
+    bool refreshing_ = false; // the refresh flag of reset
+    bool abandoning_ = false; // an abandon's refresh leaves Dragon's number LISTs alone
+    bool listFilling_ = false, listEmpty_ = false, noLongerAvailable_ = false;
+    bool newItemPending_ = false, modifyInProgress_ = false;
+    bool descriptionChanged_ = false, groupChanged_ = false;
+    bool numbered_[3] = {false, false, false};
+    bool ended_ = false;
+
+    // Menus and entries.
+    QMenu *fileMenu_, *editMenu_, *viewMenu_, *appcommand_, *statecommand_, *groupcommand_, *commandmenu_,
+        *toolsMenu_, *helpMenu_, *rollback_;
+    QAction *rollbackset_, *viewfollowcommand_, *viewfollowlist_, *viewAll_, *viewMapped_, *viewNotMapped_;
+    QAction* viewTypes_[kViewTypeCount];
+    QAction *commandEdit_, *commandclone_, *convert2Plain_, *convert2Advanced_;
+
+    // Controls.
+    QTabWidget* SSTab1_;
+    QListWidget* lists_[4];
+    QPlainTextEdit* Text1_;
+    QTextEdit* RichTextBox1_;
+    QLineEdit *Text2_, *Text3_, *Text5_, *Text6_, *description_, *ActiveStates_;
+    QPushButton *modify_, *savechanges_, *abandon_, *showgraphic_;
+    QLabel *Label7_, *Label9_;
+    QSlider* Slider1_;
+    QWidget* splitPane_;
+};
+
+} // namespace vocabrella::ui

@@ -1,0 +1,75 @@
+#include "ui/QtPrompter.h"
+
+#include "ui/Texts.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace vocabrella::ui {
+namespace {
+
+QString widgetText(std::string_view text) {
+    QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return s;
+}
+
+QString titleText(std::string_view title) { return title.empty() ? widgetText(texts::WindowTitle) : widgetText(title); }
+
+} // namespace
+
+void QtPrompter::attach(QWidget* parent, QLabel* statusLabel, QLabel* countLabel) {
+    parent_ = parent;
+    status_ = statusLabel;
+    counts_ = countLabel;
+}
+
+void QtPrompter::message(std::string_view text, std::string_view title) {
+    QMessageBox::information(parent_, titleText(title), widgetText(text));
+}
+
+bool QtPrompter::yesNo(std::string_view text, std::string_view title) {
+    return QMessageBox::question(parent_, titleText(title), widgetText(text), QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+bool QtPrompter::okCancel(std::string_view text, std::string_view title) {
+    return QMessageBox::question(parent_, titleText(title), widgetText(text), QMessageBox::Ok | QMessageBox::Cancel) ==
+           QMessageBox::Ok;
+}
+
+std::optional<std::string> QtPrompter::input(std::string_view text, std::string_view title, std::string_view defaultValue) {
+    bool ok = false;
+    const QString answer = QInputDialog::getText(parent_, titleText(title), widgetText(text), QLineEdit::Normal,
+                                                 widgetText(defaultValue), &ok);
+    if (!ok) return std::nullopt;
+    return answer.toStdString();
+}
+
+int QtPrompter::choice(std::string_view text, std::string_view title, const std::vector<std::string>& buttons) {
+    QMessageBox box(QMessageBox::Question, titleText(title), widgetText(text), QMessageBox::NoButton, parent_);
+    std::vector<QPushButton*> pushed;
+    for (const auto& b : buttons) pushed.push_back(box.addButton(widgetText(b), QMessageBox::ActionRole));
+    box.addButton(QMessageBox::Cancel)->hide(); // Escape cancels
+    box.exec();
+    for (std::size_t i = 0; i < pushed.size(); ++i)
+        if (box.clickedButton() == pushed[i]) return static_cast<int>(i);
+    return -1;
+}
+
+void QtPrompter::status(std::string_view text) {
+    if (!status_) return;
+    status_->setText(widgetText(text));
+    status_->repaint(); // long operations report progress without returning to the event loop
+}
+
+void QtPrompter::counts(std::string_view text) {
+    if (!counts_) return;
+    counts_->setText(widgetText(text));
+    counts_->repaint();
+}
+
+} // namespace vocabrella::ui

@@ -1,0 +1,174 @@
+#pragma once
+
+#include <string_view>
+
+// The window's own texts: captions of its menus and controls, messages and titles, each in one
+// place. Captions keep their "&" accelerators.
+namespace vocabrella::ui::texts {
+
+inline constexpr std::string_view WindowTitle = "Vocabrella";
+inline constexpr std::string_view WindowTitlePrefix = "Vocabrella - ";
+
+// Menu bar.
+inline constexpr std::string_view FileMenu = "&File";
+inline constexpr std::string_view EditMenu = "&Edit";
+inline constexpr std::string_view ViewMenu = "&View";
+inline constexpr std::string_view ProgramMenu = "P&rogram";
+inline constexpr std::string_view ScopeMenu = "&Scope";
+inline constexpr std::string_view VocMenu = "&Voc";
+inline constexpr std::string_view GroupMenu = "&Group";
+inline constexpr std::string_view ToolsMenu = "&Tools";
+inline constexpr std::string_view HelpMenu = "&Help";
+
+// File.
+inline constexpr std::string_view FileOpen = "&Open";
+inline constexpr std::string_view FileReload = "Re&load current user mycmds.dat";
+inline constexpr std::string_view FileReset = "&Re-specify DNS path";
+inline constexpr std::string_view FileProperties = "Proper&ties";
+inline constexpr std::string_view FileReport = "&Print COMMAND list...";
+inline constexpr std::string_view FileExcel = "Export to &spreadsheet...";
+inline constexpr std::string_view FileDvc = "&Export to dvc...";
+inline constexpr std::string_view FilePseudo = "Export to pse&udo dvc...";
+inline constexpr std::string_view PopupPrint = "Print Current Command";
+inline constexpr std::string_view PopupPrint2 = "P&rint Macro";
+inline constexpr std::string_view RollbackPrefix = "Restore user '";
+inline constexpr std::string_view RollbackSuffix = "' &mycmds.dat";
+inline constexpr std::string_view RollbackSetPrefix = "Bac&kup user '";
+inline constexpr std::string_view RollbackSetSuffix = "' mycmds.dat";
+inline constexpr std::string_view NoneToRollback = "none to rollback";
+inline constexpr std::string_view FileExit = "E&xit";
+
+// Edit.
+inline constexpr std::string_view FindMenu = "&Find";
+inline constexpr std::string_view EditOptions = "&Options";
+
+// View.
+inline constexpr std::string_view ViewKeys = "&KEYs";
+inline constexpr std::string_view ViewScripts = "&SCRIPTs";
+inline constexpr std::string_view ViewLists = "&LISTs";
+inline constexpr std::string_view ViewText = "&Text and Graphics";
+inline constexpr std::string_view ViewPlain = "&Plain Text";
+inline constexpr std::string_view ViewRecorder = "Macro &Recorder";
+inline constexpr std::string_view ViewSteps = "Step-&by-step";
+inline constexpr std::string_view ViewAdvanced = "Ad&vanced Scripting";
+inline constexpr std::string_view ViewAll = "&All of the above";
+inline constexpr std::string_view Only1 = "O&nly one of the above";
+inline constexpr std::string_view Only1Keys = "&KEYs";
+inline constexpr std::string_view Only1Scripts = "&SCRIPTs";
+inline constexpr std::string_view Only1Lists = "&LISTs";
+inline constexpr std::string_view Only1Text = "&Text and Graphics";
+inline constexpr std::string_view Only1Plain = "&Plain Text";
+inline constexpr std::string_view Only1Recorder = "&Macro Recorder";
+inline constexpr std::string_view Only1Steps = "Step-&by-step";
+inline constexpr std::string_view Only1Advanced = "&Advanced Scripting";
+inline constexpr std::string_view ViewMapped = "L&egacy DVC file(s)";
+inline constexpr std::string_view ViewNotMapped = "&Mycmds.dat";
+inline constexpr std::string_view ViewFollowCommand = "&1 command with its LISTs";
+inline constexpr std::string_view ViewFollowList = "1 LIST with &calling COMMANDS";
+inline constexpr std::string_view ViewDescriptions = "View Description";
+
+// Voc.
+inline constexpr std::string_view NewKeys = "&New legacy KEYS";
+inline constexpr std::string_view NewScript = "New legacy &SCRIPT";
+inline constexpr std::string_view NewAdvanced = "New &Advanced Scripting";
+inline constexpr std::string_view NewPlainText = "New &Plain Text";
+inline constexpr std::string_view NewList = "New &LIST";
+inline constexpr std::string_view CommandEdit = "&Edit";
+inline constexpr std::string_view CommandClone = "&Clone";
+inline constexpr std::string_view CommandDelete = "&Delete";
+inline constexpr std::string_view CommandDebugBasic = "Debug with &Basic";
+inline constexpr std::string_view CommandRename = "&Rename";
+inline constexpr std::string_view Convert2Plain = "Convert to Plain &Text";
+inline constexpr std::string_view Convert2Advanced = "Convert to Ad&vanced Scripting";
+
+// Tools.
+inline constexpr std::string_view ToolsExport = "&Export";
+inline constexpr std::string_view ToolsRenameGroup = "&Rename Group";
+inline constexpr std::string_view ToolsRenameProgram = "Rename &Program";
+inline constexpr std::string_view ToolsDelete = "&Delete";
+inline constexpr std::string_view ToolsReplace = "&Search and Replace";
+inline constexpr std::string_view ToolsKeys2Plain = "Convert DVC KEYS to Plain &Text";
+inline constexpr std::string_view ToolsKeys2Vba = "Convert DVC KEYS to &Advanced Scripting w/SendKeys";
+inline constexpr std::string_view ToolsKeys2Sdk = "Convert DVC &KEYS to Advanced Scripting w/SendDragonKeys";
+inline constexpr std::string_view ToolsConvert60 = "&Convert to 6.0";
+inline constexpr std::string_view ToolsConvert61 = "Convert to 6.&1";
+inline constexpr std::string_view ToolsConvert70 = "Convert to &7.x";
+inline constexpr std::string_view ToolsConvert80 = "Convert to &8/9";
+inline constexpr std::string_view ToolsLanguage = "Convert &Language...";
+
+// Help.
+inline constexpr std::string_view HelpCommand = "Command &Help";
+inline constexpr std::string_view HelpAbout = "&About Vocabrella";
+
+// Tabs and controls.
+inline constexpr std::string_view TabCommands = "&Commands";
+inline constexpr std::string_view TabLists = "&LISTs";
+inline constexpr std::string_view TabRecentlyCreated = "Rece&ntly Created";
+inline constexpr std::string_view TabRecentlyModified = "Recently Mod&ified";
+inline constexpr std::string_view LabelProgram = "Program:";
+inline constexpr std::string_view LabelScope = "Scope:";
+inline constexpr std::string_view LabelGroup = "Gr&oup:";
+inline constexpr std::string_view LabelType = "T&ype:";
+inline constexpr std::string_view LabelDescription = "&Description";
+inline constexpr std::string_view LabelStates = "State(s):";
+inline constexpr std::string_view Modify = "&Modify";
+inline constexpr std::string_view SaveChanges = "S&ave Changes";
+inline constexpr std::string_view Abandon = "A&bandon";
+inline constexpr std::string_view ShowGraphic = "Show Graphi&c";
+
+// Display names of the type codes K, S, T, R, X, A, P and L.
+inline constexpr std::string_view TypeKeys = "KEYS";
+inline constexpr std::string_view TypeScript = "SCRIPT";
+inline constexpr std::string_view TypeText = "Text & Graphics";
+inline constexpr std::string_view TypeRecorder = "Macro Recorder";
+inline constexpr std::string_view TypeSteps = "Step by Step";
+inline constexpr std::string_view TypeAdvanced = "Advanced Script";
+inline constexpr std::string_view TypePlain = "Plain Text";
+inline constexpr std::string_view TypeList = "LIST";
+
+// Lists and the body box.
+inline constexpr std::string_view NothingToShow = "Nothing to show";
+inline constexpr std::string_view NoLongerAvailable =
+    "This command is no longer available.\r\n\r\nIt has likely been renamed or deleted.";
+inline constexpr std::string_view PickDifferent = "Please pick a different Program, Scope, View, or Group";
+inline constexpr std::string_view GraphicNotShownPrefix = "<<< ";
+inline constexpr std::string_view GraphicNotShownSuffix = " byte graphic not shown >>> ";
+inline constexpr std::string_view PicturePlaceholderPrefix = "[";
+inline constexpr std::string_view PicturePlaceholderSuffix = " picture not shown]";
+inline constexpr std::string_view EmptyAdvancedScript = "Sub Main\r\n\t\r\nEnd Sub\r\n";
+inline constexpr std::string_view UserCommandFile = "mycmds.dat"; // KEYS bodies of other files were stored escaped
+inline constexpr std::string_view English = "English";
+inline constexpr std::string_view FormattedUnreadable = "The formatted part of this command cannot be read";
+
+// Follow views.
+inline constexpr std::string_view NotAllowed = "Not allowed";
+inline constexpr std::string_view NotValidUnlessCommand = "Not valid unless COMMAND";
+inline constexpr std::string_view CommandHasNoLists = "This COMMAND has no LISTs";
+inline constexpr std::string_view NotValidUnlessList = "Not valid unless LIST";
+
+// File menu.
+inline constexpr std::string_view OpenDialogTitle = "Choose file to Open";
+inline constexpr std::string_view OpenDialogFilter = "MyCommands files (.dat) (*.dat);;All files (*.*) (*)";
+inline constexpr std::string_view DefaultOpenFile = "mycmds.dat";
+inline constexpr std::string_view PropertiesTitle = "Properties";
+inline constexpr std::string_view MustRestart = "You must restart Vocabrella for changes to apply";
+
+// Options dialog.
+inline constexpr std::string_view OptionsCaption = "Options";
+inline constexpr std::string_view NumberMenusCaption = "Number the  Program, Scope, and Group menus";
+inline constexpr std::string_view OptionsNote = "Note: If you want to change the font or fontsize\r\nused by Vocabrella, click Help below";
+inline constexpr std::string_view OptionsHelp = "&Help";
+inline constexpr std::string_view OptionsExit = "E&xit";
+
+// About.
+inline constexpr std::string_view AboutCaption = "About Vocabrella";
+inline constexpr std::string_view AboutText =
+    "Vocabrella -- A versatile .dat direct file viewer/editor utility program for\r\n"
+    "Nuance Dragon NaturallySpeaking Professional Series";
+inline constexpr std::string_view AboutVersion = "Version ";
+
+// Help window.
+inline constexpr std::string_view HelpWindowTitle = "Vocabrella Help";
+inline constexpr std::string_view HelpPageMissing = "This help page is not installed: ";
+
+} // namespace vocabrella::ui::texts

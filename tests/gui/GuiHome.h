@@ -1,0 +1,215 @@
+// A home folder, a session over it and the main window, for the window's tests; and the
+// command files they open.
+#pragma once
+
+#include "CommandFileBuilder.h"
+#include "ScriptedPrompter.h"
+
+#include "cmdfile/Clock.h"
+#include "shell/Session.h"
+#include "shell/Settings.h"
+#include "ui/Form1.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vocabrella::testsupport {
+
+namespace fs = std::filesystem;
+
+inline QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// The spoken controls' view of the dynamic menus, recorded.
+struct RecordingMenuListener final : ui::MenuListener {
+    struct Call {
+        bool opened;
+        ui::DynamicMenu menu;
+        int words;
+    };
+    std::vector<Call> calls;
+    void menuBuilt(ui::DynamicMenu m, int words) override { calls.push_back({false, m, words}); }
+    void menuOpened(ui::DynamicMenu m, int words) override { calls.push_back({true, m, words}); }
+};
+
+class GuiHome {
+public:
+    GuiHome() : home_(fs::path(dir_.path().toStdString()) / "home") { start(); }
+
+    // A new window over the same home folder (the previous one is closed first).
+    void start() {
+        form.reset();
+        settings.reset();
+        session.reset();
+        session.emplace(home_, prompter, clock);
+        settings.emplace(home_, session->trace());
+        settings->GetOptions({});
+        form = std::make_unique<ui::Form1>(*session, *settings);
+        form->hooks().menus = &listener;
+        form->resize(900, 700);
+    }
+
+    const fs::path& home() const { return home_; }
+    fs::path folder() const { return fs::path(dir_.path().toStdString()); }
+
+    fs::path write(CommandFileBuilder& builder, const std::string& name = "test.dat") {
+        const auto path = folder() / name;
+        builder.writeFile(path);
+        return path;
+    }
+    fs::path open(CommandFileBuilder& builder, const std::string& name = "test.dat") {
+        const auto path = write(builder, name);
+        form->FileOpenNoDialog(path);
+        return path;
+    }
+
+    template <class T> T* child(const char* name) const { return form->findChild<T*>(QString::fromLatin1(name)); }
+    QAction* action(const char* name) const { return child<QAction>(name); }
+    QMenu* menu(const char* name) const { return child<QMenu>(name); }
+    QListWidget* list(int n) const { return child<QListWidget>(("List" + std::to_string(n)).c_str()); }
+    QString text(const char* lineEdit) const { return child<QLineEdit>(lineEdit)->text(); }
+    QString body() const { return child<QPlainTextEdit>("Text1")->toPlainText(); }
+
+    // The dynamic entries of a menu (separators included), in order.
+    std::vector<QAction*> entries(const char* menuName) const {
+        std::vector<QAction*> out;
+        for (auto* a : menu(menuName)->actions())
+            if (a->property("entryName").isValid()) out.push_back(a);
+        return out;
+    }
+    QStringList captions(const char* menuName) const {
+        QStringList out;
+        for (auto* a : entries(menuName)) out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        return out;
+    }
+    // Chooses the entry whose store name is given, as the user would.
+    void choose(const char* menuName, const QString& name) const {
+        for (auto* a : entries(menuName))
+            if (a->property("entryName").toString() == name) {
+                a->trigger();
+                return;
+            }
+        QFAIL(qPrintable("no entry " + name + " in " + menuName));
+    }
+    QStringList items(int n) const {
+        QStringList out;
+        for (int i = 0; i < list(n)->count(); ++i) out << list(n)->item(i)->text();
+        return out;
+    }
+    // Selects the entry of a list with this text, as a click does.
+    void select(int n, const QString& text) const {
+        const auto found = list(n)->findItems(text, Qt::MatchExactly);
+        QVERIFY2(!found.isEmpty(), qPrintable("no entry " + text));
+        list(n)->setCurrentItem(found.front());
+    }
+
+    ScriptedPrompter prompter;
+    SystemClock clock;
+    RecordingMenuListener listener;
+    std::optional<Session> session;
+    std::optional<Settings> settings;
+    std::unique_ptr<ui::Form1> form;
+
+private:
+    QTemporaryDir dir_;
+    fs::path home_;
+};
+
+// A small PNG picture, as the hex digits an RTF picture carries.
+inline std::string pngHex(int width = 4, int height = 3) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes.toHex().toStdString();
+}
+
+inline std::string rtfWithPicture(const std::string& pictureGroup) {
+    return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs24 Dear \\b Sir\\b0\\par " + pictureGroup +
+           "\\par}";
+}
+
+inline BuiltCommand command(const std::string& name, std::uint8_t kind, const std::string& body,
+                            const std::string& group = {}) {
+    BuiltCommand c;
+    c.name = name;
+    c.kind = kind;
+    c.text = body;
+    c.group = group;
+    return c;
+}
+
+inline BuiltCommand inProgram(BuiltCommand c, const std::string& module) {
+    c.scopeByte = kScopeApplication;
+    c.module = module;
+    return c;
+}
+
+inline BuiltCommand inWindow(BuiltCommand c, const std::string& module, const std::string& title) {
+    c.scopeByte = kScopeWindow;
+    c.module = module;
+    c.windowTitle = title;
+    return c;
+}
+
+// Global commands of every kind, two programs, a window scope whose title looks like a numbered
+// menu entry, sleeping commands, three groups, LISTs used by commands and one used by none.
+inline CommandFileBuilder standardFile() {
+    CommandFileBuilder b;
+    auto open = command("open <app>", kKindKeys, "{Ctrl+o}", "Office");
+    open.lists = {"app"};
+    b.add(open);
+    b.add(command("say hello", kKindText, "hello\r\nworld"));
+    auto letter = command("letterhead", kKindText, "Dear Sir", "Office");
+    letter.formatted = rtfWithPicture("{\\pict\\pngblip\\picwgoal600\\pichgoal450 " + pngHex() + "}");
+    b.add(letter);
+    auto recorder = command("replay", kKindRecorder, {});
+    recorder.rawBody = recorderBody({RecorderGroup{}}, {event::mouse(event::kMouseMove, 120, 45), event::key(65, 64)});
+    b.add(recorder);
+    auto steps = command("steps", kKindStepByStep, {});
+    steps.rawBody = stepByStepBody({step::wait(1500), step::pressKey(65, kShift | kCtrl)});
+    b.add(steps);
+    b.add(command("script it", kKindScript, "SendKeys \"x\""));
+    auto advanced = command("advanced", kKindAdvancedScript, "Sub Main\r\n\tBeep\r\nEnd Sub", "Office");
+    advanced.description = "beeps once";
+    advanced.states = {"Dictation", "Spelling"};
+    b.add(advanced);
+    auto paint = command("paint <color>", kKindAdvancedScript, "Sub Main\r\nEnd Sub", "Mail");
+    paint.lists = {"color"};
+    b.add(paint);
+    b.add(command("path keys", kKindKeys, "c:\\\\temp"));
+    auto secret = command("secret", kKindAdvancedScript, {});
+    secret.encryption = 1;
+    secret.encryptionBlock = std::string("\x01\x02\x03", 3);
+    b.add(secret);
+    b.add(inWindow(command("wake up", kKindKeys, "{Ctrl+w}"), "Global Commands", "Asleep"));
+    auto notepadOpen = inProgram(command("open <app>", kKindKeys, "{Alt+f}o", "Office"), "notepad");
+    notepadOpen.lists = {"app"};
+    b.add(notepadOpen);
+    b.add(inProgram(command("save file", kKindKeys, "{Ctrl+s}", "Mail"), "notepad"));
+    b.add(inProgram(command("bold that", kKindKeys, "{Ctrl+b}", "Office"), "winword"));
+    b.add(inWindow(command("close doc", kKindKeys, "{Ctrl+F4}", "Office"), "winword", "Document1 - Word"));
+    b.add(BuiltList("app", {"notepad", "word"}));
+    b.add(BuiltList("color", {"red", "blue"}));
+    b.add(BuiltList("unused", {"x"}));
+    return b;
+}
+
+} // namespace vocabrella::testsupport
