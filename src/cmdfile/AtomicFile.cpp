@@ -92,3 +92,46 @@ void copyFileAtomically(const fs::path& from, const fs::path& to, bool sync) {
 }
 
 } // namespace vocabrella
+
+namespace vocabrella {
+
+namespace {
+void identify(const struct stat& st, FileSnapshot& snap) {
+    snap.device = st.st_dev;
+    snap.inode = st.st_ino;
+    snap.size = st.st_size;
+    snap.seconds = st.st_mtim.tv_sec;
+    snap.nanoseconds = st.st_mtim.tv_nsec;
+}
+} // namespace
+
+FileSnapshot readSnapshot(const fs::path& path) {
+    FileSnapshot snap;
+    struct stat before {};
+    if (::stat(path.c_str(), &before) != 0) fail("Cannot open", path, errno);
+    snap.bytes = readFileBytes(path);
+    identify(before, snap);
+    return snap;
+}
+
+bool FileSnapshot::stillAt(const fs::path& path) const {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    FileSnapshot now;
+    identify(st, now);
+    return now.device == device && now.inode == inode && now.size == size && now.seconds == seconds &&
+           now.nanoseconds == nanoseconds && static_cast<long long>(bytes.size()) == size;
+}
+
+void keepCopyAtomically(const fs::path& file, const fs::path& keep) {
+    const fs::path folder = keep.has_parent_path() ? keep.parent_path() : fs::path(".");
+    const fs::path temporary = folder / ("." + keep.filename().string() + ".link");
+    ::unlink(temporary.c_str());
+    if (::link(file.c_str(), temporary.c_str()) == 0) {
+        if (::rename(temporary.c_str(), keep.c_str()) == 0) return;
+        ::unlink(temporary.c_str());
+    }
+    copyFileAtomically(file, keep);
+}
+
+} // namespace vocabrella

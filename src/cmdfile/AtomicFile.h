@@ -19,3 +19,22 @@ void copyFileAtomically(const std::filesystem::path& from, const std::filesystem
 std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& path);
 
 } // namespace vocabrella
+
+namespace vocabrella {
+
+// Makes `keep` hold the bytes `file` has now, replacing keep atomically. When both lie on one
+// file system this is a hard link and costs nothing: the file is later replaced by renaming a
+// new one over it, so the linked copy keeps the old content. Elsewhere it is a copy.
+void keepCopyAtomically(const std::filesystem::path& file, const std::filesystem::path& keep);
+
+// A file's bytes with what identifies that version of it (device, inode, size, time).
+struct FileSnapshot {
+    std::vector<std::uint8_t> bytes;
+    unsigned long long device = 0, inode = 0;
+    long long size = -1, seconds = 0, nanoseconds = 0;
+    // Whether path is still exactly this version.
+    bool stillAt(const std::filesystem::path& path) const;
+};
+FileSnapshot readSnapshot(const std::filesystem::path& path);
+
+} // namespace vocabrella

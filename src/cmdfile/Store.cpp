@@ -211,6 +211,7 @@ CommandStore& CommandStore::operator=(CommandStore&& o) noexcept {
 
 CommandStore::~CommandStore() {
     finalizeAll();
+    if (db_) checkpoint();
     if (db_) sqlite3_close(db_);
 }
 
@@ -233,7 +234,11 @@ sqlite3* openDatabase(const std::filesystem::path& path, int flags) {
     sqlite3_busy_timeout(db, 2000);
     // The store is rebuilt from the command file whenever needed, so a commit need not wait
     // for the disk; WAL keeps it consistent all the same.
-    sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL", nullptr, nullptr, nullptr);
+    // Checkpoints wait for idle moments (checkpoint()) rather than landing inside an operation:
+    // a full parse or a position shift writes most of the store, and copying it back into the
+    // database file at once would double every such operation.
+    sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; PRAGMA wal_autocheckpoint = 0",
+                 nullptr, nullptr, nullptr);
     return db;
 }
 } // namespace
@@ -279,7 +284,20 @@ sqlite3_stmt* CommandStore::prepared(int slot, const char* sql) {
 }
 
 CommandStore::Transaction::Transaction(CommandStore& store) : store_(store) {
+    if (store_.transactionDepth_ == 0) store_.checkpointIfLarge();
     if (store_.transactionDepth_++ == 0) store_.exec("BEGIN IMMEDIATE");
+}
+
+void CommandStore::checkpoint() {
+    if (transactionDepth_ == 0) sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+}
+
+void CommandStore::checkpointIfLarge() {
+    // A safety valve for a run that never has an idle moment.
+    constexpr std::uintmax_t kLargeLog = 512u * 1024 * 1024;
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path_.string() + "-wal", ec);
+    if (!ec && size > kLargeLog) checkpoint();
 }
 
 CommandStore::Transaction::~Transaction() {
@@ -343,8 +361,9 @@ std::int64_t CommandStore::countLists() {
     return sqlite3_step(s) == SQLITE_ROW ? sqlite3_column_int64(s, 0) : 0;
 }
 
-void CommandStore::clearFlags() { runOnce(db_, "UPDATE user SET flag = 0"); }
-void CommandStore::flagAll() { runOnce(db_, "UPDATE user SET flag = 1"); }
+// Only rows that change are written: every row written costs a page.
+void CommandStore::clearFlags() { runOnce(db_, "UPDATE user SET flag = 0 WHERE flag <> 0"); }
+void CommandStore::flagAll() { runOnce(db_, "UPDATE user SET flag = 1 WHERE flag = 0"); }
 void CommandStore::flagProgram(std::string_view program) {
     runOnce(db_, "UPDATE user SET flag = 1 WHERE menu = ?", [&](Binder& b) { b.text(program); });
 }
@@ -371,7 +390,7 @@ std::int64_t CommandStore::flagSelection(const RowSelection& sel) {
     });
 }
 
-void CommandStore::clearNoGlobals() { runOnce(db_, "UPDATE user SET noglobals = 0"); }
+void CommandStore::clearNoGlobals() { runOnce(db_, "UPDATE user SET noglobals = 0 WHERE noglobals <> 0"); }
 
 std::vector<UserRow> CommandStore::flaggedForDvc() {
     sqlite3_stmt* s = nullptr;

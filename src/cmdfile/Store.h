@@ -194,11 +194,16 @@ public:
 
     sqlite3* handle() const { return db_; } // for the rare statement that has no name yet
 
+    // Copies the write-ahead log back into the database file; for idle moments (a timer of the
+    // window, the end of a command-line run). Nothing happens inside a transaction.
+    void checkpoint();
+
 private:
     CommandStore(sqlite3* db, std::filesystem::path path);
     void exec(const char* sql);
     sqlite3_stmt* prepared(int slot, const char* sql);
     void finalizeAll();
+    void checkpointIfLarge();
 
     sqlite3* db_ = nullptr;
     std::filesystem::path path_;

@@ -105,7 +105,8 @@ void RebuildLogs::close() {
 RebuildResult runRebuild(const WriterEnvironment& env, RebuildOperation& op) {
     if (!op.prepare(env)) return {};
     RebuildLogs logs(env);
-    const Bytes old = readFileBytes(env.commandFile());
+    const FileSnapshot snapshot = readSnapshot(env.commandFile());
+    const Bytes& old = snapshot.bytes;
     const FileHeader header = readHeader(old);
     const auto targetCode = op.targetVersionCode(header.versionCode);
     const auto target = familyForCode(targetCode);
@@ -180,7 +181,7 @@ RebuildResult runRebuild(const WriterEnvironment& env, RebuildOperation& op) {
         t.commit();
     }
 
-    CommitRewrite(env, op.traceText(), old, std::move(out));
+    CommitRewrite(env, op.traceText(), snapshot, std::move(out));
     env.reader.file().info.versionCode = targetCode;
     env.reader.file().info.family = *target;
     env.reader.file().info.versionName = versionNameForCode(targetCode);

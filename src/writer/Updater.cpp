@@ -47,7 +47,7 @@ std::string storedListBody(std::string_view body) {
 
 } // namespace
 
-Bytes CommandFileUpdater::currentBytes() { return readFileBytes(env_.commandFile()); }
+FileSnapshot CommandFileUpdater::currentFile() { return readSnapshot(env_.commandFile()); }
 
 UserRow CommandFileUpdater::rowInFile(std::int64_t rowId) {
     auto row = env_.store.userById(rowId);
@@ -65,7 +65,8 @@ void CommandFileUpdater::Update1Body(std::int64_t rowId, std::string_view newTex
     if (newText.empty()) throw Refusal(std::string(texts::EmptyContent));
     const UserRow row = rowInFile(rowId);
     const bool isList = row.Type == "L";
-    const Bytes old = currentBytes();
+    const FileSnapshot snapshot = currentFile();
+    const Bytes& old = snapshot.bytes;
     const auto family = env_.reader.file().info.family;
 
     Bytes piece;
@@ -98,7 +99,7 @@ void CommandFileUpdater::Update1Body(std::int64_t rowId, std::string_view newTex
     }
     const auto delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(resume - start);
     Bytes updated = splice(old, start, piece, resume);
-    CommitRewrite(env_, texts::trace::Update1Body, old, std::move(updated));
+    CommitRewrite(env_, texts::trace::Update1Body, snapshot, std::move(updated));
 
     CommandStore::Transaction t(env_.store);
     env_.store.shiftPositionsAfter(row.offset, delta);
@@ -110,7 +111,8 @@ void CommandFileUpdater::Update1Body(std::int64_t rowId, std::string_view newTex
 
 void CommandFileUpdater::Updatechangetype(std::int64_t rowId, KindChange change) {
     const UserRow row = rowInFile(rowId);
-    const Bytes old = currentBytes();
+    const FileSnapshot snapshot = currentFile();
+    const Bytes& old = snapshot.bytes;
     const auto family = env_.reader.file().info.family;
     ByteReader r(old);
     r.seekPosition(static_cast<std::uint32_t>(row.offset));
@@ -134,7 +136,7 @@ void CommandFileUpdater::Updatechangetype(std::int64_t rowId, KindChange change)
         delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(resume - kindIndex);
         updated = splice(old, kindIndex, piece, resume);
     }
-    CommitRewrite(env_, texts::trace::Updatechangetype, old, std::move(updated));
+    CommitRewrite(env_, texts::trace::Updatechangetype, snapshot, std::move(updated));
 
     CommandStore::Transaction t(env_.store);
     env_.store.setType(rowId, change == KindChange::ToPlainText ? "P" : "A");
@@ -151,7 +153,8 @@ void CommandFileUpdater::UpdateFirstThings(std::int64_t rowId, std::string_view 
     const std::string descriptionBytes = encodeForFile(description);
     const std::string groupBytes = group == names::UserDefined ? std::string() : encodeForFile(group);
     const UserRow row = rowInFile(rowId);
-    const Bytes old = currentBytes();
+    const FileSnapshot snapshot = currentFile();
+    const Bytes& old = snapshot.bytes;
     ByteReader r(old);
     r.seekPosition(static_cast<std::uint32_t>(row.offset));
     const RawRecord rec = scanCommandRecord(r, env_.reader.file().info.family);
@@ -167,7 +170,7 @@ void CommandFileUpdater::UpdateFirstThings(std::int64_t rowId, std::string_view 
     const std::size_t start = row.offset - 1;
     const std::size_t resume = rec.group.raw.data() + rec.group.raw.size() - old.data();
     const auto delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(resume - start);
-    CommitRewrite(env_, texts::trace::UpdateFirstThings, old, splice(old, start, piece, resume));
+    CommitRewrite(env_, texts::trace::UpdateFirstThings, snapshot, splice(old, start, piece, resume));
 
     CommandStore::Transaction t(env_.store);
     env_.store.shiftPositionsAfter(row.offset, delta);
@@ -180,7 +183,8 @@ void CommandFileUpdater::UpdateFirstThings(std::int64_t rowId, std::string_view 
 void CommandFileUpdater::UpdateListRename(std::int64_t rowId, std::string_view newName) {
     const std::string name = encodeName(newName);
     const UserRow row = rowInFile(rowId);
-    const Bytes old = currentBytes();
+    const FileSnapshot snapshot = currentFile();
+    const Bytes& old = snapshot.bytes;
     ByteReader r(old);
     r.seekPosition(static_cast<std::uint32_t>(row.offset));
     const RawList list = scanListRecord(r);
@@ -190,7 +194,7 @@ void CommandFileUpdater::UpdateListRename(std::int64_t rowId, std::string_view n
     const std::size_t start = row.offset - 1;
     const std::size_t resume = start + list.name.raw.size();
     const auto delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(list.name.raw.size());
-    CommitRewrite(env_, texts::trace::UpdateListRename, old, splice(old, start, piece, resume));
+    CommitRewrite(env_, texts::trace::UpdateListRename, snapshot, splice(old, start, piece, resume));
 
     CommandStore::Transaction t(env_.store);
     env_.store.shiftPositionsAfter(row.offset, delta);
@@ -206,27 +210,29 @@ void CommandFileUpdater::UpdateNewCommand(const NewCommandRecord& record) {
     }
     if (record.body.empty()) throw Refusal(std::string(texts::EmptyContent));
     const Bytes piece = encodeNewCommand(record, env_.reader.file().info.family);
-    const Bytes old = currentBytes();
+    const FileSnapshot snapshot = currentFile();
+    const Bytes& old = snapshot.bytes;
     const auto listSection = static_cast<std::size_t>(env_.store.parameters().OffsetLists);
     if (listSection < format::kHeaderSize + 1 || listSection + 3 > old.size())
         throw Refusal(std::string(texts::NotInFile));
     writeFileAtomically(env_.home(texts::CommandNew), piece, false);
     Bytes updated = splice(old, listSection - 1, piece, listSection - 1);
     patchLong(updated, format::kCommandCountOffset, longAt(updated, format::kCommandCountOffset) + 1);
-    CommitRewrite(env_, texts::trace::UpdateNewCommand, old, std::move(updated));
+    CommitRewrite(env_, texts::trace::UpdateNewCommand, snapshot, std::move(updated));
 }
 
 void CommandFileUpdater::UpdateNewList(std::string_view name, std::string_view items) {
     const std::string body = NormalizeBodyEnding(items);
     const Bytes piece = listRecord(name, body);
-    const Bytes old = currentBytes();
+    const FileSnapshot snapshot = currentFile();
+    const Bytes& old = snapshot.bytes;
     const auto listSection = static_cast<std::size_t>(env_.store.parameters().OffsetLists);
     if (listSection < format::kHeaderSize + 1 || listSection + 3 > old.size())
         throw Refusal(std::string(texts::NotInFile));
     Bytes updated = old;
     append(updated, piece);
     patchLong(updated, listSection - 1, longAt(updated, listSection - 1) + 1);
-    CommitRewrite(env_, texts::trace::UpdateNewList, old, std::move(updated));
+    CommitRewrite(env_, texts::trace::UpdateNewList, snapshot, std::move(updated));
 }
 
 } // namespace vocabrella

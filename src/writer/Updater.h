@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cmdfile/AtomicFile.h"
 #include "writer/RecordEncoder.h"
 #include "writer/WriterEnvironment.h"
 
@@ -37,7 +38,7 @@ public:
 
 private:
     UserRow rowInFile(std::int64_t rowId);
-    std::vector<std::uint8_t> currentBytes();
+    FileSnapshot currentFile();
 
     WriterEnvironment env_;
 };

@@ -13,12 +13,15 @@ namespace vocabrella {
 
 const std::filesystem::path& WriterEnvironment::commandFile() const { return reader.file().path; }
 
-void CommitRewrite(const WriterEnvironment& env, std::string_view traceText, const std::vector<std::uint8_t>& previous,
+void CommitRewrite(const WriterEnvironment& env, std::string_view traceText, const FileSnapshot& previous,
                    std::vector<std::uint8_t> bytes) {
-    // The work file is only a record of the last result; it needs no syncing.
-    writeFileAtomically(env.home(texts::WorkFile), bytes, false);
+    // The new file is built in memory and written beside the command file under a temporary
+    // name, which is renamed over it: that temporary file is the work file.
     env.trace.Tracy(traceText);
-    writeFileAtomically(env.home(texts::SaveDat), previous);
+    // savedat keeps the file as it was read; while that version is still in place it is linked,
+    // not copied.
+    if (previous.stillAt(env.commandFile())) keepCopyAtomically(env.commandFile(), env.home(texts::SaveDat));
+    else writeFileAtomically(env.home(texts::SaveDat), previous.bytes);
     writeFileAtomically(env.commandFile(), bytes);
     auto& file = env.reader.file();
     file.info.size = bytes.size();

@@ -12,6 +12,7 @@ class CommandFileReader;
 class CommandStore;
 class Prompter;
 class Trace;
+struct FileSnapshot;
 
 // What every writer works with: the open file (through the reader that loaded it), the store
 // that mirrors it, the trace, the prompter and the home folder for work files and logs.
@@ -29,7 +30,7 @@ struct WriterEnvironment {
 // Replaces the command file with new bytes as every writer does: the work file, then the
 // previous file kept as savedat, then the command file itself, each replaced atomically. The
 // reader's image becomes the new bytes.
-void CommitRewrite(const WriterEnvironment& env, std::string_view traceText, const std::vector<std::uint8_t>& previous,
+void CommitRewrite(const WriterEnvironment& env, std::string_view traceText, const FileSnapshot& previous,
                    std::vector<std::uint8_t> bytes);
 
 // Text checks made before anything is written. Each throws Refusal with the user's message.

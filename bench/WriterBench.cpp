@@ -1,0 +1,148 @@
+// Times the writers against floors measured in the same run: changing one body near the start
+// of a large file and deleting one command, each against reading the file and writing it once
+// (durably, as every writer does); and the version conversions of a 10,000-command file.
+#include "CommandFileGenerator.h"
+#include "ScriptedPrompter.h"
+
+#include "cmdfile/AtomicFile.h"
+#include "cmdfile/Clock.h"
+#include "cmdfile/Reader.h"
+#include "cmdfile/Store.h"
+#include "cmdfile/Trace.h"
+#include "writer/RebuildOperations.h"
+#include "writer/Updater.h"
+#include "writer/VersionConversion.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <optional>
+#include <string>
+
+namespace fs = std::filesystem;
+using namespace vocabrella;
+
+namespace {
+
+using Clocked = std::chrono::steady_clock;
+
+// Best of n runs; prepare() runs before each and is not timed.
+double bestOf(int n, const std::function<void()>& prepare, const std::function<void()>& work) {
+    double best = 1e9;
+    for (int i = 0; i < n; ++i) {
+        prepare();
+        const auto start = Clocked::now();
+        work();
+        best = std::min(best, std::chrono::duration<double>(Clocked::now() - start).count());
+    }
+    return best;
+}
+
+class NoWaitClock final : public Clock {
+public:
+    std::chrono::system_clock::time_point now() const override { return std::chrono::system_clock::now(); }
+    void sleep(std::chrono::milliseconds) override {}
+};
+
+// A home folder with a store holding the parse of one generated file.
+struct Bench {
+    explicit Bench(const fs::path& folder, std::size_t commands) : home(folder) {
+        fs::create_directories(home);
+        fs::copy_file(fs::path(VOCABRELLA_DATA_DIR) / "keynames", home / "keynames", fs::copy_options::overwrite_existing);
+        file = home / "mycmds.dat";
+        original = bench::generate({commands, 7, 9, 20240601});
+        store.emplace(CommandStore::create(home / "global.mdb"));
+        trace.open(home / "trace.vbl", std::chrono::system_clock::now());
+        reader.emplace(ReaderEnvironment{*store, trace, prompter, clock, errors, home});
+    }
+    void reset() {
+        writeFileAtomically(file, original, false);
+        if (!reader->ReadCommandFile(true, file).success) throw std::runtime_error("generated file does not parse");
+        store->clearFlags();
+        store->checkpoint(); // the idle moment between two user actions
+    }
+    WriterEnvironment env() { return {*store, *reader, trace, prompter, home}; }
+    std::int64_t rowId(std::size_t index) {
+        std::int64_t id = 0;
+        std::size_t i = 0;
+        store->forEachUser([&](const UserRow& row) {
+            if (row.Type == "A" && i++ == index) {
+                id = row.ID;
+                return false;
+            }
+            return true;
+        });
+        return id;
+    }
+
+    fs::path home, file;
+    std::vector<std::uint8_t> original;
+    testsupport::ScriptedPrompter prompter;
+    NoWaitClock clock;
+    Trace trace;
+    StoreErrorCounter errors;
+    std::optional<CommandStore> store;
+    std::optional<CommandFileReader> reader;
+};
+
+bool report(const std::string& what, double seconds, double floor, double limit) {
+    const double ratio = seconds / floor;
+    std::printf("%-44s %8.3f s  floor %8.3f s  ratio %5.2f (limit %.1f)%s\n", what.c_str(), seconds, floor, ratio, limit,
+                ratio <= limit ? "" : "  OVER");
+    return ratio <= limit;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const bool check = argc > 1 && std::string(argv[1]) == "--check";
+    char pattern[] = "/tmp/vocabrella-bench-XXXXXX";
+    const fs::path base = ::mkdtemp(pattern);
+    bool ok = true;
+    try {
+        for (const std::size_t n : {std::size_t(10000), std::size_t(50000)}) {
+            Bench b(base / std::to_string(n), n);
+            b.reset();
+            const double floor = bestOf(3, [] {}, [&] {
+                const auto bytes = readFileBytes(b.file);
+                writeFileAtomically(b.home / "copy.dat", bytes);
+            });
+            int round = 0;
+            std::int64_t target = 0;
+            const double update = bestOf(3, [&] {
+                b.reset();
+                target = b.rowId(1);
+            }, [&] { CommandFileUpdater(b.env()).Update1Body(target, std::string(300 + 50 * ++round, 'u')); });
+            ok &= report("Update1Body near the start, " + std::to_string(n) + " commands", update, floor, 3.0);
+            const double del = bestOf(3, [&] {
+                b.reset();
+                b.store->setFlag(b.rowId(2), true);
+            }, [&] { DeleteMarked(b.env()); });
+            ok &= report("delete one command, " + std::to_string(n) + " commands", del, floor, 4.0);
+        }
+        Bench b(base / "convert", 10000);
+        for (const char* to : {"6.0", "6.1", "7.x", "8/9"}) {
+            const double seconds = bestOf(3, [&] {
+                b.reset();
+                b.prompter.answers = {"ok"};
+            }, [&] {
+                ConvertVersionOperation op(*ConvertVersionOperation::target(to), false);
+                runRebuild(b.env(), op);
+            });
+            std::printf("%-44s %8.3f s  (limit 1.0 s)%s\n", ("convert 10000 commands to " + std::string(to)).c_str(),
+                        seconds, seconds < 1.0 ? "" : "  OVER");
+            ok &= seconds < 1.0;
+        }
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << '\n';
+        ok = false;
+    }
+    std::error_code ec;
+    fs::remove_all(base, ec);
+    return check && !ok ? 1 : 0;
+}
