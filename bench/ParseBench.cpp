@@ -1,0 +1,425 @@
+// Times the full parse of generated command files against a floor measured in the same run:
+// the bare insert of exactly the rows the parse stores, into a fresh store with the same schema
+// and indexes, in one transaction. The ratio is what is checked; the seconds depend on the
+// machine. Also measures the peak memory of `vocabrella-cli info` on the largest file.
+#include "CommandFileGenerator.h"
+#include "ScriptedPrompter.h"
+
+#include "cmdfile/Bytes.h"
+#include "cmdfile/Clock.h"
+#include "cmdfile/CommandRecord.h"
+#include "cmdfile/Format.h"
+#include "cmdfile/Reader.h"
+#include "cmdfile/Store.h"
+#include "cmdfile/Trace.h"
+
+#include <sqlite3.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+using namespace vocabrella;
+
+namespace {
+
+constexpr std::uint64_t kSeed = 20240601;
+constexpr double kParseRatioLimit = 1.20;
+constexpr double kParseSecondsLimit = 1.0;      // for the 10,000-command file
+constexpr std::size_t kCheckedCommands = 10000; // the size the limits apply to
+constexpr double kMemoryFactor = 4.0;           // times the file size ...
+constexpr double kMemorySlackMb = 30.0;         // ... plus this much
+constexpr double kMb = 1024.0 * 1024.0;
+
+using Clocked = std::chrono::steady_clock;
+
+double secondsSince(Clocked::time_point start) {
+    return std::chrono::duration<double>(Clocked::now() - start).count();
+}
+
+// A fresh folder under the system's temporary folder, removed afterwards.
+class ScratchDir {
+public:
+    ScratchDir() {
+        std::string pattern = (fs::temp_directory_path() / "vocabrella-bench-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
+        path_ = pattern;
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+// A clock that never waits: the reader only sleeps when the file is locked, which must not
+// happen here, and a real wait would spoil the timing if it did.
+class NoWaitClock final : public Clock {
+public:
+    std::chrono::system_clock::time_point now() const override { return std::chrono::system_clock::now(); }
+    void sleep(std::chrono::milliseconds) override {}
+};
+
+// One home folder as the program would have it: keynames, a new store and a trace.
+struct Home {
+    explicit Home(const fs::path& folder) : path(folder) {
+        fs::create_directories(path);
+        fs::copy_file(fs::path(VOCABRELLA_DATA_DIR) / "keynames", path / "keynames");
+        store.emplace(CommandStore::create(path / "global.mdb"));
+        trace.open(path / "trace.vbl", clock.now());
+    }
+    // Removed at once: the stores of the larger files would otherwise fill the temporary folder.
+    ~Home() {
+        store.reset();
+        trace.close();
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+    Home(const Home&) = delete;
+    Home& operator=(const Home&) = delete;
+
+    fs::path path;
+    testsupport::ScriptedPrompter prompter;
+    NoWaitClock clock;
+    Trace trace;
+    StoreErrorCounter storeErrors;
+    std::optional<CommandStore> store;
+};
+
+struct StateRow {
+    std::string appname, statename;
+};
+
+// What one parse leaves in the store; the floor inserts exactly this.
+struct ParsedRows {
+    std::vector<UserRow> users;
+    std::vector<StateRow> states;
+};
+
+std::vector<StateRow> allStates(CommandStore& store) {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(store.handle(), "SELECT appname, statename FROM states ORDER BY ID", -1, &s, nullptr) !=
+        SQLITE_OK)
+        throw std::runtime_error("cannot read the states");
+    std::vector<StateRow> rows;
+    const auto text = [s](int i) {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+        return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(s, i))) : std::string();
+    };
+    while (sqlite3_step(s) == SQLITE_ROW) rows.push_back({text(0), text(1)});
+    sqlite3_finalize(s);
+    return rows;
+}
+
+// One full parse into a fresh home; returns its seconds, and the stored rows when asked.
+double timeParse(const fs::path& folder, const fs::path& file, ParsedRows* rows) {
+    Home home(folder);
+    CommandFileReader reader(
+        ReaderEnvironment{*home.store, home.trace, home.prompter, home.clock, home.storeErrors, home.path});
+    const auto start = Clocked::now();
+    const ReadOutcome outcome = reader.ReadCommandFile(true, file);
+    const double seconds = secondsSince(start);
+    if (!outcome.success) throw std::runtime_error("the parse failed: " + outcome.problem);
+    if (home.prompter.messageCount() != 0)
+        throw std::runtime_error("the parse showed a message: " + home.prompter.last().text);
+    if (rows) {
+        rows->users = home.store->allUsers();
+        rows->states = allStates(*home.store);
+    }
+    return seconds;
+}
+
+// The same rows inserted with the prepared statements in one transaction, nothing else.
+double timeFloor(const fs::path& folder, const ParsedRows& rows) {
+    Home home(folder);
+    CommandStore& store = *home.store;
+    const auto start = Clocked::now();
+    CommandStore::Transaction transaction(store);
+    for (const auto& s : rows.states) store.addState(s.appname, s.statename);
+    for (const auto& u : rows.users) store.insertUser(u);
+    transaction.commit();
+    const double seconds = secondsSince(start);
+    if (store.userCount() != static_cast<std::int64_t>(rows.users.size()))
+        throw std::runtime_error("the floor stored a different number of rows");
+    return seconds;
+}
+
+// The records read as the parse reads them but stored nowhere: the part of the parse that is
+// not the store's, shown beside the ratio so that a rise can be placed at once.
+double timeDecode(const fs::path& folder, const fs::path& file) {
+    Home home(folder);
+    CommandFileReader reader(
+        ReaderEnvironment{*home.store, home.trace, home.prompter, home.clock, home.storeErrors, home.path});
+    if (!reader.loadKeyNames()) throw std::runtime_error("no keynames in " + home.path.string());
+    const auto start = Clocked::now();
+    auto& image = reader.file().image;
+    {
+        // Read in one piece, as the reader does.
+        std::ifstream in(file, std::ios::binary);
+        image.resize(static_cast<std::size_t>(fs::file_size(file)));
+        if (!in.read(reinterpret_cast<char*>(image.data()), static_cast<std::streamsize>(image.size())))
+            throw std::runtime_error("cannot read " + file.string());
+    }
+    const FileHeader header = readHeader(image);
+    reader.file().info.family = header.family;
+    ByteReader bytes(image, format::kHeaderSize);
+    for (std::uint32_t i = 0; i < header.declaredCommands; ++i)
+        if (!reader.ReadCommandRecord(bytes, false)) throw std::runtime_error("a command name failed its check");
+    const std::uint32_t lists = bytes.readLong("the LIST count") & 0xFFFF;
+    CurrentRecord list;
+    for (std::uint32_t i = 0; i < lists; ++i)
+        if (!readListRecord(bytes, list)) throw std::runtime_error("a LIST name failed its check");
+    return secondsSince(start);
+}
+
+struct ParseFigures {
+    std::size_t commands = 0;
+    std::size_t rows = 0;
+    std::uintmax_t fileBytes = 0;
+    double parse = 0;
+    double floor = 0;
+    double decode = 0;
+    double ratio() const { return parse / floor; }
+};
+
+ParseFigures benchParse(const fs::path& scratch, const fs::path& file, std::size_t commands, int runs) {
+    ParseFigures f;
+    f.commands = commands;
+    f.fileBytes = fs::file_size(file);
+
+    // One untimed parse collects the rows and warms the page cache for both sides alike.
+    ParsedRows rows;
+    int home = 0;
+    const auto nextHome = [&] { return scratch / ("home" + std::to_string(++home)); };
+    timeParse(nextHome(), file, &rows);
+    f.rows = rows.users.size();
+
+    // Parse and floor alternate so that a slow spell of the machine falls on both.
+    f.parse = f.floor = f.decode = 1e300;
+    for (int run = 0; run < runs; ++run) {
+        f.parse = std::min(f.parse, timeParse(nextHome(), file, nullptr));
+        f.floor = std::min(f.floor, timeFloor(nextHome(), rows));
+        f.decode = std::min(f.decode, timeDecode(nextHome(), file));
+    }
+    return f;
+}
+
+pid_t spawn(const std::vector<std::string>& command, posix_spawn_file_actions_t* actions) {
+    std::vector<std::string> args = command;
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, argv[0], actions, nullptr, argv.data(), environ);
+    if (rc != 0) throw std::runtime_error("cannot run " + command.front() + ": " + std::strerror(rc));
+    return pid;
+}
+
+int waitFor(pid_t pid, const std::string& what, rusage* usage = nullptr) {
+    int status = 0;
+    rusage ignored{};
+    while (::wait4(pid, &status, 0, usage ? usage : &ignored) < 0)
+        if (errno != EINTR) throw std::runtime_error("cannot wait for " + what);
+    return status;
+}
+
+constexpr std::string_view kPeakRunnerOption = "--peak-resident-kb-of";
+
+// Runs the command with its printout discarded (its messages still reach the terminal) and
+// prints its peak resident set in kilobytes. Done in a process of its own started afresh: a
+// child's peak also counts the memory of the process it was started from, which here would be
+// this benchmark with its file image and rows.
+int peakRunner(const std::vector<std::string>& command) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    const pid_t pid = spawn(command, &actions);
+    posix_spawn_file_actions_destroy(&actions);
+    rusage usage{};
+    const int status = waitFor(pid, command.front(), &usage);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::cerr << command.front() << " did not finish cleanly (wait status " << status << ")\n";
+        return 1;
+    }
+    std::printf("%ld\n", usage.ru_maxrss); // kilobytes on Linux
+    return 0;
+}
+
+// The peak resident set of the command in bytes, measured by the runner above.
+std::uint64_t peakResidentBytes(const std::vector<std::string>& command) {
+    int out[2];
+    if (::pipe(out) != 0) throw std::runtime_error("cannot make a pipe");
+    std::vector<std::string> runner{"/proc/self/exe", std::string(kPeakRunnerOption)};
+    runner.insert(runner.end(), command.begin(), command.end());
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    posix_spawn_file_actions_addclose(&actions, out[1]);
+    pid_t pid = 0;
+    try {
+        pid = spawn(runner, &actions);
+    } catch (...) {
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(out[0]);
+        ::close(out[1]);
+        throw;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    std::string text;
+    char buffer[64];
+    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) != 0;) {
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) break;
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(out[0]);
+    const int status = waitFor(pid, "the memory runner");
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || text.empty())
+        throw std::runtime_error("the peak memory of " + command.front() + " could not be measured");
+    return std::stoull(text) * 1024;
+}
+
+struct Options {
+    bool check = false;
+    std::vector<std::size_t> sizes{10000, 50000};
+    fs::path cli = VOCABRELLA_CLI_PATH;
+    bool memory = true;
+    int runs = 3;
+};
+
+void usage() {
+    std::cerr << "usage: vocabrella-bench-parse [--check] [--commands N]... [--runs N] [--cli PATH] [--no-memory]\n"
+                 "  --check       exit 1 when a figure misses its limit\n"
+                 "  --commands N  time a file of N commands (repeatable; default 10000 and 50000)\n"
+                 "  --runs N      best of N timings of each (default 3)\n"
+                 "  --cli PATH    the vocabrella-cli whose peak memory is measured (default: the built one)\n"
+                 "  --no-memory   skip the peak memory of vocabrella-cli info\n";
+}
+
+Options parseOptions(int argc, char** argv) {
+    Options o;
+    bool sizesGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        const auto value = [&]() -> std::string {
+            if (i + 1 >= argc) throw std::invalid_argument(std::string(a) + " needs a value");
+            return argv[++i];
+        };
+        if (a == "--check") {
+            o.check = true;
+        } else if (a == "--commands") {
+            if (!sizesGiven) o.sizes.clear();
+            sizesGiven = true;
+            o.sizes.push_back(static_cast<std::size_t>(std::stoull(value())));
+        } else if (a == "--cli") {
+            o.cli = value();
+        } else if (a == "--runs") {
+            o.runs = std::max(1, std::stoi(value()));
+        } else if (a == "--no-memory") {
+            o.memory = false;
+        } else {
+            throw std::invalid_argument("unknown option " + std::string(a));
+        }
+    }
+    return o;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 3 && argv[1] == kPeakRunnerOption) {
+        try {
+            return peakRunner(std::vector<std::string>(argv + 2, argv + argc));
+        } catch (const std::exception& e) {
+            std::cerr << "vocabrella-bench-parse: " << e.what() << '\n';
+            return 1;
+        }
+    }
+
+    Options options;
+    try {
+        options = parseOptions(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "vocabrella-bench-parse: " << e.what() << '\n';
+        usage();
+        return 2;
+    }
+
+    if (options.memory && options.cli.empty()) {
+        std::cerr << "vocabrella-bench-parse: vocabrella-cli was not built here; pass --cli PATH or --no-memory\n";
+        return 2;
+    }
+
+    bool missed = false;
+    try {
+        ScratchDir scratch;
+        for (const std::size_t commands : options.sizes) {
+            const fs::path file = scratch.path() / ("mycmds-" + std::to_string(commands) + ".dat");
+            testsupport::writeBytes(file, bench::generate({.commands = commands, .versionCode = 7, .seed = kSeed}));
+
+            const ParseFigures f = benchParse(scratch.path() / std::to_string(commands), file, commands, options.runs);
+            const bool checked = commands == kCheckedCommands;
+            // Judged on the ratio as printed, so that the line never contradicts itself.
+            const bool ok = std::round(f.ratio() * 100) / 100 <= kParseRatioLimit && f.parse < kParseSecondsLimit;
+            std::printf("parse %zu commands: %.3f s  floor %.3f s  ratio %.2f", commands, f.parse, f.floor, f.ratio());
+            if (checked)
+                std::printf(" (limit %.2f, under %.1f s)%s\n", kParseRatioLimit, kParseSecondsLimit, ok ? "" : "  MISSED");
+            else
+                std::printf("  (%zu rows, file %.1f MB)\n", f.rows, static_cast<double>(f.fileBytes) / kMb);
+            std::printf("  reading the records alone %.3f s, the rest of the parse beyond the floor %.3f s\n", f.decode,
+                        f.parse - f.floor - f.decode);
+            std::fflush(stdout);
+            if (checked && !ok) missed = true;
+
+            if (options.memory && commands == *std::max_element(options.sizes.begin(), options.sizes.end())) {
+                // A home of its own, made by the program on first use as any new home is, keeps
+                // the run away from the user's store.
+                const fs::path home = scratch.path() / "cli-home";
+                const double peak =
+                    static_cast<double>(peakResidentBytes(
+                        {options.cli.string(), "--home", home.string(), "info", file.string()})) /
+                    kMb;
+                const double fileMb = static_cast<double>(fs::file_size(file)) / kMb;
+                const double limit = kMemoryFactor * fileMb + kMemorySlackMb;
+                std::printf("peak memory of info on %zu commands: %.1f MB  limit %.1f MB (file %.1f MB)%s\n", commands,
+                            peak, limit, fileMb, peak <= limit ? "" : "  MISSED");
+                std::fflush(stdout);
+                if (peak > limit) missed = true;
+            }
+        }
+    } catch (const std::exception& e) {
+        std::cerr << "vocabrella-bench-parse: " << e.what() << '\n';
+        return 2;
+    }
+    return options.check && missed ? 1 : 0;
+}
