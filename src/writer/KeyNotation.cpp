@@ -1,7 +1,7 @@
 #include "writer/KeyNotation.h"
 
 #include "cmdfile/Prompter.h"
-#include "writer/KeyNotationTexts.h"
+#include "writer/Texts.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>

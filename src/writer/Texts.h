@@ -49,6 +49,7 @@ inline constexpr std::string_view EncryptedNotConvertible =
     "This file holds encrypted commands, which have no form in older versions - Not Converted";
 
 // KEYS conversions.
+inline constexpr std::string_view KeyPatternsMissingTitle = "vbscript.dll not found--needed for this operation";
 inline constexpr std::string_view ChangedToPlainText = "Changed DVC to Plain Text: ";
 inline constexpr std::string_view NotSyntacticallyCorrect = "The following is not syntactically correct, ";
 inline constexpr std::string_view NotConverted = "and has not been converted. Please send to Quillfeather";
