@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Takes docs/window-demo-user.png: the window on the demo speech user's command file, on a
-# virtual X display. Needs Xvfb and ImageMagick (Debian packages xvfb and imagemagick).
+# Takes docs/window-demo-user.png: the window as `vocabrella --demo` starts it, on a virtual X
+# display. Needs Xvfb and ImageMagick (Debian packages xvfb and imagemagick).
 #   docs/screenshot.sh [BUILD_DIR]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -14,20 +14,17 @@ cleanup() {
 }
 trap cleanup EXIT
 
-"$build/tools/dragonsim/dragonsim" init "$work/dragon" --demo >/dev/null
-file="$(find "$work/dragon" -name mycmds.dat | head -n 1)"
-
-mkdir -p "$work/home"
 Xvfb "$display" -screen 0 1280x900x24 >/dev/null 2>&1 &
 xvfb=$!
 sleep 1
-run() { DISPLAY="$display" QT_QPA_PLATFORM=xcb "$build/src/app/vocabrella/vocabrella" --home "$work/home/h" "$file" >/dev/null 2>&1 & app=$!; }
-# The first run writes the settings file; the window placement is then set in it.
+run() { DISPLAY="$display" QT_QPA_PLATFORM=xcb "$build/src/app/vocabrella/vocabrella" --home "$work/home" --demo >/dev/null 2>&1 & app=$!; }
+# The first run makes the demo installation and writes the settings file; the window placement
+# is then set in it, and the offer to import the program's own commands is answered for good.
 run
 sleep 3
 kill "$app"; wait "$app" 2>/dev/null || true
-sed -i 's/^form left=.*/form left=0/; s/^form top=.*/form top=0/; s/^form right=.*/form right=900/; s/^form bottom=.*/form bottom=700/' \
-  "$work/home/h/Vocabrella.INI"
+sed -i 's/^form left=.*/form left=0/; s/^form top=.*/form top=0/; s/^form right=.*/form right=900/; s/^form bottom=.*/form bottom=700/; s/^dont show auto import=.*/dont show auto import=-1/' \
+  "$work/home/Vocabrella.INI"
 run
 sleep 3
 DISPLAY="$display" import -window root -crop 900x700+0+0 "$here/window-demo-user.png"

@@ -2,6 +2,7 @@
 
 #include "cmdfile/Codec.h"
 #include "cmdfile/Errors.h"
+#include "cmdfile/Format.h"
 #include "cmdfile/Prompter.h"
 
 #include <sqlite3.h>
@@ -44,7 +45,7 @@ CREATE TABLE user (
   encrypted INTEGER NOT NULL DEFAULT 0
 );
 CREATE INDEX "menu" ON user (menu, state, name);
-CREATE INDEX "name" ON user (globalsort, menu, state, name);
+CREATE INDEX "name" ON user (globalsort, menu, state, name, ID, Type, owner);
 CREATE INDEX "state" ON user (state, menu, name);
 
 CREATE TABLE states (
@@ -628,9 +629,11 @@ std::vector<CommandStore::RowHead> rowHeadsOf(sqlite3* db, sqlite3_stmt* s) {
 // index state (state, menu, name), which also gives the order.
 std::vector<CommandStore::RowHead> CommandStore::rowsOfScope(std::string_view program, std::string_view scope) {
     auto* s = prepared(RowsOfScope,
-                       "SELECT ID, menu, state, name, Type, owner FROM user WHERE menu = ? AND state = ? ORDER BY name, ID");
+                       "SELECT ID, menu, state, name, Type, owner FROM user WHERE globalsort = ? AND menu = ? AND state = ? "
+                       "ORDER BY name, ID");
     Reset reset{s};
-    Binder(s).text(program).text(scope);
+    // The index name holds every column the lists need, so the bodies are never touched.
+    Binder(s).text(names::isGlobalProgram(program) ? "G" : "N").text(program).text(scope);
     std::vector<RowHead> rows;
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {

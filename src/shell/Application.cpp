@@ -148,7 +148,9 @@ Application::Context Application::SelectCallingContext() {
         if (found && sameIgnoringCase(found->second, name)) return found;
         return std::nullopt;
     };
-    std::optional<CommandStore::ProgramScope> chosen = seek(stateName);
+    // A window-specific scope is named by the whole window title: it is looked up first.
+    std::optional<CommandStore::ProgramScope> chosen = seek(title.substr(0, 100));
+    if (!chosen) chosen = seek(stateName);
     if (!chosen && !title.empty()) {
         const std::string nested = dash == std::string::npos ? title : title.substr(std::min(dash + 2, title.size()));
         trace.Tracy(texts::trace::NestedStateName, nested);

@@ -238,19 +238,4 @@ std::string formattedPart(const LoadedFile& file, const UserRow& row) {
     return std::string(reader.readCountedBytes("the formatted text"));
 }
 
-void respecifyDragonPath(CommandStore& store) {
-    CommandStore::Transaction t(store);
-    store.deleteAllUsers();
-    store.deleteAllDvcmap();
-    store.deleteAllStates();
-    auto p = store.parameters();
-    p.UserName = p.UserSub = p.language = " ";
-    p.lastmode = "app";
-    p.parsed = false;
-    p.dvcmaptime.reset();
-    p.mycmdstime.reset();
-    store.setParameters(p);
-    t.commit();
-}
-
 } // namespace vocabrella::ui

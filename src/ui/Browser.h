@@ -86,8 +86,4 @@ BodyDisplay ShowBody(const UserRow& row, CommandStore& store, std::string_view l
 // the row's offsetbody. Throws FormatError when the image holds no such part there.
 std::string formattedPart(const LoadedFile& file, const UserRow& row);
 
-// Forgets the remembered Dragon user and the open file, so that the next start discovers
-// them again: the store is emptied and the user values of parameters reset.
-void respecifyDragonPath(CommandStore& store);
-
 } // namespace vocabrella::ui

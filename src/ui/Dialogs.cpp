@@ -92,4 +92,32 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     layout->addWidget(version);
 }
 
+AutoImportDialog::AutoImportDialog(QWidget* parent) : QDialog(parent), check_(new QCheckBox(qs(texts::DontShowAgain), this)) {
+    setObjectName(QStringLiteral("autoimport"));
+    setWindowTitle(qs(texts::AutoImportCaption));
+    auto* label = new QLabel(qs(texts::AutoImportText), this);
+    label->setObjectName(QStringLiteral("Label1"));
+    label->setWordWrap(true);
+    auto* import = new QPushButton(qs(texts::AutoImportImport), this);
+    import->setObjectName(QStringLiteral("Import"));
+    import->setDefault(true);
+    auto* skip = new QPushButton(qs(texts::AutoImportSkip), this);
+    skip->setObjectName(QStringLiteral("cancel"));
+    check_->setObjectName(QStringLiteral("Check1"));
+    connect(import, &QPushButton::clicked, this, &QDialog::accept);
+    connect(skip, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(import);
+    buttons->addWidget(skip);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addLayout(buttons);
+    layout->addWidget(check_);
+    import->setFocus();
+    resize(520, 220);
+}
+
+bool AutoImportDialog::dontShowAgain() const { return check_->isChecked(); }
+
 } // namespace vocabrella::ui

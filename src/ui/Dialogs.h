@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 
+class QCheckBox;
 class QTextBrowser;
 
 namespace vocabrella {
@@ -45,6 +46,18 @@ class AboutDialog : public QDialog {
     Q_OBJECT
 public:
     explicit AboutDialog(QWidget* parent = nullptr);
+};
+
+// autoimport, "For Voice initiation of Vocabrella": the offer to import the program's own voice
+// commands. Import accepts, Skip and Escape reject; the check box is read on closing.
+class AutoImportDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit AutoImportDialog(QWidget* parent = nullptr);
+    bool dontShowAgain() const;
+
+private:
+    QCheckBox* check_;
 };
 
 } // namespace vocabrella::ui

@@ -6,7 +6,7 @@
 #include "cmdfile/Reader.h"
 #include "cmdfile/RtfReader.h"
 #include "cmdfile/Texts.h"
-#include "shell/Properties.h"
+#include "shell/Application.h"
 #include "shell/Session.h"
 #include "shell/Settings.h"
 #include "shell/Texts.h"
@@ -84,16 +84,15 @@ private:
 
 } // namespace
 
-Form1::Form1(Session& session, Settings& settings, QWidget* parent)
-    : QMainWindow(parent), session_(session), settings_(settings), browser_(session.store(), selection_) {
+Form1::Form1(Application& app, QWidget* parent)
+    : QMainWindow(parent), app_(app), session_(app.session()), settings_(app.settings()),
+      browser_(app.session().store(), selection_) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(qs(texts::WindowTitle));
     help_ = new HelpWindow(session_.home() / "help", this);
     buildControls();
     buildMenus();
-    applyOptions();
-    // Entry 0 of the group menu exists from the start, as "All groups".
-    BuildGroupMenu(); // choosing it refreshes the window
+    showOpenedFile(); // the file the program read at start-up
 }
 
 Form1::~Form1() = default;
@@ -141,9 +140,9 @@ void Form1::buildMenus() {
     rollback_ = fileMenu_->addMenu(qs(std::string(texts::RollbackPrefix) + std::string(texts::RollbackSuffix)));
     rollback_->setObjectName(QStringLiteral("rollback"));
     rollback_->menuAction()->setObjectName(QStringLiteral("rollback"));
-    entry(rollback_, "rollbackdynamic", texts::NoneToRollback, false);
     rollbackset_ = entry(fileMenu_, "rollbackset",
-                         std::string(texts::RollbackSetPrefix) + std::string(texts::RollbackSetSuffix), false);
+                         std::string(texts::RollbackSetPrefix) + std::string(texts::RollbackSetSuffix));
+    on(rollbackset_, &Form1::rollbackset_Click);
     fileMenu_->addSeparator();
     connect(entry(fileMenu_, "fileexit", texts::FileExit), &QAction::triggered, this, &QWidget::close);
 
@@ -455,6 +454,7 @@ void Form1::closeEvent(QCloseEvent* event) {
         // The normal rectangle, also of a maximized window, so that it comes back the same.
         const QRect r = isMaximized() ? normalGeometry() : geometry();
         settings_.writeWindowPlacement(r.top(), r.left(), r.right() + 1, r.bottom() + 1, isMaximized());
+        guarded([&] { app_.shutdown(); });
     }
     help_->close();
     event->accept();
@@ -486,14 +486,25 @@ void Form1::endProgram(int exitCode) {
     close();
 }
 
-void Form1::setCaption(const fs::path& file) {
-    const std::string path = file.string();
-    setWindowTitle(qs(std::string(texts::WindowTitlePrefix) + (hooks_.captionPath ? hooks_.captionPath(path) : path)));
-}
+void Form1::setCaption() { setWindowTitle(qs(app_.caption())); }
 
-void Form1::setUserName(const std::string& name) {
+void Form1::showUser() {
+    const std::string& name = app_.displayedUserName();
     rollback_->setTitle(qs(std::string(texts::RollbackPrefix) + name + std::string(texts::RollbackSuffix)));
     rollbackset_->setText(qs(std::string(texts::RollbackSetPrefix) + name + std::string(texts::RollbackSetSuffix)));
+    for (auto* a : rollback_->actions()) {
+        rollback_->removeAction(a);
+        a->deleteLater();
+    }
+    const auto& entries = app_.rollbackEntries();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        auto* a = new QAction(captionOf(entries[i]), rollback_);
+        a->setObjectName(QStringLiteral("rollbackdynamic"));
+        a->setProperty(kEntryName, qs(entries[i]));
+        rollback_->addAction(a);
+        const int index = static_cast<int>(i);
+        connect(a, &QAction::triggered, this, [this, index] { guarded([&] { rollbackdynamic_Click(index); }); });
+    }
 }
 
 // --- dynamic menus ------------------------------------------------------------------------------
@@ -1101,16 +1112,10 @@ void Form1::abandon_Click() {
 
 // --- File menu -----------------------------------------------------------------------------------
 
-void Form1::readFailed(const fs::path& file) {
-    session_.prompter().message(vocabrella::texts::ParseProblem, file.string());
-    session_.parseFailure();
-}
-
 void Form1::showOpenedFile() {
     const auto& file = session_.reader().file();
-    setCaption(file.path);
-    if (hooks_.userOfFile)
-        if (const auto user = hooks_.userOfFile(file.path)) setUserName(*user);
+    setCaption();
+    showUser();
     selection_.group = std::string(names::AllGroups);
     selection_.allGroups = true;
     BuildProgramMenu();
@@ -1121,7 +1126,6 @@ void Form1::showOpenedFile() {
             selection_.scope = first.state;
             return false;
         });
-    settings_.GetOptions(file.path);
     applyOptions();
     selection_.listsStale = selection_.recentlyCreatedStale = selection_.recentlyModifiedStale = true;
     BuildGroupMenu(); // chooses "All groups", which refreshes the window
@@ -1134,13 +1138,7 @@ void Form1::choosePlace(const std::string& program, const std::string& scope) {
 }
 
 void Form1::FileOpenNoDialog(const fs::path& requested) {
-    const fs::path path = fs::absolute(requested).lexically_normal();
-    if (!fs::exists(path)) {
-        session_.prompter().message(vocabrella::texts::FileDoesNotExist, path.string());
-        return;
-    }
-    if (!session_.open(path).success) readFailed(path);
-    showOpenedFile();
+    if (app_.FileOpenNoDialog(requested)) showOpenedFile();
 }
 
 void Form1::fileopen_Click() {
@@ -1164,26 +1162,26 @@ void Form1::fileopen_Click() {
     if (chosen) FileOpenNoDialog(*chosen);
 }
 
-void Form1::filereload_Click() {
-    std::optional<fs::path> file = hooks_.currentUserFile ? hooks_.currentUserFile() : std::nullopt;
-    if (!file) file = session_.reader().file().path;
-    if (file->empty()) return;
-    if (!session_.reader().ReadCommandFile(true, *file).success) readFailed(*file);
-    setCaption(*file);
+// The window after its file was read again: menus rebuilt for all groups.
+void Form1::showReadFile() {
+    setCaption();
+    showUser();
     selection_.group = std::string(names::AllGroups);
     selection_.allGroups = true;
     BuildProgramMenu();
-    settings_.GetOptions(*file);
     applyOptions();
     selection_.listsStale = selection_.recentlyCreatedStale = selection_.recentlyModifiedStale = true;
     BuildGroupMenu(); // chooses "All groups", which refreshes the window
 }
 
+void Form1::filereload_Click() {
+    app_.filereload();
+    showReadFile();
+}
+
 void Form1::FileRefresh_Click() {
-    session_.FileRefresh();
-    const auto& file = session_.reader().file().path;
-    setCaption(file);
-    settings_.MRUOutput(session_.store(), file);
+    app_.FileRefresh();
+    setCaption();
     selection_.recentlyModifiedStale = true;
     BuildProgramMenu();
     BuildGroupMenu();
@@ -1192,15 +1190,59 @@ void Form1::FileRefresh_Click() {
 
 void Form1::filepropertys_Click() {
     if (!fileOpen()) return;
-    if (session_.reader().file().info.commandCount == 0) FileRefresh_Click();
-    const auto& file = session_.reader().file();
-    session_.prompter().message(propertiesText(file.path, file.info), texts::PropertiesTitle);
+    session_.prompter().message(app_.properties(), texts::PropertiesTitle);
 }
 
-void Form1::filereset_Click() {
-    respecifyDragonPath(session_.store());
-    session_.prompter().message(texts::MustRestart);
-    endProgram(0);
+void Form1::filereset_Click() { app_.filereset(); }
+
+void Form1::rollbackdynamic_Click(int index) {
+    const auto& entries = app_.rollbackEntries();
+    if (index < 0 || index >= static_cast<int>(entries.size())) return;
+    const std::string entry = entries[static_cast<std::size_t>(index)];
+    if (!app_.restore(entry)) return;
+    // The restored file may hold other programs and groups: start again from its first row.
+    selection_.group = std::string(names::AllGroups);
+    selection_.allGroups = true;
+    BuildProgramMenu();
+    selection_.program = selection_.scope = std::string(names::GlobalCommands);
+    if (session_.reader().file().info.commandCount >= 1)
+        session_.store().forEachUser([&](const UserRow& first) {
+            selection_.program = first.menu;
+            selection_.scope = first.state;
+            return false;
+        });
+    selection_.listsStale = selection_.recentlyCreatedStale = selection_.recentlyModifiedStale = true;
+    BuildGroupMenu();
+    setCaption();
+    showUser();
+    FlagScope refresh(refreshing_);
+    reset(-1);
+}
+
+void Form1::rollbackset_Click() {
+    app_.rollbackset();
+    showUser();
+}
+
+// --- the dynamic menus by keyboard -----------------------------------------------------------------
+
+QMenu* Form1::dynamicMenu(DynamicMenu which) const {
+    return which == DynamicMenu::Program ? appcommand_ : which == DynamicMenu::Scope ? statecommand_ : groupcommand_;
+}
+
+int Form1::entryCount(DynamicMenu which) const { return static_cast<int>(dynamicEntries(dynamicMenu(which)).size()); }
+
+bool Form1::isSeparator(DynamicMenu which, int index) const {
+    const auto entries = dynamicEntries(dynamicMenu(which));
+    return index >= 0 && index < static_cast<int>(entries.size()) && entries[static_cast<std::size_t>(index)]->isSeparator();
+}
+
+void Form1::chooseEntry(DynamicMenu which, int index) {
+    QMenu* m = dynamicMenu(which);
+    m->hide();
+    const auto entries = dynamicEntries(m);
+    if (index < 0 || index >= static_cast<int>(entries.size())) return;
+    entries[static_cast<std::size_t>(index)]->trigger();
 }
 
 } // namespace vocabrella::ui

@@ -24,6 +24,7 @@ class QTabWidget;
 class QTextEdit;
 
 namespace vocabrella {
+class Application;
 class Session;
 class Settings;
 } // namespace vocabrella
@@ -47,22 +48,16 @@ public:
 
 // The main window: the Program, Scope, Group and View selection over the command store, the
 // four lists, the shown command and its body. File logic stays in the core: the window asks
-// the session to open and read files and the browser for what to show.
+// the running program to open, read and back up files and the browser for what to show.
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
-    Form1(Session& session, Settings& settings, QWidget* parent = nullptr);
+    // The program must have loaded (Application::load) before its window is built.
+    explicit Form1(Application& app, QWidget* parent = nullptr);
     ~Form1() override;
 
     // What the start-up and the rest of the program plug in.
     struct Hooks {
-        // The current speech user's own command file ("Re&load current user mycmds.dat");
-        // without it, Reload reads the open file again.
-        std::function<std::optional<std::filesystem::path>()> currentUserFile;
-        // The speech user whose folder holds this file, if it is a user's own file.
-        std::function<std::optional<std::string>(const std::filesystem::path&)> userOfFile;
-        // Shortens paths in the window caption (Dragon's user-data prefix becomes "..").
-        std::function<std::string(const std::string&)> captionPath;
         // The Open dialog: the chosen file, or nothing when cancelled.
         std::function<std::optional<std::filesystem::path>(const std::filesystem::path& start)> chooseFileToOpen;
         MenuListener* menus = nullptr;
@@ -78,8 +73,8 @@ public:
     void showOpenedFile();
     // Shows this program and scope (the start-up's choice from the calling window).
     void choosePlace(const std::string& program, const std::string& scope);
-    // The displayed speech user: captions of the rollback entries.
-    void setUserName(const std::string& name);
+    // The displayed speech user's captions of Restore and Backup, and the restore entries.
+    void showUser();
     // The placement saved in the settings; maximized when it was.
     void restorePlacement();
 
@@ -112,6 +107,15 @@ public:
     void FileRefresh_Click();
     void filepropertys_Click();
     void filereset_Click();
+    void rollbackdynamic_Click(int index);
+    void rollbackset_Click();
+
+    // The dynamic menus as the keyboard reaches them: entry count, separators, and choosing an
+    // entry as a click does.
+    int entryCount(DynamicMenu menu) const;
+    bool isSeparator(DynamicMenu menu, int index) const;
+    void chooseEntry(DynamicMenu menu, int index);
+    QMenu* dynamicMenu(DynamicMenu menu) const;
 
     // Spoken controls: a tab by number 0 to 3, and the slider.
     void showTab(int tab);
@@ -119,6 +123,13 @@ public:
 
     // Applies the settings: fonts of the lists and the body box, the slider.
     void applyOptions();
+
+    // Runs an action as the window's own handlers do: the end of the program closes the
+    // window, a refusal or failure is told to the user.
+    void guarded(const std::function<void()>& action);
+    // Ends the program: the window closes without writing its placement.
+    void endProgram(int exitCode);
+    bool ended() const { return ended_; }
 
 signals:
     // The program must end (after the user was told why); the application quits with this code.
@@ -149,13 +160,12 @@ private:
     void showText(const std::string& crlfText);
     void setMenusEnabled(bool on);
     void layoutSplit();
-    void setCaption(const std::filesystem::path& file);
-    void readFailed(const std::filesystem::path& file);
-    void endProgram(int exitCode);
-    void guarded(const std::function<void()>& action);
+    void setCaption();
+    void showReadFile();
     void menuBuilt(DynamicMenu menu, int words);
     int twips(int value) const;
 
+    Application& app_;
     Session& session_;
     Settings& settings_;
     Selection selection_;

@@ -7,7 +7,6 @@
 namespace vocabrella::ui::texts {
 
 inline constexpr std::string_view WindowTitle = "Vocabrella";
-inline constexpr std::string_view WindowTitlePrefix = "Vocabrella - ";
 
 // Menu bar.
 inline constexpr std::string_view FileMenu = "&File";
@@ -35,7 +34,6 @@ inline constexpr std::string_view RollbackPrefix = "Restore user '";
 inline constexpr std::string_view RollbackSuffix = "' &mycmds.dat";
 inline constexpr std::string_view RollbackSetPrefix = "Bac&kup user '";
 inline constexpr std::string_view RollbackSetSuffix = "' mycmds.dat";
-inline constexpr std::string_view NoneToRollback = "none to rollback";
 inline constexpr std::string_view FileExit = "E&xit";
 
 // Edit.
@@ -151,7 +149,6 @@ inline constexpr std::string_view OpenDialogTitle = "Choose file to Open";
 inline constexpr std::string_view OpenDialogFilter = "MyCommands files (.dat) (*.dat);;All files (*.*) (*)";
 inline constexpr std::string_view DefaultOpenFile = "mycmds.dat";
 inline constexpr std::string_view PropertiesTitle = "Properties";
-inline constexpr std::string_view MustRestart = "You must restart Vocabrella for changes to apply";
 
 // Options dialog.
 inline constexpr std::string_view OptionsCaption = "Options";
@@ -170,5 +167,55 @@ inline constexpr std::string_view AboutVersion = "Version ";
 // Help window.
 inline constexpr std::string_view HelpWindowTitle = "Vocabrella Help";
 inline constexpr std::string_view HelpPageMissing = "This help page is not installed: ";
+
+// The offer to import the program's own voice commands (dialog autoimport).
+inline constexpr std::string_view AutoImportCaption = "For Voice initiation of Vocabrella";
+inline constexpr std::string_view AutoImportText =
+    "Would you like for Vocabrella to automagically import the supplied 'vocGlobal.dat' file containing the 2 "
+    "commands 'global vocabrella' and 'local vocabrella'? (highly recommended)\r\n\r\n'global vocabrella' brings up "
+    "Vocabrella viewing 'Global Commands'\r\n'local vocabrella' brings up Vocabrella viewing the current "
+    "application's commands (if any)";
+inline constexpr std::string_view AutoImportImport = "&Import";
+inline constexpr std::string_view AutoImportSkip = "&Skip";
+inline constexpr std::string_view DontShowAgain = "Do &Not Show This Window Again";
+
+// The spoken controls registered with Dragon.
+namespace voice {
+inline constexpr std::string_view MenuName = "Vocabrella";
+inline constexpr std::string_view GlobalState = "Global";
+inline constexpr std::string_view NumberedState = "Numbered";
+inline constexpr std::string_view Category = "Spoken controls";
+inline constexpr std::string_view Commands = "commands";
+inline constexpr std::string_view CommandsDescription = "Set focus to commands";
+inline constexpr std::string_view Lists = "lists";
+inline constexpr std::string_view ListsDescription = "Set focus to LISTs";
+inline constexpr std::string_view RecentlyCreated = "recently created";
+inline constexpr std::string_view RecentlyCreatedDescription = "Show the recently created commands";
+inline constexpr std::string_view RecentlyModified = "recently modified";
+inline constexpr std::string_view RecentlyModifiedDescription = "Show the recently modified commands";
+inline constexpr std::string_view Slider = "slider <slidernumbers>";
+inline constexpr std::string_view SliderDescription = "Move the slider";
+inline constexpr std::string_view Program = "program <programnumbers>";
+inline constexpr std::string_view ProgramDescription = "Choose a program by its number";
+inline constexpr std::string_view Scope = "scope <statenumbers>";
+inline constexpr std::string_view ScopeDescription = "Choose a scope by its number";
+inline constexpr std::string_view Group = "group <groupnumbers>";
+inline constexpr std::string_view GroupDescription = "Choose a group by its number";
+inline constexpr std::string_view GroupAllGroups = "group all groups";
+inline constexpr std::string_view AllGroups = "all groups";
+inline constexpr std::string_view AllGroupsDescription = "Show all groups";
+inline constexpr std::string_view NumberDescription = "Choose the entry of this number";
+inline constexpr std::string_view ProgramNumbers = "programnumbers";
+inline constexpr std::string_view StateNumbers = "statenumbers";
+inline constexpr std::string_view GroupNumbers = "groupnumbers";
+inline constexpr std::string_view SliderNumbers = "slidernumbers";
+inline constexpr std::string_view ProgramAction = "SendKeys \"{Alt+r}{down \" & _arg1 & \"}{up}{enter}\"";
+inline constexpr std::string_view ScopeAction = "SendKeys \"{Alt+s}{down \" & _arg1 & \"}{up}{enter}\"";
+inline constexpr std::string_view GroupAction = "SendKeys \"{Alt+g}{down \" & _arg1 & \"}{up}{enter}\"";
+inline constexpr std::string_view AllGroupsAction = "SendKeys \"{Alt+g}{up}{enter}\"";
+inline constexpr std::string_view NumberAction = "SendKeys \"{down \" & _arg1 & \"}{enter}\"";
+inline constexpr std::string_view MenuFailed = "A previous invocation of Vocabrella had a problem.";
+inline constexpr std::string_view MenuFailedTitle = "Please reboot your Windows system to resolve this problem";
+} // namespace voice
 
 } // namespace vocabrella::ui::texts

@@ -27,6 +27,7 @@ private slots:
     void propertiesShowTheFileInformation();
     void respecifyForgetsTheUserAndEnds();
     void placementAndMenusSurviveARestart();
+    void rollbackRestoresAndBacksUp();
     void optionsAndAbout();
 };
 
@@ -91,30 +92,30 @@ void FileMenuTest::openRefusesMissingAndDamagedFiles() {
 }
 
 void FileMenuTest::reloadReadsTheFileAgain() {
-    GuiHome h;
-    auto file = standardFile();
-    const auto path = h.open(file);
+    GuiHome h(standardFile());
     h.choose("appcommand", "NOTEPAD");
     auto changed = standardFile();
     changed.add(inProgram(command("new one", kKindKeys, "n"), "notepad"));
-    changed.writeFile(path);
+    changed.writeFile(h.userFile());
     h.action("filereload")->trigger();
     QCOMPARE(h.items(1), (QStringList{"new one", "open <app>", "save file"}));
 
-    // With a speech user, Reload reads that user's own file.
-    CommandFileBuilder user;
-    user.add(command("user command", kKindKeys, "u"));
-    const auto userPath = h.write(user, "mycmds.dat");
-    h.form->hooks().currentUserFile = [&] { return std::optional<fs::path>(userPath); };
+    // With another file open, Reload goes back to the speech user's own file.
+    CommandFileBuilder other;
+    other.add(command("other command", kKindKeys, "u"));
+    h.open(other, "other.dat");
+    QCOMPARE(h.items(1), QStringList{"other command"});
     h.action("filereload")->trigger();
-    QCOMPARE(h.items(1), QStringList{"user command"});
-    QCOMPARE(h.form->windowTitle(), QStringLiteral("Vocabrella - ") + qs(userPath.string()));
+    QCOMPARE(h.captions("appcommand"), (QStringList{"Global Commands", "NOTEPAD", "WINWORD"}));
+    QCOMPARE(h.form->windowTitle(), qs(h.app->caption()));
+    QVERIFY(h.form->windowTitle().endsWith(QStringLiteral("mycmds.dat")));
 }
 
 void FileMenuTest::propertiesShowTheFileInformation() {
     GuiHome h;
-    h.action("filepropertys")->trigger(); // no file: nothing to tell
-    QVERIFY(h.prompter.shown.empty());
+    h.action("filepropertys")->trigger(); // the speech user's empty file
+    QCOMPARE(h.session->reader().file().info.commandCount, 0u);
+    QCOMPARE(qs(h.prompter.last().text), qs(propertiesText(h.session->reader().file().path, h.session->reader().file().info)));
     auto file = standardFile();
     const auto path = h.open(file);
     h.action("filepropertys")->trigger();
@@ -162,14 +163,13 @@ void FileMenuTest::placementAndMenusSurviveARestart() {
     h.start();
     h.form->restorePlacement();
     QCOMPARE(h.form->geometry(), QRect(120, 80, 700, 600));
-    // The store still holds the file: the window shows it again once told.
-    QCOMPARE(h.session->store().countCommands(), std::int64_t{15});
+    // The start reads the speech user's own file again.
+    QCOMPARE(h.session->store().countCommands(), std::int64_t{0});
 
-    // The rollback entries carry the speech user's name.
-    h.form->setUserName("Ann");
-    QCOMPARE(h.menu("rollback")->title(), QStringLiteral("Restore user 'Ann' &mycmds.dat"));
-    QCOMPARE(h.action("rollbackset")->text(), QStringLiteral("Bac&kup user 'Ann' mycmds.dat"));
-    QCOMPARE(h.action("rollbackdynamic")->text(), QStringLiteral("none to rollback"));
+    // The rollback entries carry the speech user's name; today's backup was taken at the start.
+    QCOMPARE(h.menu("rollback")->title(), QStringLiteral("Restore user 'Speaker' &mycmds.dat"));
+    QCOMPARE(h.action("rollbackset")->text(), QStringLiteral("Bac&kup user 'Speaker' mycmds.dat"));
+    QVERIFY(h.action("rollbackdynamic")->text().startsWith(QStringLiteral("mycmds.")));
     // Entries of operations that come later are there, disabled.
     for (const char* name : {"Filereport", "FileExcel", "filedvc", "filepseudo", "findmenu", "commandnewkeys",
                              "commandclone", "commanddelete", "commandrename", "toolsexport", "toolsrenamegroup",
@@ -178,6 +178,36 @@ void FileMenuTest::placementAndMenusSurviveARestart() {
     QCOMPARE(h.action("filereload")->text(), QStringLiteral("Re&load current user mycmds.dat"));
     QCOMPARE(h.menu("only1")->title(), QStringLiteral("O&nly one of the above"));
     QCOMPARE(h.child<QTabWidget>("SSTab1")->tabText(3), QStringLiteral("Recently Mod&ified"));
+}
+
+void FileMenuTest::rollbackRestoresAndBacksUp() {
+    GuiHome h(standardFile()); // today's backup holds this file
+    QCOMPARE(h.entries("rollback").size(), std::size_t{1});
+    auto* entry = h.action("rollbackdynamic");
+    const std::string day = entry->text().toStdString();
+    QVERIFY(fs::exists(h.home() / "Speaker" / day));
+
+    // Dragon's user changed the file since; the restore brings the backed-up one back.
+    CommandFileBuilder changed;
+    changed.add(command("only this", kKindKeys, "o"));
+    changed.writeFile(h.userFile());
+    h.action("filereload")->trigger();
+    QCOMPARE(h.items(1), QStringList{"only this"});
+    h.prompter.answers = {"cancel"};
+    entry->trigger();
+    QCOMPARE(h.items(1), QStringList{"only this"});
+    QCOMPARE(qs(h.prompter.last().title), QStringLiteral("Restore from archived file?"));
+    h.prompter.answers = {"ok"};
+    h.action("rollbackdynamic")->trigger();
+    QCOMPARE(h.captions("appcommand"), (QStringList{"Global Commands", "NOTEPAD", "WINWORD"}));
+    QVERIFY(fs::exists(h.home() / "Speaker" / "mycmds.prerollback"));
+    QCOMPARE(h.session->store().countCommands(), std::int64_t{15});
+
+    // A manual backup replaces today's and says where it went.
+    h.action("rollbackset")->trigger();
+    QCOMPARE(qs(h.prompter.last().title), qs((h.home() / "Speaker" / day).string()));
+    QVERIFY(h.prompter.last().text.find("Backup taken successfully to above named file") != std::string::npos);
+    QCOMPARE(h.action("rollbackdynamic")->text(), qs(day));
 }
 
 void FileMenuTest::optionsAndAbout() {

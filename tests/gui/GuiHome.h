@@ -1,12 +1,15 @@
-// A home folder, a session over it and the main window, for the window's tests; and the
-// command files they open.
+// A home folder and a simulated Dragon installation, the program loaded over them and its main
+// window, for the window's tests; and the command files they open.
 #pragma once
 
 #include "CommandFileBuilder.h"
 #include "ScriptedPrompter.h"
 
+#include "cmdfile/AtomicFile.h"
 #include "cmdfile/Clock.h"
+#include "shell/Application.h"
 #include "shell/Session.h"
+#include "shell/platform/SimulatedInstallation.h"
 #include "shell/Settings.h"
 #include "ui/Form1.h"
 
@@ -49,21 +52,41 @@ struct RecordingMenuListener final : ui::MenuListener {
 
 class GuiHome {
 public:
-    GuiHome() : home_(fs::path(dir_.path().toStdString()) / "home") { start(); }
+    // The speech user "Speaker" starts with an empty command file unless one is given.
+    explicit GuiHome(std::optional<CommandFileBuilder> userFile = std::nullopt)
+        : home_(fs::path(dir_.path().toStdString()) / "home"), root_(fs::path(dir_.path().toStdString()) / "dragon") {
+        platform::InstallationOptions options;
+        if (userFile) options.writeCommands = [&](const fs::path& file) { userFile->writeFile(file); };
+        options.mergeTool = fs::path(VOCABRELLA_MERGE_TOOL);
+        platform::createInstallation(root_, options);
+        start();
+    }
+    ~GuiHome() {
+        form.reset();
+        app.reset();
+    }
+    GuiHome(const GuiHome&) = delete;
+    GuiHome& operator=(const GuiHome&) = delete;
 
-    // A new window over the same home folder (the previous one is closed first).
+    // A new program and window over the same home folder (the previous ones are gone first).
     void start() {
         form.reset();
-        settings.reset();
-        session.reset();
-        session.emplace(home_, prompter, clock);
-        settings.emplace(home_, session->trace());
-        settings->GetOptions({});
-        form = std::make_unique<ui::Form1>(*session, *settings);
+        app.reset();
+        session = nullptr;
+        settings = nullptr;
+        app = std::make_unique<Application>(StartupOptions{home_, root_, {}}, prompter, clock);
+        if (!app->load()) throw std::runtime_error("the program did not load");
+        session = &app->session();
+        settings = &app->settings();
+        form = std::make_unique<ui::Form1>(*app);
         form->hooks().menus = &listener;
         form->resize(900, 700);
     }
 
+    const fs::path& root() const { return root_; }
+    fs::path userFile() const {
+        return platform::InstallationLayout::of(root_).usersFolder() / "Speaker" / "current" / "mycmds.dat";
+    }
     const fs::path& home() const { return home_; }
     fs::path folder() const { return fs::path(dir_.path().toStdString()); }
 
@@ -121,13 +144,14 @@ public:
     ScriptedPrompter prompter;
     SystemClock clock;
     RecordingMenuListener listener;
-    std::optional<Session> session;
-    std::optional<Settings> settings;
+    std::unique_ptr<Application> app;
+    Session* session = nullptr;
+    Settings* settings = nullptr;
     std::unique_ptr<ui::Form1> form;
 
 private:
     QTemporaryDir dir_;
-    fs::path home_;
+    fs::path home_, root_;
 };
 
 // A small PNG picture, as the hex digits an RTF picture carries.

@@ -1,24 +1,56 @@
-// The window: vocabrella [--home DIR] [FILE]
+// The window: vocabrella [--home DIR] [--dragon-root DIR] [--demo] [ARG]
+// ARG is a command file to open, "global commands", or nothing (the window that had the focus
+// decides what is shown first).
 
+#include "cmdfile/AtomicFile.h"
 #include "cmdfile/Clock.h"
-#include "cmdfile/Errors.h"
+#include "shell/DemoCommandFile.h"
 #include "shell/HomeFolder.h"
-#include "shell/Session.h"
-#include "shell/Settings.h"
-#include "ui/Form1.h"
+#include "shell/platform/SimulatedDragon.h"
+#include "shell/platform/SimulatedInstallation.h"
 #include "ui/QtPrompter.h"
+#include "ui/RunningProgram.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QLabel>
 
+#include <iostream>
 #include <optional>
 
 namespace fs = std::filesystem;
 using namespace vocabrella;
 
+namespace {
+
+// The merge tool to put into a demo installation: beside this program, in the build tree's
+// tools folder, or where it was built.
+std::optional<fs::path> mergeTool() {
+    const fs::path here = QCoreApplication::applicationDirPath().toStdString();
+    std::error_code ec;
+    for (const fs::path& candidate : {here / "mergemycmds", here / ".." / "tools" / "mergemycmds" / "mergemycmds",
+                                      here / ".." / ".." / ".." / "tools" / "mergemycmds" / "mergemycmds",
+                                      fs::path(VOCABRELLA_MERGE_TOOL)})
+        if (!candidate.empty() && fs::is_regular_file(candidate, ec)) return fs::weakly_canonical(candidate);
+    return std::nullopt;
+}
+
+// The demo speech user's installation inside the home folder, made on the first --demo start.
+fs::path demoInstallation(const fs::path& home) {
+    HomeFolder::prepare(home); // the home folder first, so that it is a complete one
+    const fs::path root = home / "demo-dragon";
+    if (fs::exists(root / "engine.ini")) return root;
+    platform::InstallationOptions options;
+    options.writeCommands = [](const fs::path& file) { writeFileAtomically(file, demoCommandFile()); };
+    options.mergeTool = mergeTool();
+    fs::remove_all(root); // a half-made one from an interrupted start
+    platform::createInstallation(root, options);
+    return root;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vocabrella"));
     QApplication::setApplicationVersion(QStringLiteral(VOCABRELLA_VERSION));
 
@@ -28,40 +60,38 @@ int main(int argc, char** argv) {
     parser.addVersionOption();
     const QCommandLineOption homeOption(QStringLiteral("home"),
                                         QStringLiteral("Home folder (store, logs, settings)."), QStringLiteral("DIR"));
-    parser.addOption(homeOption);
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A command file to open."), QStringLiteral("[FILE]"));
-    parser.process(app);
+    const QCommandLineOption rootOption(QStringLiteral("dragon-root"),
+                                        QStringLiteral("The simulated Dragon installation (else $DRAGON_ROOT)."),
+                                        QStringLiteral("DIR"));
+    const QCommandLineOption demoOption(QStringLiteral("demo"),
+                                        QStringLiteral("Start against a demo installation in the home folder "
+                                                       "(made when missing)."));
+    parser.addOptions({homeOption, rootOption, demoOption});
+    parser.addPositionalArgument(QStringLiteral("ARG"),
+                                 QStringLiteral("A command file to open, or \"global commands\"."), QStringLiteral("[ARG]"));
+    parser.process(qapp);
 
     const auto homeText = parser.value(homeOption);
     const fs::path home =
         HomeFolder::resolve(homeText.isEmpty() ? std::nullopt : std::optional<fs::path>(homeText.toStdString()));
+    const auto rootText = parser.value(rootOption);
+    std::optional<fs::path> root =
+        platform::SimulatedDragon::rootFrom(rootText.isEmpty() ? std::nullopt : std::optional<fs::path>(rootText.toStdString()));
+    if (parser.isSet(demoOption)) {
+        try {
+            root = demoInstallation(home);
+        } catch (const std::exception& e) {
+            std::cerr << "vocabrella: cannot make the demo installation: " << e.what() << '\n';
+            return 1;
+        }
+    }
 
     ui::QtPrompter prompter;
     SystemClock clock;
-    int exitCode = 0;
-    try {
-        Session session(home, prompter, clock);
-        Settings settings(home, session.trace());
-        const auto arguments = parser.positionalArguments();
-        const fs::path file = arguments.isEmpty() ? fs::path() : fs::path(arguments.front().toStdString());
-        settings.GetOptions(file.empty() ? file : fs::absolute(file));
-
-        ui::Form1 window(session, settings);
-        prompter.attach(&window, window.findChild<QLabel*>(QStringLiteral("Label7")),
-                        window.findChild<QLabel*>(QStringLiteral("Label9")));
-        bool ended = false;
-        QObject::connect(&window, &ui::Form1::programEnded, &app, [&](int code) {
-            ended = true;
-            exitCode = code;
-            QCoreApplication::exit(code);
-        });
-        window.restorePlacement();
-        window.show();
-        if (!file.empty()) window.FileOpenNoDialog(file);
-        if (!ended) exitCode = QApplication::exec();
-        if (ended) return exitCode;
-    } catch (const EndProgram& end) {
-        return end.exitCode();
-    }
-    return exitCode;
+    ui::RunningProgram program({home, root, parser.positionalArguments().join(QLatin1Char(' ')).toStdString()},
+                               prompter, clock);
+    if (!program.start()) return program.exitCode();
+    QObject::connect(&program, &ui::RunningProgram::finished, &qapp, [](int code) { QCoreApplication::exit(code); });
+    const int code = QApplication::exec();
+    return program.ended() ? program.exitCode() : code;
 }

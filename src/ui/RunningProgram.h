@@ -1,0 +1,70 @@
+#pragma once
+
+#include "shell/Application.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace vocabrella {
+class Clock;
+class Prompter;
+} // namespace vocabrella
+
+namespace vocabrella::ui {
+
+class Form1;
+class SpokenControls;
+
+// The program with its window: the load sequence, the window shown on the program and scope
+// of the calling window or the command line, the offer to import the program's own voice
+// commands, and Dragon's events (speaker changes, the spoken controls) polled while it runs.
+class RunningProgram : public QObject {
+    Q_OBJECT
+public:
+    RunningProgram(StartupOptions options, Prompter& prompter, Clock& clock);
+    ~RunningProgram() override;
+
+    // Up to the shown window and the import offer. False when the program ended on the way
+    // (a second instance, no Dragon, an unreadable file ...); exitCode() then says how.
+    bool start();
+    int exitCode() const { return exitCode_; }
+    bool ended() const { return ended_; }
+
+    Application& app() { return *app_; }
+    Form1& window() { return *window_; }
+    SpokenControls& spokenControls() { return *spoken_; }
+
+    // Delivers the events Dragon sent since the last poll; a timer calls it while running.
+    void poll();
+    static constexpr int kPollMilliseconds = 200;
+
+    // How the offer to import the voice commands is answered; by default the autoimport dialog.
+    struct ImportAnswer {
+        bool import = false;
+        bool dontShowAgain = false;
+    };
+    std::function<ImportAnswer()> askImport;
+
+signals:
+    // The program ended after it had started (Exit, a speaker change, a fatal error).
+    void finished(int exitCode);
+
+private:
+    void offerImport();
+    ImportAnswer showImportDialog();
+    void end(int exitCode);
+
+    Prompter& prompter_;
+    std::unique_ptr<Application> app_;
+    std::unique_ptr<Form1> window_;
+    std::unique_ptr<SpokenControls> spoken_;
+    QTimer timer_;
+    std::uint64_t handle_ = 0; // the window among the simulated desktop's windows
+    int exitCode_ = 0;
+    bool ended_ = false;
+};
+
+} // namespace vocabrella::ui
