@@ -7,6 +7,7 @@
 #include "cmdfile/Errors.h"
 #include "cmdfile/Prompter.h"
 #include "cmdfile/Store.h"
+#include "cmdfile/TextCase.h"
 #include "cmdfile/Texts.h"
 #include "cmdfile/TimeText.h"
 #include "cmdfile/Trace.h"
@@ -17,30 +18,6 @@
 
 namespace vocabrella {
 namespace {
-
-std::string foldCase(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
-std::string upperCase(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
-
-// The store compares names without case, as the duplicate check must.
-std::string rowKey(std::string_view menu, std::string_view state, std::string_view name) {
-    std::string key = foldCase(menu);
-    key.push_back('\x1f');
-    key += foldCase(state);
-    key.push_back('\x1f');
-    key += foldCase(name);
-    return key;
-}
 
 bool readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& out) {
     std::ifstream in(path, std::ios::binary);
@@ -79,14 +56,14 @@ public:
         duplicateLog_.open(duplicateLogPath_, std::ios::binary | std::ios::trunc);
         // Rows not read from the file (offset 0) survive the parse and take part in the check.
         env_.store.forEachUser([this](const UserRow& row) {
-            known_.emplace(rowKey(row.menu, row.state, row.name), KnownRow{row.ID, row.offset, row.filename, row.Type});
+            known_.emplace(commandKey(row.menu, row.state, row.name), KnownRow{row.ID, row.offset, row.filename, row.Type});
             return true;
         });
         filename_ = r_.file_.path.filename().string();
     }
 
     void storeRow(CurrentRecord& rec) {
-        const std::string key = rowKey(rec.program, rec.state, rec.name);
+        const std::string key = commandKey(rec.program, rec.state, rec.name);
         bool duplicate = false;
         auto found = known_.find(key);
         if (found != known_.end()) {

@@ -3,9 +3,8 @@
 #include <ctime>
 
 namespace vocabrella {
-namespace {
 
-std::string localFormat(std::chrono::system_clock::time_point t, const char* format) {
+std::string localTimeText(std::chrono::system_clock::time_point t, const char* format) {
     const std::time_t tt = std::chrono::system_clock::to_time_t(t);
     std::tm tm{};
     localtime_r(&tt, &tm);
@@ -13,8 +12,6 @@ std::string localFormat(std::chrono::system_clock::time_point t, const char* for
     const std::size_t n = std::strftime(buffer, sizeof buffer, format, &tm);
     return std::string(buffer, n);
 }
-
-} // namespace
 
 std::chrono::system_clock::time_point toSystemTime(std::filesystem::file_time_type t) {
     return std::chrono::time_point_cast<std::chrono::system_clock::duration>(std::chrono::file_clock::to_sys(t));
@@ -29,9 +26,9 @@ std::chrono::system_clock::time_point fromStamp(std::int64_t stamp) {
         std::chrono::duration_cast<std::chrono::system_clock::duration>(std::chrono::nanoseconds(stamp)));
 }
 
-std::string dayStamp(std::chrono::system_clock::time_point t) { return localFormat(t, "%m%d%y"); }
+std::string dayStamp(std::chrono::system_clock::time_point t) { return localTimeText(t, "%m%d%y"); }
 
-std::string displayTime(std::chrono::system_clock::time_point t) { return localFormat(t, "%m/%d/%Y %H:%M:%S"); }
+std::string displayTime(std::chrono::system_clock::time_point t) { return localTimeText(t, "%m/%d/%Y %H:%M:%S"); }
 
 std::string displayStamp(std::int64_t stamp) { return displayTime(fromStamp(stamp)); }
 

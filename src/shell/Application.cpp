@@ -4,6 +4,7 @@
 #include "cmdfile/Clock.h"
 #include "cmdfile/Errors.h"
 #include "cmdfile/Prompter.h"
+#include "cmdfile/TextCase.h"
 #include "cmdfile/TimeText.h"
 #include "shell/ApplicationTexts.h"
 #include "shell/HomeFolder.h"
@@ -18,14 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string lower(std::string_view s) {
-    std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) { return lower(a) == lower(b); }
-
 std::string trimmed(std::string_view s) {
     const auto first = s.find_first_not_of(' ');
     if (first == std::string_view::npos) return {};
@@ -35,7 +28,7 @@ std::string trimmed(std::string_view s) {
 // Every occurrence of `from`, ignoring case, becomes `to`.
 std::string replaceAllIgnoringCase(const std::string& text, const std::string& from, std::string_view to) {
     if (from.empty()) return text;
-    const std::string lowered = lower(text), needle = lower(from);
+    const std::string lowered = foldCase(text), needle = foldCase(from);
     std::string out;
     std::size_t at = 0;
     for (std::size_t hit; (hit = lowered.find(needle, at)) != std::string::npos; at = hit + from.size())
@@ -173,7 +166,7 @@ Application::Context Application::SelectCallingContext() {
             module = fs::path(dragon_.engine().moduleOfWindow(callingWindow_)).stem().string();
         } catch (const platform::DragonError&) {
         }
-        std::transform(module.begin(), module.end(), module.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        module = upperCase(module);
         trace.Tracy(texts::trace::Module, module);
         if (const auto found = store.firstFromProgram(module, names::ApplicationSpecific);
             found && !module.empty() && sameIgnoringCase(found->first, module))

@@ -3,6 +3,7 @@
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Clock.h"
 #include "cmdfile/Prompter.h"
+#include "cmdfile/TimeText.h"
 #include "shell/ApplicationTexts.h"
 #include "shell/HomeFolder.h"
 
@@ -14,15 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string localDate(std::chrono::system_clock::time_point t, const char* format) {
-    const std::time_t tt = std::chrono::system_clock::to_time_t(t);
-    std::tm tm{};
-    localtime_r(&tt, &tm);
-    char buffer[32];
-    std::strftime(buffer, sizeof buffer, format, &tm);
-    return buffer;
-}
-
 constexpr std::uintmax_t kCompactAbove = 3000000;
 
 } // namespace
@@ -33,7 +25,7 @@ void Application::RollBackCheck(bool force) {
     if (!user) return; // only a speech user's own file is backed up
     const fs::path folder = backupFolder(*user);
     fs::create_directories(folder);
-    const fs::path daily = folder / ("mycmds." + localDate(clock_.now(), "%m%d%Y"));
+    const fs::path daily = folder / ("mycmds." + localTimeText(clock_.now(), "%m%d%Y"));
     if (!fs::exists(daily) || force) {
         copyFileAtomically(file, daily);
         RollBackListBuild();
@@ -45,7 +37,7 @@ void Application::RollBackCheck(bool force) {
 
 const std::vector<std::string>& Application::RollBackListBuild() {
     rollbackEntries_.clear();
-    const std::string prefix = "mycmds." + localDate(clock_.now(), "%m");
+    const std::string prefix = "mycmds." + localTimeText(clock_.now(), "%m");
     std::error_code ec;
     if (!displayedUser_.empty())
         for (const auto& entry : fs::directory_iterator(backupFolder(displayedUser_), ec)) {

@@ -36,14 +36,7 @@ std::uint8_t languageByte(int identifier) {
     }
 }
 
-std::string hhnnss(std::chrono::system_clock::time_point t) {
-    const std::time_t tt = std::chrono::system_clock::to_time_t(t);
-    std::tm tm{};
-    localtime_r(&tt, &tm);
-    char buffer[16];
-    std::strftime(buffer, sizeof buffer, "%H%M%S", &tm);
-    return buffer;
-}
+std::string hhnnss(std::chrono::system_clock::time_point t) { return localTimeText(t, "%H%M%S"); }
 
 // Starts the merge tool without a shell and without waiting for it.
 pid_t startDetached(const std::vector<std::string>& arguments) {

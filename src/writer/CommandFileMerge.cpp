@@ -1,5 +1,7 @@
 #include "writer/CommandFileMerge.h"
 
+#include "cmdfile/TextCase.h"
+
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Bytes.h"
 #include "cmdfile/CommandRecord.h"
@@ -50,23 +52,15 @@ ParsedFile parse(std::span<const std::uint8_t> image, const std::string& which) 
     return file;
 }
 
-std::string folded(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
 // Program, scope and name as the store keys a command, without letter case.
-std::string commandKey(const RawRecord& r) {
-    std::string key;
+std::string recordKey(const RawRecord& r) {
     switch (r.scope()) {
-    case 0: key = folded(names::GlobalCommands) + '\x1f' + folded(names::GlobalCommands); break;
-    case 1: key = folded(r.scopeStrings[0].text) + '\x1f' + folded(names::ApplicationSpecific); break;
-    case 2: key = folded(r.scopeStrings[0].text) + '\x1f' + folded(r.scopeStrings[3].text); break;
-    default: key = "\x1f\x1f" + std::to_string(r.scope()); break; // no program or scope of its own
+    case 0: return commandKey(names::GlobalCommands, names::GlobalCommands, r.name.text);
+    case 1: return commandKey(r.scopeStrings[0].text, names::ApplicationSpecific, r.name.text);
+    case 2: return commandKey(r.scopeStrings[0].text, r.scopeStrings[3].text, r.name.text);
+    default: // no program or scope of its own
+        return commandKey("", "\x1f" + std::to_string(r.scope()), r.name.text);
     }
-    return key + '\x1f' + folded(r.name.text);
 }
 
 void putLong(Bytes& out, std::size_t at, std::uint32_t value) {
@@ -82,16 +76,16 @@ std::vector<std::uint8_t> mergeCommandFiles(std::span<const std::uint8_t> userIm
 
     std::unordered_set<std::string> commands;
     for (const auto& r : user.commands)
-        if (!r.skipped()) commands.insert(commandKey(r));
+        if (!r.skipped()) commands.insert(recordKey(r));
     std::unordered_set<std::string> lists;
-    for (const auto& l : user.lists) lists.insert(folded(l.name.text));
+    for (const auto& l : user.lists) lists.insert(foldCase(l.name.text));
 
     // The user's file up to its LIST count, as it stands.
     Bytes out(userImage.begin(), userImage.begin() + static_cast<long>(user.listSection));
     MergeResult merged;
     try {
         for (const auto& r : templ.commands) {
-            if (r.skipped() || !commands.insert(commandKey(r)).second) continue;
+            if (r.skipped() || !commands.insert(recordKey(r)).second) continue;
             RecordCopier(RecordEdit{r}, templ.header.family, user.header.family, out);
             ++merged.commandsAdded;
         }
@@ -106,7 +100,7 @@ std::vector<std::uint8_t> mergeCommandFiles(std::span<const std::uint8_t> userIm
     out.insert(out.end(), userImage.begin() + static_cast<long>(user.listSection),
                userImage.begin() + static_cast<long>(user.end));
     for (const auto& l : templ.lists) {
-        if (!lists.insert(folded(l.name.text)).second) continue;
+        if (!lists.insert(foldCase(l.name.text)).second) continue;
         out.insert(out.end(), l.whole.begin(), l.whole.end());
         ++merged.listsAdded;
     }

@@ -1,5 +1,7 @@
 #include "writer/Export.h"
 
+#include "cmdfile/TextCase.h"
+
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Bytes.h"
 #include "cmdfile/CommandRecord.h"
@@ -22,24 +24,8 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-std::string lowerAscii(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
-std::string upperAscii(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
-
 // Program, scope and name compared without letter case, as the store's index compares them.
-std::string rowKey(const UserRow& row) {
-    return lowerAscii(row.menu) + '\x1f' + lowerAscii(row.state) + '\x1f' + lowerAscii(row.name);
-}
+std::string rowKey(const UserRow& row) { return commandKey(row.menu, row.state, row.name); }
 
 void putLong(Bytes& out, std::size_t index, std::uint32_t value) {
     for (int b = 0; b < 4; ++b) out[index + static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(value >> (8 * b));
@@ -58,7 +44,7 @@ MirrorRow commandRow(CurrentRecord& rec) {
     MirrorRow m;
     UserRow& r = m.row;
     r.filename = texts::ExportFileName;
-    r.menu = rec.program == names::GlobalCommands ? rec.program : upperAscii(rec.program);
+    r.menu = rec.program == names::GlobalCommands ? rec.program : upperCase(rec.program);
     r.state = rec.state;
     r.name = rec.name;
     r.Type = rec.typeCode;
@@ -102,7 +88,7 @@ MirrorRow listRow(CurrentRecord& rec) {
 }
 
 bool sameFile(const fs::path& a, const fs::path& b) {
-    const auto normal = [](const fs::path& p) { return lowerAscii(fs::absolute(p).lexically_normal().string()); };
+    const auto normal = [](const fs::path& p) { return foldCase(fs::absolute(p).lexically_normal().string()); };
     if (normal(a) == normal(b)) return true;
     std::error_code ec;
     return fs::equivalent(a, b, ec); // another path (a link) to the same file
@@ -282,7 +268,7 @@ private:
     void addList(const RawList& raw, MirrorRow m, RebuildLogs& logs) {
         List l;
         l.bytes.assign(raw.whole.begin(), raw.whole.end());
-        const std::string key = lowerAscii(m.row.name);
+        const std::string key = foldCase(m.row.name);
         if (listsByName_.count(key)) {
             duplicate(logs, "L", m.row.name, m.row.menu, m.row.state);
         } else {
@@ -350,7 +336,7 @@ private:
             } catch (const FormatError&) {
                 throw Refusal(std::string(texts::NotInFile));
             }
-            if (raw.skipped() || lowerAscii(rec.name) != lowerAscii(row.name)) throw Refusal(std::string(texts::NotInFile));
+            if (raw.skipped() || foldCase(rec.name) != foldCase(row.name)) throw Refusal(std::string(texts::NotInFile));
             MirrorRow m = commandRow(rec);
             const std::string key = rowKey(m.row);
             if (const auto it = commandsByKey_.find(key); it != commandsByKey_.end()) {
@@ -392,11 +378,11 @@ private:
     void carryLists(ExportResult& result) {
         std::unordered_map<std::string, std::int32_t> openLists;
         for (const auto& mark : env_.store.rowMarks())
-            if (mark.Type == "L") openLists.emplace(lowerAscii(mark.name), mark.offset);
+            if (mark.Type == "L") openLists.emplace(foldCase(mark.name), mark.offset);
         for (const Command& c : commands_) {
             if (!c.mirror || dropped(c)) continue;
             for (const auto& name : listReferences(c.mirror->row.name)) {
-                const std::string key = lowerAscii(name);
+                const std::string key = foldCase(name);
                 if (listsByName_.count(key)) continue;
                 const auto found = openLists.find(key);
                 if (found == openLists.end()) {
@@ -409,7 +395,7 @@ private:
                     const RawList raw = scanListRecord(r);
                     ByteReader d(open_, start);
                     CurrentRecord rec;
-                    if (!readListRecord(d, rec) || lowerAscii(rec.name) != key) throw Refusal(std::string(texts::NotInFile));
+                    if (!readListRecord(d, rec) || foldCase(rec.name) != key) throw Refusal(std::string(texts::NotInFile));
                     MirrorRow m = listRow(rec);
                     List l;
                     l.bytes.assign(raw.whole.begin(), raw.whole.end());
@@ -495,7 +481,7 @@ private:
             m.row.offset = static_cast<std::int32_t>(position);
             m.row.offsetbody = bodyDelta ? static_cast<std::int32_t>(position + bodyDelta) : 0;
             for (const auto& name : m.stateNames) {
-                const std::string key = lowerAscii(m.program) + '\x1f' + lowerAscii(name);
+                const std::string key = foldCase(m.program) + '\x1f' + foldCase(name);
                 auto it = states.find(key);
                 if (it == states.end()) it = states.emplace(key, store.addState(m.program, name)).first;
                 m.row.states += std::to_string(it->second) + ",";
@@ -538,7 +524,7 @@ private:
 ExportPath normaliseExportPath(const std::filesystem::path& typed) {
     ExportPath result{fs::absolute(typed).lexically_normal(), false};
     const std::string name = result.path.filename().string();
-    if (name.size() < 4 || lowerAscii(name.substr(name.size() - 4)) != ".dat") {
+    if (name.size() < 4 || foldCase(name.substr(name.size() - 4)) != ".dat") {
         result.path += ".dat";
         result.datAppended = true;
     }

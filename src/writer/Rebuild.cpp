@@ -8,6 +8,7 @@
 #include "cmdfile/Prompter.h"
 #include "cmdfile/Reader.h"
 #include "cmdfile/Store.h"
+#include "cmdfile/TextCase.h"
 #include "cmdfile/Texts.h"
 #include "writer/Texts.h"
 
@@ -21,12 +22,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 void append(Bytes& out, std::span<const std::uint8_t> bytes) { out.insert(out.end(), bytes.begin(), bytes.end()); }
-
-std::string folded(std::string_view s) {
-    std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
 
 } // namespace
 
@@ -133,7 +128,7 @@ RebuildResult runRebuild(const WriterEnvironment& env, RebuildOperation& op) {
         RecordEdit edit{rec};
         if (const auto it = byOffset.find(static_cast<std::int32_t>(rec.offset)); it != byOffset.end()) {
             const auto& mark = *it->second;
-            if (folded(mark.name) != folded(codec::cp1252ToUtf8(rec.name.text)))
+            if (foldCase(mark.name) != foldCase(codec::cp1252ToUtf8(rec.name.text)))
                 throw Refusal(std::string(texts::NotInFile));
             edit.flagged = mark.flag;
             if (mark.flag) flaggedSeen.insert(mark.offset);
@@ -142,7 +137,7 @@ RebuildResult runRebuild(const WriterEnvironment& env, RebuildOperation& op) {
             op.edit(edit, logs);
             RecordCopier(edit, source, *target, out);
             ++written;
-            for (const auto& name : listReferences(rec.name.text)) referenced.insert(folded(name));
+            for (const auto& name : listReferences(rec.name.text)) referenced.insert(foldCase(name));
         }
         last = std::move(rec);
     }
@@ -166,7 +161,7 @@ RebuildResult runRebuild(const WriterEnvironment& env, RebuildOperation& op) {
             const RawList list = scanListRecord(r);
             if (!nameIsAcceptable(list.name.text))
                 throw Refusal(std::string(texts::NotInFile));
-            if (!referenced.count(folded(list.name.text))) continue;
+            if (!referenced.count(foldCase(list.name.text))) continue;
             append(out, list.whole);
             kept.push_back(codec::cp1252ToUtf8(list.name.text));
             ++result.lists;
