@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 namespace vocabrella::codec {
@@ -60,13 +61,27 @@ std::optional<char32_t> nextCodePoint(std::string_view s, std::size_t& i) {
 } // namespace
 
 void appendCp1252AsUtf8(std::string& out, std::string_view bytes) {
-    for (char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x80) out.push_back(c);
-        else if (b < 0xA0) appendUtf8(out, kHigh[b - 0x80]);
+    // Command files are mostly ASCII: runs of it are copied whole.
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        std::size_t run = i;
+        // Eight bytes at a time while none has its top bit set.
+        while (run + 8 <= bytes.size()) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes.data() + run, 8);
+            if (word & 0x8080808080808080ull) break;
+            run += 8;
+        }
+        while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80) ++run;
+        out.append(bytes.data() + i, run - i);
+        if (run == bytes.size()) return;
+        const auto b = static_cast<unsigned char>(bytes[run]);
+        if (b < 0xA0) appendUtf8(out, kHigh[b - 0x80]);
         else appendUtf8(out, b);
+        i = run + 1;
     }
 }
+
 
 std::string cp1252ToUtf8(std::string_view bytes) {
     std::string out;
