@@ -105,7 +105,7 @@ public:
         rec.body = std::move(row_.script); // LISTs keep their settings between rows
         if (found == known_.end()) known_.emplace(key, KnownRow{id, row_.offset, row_.filename, row_.Type});
         if (firstRow_) {
-            env_.store.setLastdvcID(static_cast<std::int32_t>(id));
+            firstRowId = id;
             firstRow_ = false;
         }
         lastRowId_ = id;
@@ -155,6 +155,10 @@ public:
     std::uint32_t skipped = 0;
     std::uint32_t listCount = 0;
     std::uint32_t listNumber = 0;
+    // Written with mycmdstime at the end: touching the parameters page early and again late
+    // makes SQLite rewrite every log frame in between at commit.
+    std::optional<std::int64_t> firstRowId;
+    std::optional<std::int32_t> offsetLists;
 
 private:
     void writeDuplicateLine(const KnownRow& found, const CurrentRecord& rec) {
@@ -288,7 +292,7 @@ ReadOutcome CommandFileReader::ReadCommandFile(bool force, const std::filesystem
             rec_.scopeCode = "G";
             rec_.group = names::ListGroup;
             rec_.listCount = 1;
-            store.setOffsetLists(static_cast<std::int32_t>(reader.position()));
+            parse.offsetLists = static_cast<std::int32_t>(reader.position());
             parse.listCount = reader.readLong("the LIST count") & 0xFFFF;
             info.listCount = parse.listCount;
             prompter.counts(std::to_string(parse.declared - parse.skipped) + std::string(texts::CountSeparator) +
@@ -306,6 +310,8 @@ ReadOutcome CommandFileReader::ReadCommandFile(bool force, const std::filesystem
         outcome = {false, path.string() + ": " + e.what()};
     }
 
+    if (parse.firstRowId) store.setLastdvcID(static_cast<std::int32_t>(*parse.firstRowId));
+    if (parse.offsetLists) store.setOffsetLists(*parse.offsetLists);
     // A failed parse must not be taken for an up-to-date store at the next start.
     store.setMycmdstime(outcome.success ? std::optional<std::int64_t>(info.modified) : std::nullopt);
     prompter.status("");

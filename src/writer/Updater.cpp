@@ -101,11 +101,13 @@ void CommandFileUpdater::Update1Body(std::int64_t rowId, std::string_view newTex
     Bytes updated = splice(old, start, piece, resume);
     CommitRewrite(env_, texts::trace::Update1Body, snapshot, std::move(updated));
 
+    // The changed row first, then the shift: a page touched early and again late costs the
+    // write-ahead log a rewrite of everything written in between.
     CommandStore::Transaction t(env_.store);
-    env_.store.shiftPositionsAfter(row.offset, delta);
     const std::string stored = isList ? storedListBody(newText) : std::string(newText);
     env_.store.setScript(rowId, stored);
     if (row.ID != rowId) env_.store.setScript(row.ID, stored);
+    env_.store.shiftPositionsAfter(row.offset, delta);
     t.commit();
 }
 
@@ -173,10 +175,10 @@ void CommandFileUpdater::UpdateFirstThings(std::int64_t rowId, std::string_view 
     CommitRewrite(env_, texts::trace::UpdateFirstThings, snapshot, splice(old, start, piece, resume));
 
     CommandStore::Transaction t(env_.store);
-    env_.store.shiftPositionsAfter(row.offset, delta);
     env_.store.moveBody(rowId, delta); // the body follows the rewritten first part
     env_.store.setIdentity(rowId, newName, description, group.empty() ? names::UserDefined : group,
                            static_cast<std::int32_t>(references.size()));
+    env_.store.shiftPositionsAfter(row.offset, delta);
     t.commit();
 }
 
