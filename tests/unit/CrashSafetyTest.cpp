@@ -61,7 +61,7 @@ TEST_F(CrashSafety, AKilledWriterLeavesFilesThatParse) {
         }
         const pid_t pid = spawn(args);
         ASSERT_GT(pid, 0);
-        ::usleep(static_cast<useconds_t>(random() % 400000));
+        ::usleep(static_cast<useconds_t>(random() % 200000));
         ::kill(pid, SIGKILL);
         int status = 0;
         ::waitpid(pid, &status, 0);
@@ -74,5 +74,5 @@ TEST_F(CrashSafety, AKilledWriterLeavesFilesThatParse) {
             ASSERT_TRUE(saved.success) << "round " << round << ": " << saved.problem;
         }
     }
-    EXPECT_GT(killedMidway, 5) << "the kills should land while the writer works";
+    EXPECT_GT(killedMidway, 3) << "the kills should land while the writer works";
 }
