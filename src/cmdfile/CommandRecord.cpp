@@ -10,6 +10,12 @@ namespace {
 
 std::string readText(ByteReader& r, const char* what) { return codec::cp1252ToUtf8(r.readCountedBytes(what)); }
 
+// Decodes into a string that keeps its storage from record to record.
+void readTextInto(ByteReader& r, const char* what, std::string& into) {
+    into.clear();
+    codec::appendCp1252AsUtf8(into, r.readCountedBytes(what));
+}
+
 // Reads an identity string of the scope data, keeping its text and character count.
 void readIdentity(ByteReader& r, const char* what, std::string& text, std::uint32_t& length) {
     const auto bytes = r.readCountedBytes(what);
@@ -58,7 +64,7 @@ void readBody(ByteReader& r, const RecordContext& ctx, CurrentRecord& rec) {
         rec.graphicLength = r.readCount("the length of the formatted text");
         rec.typeCode = rec.graphicLength == 0 ? "P" : "T";
         r.skip(rec.graphicLength, "the formatted text");
-        rec.body = readText(r, "the plain text");
+        readTextInto(r, "the plain text", rec.body);
         break;
     case kind::Recorder:
         rec.typeCode = "R";
@@ -72,7 +78,7 @@ void readBody(ByteReader& r, const RecordContext& ctx, CurrentRecord& rec) {
     case kind::Script:
     case kind::Keys:
         rec.typeCode = typeCodeForKind(rec.kindByte, 0);
-        rec.body = readText(r, "the command body");
+        readTextInto(r, "the command body", rec.body);
         break;
     default:
         break; // unknown kind: no body is read
@@ -80,6 +86,19 @@ void readBody(ByteReader& r, const RecordContext& ctx, CurrentRecord& rec) {
 }
 
 } // namespace
+
+void CurrentRecord::clear() {
+    for (std::string* text : {&program, &state, &name, &typeCode, &body, &scopeCode, &group, &stateIds, &description,
+                              &programDescription, &companyName, &windowClass})
+        text->clear();
+    listNames.clear();
+    stateNames.clear();
+    listCount = offset = bodyPosition = scopePosition = kindEndPosition = graphicLength = 0;
+    programDescriptionLength = companyNameLength = windowClassLength = 0;
+    scopeByte = kindByte = 0;
+    encrypted = skipped = false;
+    rawName = {};
+}
 
 bool nameIsAcceptable(std::string_view rawName) {
     for (char c : rawName)
@@ -95,8 +114,8 @@ bool readCommandRecord(ByteReader& r, const RecordContext& ctx, CurrentRecord& r
     rec.listNames.reserve(rec.listCount);
     for (std::uint32_t i = 0; i < rec.listCount; ++i) rec.listNames.push_back(readText(r, "a LIST name"));
 
-    rec.description = readText(r, "the description");
-    rec.group = readText(r, "the group");
+    readTextInto(r, "the description", rec.description);
+    readTextInto(r, "the group", rec.group);
     if (rec.group.empty()) rec.group = names::UserDefined;
 
     rec.scopePosition = r.position();

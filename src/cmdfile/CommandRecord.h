@@ -40,7 +40,8 @@ struct CurrentRecord {
     bool skipped = false;   // bit 7 of the scope byte: read through, never stored
     std::string_view rawName; // the name's bytes in the image, for diagnostics
 
-    void clear() { *this = CurrentRecord{}; }
+    // Empties every value but keeps the strings' storage for the next record.
+    void clear();
 };
 
 // What a record needs besides its bytes: the key names and a way to report unknown steps.
