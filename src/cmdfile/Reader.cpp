@@ -218,7 +218,7 @@ ReadOutcome CommandFileReader::ReadCommandFile(bool force, const std::filesystem
         env_.clock.sleep(std::chrono::milliseconds(500));
         const std::string number = std::to_string(attempt + 1);
         prompter.counts(std::string(texts::Retrying) + number);
-        trace.Tracy(texts::trace::Retrying, number);
+        trace.Tracy(texts::Retrying, number); // the count line and the trace say the same
     }
 
     FileInformation& info = file_.info;

@@ -39,7 +39,6 @@ inline constexpr std::string_view BeforeKeynames = "binary before keynames";
 inline constexpr std::string_view Real = "real";
 inline constexpr std::string_view BeforeLists = "before parselists";
 inline constexpr std::string_view Done = "binary done";
-inline constexpr std::string_view Retrying = "retrying: ";
 } // namespace trace
 
 } // namespace vocabrella::texts

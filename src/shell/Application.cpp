@@ -10,6 +10,7 @@
 #include "shell/HomeFolder.h"
 #include "shell/Properties.h"
 #include "shell/Texts.h"
+#include "shell/platform/DragonFiles.h"
 
 #include <algorithm>
 #include <cctype>
@@ -74,7 +75,7 @@ bool Application::load() {
     mergeTool_ = findMergeTool(dragon_.engine(), windows);
     trace.Tracy(texts::trace::AfterVoiceCommands);
 
-    const fs::path userFile = nat_->CurrentPath() / "mycmds.dat";
+    const fs::path userFile = currentUserFile();
     startupUserFile_ = fs::weakly_canonical(fs::absolute(userFile));
     if (!session_->reader().ReadCommandFile(false, userFile).success) {
         prompter_.message(std::string(texts::CannotParse) + (options_.home / texts::ErrorLogAndTrace).string(),
@@ -180,6 +181,12 @@ Application::Context Application::SelectCallingContext() {
     return context;
 }
 
+fs::path Application::ownFileOf(const std::string& user) const {
+    return nat_->UserBaseDirectory() / user / platform::dragonfiles::CurrentFolder / platform::dragonfiles::CommandFile;
+}
+
+fs::path Application::currentUserFile() const { return nat_->CurrentPath() / platform::dragonfiles::CommandFile; }
+
 std::optional<std::string> Application::speechUserOfFile(const fs::path& path) {
     if (!nat_) return std::nullopt;
     const fs::path base = nat_->UserBaseDirectory();
@@ -187,7 +194,7 @@ std::optional<std::string> Application::speechUserOfFile(const fs::path& path) {
     const fs::path relative = path.lexically_relative(base);
     if (relative.empty() || *relative.begin() == "..") return std::nullopt;
     const std::string name = relative.begin()->string();
-    if (!sameIgnoringCase((base / name / "current" / "mycmds.dat").string(), path.string())) return std::nullopt;
+    if (!sameIgnoringCase(ownFileOf(name).string(), path.string())) return std::nullopt;
     return name;
 }
 
@@ -222,7 +229,7 @@ bool Application::FileOpenNoDialog(const fs::path& given) {
 }
 
 void Application::filereload() {
-    const fs::path userFile = nat_->CurrentPath() / "mycmds.dat";
+    const fs::path userFile = currentUserFile();
     if (!session_->reader().ReadCommandFile(true, userFile).success) {
         prompter_.message(texts::ParseProblem, userFile.string());
         parseFailure();

@@ -90,6 +90,9 @@ public:
 
 private:
     std::optional<std::string> speechUserOfFile(const std::filesystem::path& path);
+    // The own command file of a speech user, and of the current one.
+    std::filesystem::path ownFileOf(const std::string& user) const;
+    std::filesystem::path currentUserFile() const;
     void parseFailure();
 
     StartupOptions options_;

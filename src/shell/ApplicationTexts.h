@@ -21,8 +21,6 @@ inline constexpr std::string_view UnableToUpdate = "Unable to update above file"
 inline constexpr std::string_view UnableToSave = "Unable to Save User Files";
 inline constexpr std::string_view UnableToSaveTitle = "Macro will still be Saved";
 inline constexpr std::string_view CreateCommandNext = "You must NEXT create a command using created LIST";
-inline constexpr std::string_view MyCommandsChanged = "MyCommands Changed";
-inline constexpr std::string_view OptionsSection = "Options";
 inline constexpr std::string_view RoamingNoticeCaption = "Save Changes Roaming User Informational message";
 inline constexpr std::string_view RoamingNotice =
     "When doing a 'Save Changes' (or other modifying operation), all modifications take place in the local "

@@ -52,7 +52,7 @@ const std::vector<std::string>& Application::RollBackListBuild() {
 bool Application::restore(const std::string& entry) {
     if (entry == texts::NoneToRollback) return false;
     const fs::path archive = backupFolder(displayedUser_) / entry;
-    const fs::path target = nat_->UserBaseDirectory() / displayedUser_ / "current" / "mycmds.dat";
+    const fs::path target = ownFileOf(displayedUser_);
     const std::string day = entry.size() >= 8 ? entry.substr(entry.size() - 8) : entry;
     if (!prompter_.okCancel("Restore user '" + displayedUser_ + "'\r\n\r\n" + target.string() +
                                 "\r\n\r\nto version before first \r\nVocabrella execution on: " + day + " (mmddyyyy) ?",

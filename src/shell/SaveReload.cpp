@@ -8,6 +8,7 @@
 #include "cmdfile/TimeText.h"
 #include "shell/ApplicationTexts.h"
 #include "shell/ProfileFile.h"
+#include "shell/platform/DragonFiles.h"
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -60,8 +61,9 @@ void Application::SaveAndReload(bool newListWritten) {
         if (nat_->RoamingOn() && nat_->IsRoamingUser()) {
             if (!settings_->options().dontShowRoamSaveUser)
                 prompter_.message(texts::RoamingNotice, texts::RoamingNoticeCaption);
-            ProfileFile(nat_->RoamingCacheDirectory() / speaker / "current" / "local.ini")
-                .write(texts::OptionsSection, texts::MyCommandsChanged, "1");
+            namespace df = platform::dragonfiles;
+            ProfileFile(nat_->RoamingCacheDirectory() / speaker / df::CurrentFolder / df::LocalFile)
+                .write(df::Options, df::MyCommandsChanged, "1");
         }
     } catch (const std::exception&) {
         prompter_.message(texts::UnableToSave, texts::UnableToSaveTitle);
