@@ -3,8 +3,10 @@
 #include "cmdfile/Errors.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 namespace vocabrella::codec {
@@ -60,28 +62,89 @@ std::optional<char32_t> nextCodePoint(std::string_view s, std::size_t& i) {
 
 } // namespace
 
-void appendCp1252AsUtf8(std::string& out, std::string_view bytes) {
-    // Command files are mostly ASCII: runs of it are copied whole.
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        std::size_t run = i;
-        // Eight bytes at a time while none has its top bit set.
-        while (run + 8 <= bytes.size()) {
-            std::uint64_t word;
-            std::memcpy(&word, bytes.data() + run, 8);
-            if (word & 0x8080808080808080ull) break;
-            run += 8;
+namespace {
+
+// The UTF-8 form of each byte from 0x80 on, so that a letter costs one table look-up.
+struct Utf8Form {
+    char bytes[3];
+    unsigned char size;
+};
+
+constexpr std::array<Utf8Form, 128> makeHighForms() {
+    std::array<Utf8Form, 128> forms{};
+    for (unsigned b = 0x80; b <= 0xFF; ++b) {
+        const char32_t cp = b < 0xA0 ? kHigh[b - 0x80] : b;
+        auto& f = forms[b - 0x80];
+        if (cp < 0x800) {
+            f.bytes[0] = static_cast<char>(0xC0 | (cp >> 6));
+            f.bytes[1] = static_cast<char>(0x80 | (cp & 0x3F));
+            f.size = 2;
+        } else {
+            f.bytes[0] = static_cast<char>(0xE0 | (cp >> 12));
+            f.bytes[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            f.bytes[2] = static_cast<char>(0x80 | (cp & 0x3F));
+            f.size = 3;
         }
-        while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80) ++run;
-        out.append(bytes.data() + i, run - i);
-        if (run == bytes.size()) return;
-        const auto b = static_cast<unsigned char>(bytes[run]);
-        if (b < 0xA0) appendUtf8(out, kHigh[b - 0x80]);
-        else appendUtf8(out, b);
-        i = run + 1;
     }
+    return forms;
 }
 
+constexpr std::array<Utf8Form, 128> kHighForms = makeHighForms();
+constexpr std::uint64_t kTopBits = 0x8080808080808080ull;
+
+// Where the run of ASCII bytes from i ends: eight bytes at a time, and the first byte with
+// its top bit set found within its word.
+std::size_t asciiRunEnd(std::string_view bytes, std::size_t i) {
+    static_assert(std::endian::native == std::endian::little);
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        if (const std::uint64_t top = word & kTopBits) return i + static_cast<std::size_t>(std::countr_zero(top) / 8);
+    }
+    while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
+    return i;
+}
+
+} // namespace
+
+void appendCp1252AsUtf8(std::string& out, std::string_view bytes) {
+    // Command files are mostly ASCII, and a text without any other letter is copied whole.
+    std::size_t i = asciiRunEnd(bytes, 0);
+    out.append(bytes.data(), i);
+    if (i == bytes.size()) return;
+
+    // Otherwise the rest is written into room for the longest outcome (three bytes a letter),
+    // eight bytes at a time while they are ASCII, and appended from there. Each store stays
+    // inside the room: what is written never runs ahead of three bytes for each byte read,
+    // and a word is stored only while eight bytes remain to be read.
+    const auto room = std::make_unique_for_overwrite<char[]>(3 * (bytes.size() - i));
+    char* to = room.get();
+    const char* from = bytes.data() + i;
+    const char* const end = bytes.data() + bytes.size();
+    while (from < end) {
+        const auto b = static_cast<unsigned char>(*from);
+        if (b >= 0x80) {
+            const auto& form = kHighForms[b - 0x80];
+            std::memcpy(to, form.bytes, sizeof form.bytes);
+            to += form.size;
+            ++from;
+            continue;
+        }
+        for (; end - from >= 8; from += 8, to += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, from, 8);
+            std::memcpy(to, &word, 8);
+            if (const std::uint64_t top = word & kTopBits) {
+                const auto ascii = std::countr_zero(top) / 8;
+                from += ascii;
+                to += ascii;
+                break;
+            }
+        }
+        while (from < end && static_cast<unsigned char>(*from) < 0x80) *to++ = *from++;
+    }
+    out.append(room.get(), static_cast<std::size_t>(to - room.get()));
+}
 
 std::string cp1252ToUtf8(std::string_view bytes) {
     std::string out;

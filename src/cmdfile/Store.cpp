@@ -7,6 +7,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include <utility>
 
 namespace vocabrella {
@@ -474,34 +477,54 @@ std::int64_t CommandStore::insertUser(const UserRow& r) {
     return sqlite3_last_insert_rowid(db_);
 }
 
-std::int64_t CommandStore::addUser(const UserRow& row, StoreErrorCounter& errors, Prompter& prompter) {
-    struct Field {
-        std::string UserRow::*member;
-        std::size_t width;
-    };
-    static constexpr Field kBounded[] = {{&UserRow::menu, kMenuWidth},
-                                         {&UserRow::state, kStateWidth},
-                                         {&UserRow::name, kNameWidth},
-                                         {&UserRow::description, kDescriptionWidth},
-                                         {&UserRow::owner, kOwnerWidth}};
-    const UserRow* toStore = &row;
-    UserRow trimmed;
-    for (const auto& f : kBounded) {
-        if (codec::characterCount(row.*f.member) <= f.width) continue;
-        if (toStore == &row) {
-            trimmed = row;
-            toStore = &trimmed;
-        }
-        trimmed.*f.member = std::string(); // the refused field keeps its default
+namespace {
+
+struct BoundedField {
+    std::string UserRow::*member;
+    std::size_t width;
+};
+
+constexpr BoundedField kBoundedFields[] = {{&UserRow::menu, CommandStore::kMenuWidth},
+                                           {&UserRow::state, CommandStore::kStateWidth},
+                                           {&UserRow::name, CommandStore::kNameWidth},
+                                           {&UserRow::description, CommandStore::kDescriptionWidth},
+                                           {&UserRow::owner, CommandStore::kOwnerWidth}};
+
+// A UTF-8 text has no more characters than bytes, so most texts need no counting.
+bool fits(const UserRow& row, const BoundedField& f) {
+    const std::string& text = row.*f.member;
+    return text.size() <= f.width || codec::characterCount(text) <= f.width;
+}
+
+bool fitsWidths(const UserRow& row) {
+    return std::all_of(std::begin(kBoundedFields), std::end(kBoundedFields),
+                       [&row](const BoundedField& f) { return fits(row, f); });
+}
+
+} // namespace
+
+void CommandStore::fitToWidths(UserRow& row, StoreErrorCounter& errors, Prompter& prompter) {
+    if (fitsWidths(row)) return;
+    // The message shows the row as it came, whichever of its fields were refused before.
+    const UserRow original = row;
+    for (const auto& f : kBoundedFields) {
+        if (fits(row, f)) continue;
+        row.*f.member = std::string(); // the refused field keeps its default
         if (errors.add()) {
-            prompter.message(row.menu + " (Max=20)\r\n" + row.state + " (Max=100)\r\n" + row.name +
-                                 " (Max=150)\r\n" + row.description + " (Max=150)\r\n" + row.owner +
+            prompter.message(original.menu + " (Max=20)\r\n" + original.state + " (Max=100)\r\n" + original.name +
+                                 " (Max=150)\r\n" + original.description + " (Max=150)\r\n" + original.owner +
                                  " (Max=50)\r\nError # =" + std::to_string(StoreErrorCounter::kFieldTooSmall) +
                                  "\r\nRecord(s) skipped",
                              StoreErrorCounter::kFieldTooSmallText);
         }
     }
-    return insertUser(*toStore);
+}
+
+std::int64_t CommandStore::addUser(const UserRow& row, StoreErrorCounter& errors, Prompter& prompter) {
+    if (fitsWidths(row)) return insertUser(row);
+    UserRow fitted = row;
+    fitToWidths(fitted, errors, prompter);
+    return insertUser(fitted);
 }
 
 void CommandStore::deleteUser(std::int64_t id) {

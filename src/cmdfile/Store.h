@@ -121,6 +121,8 @@ public:
     // Adds a row and returns its ID. Text values longer than their column are refused field by
     // field: the field keeps its default, the error is counted and the first two are reported.
     std::int64_t addUser(const UserRow& row, StoreErrorCounter& errors, Prompter& prompter);
+    // The width checks of addUser alone, applied to row in place.
+    static void fitToWidths(UserRow& row, StoreErrorCounter& errors, Prompter& prompter);
     // Adds without the width checks: for rows known to fit (benchmarks, copies of stored rows).
     std::int64_t insertUser(const UserRow& row);
     void deleteUser(std::int64_t id);

@@ -6,29 +6,45 @@
 // Letter case as the store compares it: ASCII letters only, like SQLite's NOCASE.
 namespace vocabrella {
 
+inline void appendFolded(std::string& out, std::string_view s) {
+    for (const char c : s) out.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+}
+
 inline std::string foldCase(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    std::string out;
+    out.reserve(s.size());
+    appendFolded(out, s);
     return out;
+}
+
+inline void toUpperCase(std::string& s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
 }
 
 inline std::string upperCase(std::string_view s) {
     std::string out(s);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    toUpperCase(out);
     return out;
 }
 
 inline bool sameIgnoringCase(std::string_view a, std::string_view b) { return foldCase(a) == foldCase(b); }
 
 // The key under which the store finds a command: program, scope and name without case.
+// Written into key, whose storage a caller making many keys can keep from one to the next.
+inline void makeCommandKey(std::string& key, std::string_view program, std::string_view scope, std::string_view name) {
+    key.clear();
+    key.reserve(program.size() + scope.size() + name.size() + 2);
+    appendFolded(key, program);
+    key.push_back('\x1f');
+    appendFolded(key, scope);
+    key.push_back('\x1f');
+    appendFolded(key, name);
+}
+
 inline std::string commandKey(std::string_view program, std::string_view scope, std::string_view name) {
-    std::string key = foldCase(program);
-    key.push_back('\x1f');
-    key += foldCase(scope);
-    key.push_back('\x1f');
-    key += foldCase(name);
+    std::string key;
+    makeCommandKey(key, program, scope, name);
     return key;
 }
 

@@ -74,6 +74,28 @@ TEST(Codec, EveryByteRoundTrips) {
     EXPECT_EQ(codec::cp1252ToUtf8("caf\xE9"), "caf\u00E9");
 }
 
+// Long texts are converted eight bytes at a time: letters on either side of every word
+// boundary, side by side and at the very end must come out as they do one by one.
+TEST(Codec, LettersAnywhereInALongTextConvertAsAlone) {
+    const auto oneByOne = [](std::string_view bytes) {
+        std::string out = "x";
+        for (const char c : bytes) out += codec::cp1252ToUtf8(std::string(1, c));
+        return out;
+    };
+    for (const char letter : {'\x80', '\xE9', '\x9F', '\x81', '\xFF'}) {
+        for (std::size_t length = 1; length <= 26; ++length) {
+            for (std::size_t at = 0; at < length; ++at) {
+                std::string bytes(length, 'a');
+                bytes[at] = letter;
+                if (at + 1 < length) bytes[at + 1] = '\x99'; // a neighbour of three bytes
+                std::string out = "x";
+                codec::appendCp1252AsUtf8(out, bytes);
+                ASSERT_EQ(out, oneByOne(bytes)) << "length " << length << ", letter at " << at;
+            }
+        }
+    }
+}
+
 TEST(Codec, TextWithoutAWindows1252FormIsRefused) {
     EXPECT_THROW(codec::utf8ToCp1252("\u6F22"), EncodingError);
     EXPECT_THROW(codec::utf8ToCp1252("\xC3"), EncodingError);       // cut sequence

@@ -343,6 +343,44 @@ TEST_F(Reader, AControlByteInANameStopsTheParse) {
     EXPECT_FALSE(reader->ReadCommandFile(false, file()).success);
 }
 
+// Rows are stored a run at a time; a file longer than a run must come out as if row by row.
+TEST_F(Reader, LongFilesKeepFileOrderDuplicatesAndTheRowsBeforeABadName) {
+    UserRow earlier;
+    earlier.menu = earlier.state = "Global Commands";
+    earlier.name = "cmd100";
+    earlier.Type = "P";
+    store->insertUser(earlier); // not from the file: the parsed row takes its place
+
+    CommandFileBuilder b(7);
+    for (int i = 0; i < 200; ++i) b.add(command(i == 130 ? "CMD3" : "cmd" + std::to_string(i)));
+    b.add(command("bad\x02"));
+    b.add(command("never"));
+    const auto outcome = read(b);
+    ASSERT_FALSE(outcome.success);
+
+    const auto r = rows();
+    ASSERT_EQ(r.size(), 200u) << "every row before the bad name is stored";
+    for (std::size_t i = 1; i < r.size(); ++i) {
+        EXPECT_LT(r[i - 1].ID, r[i].ID);
+        EXPECT_LT(r[i - 1].offset, r[i].offset) << "rows in file order";
+    }
+    EXPECT_EQ(r[130].name, "CMD3");
+    EXPECT_TRUE(r[130].dupe) << "a duplicate of a row stored two runs before";
+    EXPECT_FALSE(r[3].dupe);
+    EXPECT_EQ(r[100].name, "cmd100");
+    EXPECT_TRUE(r[100].dupe);
+    EXPECT_EQ(store->parameters().lastdvcID, r[0].ID);
+
+    const auto bytes = b.build();
+    const std::string log = readText(home() / "error.log");
+    const auto last = static_cast<long>(b.commandPositions()[199].offset - 1);
+    EXPECT_EQ(log.substr(0, 20), std::string(bytes.begin() + last, bytes.begin() + last + 20))
+        << "error.log starts at the last stored row";
+    EXPECT_NE(log.find("which/commands,which/lists 201/202 0/0"), std::string::npos);
+    const std::string duplicates = readText(home() / "duplicate.log");
+    EXPECT_LT(duplicates.find(" cmd100"), duplicates.find(" CMD3")) << "logged in file order";
+}
+
 TEST_F(Reader, AControlByteInAListNameStopsTheParse) {
     CommandFileBuilder b(7);
     b.add(BuiltList("good", {"a"}));
