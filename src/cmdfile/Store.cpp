@@ -23,7 +23,6 @@ CREATE TABLE user (
   name TEXT NOT NULL DEFAULT '' COLLATE NOCASE CHECK (length(name) <= 150),
   filename TEXT NOT NULL DEFAULT '',
   Type TEXT NOT NULL DEFAULT '' CHECK (length(Type) <= 1),
-  script TEXT NOT NULL DEFAULT '',
   scope TEXT NOT NULL DEFAULT '' CHECK (length(scope) <= 1),
   owner TEXT NOT NULL DEFAULT '' COLLATE NOCASE CHECK (length(owner) <= 50),
   lists INTEGER NOT NULL DEFAULT 0,
@@ -45,7 +44,8 @@ CREATE TABLE user (
   PDescript INTEGER NOT NULL DEFAULT 0,
   CompanyName INTEGER NOT NULL DEFAULT 0,
   ClassName INTEGER NOT NULL DEFAULT 0,
-  encrypted INTEGER NOT NULL DEFAULT 0
+  encrypted INTEGER NOT NULL DEFAULT 0,
+  script TEXT NOT NULL DEFAULT ''
 );
 CREATE INDEX "menu" ON user (menu, state, name);
 CREATE INDEX "name" ON user (globalsort, menu, state, name, ID, Type, owner);
@@ -241,7 +241,12 @@ sqlite3* openDatabase(const std::filesystem::path& path, int flags) {
     // Checkpoints wait for idle moments (checkpoint()) rather than landing inside an operation:
     // a full parse or a position shift writes most of the store, and copying it back into the
     // database file at once would double every such operation.
-    sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; PRAGMA wal_autocheckpoint = 0",
+    // A checkpoint keeps the log file for the next operation to write over from its start:
+    // writing into a file that already has its blocks is much cheaper than growing one. What
+    // is kept is bounded all the same.
+    sqlite3_exec(db,
+                 "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; PRAGMA wal_autocheckpoint = 0; "
+                 "PRAGMA journal_size_limit = 268435456",
                  nullptr, nullptr, nullptr);
     return db;
 }
@@ -293,7 +298,7 @@ CommandStore::Transaction::Transaction(CommandStore& store) : store_(store) {
 }
 
 void CommandStore::checkpoint() {
-    if (transactionDepth_ == 0) sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+    if (transactionDepth_ == 0) sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_RESTART, nullptr, nullptr);
 }
 
 void CommandStore::checkpointIfLarge() {

@@ -196,8 +196,9 @@ public:
 
     sqlite3* handle() const { return db_; } // for the rare statement that has no name yet
 
-    // Copies the write-ahead log back into the database file; for idle moments (a timer of the
-    // window, the end of a command-line run). Nothing happens inside a transaction.
+    // Copies the write-ahead log back into the database file, so that the next write starts the
+    // log afresh; for idle moments (a timer of the window, the end of a command-line run).
+    // Nothing happens inside a transaction.
     void checkpoint();
 
 private:
