@@ -65,9 +65,15 @@ void writeFileAtomically(const fs::path& target, std::string_view text, bool syn
 }
 
 std::vector<std::uint8_t> readFileBytes(const fs::path& path) {
+    std::vector<std::uint8_t> bytes;
+    readFileInto(path, bytes);
+    return bytes;
+}
+
+void readFileInto(const fs::path& path, std::vector<std::uint8_t>& bytes) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) fail("Cannot open", path, errno);
-    std::vector<std::uint8_t> bytes;
+    bytes.clear();
     struct stat st {};
     if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
     std::uint8_t buffer[1 << 16];
@@ -83,7 +89,6 @@ std::vector<std::uint8_t> readFileBytes(const fs::path& path) {
         bytes.insert(bytes.end(), buffer, buffer + n);
     }
     ::close(fd);
-    return bytes;
 }
 
 void copyFileAtomically(const fs::path& from, const fs::path& to, bool sync) {
@@ -105,11 +110,12 @@ void identify(const struct stat& st, FileSnapshot& snap) {
 }
 } // namespace
 
-FileSnapshot readSnapshot(const fs::path& path) {
+FileSnapshot readSnapshot(const fs::path& path, std::vector<std::uint8_t> storage) {
     FileSnapshot snap;
+    snap.bytes = std::move(storage);
     struct stat before {};
     if (::stat(path.c_str(), &before) != 0) fail("Cannot open", path, errno);
-    snap.bytes = readFileBytes(path);
+    readFileInto(path, snap.bytes);
     identify(before, snap);
     return snap;
 }

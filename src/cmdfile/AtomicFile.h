@@ -17,6 +17,9 @@ void copyFileAtomically(const std::filesystem::path& from, const std::filesystem
 
 // The whole file; throws std::filesystem::filesystem_error when it cannot be read.
 std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& path);
+// The same into bytes, whose storage is reused: a large file read again and again then does
+// not cost fresh memory each time.
+void readFileInto(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes);
 
 } // namespace vocabrella
 
@@ -35,6 +38,7 @@ struct FileSnapshot {
     // Whether path is still exactly this version.
     bool stillAt(const std::filesystem::path& path) const;
 };
-FileSnapshot readSnapshot(const std::filesystem::path& path);
+// Read into storage, whose memory is reused (see readFileInto).
+FileSnapshot readSnapshot(const std::filesystem::path& path, std::vector<std::uint8_t> storage = {});
 
 } // namespace vocabrella

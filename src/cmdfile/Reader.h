@@ -38,6 +38,10 @@ struct LoadedFile {
     std::filesystem::path path;
     std::vector<std::uint8_t> image;
     FileInformation info;
+    // Memory the writers keep from one change to the next, so that changing a large file does
+    // not cost fresh memory each time: where the file is read back before a change, and where
+    // the next version is built (the previous image, once replaced).
+    std::vector<std::uint8_t> readBack, spare;
 };
 
 struct ReadOutcome {

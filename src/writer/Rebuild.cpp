@@ -100,7 +100,8 @@ void RebuildLogs::close() {
 RebuildResult runRebuild(const WriterEnvironment& env, RebuildOperation& op) {
     if (!op.prepare(env)) return {};
     RebuildLogs logs(env);
-    const FileSnapshot snapshot = readSnapshot(env.commandFile());
+    const CommandFileOnDisk onDisk(env);
+    const FileSnapshot& snapshot = onDisk.snapshot();
     const Bytes& old = snapshot.bytes;
     const FileHeader header = readHeader(old);
     const auto targetCode = op.targetVersionCode(header.versionCode);
@@ -115,9 +116,10 @@ RebuildResult runRebuild(const WriterEnvironment& env, RebuildOperation& op) {
         if (m.Type != "L") byOffset.emplace(m.offset, &m);
     std::unordered_set<std::int32_t> flaggedSeen;
 
-    Bytes out(old.begin(), old.begin() + format::kHeaderSize); // the header's unread bytes are kept
-    out[format::kVersionOffset] = targetCode;
+    Bytes out = storageForNewVersion(env);
     out.reserve(old.size() + old.size() / 8);
+    out.assign(old.begin(), old.begin() + format::kHeaderSize); // the header's unread bytes are kept
+    out[format::kVersionOffset] = targetCode;
     ByteReader r(old, format::kHeaderSize);
     std::uint32_t written = 0;
     std::unordered_set<std::string> referenced;

@@ -17,9 +17,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 void append(Bytes& out, std::span<const std::uint8_t> bytes) { out.insert(out.end(), bytes.begin(), bytes.end()); }
 
-// The bytes before index, the piece, the bytes from index `resume` on.
-Bytes splice(const Bytes& old, std::size_t index, const Bytes& piece, std::size_t resume) {
-    Bytes out;
+// The bytes before index, the piece, the bytes from index `resume` on; built in out.
+Bytes splice(const Bytes& old, std::size_t index, const Bytes& piece, std::size_t resume, Bytes out) {
+    out.clear();
     out.reserve(old.size() - (resume - index) + piece.size());
     out.insert(out.end(), old.begin(), old.begin() + static_cast<long>(index));
     append(out, piece);
@@ -47,8 +47,6 @@ std::string storedListBody(std::string_view body) {
 
 } // namespace
 
-FileSnapshot CommandFileUpdater::currentFile() { return readSnapshot(env_.commandFile()); }
-
 UserRow CommandFileUpdater::rowInFile(std::int64_t rowId) {
     auto row = env_.store.userById(rowId);
     if (!row || row->offset <= 0) throw Refusal(std::string(texts::NotInFile));
@@ -65,7 +63,8 @@ void CommandFileUpdater::Update1Body(std::int64_t rowId, std::string_view newTex
     if (newText.empty()) throw Refusal(std::string(texts::EmptyContent));
     const UserRow row = rowInFile(rowId);
     const bool isList = row.Type == "L";
-    const FileSnapshot snapshot = currentFile();
+    const CommandFileOnDisk onDisk(env_);
+    const FileSnapshot& snapshot = onDisk.snapshot();
     const Bytes& old = snapshot.bytes;
     const auto family = env_.reader.file().info.family;
 
@@ -98,7 +97,7 @@ void CommandFileUpdater::Update1Body(std::int64_t rowId, std::string_view newTex
         resume = rec.end;
     }
     const auto delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(resume - start);
-    Bytes updated = splice(old, start, piece, resume);
+    Bytes updated = splice(old, start, piece, resume, storageForNewVersion(env_));
     CommitRewrite(env_, texts::trace::Update1Body, snapshot, std::move(updated));
 
     // The changed row first, then the shift: a page touched early and again late costs the
@@ -113,7 +112,8 @@ void CommandFileUpdater::Update1Body(std::int64_t rowId, std::string_view newTex
 
 void CommandFileUpdater::Updatechangetype(std::int64_t rowId, KindChange change) {
     const UserRow row = rowInFile(rowId);
-    const FileSnapshot snapshot = currentFile();
+    const CommandFileOnDisk onDisk(env_);
+    const FileSnapshot& snapshot = onDisk.snapshot();
     const Bytes& old = snapshot.bytes;
     const auto family = env_.reader.file().info.family;
     ByteReader r(old);
@@ -126,7 +126,8 @@ void CommandFileUpdater::Updatechangetype(std::int64_t rowId, KindChange change)
     Bytes updated;
     std::int32_t delta = 0;
     if (change == KindChange::ToAdvancedScript) {
-        updated = old;
+        updated = storageForNewVersion(env_);
+        updated.assign(old.begin(), old.end());
         updated[kindIndex] = kind::Advanced;
     } else {
         // Kind 1, the fixed bytes as zeros, then an empty formatted part before the text.
@@ -136,7 +137,7 @@ void CommandFileUpdater::Updatechangetype(std::int64_t rowId, KindChange change)
         piece.push_back(0);
         const std::size_t resume = rec.bodyPosition - 1;
         delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(resume - kindIndex);
-        updated = splice(old, kindIndex, piece, resume);
+        updated = splice(old, kindIndex, piece, resume, storageForNewVersion(env_));
     }
     CommitRewrite(env_, texts::trace::Updatechangetype, snapshot, std::move(updated));
 
@@ -155,7 +156,8 @@ void CommandFileUpdater::UpdateFirstThings(std::int64_t rowId, std::string_view 
     const std::string descriptionBytes = encodeForFile(description);
     const std::string groupBytes = group == names::UserDefined ? std::string() : encodeForFile(group);
     const UserRow row = rowInFile(rowId);
-    const FileSnapshot snapshot = currentFile();
+    const CommandFileOnDisk onDisk(env_);
+    const FileSnapshot& snapshot = onDisk.snapshot();
     const Bytes& old = snapshot.bytes;
     ByteReader r(old);
     r.seekPosition(static_cast<std::uint32_t>(row.offset));
@@ -172,7 +174,8 @@ void CommandFileUpdater::UpdateFirstThings(std::int64_t rowId, std::string_view 
     const std::size_t start = row.offset - 1;
     const std::size_t resume = rec.group.raw.data() + rec.group.raw.size() - old.data();
     const auto delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(resume - start);
-    CommitRewrite(env_, texts::trace::UpdateFirstThings, snapshot, splice(old, start, piece, resume));
+    CommitRewrite(env_, texts::trace::UpdateFirstThings, snapshot,
+                  splice(old, start, piece, resume, storageForNewVersion(env_)));
 
     CommandStore::Transaction t(env_.store);
     env_.store.moveBody(rowId, delta); // the body follows the rewritten first part
@@ -185,7 +188,8 @@ void CommandFileUpdater::UpdateFirstThings(std::int64_t rowId, std::string_view 
 void CommandFileUpdater::UpdateListRename(std::int64_t rowId, std::string_view newName) {
     const std::string name = encodeName(newName);
     const UserRow row = rowInFile(rowId);
-    const FileSnapshot snapshot = currentFile();
+    const CommandFileOnDisk onDisk(env_);
+    const FileSnapshot& snapshot = onDisk.snapshot();
     const Bytes& old = snapshot.bytes;
     ByteReader r(old);
     r.seekPosition(static_cast<std::uint32_t>(row.offset));
@@ -196,7 +200,8 @@ void CommandFileUpdater::UpdateListRename(std::int64_t rowId, std::string_view n
     const std::size_t start = row.offset - 1;
     const std::size_t resume = start + list.name.raw.size();
     const auto delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(list.name.raw.size());
-    CommitRewrite(env_, texts::trace::UpdateListRename, snapshot, splice(old, start, piece, resume));
+    CommitRewrite(env_, texts::trace::UpdateListRename, snapshot,
+                  splice(old, start, piece, resume, storageForNewVersion(env_)));
 
     CommandStore::Transaction t(env_.store);
     env_.store.shiftPositionsAfter(row.offset, delta);
@@ -212,13 +217,14 @@ void CommandFileUpdater::UpdateNewCommand(const NewCommandRecord& record) {
     }
     if (record.body.empty()) throw Refusal(std::string(texts::EmptyContent));
     const Bytes piece = encodeNewCommand(record, env_.reader.file().info.family);
-    const FileSnapshot snapshot = currentFile();
+    const CommandFileOnDisk onDisk(env_);
+    const FileSnapshot& snapshot = onDisk.snapshot();
     const Bytes& old = snapshot.bytes;
     const auto listSection = static_cast<std::size_t>(env_.store.parameters().OffsetLists);
     if (listSection < format::kHeaderSize + 1 || listSection + 3 > old.size())
         throw Refusal(std::string(texts::NotInFile));
     writeFileAtomically(env_.home(texts::CommandNew), piece, false);
-    Bytes updated = splice(old, listSection - 1, piece, listSection - 1);
+    Bytes updated = splice(old, listSection - 1, piece, listSection - 1, storageForNewVersion(env_));
     patchLong(updated, format::kCommandCountOffset, longAt(updated, format::kCommandCountOffset) + 1);
     CommitRewrite(env_, texts::trace::UpdateNewCommand, snapshot, std::move(updated));
 }
@@ -226,12 +232,14 @@ void CommandFileUpdater::UpdateNewCommand(const NewCommandRecord& record) {
 void CommandFileUpdater::UpdateNewList(std::string_view name, std::string_view items) {
     const std::string body = NormalizeBodyEnding(items);
     const Bytes piece = listRecord(name, body);
-    const FileSnapshot snapshot = currentFile();
+    const CommandFileOnDisk onDisk(env_);
+    const FileSnapshot& snapshot = onDisk.snapshot();
     const Bytes& old = snapshot.bytes;
     const auto listSection = static_cast<std::size_t>(env_.store.parameters().OffsetLists);
     if (listSection < format::kHeaderSize + 1 || listSection + 3 > old.size())
         throw Refusal(std::string(texts::NotInFile));
-    Bytes updated = old;
+    Bytes updated = storageForNewVersion(env_);
+    updated.assign(old.begin(), old.end());
     append(updated, piece);
     patchLong(updated, listSection - 1, longAt(updated, listSection - 1) + 1);
     CommitRewrite(env_, texts::trace::UpdateNewList, snapshot, std::move(updated));

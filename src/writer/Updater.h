@@ -38,7 +38,6 @@ public:
 
 private:
     UserRow rowInFile(std::int64_t rowId);
-    FileSnapshot currentFile();
 
     WriterEnvironment env_;
 };

@@ -25,7 +25,19 @@ void CommitRewrite(const WriterEnvironment& env, std::string_view traceText, con
     writeFileAtomically(env.commandFile(), bytes);
     auto& file = env.reader.file();
     file.info.size = bytes.size();
+    file.spare = std::move(file.image);
     file.image = std::move(bytes);
+}
+
+CommandFileOnDisk::CommandFileOnDisk(const WriterEnvironment& env)
+    : file_(env.reader.file()), snapshot_(readSnapshot(file_.path, std::move(file_.readBack))) {}
+
+CommandFileOnDisk::~CommandFileOnDisk() { file_.readBack = std::move(snapshot_.bytes); }
+
+std::vector<std::uint8_t> storageForNewVersion(const WriterEnvironment& env) {
+    auto storage = std::move(env.reader.file().spare);
+    storage.clear();
+    return storage;
 }
 
 std::string encodeForFile(std::string_view utf8) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cmdfile/AtomicFile.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -12,7 +14,7 @@ class CommandFileReader;
 class CommandStore;
 class Prompter;
 class Trace;
-struct FileSnapshot;
+struct LoadedFile;
 
 // What every writer works with: the open file (through the reader that loaded it), the store
 // that mirrors it, the trace, the prompter and the home folder for work files and logs.
@@ -32,6 +34,24 @@ struct WriterEnvironment {
 // reader's image becomes the new bytes.
 void CommitRewrite(const WriterEnvironment& env, std::string_view traceText, const FileSnapshot& previous,
                    std::vector<std::uint8_t> bytes);
+// The command file as it is now, read into memory the loaded file keeps for the purpose and
+// gets back when done.
+class CommandFileOnDisk {
+public:
+    explicit CommandFileOnDisk(const WriterEnvironment& env);
+    ~CommandFileOnDisk();
+    CommandFileOnDisk(const CommandFileOnDisk&) = delete;
+    CommandFileOnDisk& operator=(const CommandFileOnDisk&) = delete;
+    const FileSnapshot& snapshot() const { return snapshot_; }
+
+private:
+    LoadedFile& file_;
+    FileSnapshot snapshot_;
+};
+
+// Empty storage to build the next version in: the memory of the image the last commit
+// replaced, when there is one.
+std::vector<std::uint8_t> storageForNewVersion(const WriterEnvironment& env);
 
 // Text checks made before anything is written. Each throws Refusal with the user's message.
 std::string encodeForFile(std::string_view utf8);         // no Windows-1252 form

@@ -8,6 +8,8 @@
 #include "writer/Updater.h"
 #include "writer/VersionConversion.h"
 
+#include <functional>
+
 using namespace vocabrella;
 using namespace vocabrella::testsupport;
 
@@ -86,6 +88,49 @@ TEST_F(Writer, BodyGrowingPastAPrefixWidthMovesEverythingBehindIt) {
     EXPECT_EQ(row("first").script, std::string(255, 'b'));
     EXPECT_EQ(readFileBytes(home() / "savedat").size(), sizeBefore) << "savedat holds the previous file";
     EXPECT_NE(readText(home() / "trace.vbl").find("Update1Body  \r\n"), std::string::npos);
+}
+
+// The writers keep their memory from one change to the next; a session of changes of every
+// size must still leave, after each, the file, the loaded image and savedat in step.
+TEST_F(Writer, ASessionOfChangesKeepsFileImageAndSavedatInStep) {
+    CommandFileBuilder b(7);
+    for (int i = 0; i < 40; ++i) b.add(command("cmd" + std::to_string(i), kKindAdvancedScript, std::string(200 + i, 'a')));
+    b.add(BuiltList("colors", {"red", "green"}));
+    open(b);
+
+    std::vector<std::function<void()>> changes = {
+        [&] { updater().Update1Body(row("cmd3").ID, std::string(5000, 'g')); }, // grows
+        [&] { updater().Update1Body(row("cmd3").ID, "short"); },               // shrinks
+        [&] { updater().UpdateFirstThings(row("cmd10").ID, "renamed", "described", "Editing"); },
+        [&] { updater().UpdateListRename(row("colors").ID, "colours"); },
+        [&] {
+            NewCommandRecord added;
+            added.name = "added";
+            added.program = added.scope = "Global Commands";
+            added.typeCode = "A";
+            added.body = "Sub Main\r\nEnd Sub";
+            updater().UpdateNewCommand(added);
+            reparse(); // as the program does after adding a command
+        },
+        [&] {
+            store->setFlag(row("cmd20").ID, true);
+            DeleteMarked(env());
+            reparse(); // as after every rebuild
+        },
+        [&] { updater().Update1Body(row("cmd39").ID, std::string(3000, 'z')); },
+    };
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        const Bytes before = bytes();
+        changes[i]();
+        const Bytes after = bytes();
+        EXPECT_NE(after, before) << "change " << i;
+        EXPECT_EQ(reader->file().image, after) << "change " << i;
+        EXPECT_EQ(readFileBytes(home() / "savedat"), before) << "change " << i;
+        expectStorePositionsMatchFile();
+    }
+    EXPECT_EQ(row("cmd3").script, "short");
+    EXPECT_EQ(row("renamed").description, "described");
+    EXPECT_EQ(row("cmd39").script, std::string(3000, 'z'));
 }
 
 TEST_F(Writer, BodyOfTheLastCommandKeepsTheListCount) {
