@@ -98,16 +98,14 @@ void CommandFileUpdater::Update1Body(std::int64_t rowId, std::string_view newTex
     }
     const auto delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(resume - start);
     Bytes updated = splice(old, start, piece, resume, storageForNewVersion(env_));
-    CommitRewrite(env_, texts::trace::Update1Body, snapshot, std::move(updated));
-
-    // The changed row first, then the shift: a page touched early and again late costs the
-    // write-ahead log a rewrite of everything written in between.
-    CommandStore::Transaction t(env_.store);
     const std::string stored = isList ? storedListBody(newText) : std::string(newText);
-    env_.store.setScript(rowId, stored);
-    if (row.ID != rowId) env_.store.setScript(row.ID, stored);
-    env_.store.shiftPositionsAfter(row.offset, delta);
-    t.commit();
+    CommitRewrite(env_, texts::trace::Update1Body, snapshot, std::move(updated), [&](CommandStore& store) {
+        // The changed row first, then the shift: a page touched early and again late costs
+        // the write-ahead log a rewrite of everything written in between.
+        store.setScript(rowId, stored);
+        if (row.ID != rowId) store.setScript(row.ID, stored);
+        store.shiftPositionsAfter(row.offset, delta);
+    });
 }
 
 void CommandFileUpdater::Updatechangetype(std::int64_t rowId, KindChange change) {
@@ -139,12 +137,10 @@ void CommandFileUpdater::Updatechangetype(std::int64_t rowId, KindChange change)
         delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(resume - kindIndex);
         updated = splice(old, kindIndex, piece, resume, storageForNewVersion(env_));
     }
-    CommitRewrite(env_, texts::trace::Updatechangetype, snapshot, std::move(updated));
-
-    CommandStore::Transaction t(env_.store);
-    env_.store.setType(rowId, change == KindChange::ToPlainText ? "P" : "A");
-    env_.store.shiftPositionsAfter(row.offset, delta);
-    t.commit();
+    CommitRewrite(env_, texts::trace::Updatechangetype, snapshot, std::move(updated), [&](CommandStore& store) {
+        store.setType(rowId, change == KindChange::ToPlainText ? "P" : "A");
+        store.shiftPositionsAfter(row.offset, delta);
+    });
 }
 
 void CommandFileUpdater::UpdateFirstThings(std::int64_t rowId, std::string_view newName, std::string_view description,
@@ -175,14 +171,12 @@ void CommandFileUpdater::UpdateFirstThings(std::int64_t rowId, std::string_view 
     const std::size_t resume = rec.group.raw.data() + rec.group.raw.size() - old.data();
     const auto delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(resume - start);
     CommitRewrite(env_, texts::trace::UpdateFirstThings, snapshot,
-                  splice(old, start, piece, resume, storageForNewVersion(env_)));
-
-    CommandStore::Transaction t(env_.store);
-    env_.store.moveBody(rowId, delta); // the body follows the rewritten first part
-    env_.store.setIdentity(rowId, newName, description, group.empty() ? names::UserDefined : group,
-                           static_cast<std::int32_t>(references.size()));
-    env_.store.shiftPositionsAfter(row.offset, delta);
-    t.commit();
+                  splice(old, start, piece, resume, storageForNewVersion(env_)), [&](CommandStore& store) {
+                      store.moveBody(rowId, delta); // the body follows the rewritten first part
+                      store.setIdentity(rowId, newName, description, group.empty() ? names::UserDefined : group,
+                                        static_cast<std::int32_t>(references.size()));
+                      store.shiftPositionsAfter(row.offset, delta);
+                  });
 }
 
 void CommandFileUpdater::UpdateListRename(std::int64_t rowId, std::string_view newName) {
@@ -201,13 +195,12 @@ void CommandFileUpdater::UpdateListRename(std::int64_t rowId, std::string_view n
     const std::size_t resume = start + list.name.raw.size();
     const auto delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(list.name.raw.size());
     CommitRewrite(env_, texts::trace::UpdateListRename, snapshot,
-                  splice(old, start, piece, resume, storageForNewVersion(env_)));
-
-    CommandStore::Transaction t(env_.store);
-    env_.store.shiftPositionsAfter(row.offset, delta);
-    const auto current = env_.store.userById(rowId);
-    env_.store.setIdentity(rowId, newName, current ? current->description : "", current ? current->owner : "", 1);
-    t.commit();
+                  splice(old, start, piece, resume, storageForNewVersion(env_)), [&](CommandStore& store) {
+                      store.shiftPositionsAfter(row.offset, delta);
+                      const auto current = store.userById(rowId);
+                      store.setIdentity(rowId, newName, current ? current->description : "",
+                                        current ? current->owner : "", 1);
+                  });
 }
 
 void CommandFileUpdater::UpdateNewCommand(const NewCommandRecord& record) {

@@ -6,8 +6,11 @@
 #include "cmdfile/Errors.h"
 #include "cmdfile/RawRecord.h"
 #include "cmdfile/Reader.h"
+#include "cmdfile/Store.h"
 #include "cmdfile/Trace.h"
 #include "writer/Texts.h"
+
+#include <future>
 
 namespace vocabrella {
 
@@ -27,6 +30,21 @@ void CommitRewrite(const WriterEnvironment& env, std::string_view traceText, con
     file.info.size = bytes.size();
     file.spare = std::move(file.image);
     file.image = std::move(bytes);
+}
+
+void CommitRewrite(const WriterEnvironment& env, std::string_view traceText, const FileSnapshot& previous,
+                   std::vector<std::uint8_t> bytes, const std::function<void(CommandStore&)>& storeChange) {
+    CommandStore::Transaction transaction(env.store);
+    // The store is left to the other thread until the future is waited for, on every path.
+    auto store = std::async(std::launch::async, [&] { storeChange(env.store); });
+    try {
+        CommitRewrite(env, traceText, previous, std::move(bytes));
+    } catch (...) {
+        store.wait();
+        throw; // the transaction rolls the store back
+    }
+    store.get();
+    transaction.commit();
 }
 
 CommandFileOnDisk::CommandFileOnDisk(const WriterEnvironment& env)

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,6 +49,13 @@ private:
     LoadedFile& file_;
     FileSnapshot snapshot_;
 };
+
+// CommitRewrite with the store's matching change made alongside, in a transaction of its own:
+// while the file waits for the disk, the store does its work. The store's change is committed
+// only once the new file is in place; when either fails the store is left as it was and the
+// error goes on.
+void CommitRewrite(const WriterEnvironment& env, std::string_view traceText, const FileSnapshot& previous,
+                   std::vector<std::uint8_t> bytes, const std::function<void(CommandStore&)>& storeChange);
 
 // Empty storage to build the next version in: the memory of the image the last commit
 // replaced, when there is one.

@@ -133,6 +133,33 @@ TEST_F(Writer, ASessionOfChangesKeepsFileImageAndSavedatInStep) {
     EXPECT_EQ(row("cmd39").script, std::string(3000, 'z'));
 }
 
+// The store's side of a change is made while the file is written; when the file cannot be
+// written, neither the file nor the store may have changed.
+TEST_F(Writer, AWriteThatFailsLeavesFileImageAndStoreAsTheyWere) {
+    CommandFileBuilder b(7);
+    for (int i = 0; i < 30; ++i) b.add(command("cmd" + std::to_string(i)));
+    open(b);
+    const auto shape = [this] {
+        std::vector<std::tuple<std::string, int, int, std::string>> rows;
+        for (const auto& r : store->allUsers()) rows.emplace_back(r.name, r.offset, r.offsetbody, r.script);
+        return rows;
+    };
+    const auto fileBefore = bytes();
+    const auto storeBefore = shape();
+    std::filesystem::create_directories(home() / "savedat" / "in the way"); // savedat cannot be replaced
+
+    EXPECT_THROW(updater().Update1Body(row("cmd1").ID, std::string(400, 'q')), std::filesystem::filesystem_error);
+    EXPECT_THROW(updater().UpdateFirstThings(row("cmd2").ID, "other", "", ""), std::filesystem::filesystem_error);
+    EXPECT_EQ(bytes(), fileBefore);
+    EXPECT_EQ(reader->file().image, fileBefore);
+    EXPECT_EQ(shape(), storeBefore);
+
+    std::filesystem::remove_all(home() / "savedat");
+    updater().Update1Body(row("cmd1").ID, std::string(400, 'q'));
+    EXPECT_EQ(row("cmd1").script, std::string(400, 'q'));
+    expectStorePositionsMatchFile();
+}
+
 TEST_F(Writer, BodyOfTheLastCommandKeepsTheListCount) {
     for (bool withLists : {false, true}) {
         CommandFileBuilder b(6);
