@@ -5,6 +5,7 @@
 #include "cmdfile/Codec.h"
 #include "cmdfile/DuplicateLog.h"
 #include "cmdfile/Errors.h"
+#include "cmdfile/KeyIndex.h"
 #include "cmdfile/Prompter.h"
 #include "cmdfile/Store.h"
 #include "cmdfile/TextCase.h"
@@ -53,13 +54,14 @@ public:
     };
 
     // expectedRows sizes the duplicate check, so that it is not rebuilt as it grows.
-    Parse(CommandFileReader& reader, std::size_t expectedRows) : r_(reader), env_(reader.env_) {
-        known_.reserve(expectedRows);
+    Parse(CommandFileReader& reader, std::size_t expectedRows)
+        : r_(reader), env_(reader.env_), known_(expectedRows) {
         duplicateLogPath_ = env_.homeFolder / "duplicate.log";
         duplicateLog_.open(duplicateLogPath_, std::ios::binary | std::ios::trunc);
         // Rows not read from the file (offset 0) survive the parse and take part in the check.
         env_.store.forEachUser([this](const UserRow& row) {
-            known_.emplace(commandKey(row.menu, row.state, row.name), KnownRow{row.ID, row.offset, row.filename, row.Type});
+            makeCommandKey(key_, row.menu, row.state, row.name);
+            if (!known_.find(key_)) known_.add(key_, KnownRow{row.ID, row.offset, row.filename, row.Type});
             return true;
         });
         filename_ = r_.file_.path.filename().string();
@@ -73,15 +75,16 @@ public:
 
     void storeRow(CurrentRecord& rec) {
         makeCommandKey(key_, rec.program, rec.state, rec.name);
-        bool duplicate = false;
-        auto found = known_.find(key_);
-        if (found != known_.end()) {
-            duplicate = true;
-            writeDuplicateLine(found->second, rec);
-            if (found->second.offset == 0) {
-                env_.store.deleteUser(found->second.id);
-                known_.erase(found);
-                found = known_.end();
+        const auto found = known_.find(key_);
+        // The entry that gets this row's ID once stored: a new one, or that of a row not from
+        // the file, which this row replaces.
+        std::size_t entry = kNoEntry;
+        if (found) {
+            const KnownRow& known = known_[*found];
+            writeDuplicateLine(known, rec);
+            if (known.offset == 0) {
+                env_.store.deleteUser(known.id);
+                entry = *found;
             }
         }
 
@@ -107,17 +110,16 @@ public:
         row.globalsort = names::isGlobalProgram(row.menu) ? "G" : "N";
         row.listsort = rec.typeCode == "L" ? "L" : "C";
         row.pathcode = "U";
-        row.dupe = duplicate;
+        row.dupe = found.has_value();
         row.PDescript = static_cast<std::int32_t>(rec.programDescriptionLength);
         row.CompanyName = static_cast<std::int32_t>(rec.companyNameLength);
         row.ClassName = static_cast<std::int32_t>(rec.windowClassLength);
         row.encrypted = rec.encrypted;
         CommandStore::fitToWidths(row, env_.storeErrors, env_.prompter);
 
-        // Node addresses in the map stay put, so the ID can be filled in when the row is stored.
-        batchKnown_[batched_] =
-            found == known_.end() ? &known_.emplace(key_, KnownRow{0, row.offset, std::nullopt, row.Type}).first->second
-                                  : nullptr;
+        if (!found) entry = known_.add(key_, KnownRow{});
+        if (entry != kNoEntry) known_[entry] = KnownRow{0, row.offset, std::nullopt, row.Type};
+        batchEntries_[batched_] = entry;
         if (++batched_ == kBatchRows) flush();
     }
 
@@ -125,14 +127,15 @@ public:
     void flush() {
         for (std::size_t i = 0; i < batched_; ++i) {
             const std::int64_t id = env_.store.insertUser(batch_[i]);
-            if (batchKnown_[i]) batchKnown_[i]->id = id;
+            if (batchEntries_[i] != kNoEntry) known_[batchEntries_[i]].id = id;
             if (!firstRowId) firstRowId = id;
         }
         batched_ = 0;
     }
 
-    std::string stateIds(std::string_view program, const std::vector<std::string>& names) {
-        std::string ids;
+    // The IDs of the states named, each followed by a comma, written into ids.
+    void stateIds(std::string& ids, std::string_view program, const std::vector<std::string>& names) {
+        ids.clear();
         for (const auto& name : names) {
             stateKey_.clear();
             appendFolded(stateKey_, program);
@@ -143,7 +146,6 @@ public:
             ids += std::to_string(it->second);
             ids.push_back(',');
         }
-        return ids;
     }
 
     // error.log: the bytes from the last stored row on, then what went wrong and where.
@@ -199,12 +201,13 @@ private:
     std::filesystem::path duplicateLogPath_;
     std::ofstream duplicateLog_;
     bool duplicateHeaderWritten_ = false;
-    std::unordered_map<std::string, KnownRow> known_;
+    KeyIndex<KnownRow> known_;
     std::unordered_map<std::string, std::int64_t> states_;
     std::string filename_;
     std::string key_, stateKey_;
     std::array<UserRow, kBatchRows> batch_;
-    std::array<KnownRow*, kBatchRows> batchKnown_{};
+    static constexpr std::size_t kNoEntry = static_cast<std::size_t>(-1);
+    std::array<std::size_t, kBatchRows> batchEntries_{};
     std::size_t batched_ = 0;
 };
 
@@ -218,7 +221,7 @@ bool CommandFileReader::loadKeyNames() {
 bool CommandFileReader::ReadCommandRecord(ByteReader& reader, bool store) {
     if (!readCommandRecord(reader, recordContext(), rec_)) return false;
     if (store && !rec_.skipped && parse_) {
-        rec_.stateIds = parse_->stateIds(rec_.program, rec_.stateNames);
+        parse_->stateIds(rec_.stateIds, rec_.program, rec_.stateNames);
         parse_->storeRow(rec_);
         rec_.clear();
     } else if (parse_ && rec_.skipped) {
