@@ -117,8 +117,9 @@ public:
         row.encrypted = rec.encrypted;
         CommandStore::fitToWidths(row, env_.storeErrors, env_.prompter);
 
-        if (!found) entry = known_.add(key_, KnownRow{});
-        if (entry != kNoEntry) known_[entry] = KnownRow{0, row.offset, std::nullopt, row.Type};
+        const KnownRow stored{0, row.offset, std::nullopt, row.Type};
+        if (!found) entry = known_.add(key_, stored);
+        else if (entry != kNoEntry) known_[entry] = stored;
         batchEntries_[batched_] = entry;
         if (++batched_ == kBatchRows) flush();
     }

@@ -17,15 +17,20 @@ using Bytes = std::vector<std::uint8_t>;
 
 void append(Bytes& out, std::span<const std::uint8_t> bytes) { out.insert(out.end(), bytes.begin(), bytes.end()); }
 
-// The bytes before index, the piece, the bytes from index `resume` on; built in out.
-Bytes splice(const Bytes& old, std::size_t index, const Bytes& piece, std::size_t resume, Bytes out) {
-    out.clear();
+// The bytes before index, the piece, the bytes from index `resume` on, built in the storage
+// the writers keep for a new version.
+Bytes splice(const WriterEnvironment& env, const Bytes& old, std::size_t index, const Bytes& piece,
+             std::size_t resume) {
+    Bytes out = storageForNewVersion(env);
     out.reserve(old.size() - (resume - index) + piece.size());
     out.insert(out.end(), old.begin(), old.begin() + static_cast<long>(index));
     append(out, piece);
     out.insert(out.end(), old.begin() + static_cast<long>(resume), old.end());
     return out;
 }
+
+// The bytes unchanged, in the same storage, for a change made in place.
+Bytes copyOf(const WriterEnvironment& env, const Bytes& old) { return splice(env, old, old.size(), {}, old.size()); }
 
 void patchLong(Bytes& bytes, std::size_t index, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes.at(index + i) = static_cast<std::uint8_t>(value >> (8 * i));
@@ -97,7 +102,7 @@ void CommandFileUpdater::Update1Body(std::int64_t rowId, std::string_view newTex
         resume = rec.end;
     }
     const auto delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(resume - start);
-    Bytes updated = splice(old, start, piece, resume, storageForNewVersion(env_));
+    Bytes updated = splice(env_, old, start, piece, resume);
     const std::string stored = isList ? storedListBody(newText) : std::string(newText);
     CommitRewrite(env_, texts::trace::Update1Body, snapshot, std::move(updated), [&](CommandStore& store) {
         // The changed row first, then the shift: a page touched early and again late costs
@@ -124,8 +129,7 @@ void CommandFileUpdater::Updatechangetype(std::int64_t rowId, KindChange change)
     Bytes updated;
     std::int32_t delta = 0;
     if (change == KindChange::ToAdvancedScript) {
-        updated = storageForNewVersion(env_);
-        updated.assign(old.begin(), old.end());
+        updated = copyOf(env_, old);
         updated[kindIndex] = kind::Advanced;
     } else {
         // Kind 1, the fixed bytes as zeros, then an empty formatted part before the text.
@@ -135,7 +139,7 @@ void CommandFileUpdater::Updatechangetype(std::int64_t rowId, KindChange change)
         piece.push_back(0);
         const std::size_t resume = rec.bodyPosition - 1;
         delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(resume - kindIndex);
-        updated = splice(old, kindIndex, piece, resume, storageForNewVersion(env_));
+        updated = splice(env_, old, kindIndex, piece, resume);
     }
     CommitRewrite(env_, texts::trace::Updatechangetype, snapshot, std::move(updated), [&](CommandStore& store) {
         store.setType(rowId, change == KindChange::ToPlainText ? "P" : "A");
@@ -171,7 +175,7 @@ void CommandFileUpdater::UpdateFirstThings(std::int64_t rowId, std::string_view 
     const std::size_t resume = rec.group.raw.data() + rec.group.raw.size() - old.data();
     const auto delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(resume - start);
     CommitRewrite(env_, texts::trace::UpdateFirstThings, snapshot,
-                  splice(old, start, piece, resume, storageForNewVersion(env_)), [&](CommandStore& store) {
+                  splice(env_, old, start, piece, resume), [&](CommandStore& store) {
                       store.moveBody(rowId, delta); // the body follows the rewritten first part
                       store.setIdentity(rowId, newName, description, group.empty() ? names::UserDefined : group,
                                         static_cast<std::int32_t>(references.size()));
@@ -195,7 +199,7 @@ void CommandFileUpdater::UpdateListRename(std::int64_t rowId, std::string_view n
     const std::size_t resume = start + list.name.raw.size();
     const auto delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(list.name.raw.size());
     CommitRewrite(env_, texts::trace::UpdateListRename, snapshot,
-                  splice(old, start, piece, resume, storageForNewVersion(env_)), [&](CommandStore& store) {
+                  splice(env_, old, start, piece, resume), [&](CommandStore& store) {
                       store.shiftPositionsAfter(row.offset, delta);
                       const auto current = store.userById(rowId);
                       store.setIdentity(rowId, newName, current ? current->description : "",
@@ -217,7 +221,7 @@ void CommandFileUpdater::UpdateNewCommand(const NewCommandRecord& record) {
     if (listSection < format::kHeaderSize + 1 || listSection + 3 > old.size())
         throw Refusal(std::string(texts::NotInFile));
     writeFileAtomically(env_.home(texts::CommandNew), piece, false);
-    Bytes updated = splice(old, listSection - 1, piece, listSection - 1, storageForNewVersion(env_));
+    Bytes updated = splice(env_, old, listSection - 1, piece, listSection - 1);
     patchLong(updated, format::kCommandCountOffset, longAt(updated, format::kCommandCountOffset) + 1);
     CommitRewrite(env_, texts::trace::UpdateNewCommand, snapshot, std::move(updated));
 }
@@ -231,8 +235,7 @@ void CommandFileUpdater::UpdateNewList(std::string_view name, std::string_view i
     const auto listSection = static_cast<std::size_t>(env_.store.parameters().OffsetLists);
     if (listSection < format::kHeaderSize + 1 || listSection + 3 > old.size())
         throw Refusal(std::string(texts::NotInFile));
-    Bytes updated = storageForNewVersion(env_);
-    updated.assign(old.begin(), old.end());
+    Bytes updated = copyOf(env_, old);
     append(updated, piece);
     patchLong(updated, listSection - 1, longAt(updated, listSection - 1) + 1);
     CommitRewrite(env_, texts::trace::UpdateNewList, snapshot, std::move(updated));
