@@ -9,6 +9,7 @@
 #include "cmdfile/Clock.h"
 #include "shell/Application.h"
 #include "shell/HomeFolder.h"
+#include "shell/platform/SimulatedDragon.h"
 #include "shell/platform/SimulatedInstallation.h"
 #include "ui/Form1.h"
 
@@ -109,7 +110,8 @@ int main(int argc, char** argv) {
     SystemClock clock;
     int status = 0;
     {
-        Application app({home, root, {}}, prompter, clock);
+        platform::SimulatedDragon dragon(root);
+        Application app({home, {}}, dragon, prompter, clock);
         if (!app.load()) {
             std::fprintf(stderr, "the program did not load\n");
             return 2;

@@ -39,8 +39,8 @@ std::string replaceAllIgnoringCase(const std::string& text, const std::string& f
 
 } // namespace
 
-Application::Application(StartupOptions options, Prompter& prompter, Clock& clock)
-    : options_(std::move(options)), prompter_(prompter), clock_(clock), dragon_(options_.dragonRoot) {}
+Application::Application(StartupOptions options, platform::Dragon& dragon, Prompter& prompter, Clock& clock)
+    : options_(std::move(options)), prompter_(prompter), clock_(clock), dragon_(dragon) {}
 
 Application::~Application() = default;
 
@@ -105,6 +105,7 @@ std::string Application::caption() {
     try {
         prefix = dragon_.engine().userDataPrefix();
     } catch (const platform::DragonError&) {
+        // No prefix from the engine: the caption shows the whole path, which is still right.
     }
     return std::string(texts::CaptionPrefix) + replaceAllIgnoringCase(path, prefix, "..");
 }
@@ -165,7 +166,9 @@ Application::Context Application::SelectCallingContext() {
         std::string module;
         try {
             module = fs::path(dragon_.engine().moduleOfWindow(callingWindow_)).stem().string();
-        } catch (const platform::DragonError&) {
+        } catch (const platform::DragonError& e) {
+            // A window the engine cannot name matches no program; the global commands are shown.
+            trace.Tracy(texts::trace::EngineError, e.what());
         }
         module = upperCase(module);
         trace.Tracy(texts::trace::Module, module);
@@ -286,7 +289,10 @@ void Application::speakerChanged() {
         if (dragon_.engine().currentSpeaker() != displayedUser_ &&
             sameIgnoringCase(fs::weakly_canonical(commandFile()).string(), startupUserFile_.string()))
             throw EndProgram(0); // the store belongs to the previous user
-    } catch (const platform::DragonError&) {
+    } catch (const platform::DragonError& e) {
+        // An engine that cannot name its speaker leaves the program as it is: the next change
+        // of speaker is checked again.
+        trace.Tracy(texts::trace::EngineError, e.what());
     }
     trace.Tracy(texts::trace::LeaveSpeakerChange);
 }

@@ -3,7 +3,7 @@
 #include "shell/Discovery.h"
 #include "shell/Session.h"
 #include "shell/Settings.h"
-#include "shell/platform/SimulatedDragon.h"
+#include "shell/platform/Dragon.h"
 
 #include <filesystem>
 #include <memory>
@@ -18,7 +18,6 @@ class Prompter;
 
 struct StartupOptions {
     std::filesystem::path home;
-    std::optional<std::filesystem::path> dragonRoot; // the simulated installation, when there is one
     std::string commandLine;                         // the program's one argument
 };
 
@@ -28,7 +27,7 @@ struct StartupOptions {
 // the program raises EndProgram after the user has been told.
 class Application {
 public:
-    Application(StartupOptions options, Prompter& prompter, Clock& clock);
+    Application(StartupOptions options, platform::Dragon& dragon, Prompter& prompter, Clock& clock);
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
@@ -41,7 +40,8 @@ public:
     Session& session() { return *session_; }
     Nat& nat() { return *nat_; }
     Settings& settings() { return *settings_; }
-    platform::SimulatedDragon& dragon() { return dragon_; }
+    platform::Dragon& dragon() { return dragon_; }
+    bool hasSettings() const { return settings_ != nullptr; }
     Prompter& prompter() { return prompter_; }
     const std::filesystem::path& home() const { return options_.home; }
     const std::filesystem::path& commandFile() { return session_->reader().file().path; }
@@ -98,7 +98,7 @@ private:
     StartupOptions options_;
     Prompter& prompter_;
     Clock& clock_;
-    platform::SimulatedDragon dragon_;
+    platform::Dragon& dragon_;
     std::unique_ptr<Session> session_;
     std::unique_ptr<Nat> nat_;
     std::unique_ptr<Settings> settings_;

@@ -71,6 +71,8 @@ inline constexpr std::string_view NestedStateName = "nested state name:";
 inline constexpr std::string_view LeftStateName = "left state name:";
 inline constexpr std::string_view BeforeModuleName = "b4 getmodulename";
 inline constexpr std::string_view Module = "module";
+// A call into Dragon that failed where the program goes on without its answer.
+inline constexpr std::string_view EngineError = "engine error";
 inline constexpr std::string_view FormLoadDone = "form load 2 done";
 inline constexpr std::string_view FileTime = "file time: ";
 inline constexpr std::string_view WaitingForTimeChange = "waiting for time change";

@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 
 #include <ctime>
+#include <optional>
 
 extern char** environ;
 
@@ -84,7 +85,9 @@ bool Application::FastSave(const fs::path& templateFile) {
         int identifier = 0;
         try {
             identifier = dragon_.engine().speakerLanguage(dragon_.engine().currentSpeaker());
-        } catch (const platform::DragonError&) {
+        } catch (const platform::DragonError& e) {
+            // The template then carries language 0, which the merge tool accepts for any user.
+            trace.Tracy(texts::trace::EngineError, e.what());
         }
         auto bytes = readFileBytes(templateFile);
         if (bytes.size() > format::kLanguageOffset) {
@@ -147,14 +150,16 @@ bool Application::importOwnCommands() {
     auto bytes = readFileBytes(file);
     if (bytes.size() > format::kLanguageOffset) {
         std::string speaker;
-        int identifier = 0;
+        std::optional<int> identifier;
         try {
             speaker = dragon_.engine().currentSpeaker();
             identifier = dragon_.engine().speakerLanguage(speaker);
-        } catch (const platform::DragonError&) {
+        } catch (const platform::DragonError& e) {
+            // Without the speaker's language the shipped file keeps its own.
+            session_->trace().Tracy(texts::trace::EngineError, e.what());
         }
-        const auto low = static_cast<std::uint8_t>(identifier & 0xFF);
-        if (bytes[format::kLanguageOffset] != low) {
+        const auto low = static_cast<std::uint8_t>(identifier.value_or(0) & 0xFF);
+        if (identifier && bytes[format::kLanguageOffset] != low) {
             prompter_.message(texts::ConvertLanguageAdvice, speaker);
             bytes[format::kLanguageOffset] = low;
             writeFileAtomically(file, bytes, false);

@@ -1,5 +1,8 @@
 #include "ui/Browser.h"
 
+#include "ops/CloneCommand.h"
+#include "ops/Names.h"
+
 #include "cmdfile/Bytes.h"
 #include "cmdfile/Format.h"
 #include "cmdfile/Reader.h"
@@ -36,12 +39,6 @@ std::size_t characters(std::string_view utf8) {
     return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
         return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     }));
-}
-
-std::string replaceAll(std::string text, std::string_view from, std::string_view to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
 }
 
 bool isGlobalPlace(std::string_view program, std::string_view scope) {
@@ -174,25 +171,14 @@ std::optional<Place> Browser::firstPlaceOfGroup(std::string_view group) {
 }
 
 std::int64_t Browser::CopyGlobalListToScope(const UserRow& source, bool mark) {
-    UserRow copy = source;
-    copy.ID = 0;
-    copy.menu = selection_.program;
-    copy.state = selection_.scope;
-    copy.globalsort = selection_.program == names::GlobalCommands ? "G" : "N";
-    if (!selection_.allGroups && selection_.group != names::AllGroups) copy.owner = selection_.group;
-    copy.listcopy = true;
-    copy.dupe = false;
-    copy.flag = mark;
-    return store_.insertUser(copy);
+    std::optional<std::string> group;
+    if (!selection_.allGroups && selection_.group != names::AllGroups) group = selection_.group;
+    return ops::CopyGlobalListToScope(store_, source, {selection_.program, selection_.scope}, group, mark);
 }
 
 BodyDisplay ShowBody(const UserRow& row, CommandStore& store, std::string_view languageName) {
     BodyDisplay d;
-    d.text = row.script;
-    // KEYS bodies of other files, and LIST items, were stored with their backslashes doubled.
-    const bool fromOtherFile = !sameName(row.filename, texts::UserCommandFile);
-    if ((row.Type == "K" && fromOtherFile && d.text.find('\\') != std::string::npos) || row.Type == "L")
-        d.text = replaceAll(std::move(d.text), "\\\\", "\\");
+    d.text = ops::bodyForEditing(row);
     d.description = row.description;
 
     std::string_view ids = row.states;

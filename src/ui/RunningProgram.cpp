@@ -14,8 +14,10 @@
 
 namespace vocabrella::ui {
 
-RunningProgram::RunningProgram(StartupOptions options, Prompter& prompter, Clock& clock)
-    : prompter_(prompter), app_(std::make_unique<Application>(std::move(options), prompter, clock)) {
+RunningProgram::RunningProgram(StartupOptions options, std::optional<std::filesystem::path> dragonRoot,
+                               Prompter& prompter, Clock& clock)
+    : prompter_(prompter), dragon_(std::move(dragonRoot)),
+      app_(std::make_unique<Application>(std::move(options), dragon_, prompter, clock)) {
     timer_.setInterval(kPollMilliseconds);
     connect(&timer_, &QTimer::timeout, this, &RunningProgram::poll);
 }
@@ -38,7 +40,7 @@ bool RunningProgram::start() {
                        window_->findChild<QLabel*>(QStringLiteral("Label9")));
         connect(window_.get(), &Form1::programEnded, this, &RunningProgram::end);
 
-        auto& dragon = app_->dragon();
+        auto& dragon = dragon_;
         handle_ = dragon.windows().open(app_->caption(), "Vocabrella", QCoreApplication::applicationFilePath().toStdString(), false);
         try {
             spoken_ = std::make_unique<SpokenControls>(*window_, dragon.voiceCommands(), handle_);
@@ -76,7 +78,7 @@ bool RunningProgram::start() {
 
 void RunningProgram::poll() {
     if (ended_ || !window_) return;
-    window_->guarded([&] { app_->dragon().pollEvents(); });
+    window_->guarded([&] { dragon_.pollEvents(); });
 }
 
 void RunningProgram::end(int exitCode) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/Application.h"
+#include "shell/platform/SimulatedDragon.h"
 
 #include <QObject>
 #include <QTimer>
@@ -24,7 +25,9 @@ class SpokenControls;
 class RunningProgram : public QObject {
     Q_OBJECT
 public:
-    RunningProgram(StartupOptions options, Prompter& prompter, Clock& clock);
+    // dragonRoot: the simulated installation, when there is one.
+    RunningProgram(StartupOptions options, std::optional<std::filesystem::path> dragonRoot, Prompter& prompter,
+                   Clock& clock);
     ~RunningProgram() override;
 
     // Up to the shown window and the import offer. False when the program ended on the way
@@ -34,6 +37,7 @@ public:
     bool ended() const { return ended_; }
 
     Application& app() { return *app_; }
+    platform::SimulatedDragon& dragon() { return dragon_; }
     Form1& window() { return *window_; }
     SpokenControls& spokenControls() { return *spoken_; }
 
@@ -58,6 +62,7 @@ private:
     void end(int exitCode);
 
     Prompter& prompter_;
+    platform::SimulatedDragon dragon_;
     std::unique_ptr<Application> app_;
     std::unique_ptr<Form1> window_;
     std::unique_ptr<SpokenControls> spoken_;

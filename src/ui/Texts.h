@@ -134,7 +134,6 @@ inline constexpr std::string_view GraphicNotShownSuffix = " byte graphic not sho
 inline constexpr std::string_view PicturePlaceholderPrefix = "[";
 inline constexpr std::string_view PicturePlaceholderSuffix = " picture not shown]";
 inline constexpr std::string_view EmptyAdvancedScript = "Sub Main\r\n\t\r\nEnd Sub\r\n";
-inline constexpr std::string_view UserCommandFile = "mycmds.dat"; // KEYS bodies of other files were stored escaped
 inline constexpr std::string_view English = "English";
 inline constexpr std::string_view FormattedUnreadable = "The formatted part of this command cannot be read";
 

@@ -13,6 +13,7 @@ inline constexpr std::string_view UpdateFirstThings = "UpdateFirstThings";
 inline constexpr std::string_view UpdateListRename = "UpdateListRename";
 inline constexpr std::string_view UpdateNewCommand = "update new command file";
 inline constexpr std::string_view UpdateNewList = "update new list";
+inline constexpr std::string_view DeleteList = "command delete list ";
 inline constexpr std::string_view DeleteMarked = "deletethem";
 inline constexpr std::string_view RenameGroup = "RenameGroup";
 } // namespace trace

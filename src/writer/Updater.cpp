@@ -241,4 +241,34 @@ void CommandFileUpdater::UpdateNewList(std::string_view name, std::string_view i
     CommitRewrite(env_, texts::trace::UpdateNewList, snapshot, std::move(updated));
 }
 
+void CommandFileUpdater::UpdateDeleteList(std::int64_t rowId) {
+    const UserRow row = rowInFile(rowId);
+    if (row.Type != "L") throw Refusal(std::string(texts::NotInFile));
+    const CommandFileOnDisk onDisk(env_);
+    const FileSnapshot& snapshot = onDisk.snapshot();
+    const Bytes& old = snapshot.bytes;
+    const auto listSection = static_cast<std::size_t>(env_.store.parameters().OffsetLists);
+    if (listSection < format::kHeaderSize + 1 || listSection + 3 > old.size() ||
+        static_cast<std::size_t>(row.offset) <= listSection)
+        throw Refusal(std::string(texts::NotInFile));
+    ByteReader r(old);
+    r.seekPosition(static_cast<std::uint32_t>(row.offset));
+    const RawList list = scanListRecord(r);
+    const std::size_t start = row.offset - 1;
+    const std::size_t resume = start + list.whole.size();
+    Bytes updated = splice(env_, old, start, {}, resume);
+    const std::uint32_t lists = longAt(updated, listSection - 1);
+    patchLong(updated, listSection - 1, lists > 0 ? lists - 1 : 0);
+    const auto delta = -static_cast<std::int32_t>(list.whole.size());
+    CommitRewrite(env_, texts::trace::DeleteList, snapshot, std::move(updated), [&](CommandStore& store) {
+        std::vector<std::int64_t> rows;
+        store.forEachUser([&](const UserRow& r) {
+            if (r.Type == "L" && r.name == row.name) rows.push_back(r.ID);
+            return true;
+        });
+        for (const auto id : rows) store.deleteUser(id);
+        store.shiftPositionsAfter(row.offset, delta);
+    });
+}
+
 } // namespace vocabrella

@@ -36,6 +36,11 @@ public:
     void UpdateNewCommand(const NewCommandRecord& record);
     void UpdateNewList(std::string_view name, std::string_view items);
 
+    // Takes a LIST's record out of the file and one off the LIST count; its rows (the global
+    // one and every copy in other places) leave the store. The commands using it keep their
+    // references.
+    void UpdateDeleteList(std::int64_t rowId);
+
 private:
     UserRow rowInFile(std::int64_t rowId);
 

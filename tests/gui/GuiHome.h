@@ -9,6 +9,7 @@
 #include "cmdfile/Clock.h"
 #include "shell/Application.h"
 #include "shell/Session.h"
+#include "shell/platform/SimulatedDragon.h"
 #include "shell/platform/SimulatedInstallation.h"
 #include "shell/Settings.h"
 #include "ui/Form1.h"
@@ -74,7 +75,8 @@ public:
         app.reset();
         session = nullptr;
         settings = nullptr;
-        app = std::make_unique<Application>(StartupOptions{home_, root_, {}}, prompter, clock);
+        dragon.emplace(root_);
+        app = std::make_unique<Application>(StartupOptions{home_, {}}, *dragon, prompter, clock);
         if (!app->load()) throw std::runtime_error("the program did not load");
         session = &app->session();
         settings = &app->settings();
@@ -144,6 +146,7 @@ public:
     ScriptedPrompter prompter;
     SystemClock clock;
     RecordingMenuListener listener;
+    std::optional<platform::SimulatedDragon> dragon; // outlives the program
     std::unique_ptr<Application> app;
     Session* session = nullptr;
     Settings* settings = nullptr;

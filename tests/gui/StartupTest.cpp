@@ -60,7 +60,7 @@ public:
     // One run; the import offer is skipped unless an answer is given.
     bool start(const std::string& argument = {}, ui::RunningProgram::ImportAnswer answer = {}) {
         program.reset();
-        program = std::make_unique<ui::RunningProgram>(StartupOptions{home(), root(), argument}, prompter, clock);
+        program = std::make_unique<ui::RunningProgram>(StartupOptions{home(), argument}, root(), prompter, clock);
         program->askImport = [this, answer] {
             ++importOffers;
             return answer;
@@ -71,7 +71,7 @@ public:
     ui::Selection& selection() { return window().selection(); }
     template <class T> T* child(const char* name) { return window().findChild<T*>(QString::fromLatin1(name)); }
     platform::SimulatedVoiceMenu* voiceMenu(const char* state) {
-        return program->app().dragon().voiceCommands().menu("Vocabrella", state);
+        return program->dragon().voiceCommands().menu("Vocabrella", state);
     }
     void say(const std::string& words) {
         platform::sayWords(root(), words);
@@ -329,7 +329,7 @@ void StartupTest::secondStartIsRefused() {
     QVERIFY(d.start("global commands"));
     ScriptedPrompter secondPrompter;
     SystemClock clock;
-    ui::RunningProgram second({d.home(), d.root(), {}}, secondPrompter, clock);
+    ui::RunningProgram second({d.home(), {}}, d.root(), secondPrompter, clock);
     QVERIFY(!second.start());
     QVERIFY(second.ended());
     QCOMPARE(secondPrompter.shown.size(), std::size_t{1});

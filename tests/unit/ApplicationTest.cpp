@@ -7,6 +7,7 @@
 #include "cmdfile/TimeText.h"
 #include "shell/Application.h"
 #include "shell/DemoCommandFile.h"
+#include "shell/platform/SimulatedDragon.h"
 #include "shell/platform/SimulatedInstallation.h"
 #include "writer/Updater.h"
 
@@ -33,7 +34,8 @@ protected:
         createInstallation(root(), options);
     }
     Application& start(Clock& clock) {
-        program = std::make_unique<Application>(StartupOptions{home(), root(), {}}, prompter, clock);
+        dragon.emplace(root());
+        program = std::make_unique<Application>(StartupOptions{home(), {}}, *dragon, prompter, clock);
         EXPECT_TRUE(program->load());
         return *program;
     }
@@ -52,6 +54,7 @@ protected:
     ScriptedPrompter prompter;
     FakeClock fakeClock;
     SystemClock realClock;
+    std::optional<SimulatedDragon> dragon;
     std::unique_ptr<Application> program;
 };
 
@@ -96,7 +99,8 @@ TEST_F(ApplicationTest, FailuresOfTheLoadSequenceGiveTheirMessages) {
     {
         // A second instance: the first holds the trace.
         start(fakeClock);
-        Application second(StartupOptions{home(), root(), {}}, prompter, fakeClock);
+        SimulatedDragon secondDragon(root());
+        Application second(StartupOptions{home(), {}}, secondDragon, prompter, fakeClock);
         EXPECT_THROW(second.load(), EndProgram);
         EXPECT_EQ(prompter.last().text, "Vocabrella is already running");
         program.reset();
@@ -104,12 +108,13 @@ TEST_F(ApplicationTest, FailuresOfTheLoadSequenceGiveTheirMessages) {
     {
         // A store that cannot be opened.
         writeFileAtomically(home() / "global.mdb", std::string_view("this is no database"));
-        Application app(StartupOptions{home(), root(), {}}, prompter, fakeClock);
+        SimulatedDragon installed(root());
+        Application app(StartupOptions{home(), {}}, installed, prompter, fakeClock);
         EXPECT_THROW(app.load(), EndProgram);
         EXPECT_EQ(prompter.last().text, "Could not open global.mdb database, sorry");
         EXPECT_EQ(prompter.last().title, "VBL will now exit");
         fs::remove(home() / "global.mdb");
-        Application missing(StartupOptions{home(), root(), {}}, prompter, fakeClock);
+        Application missing(StartupOptions{home(), {}}, installed, prompter, fakeClock);
         EXPECT_THROW(missing.load(), EndProgram);
         EXPECT_EQ(prompter.last().text, "Required Vocabrella file global.mdb missing--reinstall");
         EXPECT_EQ(prompter.last().title, (home() / "global.mdb").string());
@@ -118,7 +123,8 @@ TEST_F(ApplicationTest, FailuresOfTheLoadSequenceGiveTheirMessages) {
     {
         // A command file that cannot be parsed.
         writeFileAtomically(userFile(), std::string_view("LHSP\x07 broken"));
-        Application app(StartupOptions{home(), root(), {}}, prompter, fakeClock);
+        SimulatedDragon installed(root());
+        Application app(StartupOptions{home(), {}}, installed, prompter, fakeClock);
         EXPECT_THROW(app.load(), EndProgram);
         EXPECT_EQ(prompter.last().text,
                   "I'm sorry.  Vocabrella cannot correctly parse this file.\r\nPlease send your file above to "
@@ -127,7 +133,8 @@ TEST_F(ApplicationTest, FailuresOfTheLoadSequenceGiveTheirMessages) {
     }
     {
         // No installation at all.
-        Application app(StartupOptions{home(), std::nullopt, {}}, prompter, fakeClock);
+        SimulatedDragon none(std::nullopt);
+        Application app(StartupOptions{home(), {}}, none, prompter, fakeClock);
         EXPECT_FALSE(app.load());
         EXPECT_EQ(prompter.last().text,
                   "Either NaturallySpeaking is NOT (completely) installed on this machine, OR\r\n"

@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
 
     ui::QtPrompter prompter;
     SystemClock clock;
-    ui::RunningProgram program({home, root, parser.positionalArguments().join(QLatin1Char(' ')).toStdString()},
+    ui::RunningProgram program({home, parser.positionalArguments().join(QLatin1Char(' ')).toStdString()}, root,
                                prompter, clock);
     if (!program.start()) return program.exitCode();
     QObject::connect(&program, &ui::RunningProgram::finished, &qapp, [](int code) { QCoreApplication::exit(code); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/platform/Dragon.h"
 #include "shell/platform/DragonEngine.h"
 #include "shell/platform/EventChannel.h"
 #include "shell/platform/VoiceCommands.h"
@@ -149,7 +150,7 @@ private:
 // "&"), or nothing when the line is not of that form.
 std::optional<std::string> sendKeysOfAction(std::string_view line, const std::vector<std::string>& arguments);
 
-class SimulatedDragon {
+class SimulatedDragon final : public Dragon {
 public:
     // No root: no installation, so registering with the engine fails.
     explicit SimulatedDragon(std::optional<std::filesystem::path> root);
@@ -160,10 +161,10 @@ public:
     static std::optional<std::filesystem::path> rootFrom(const std::optional<std::filesystem::path>& option);
 
     const std::optional<std::filesystem::path>& root() const { return root_; }
-    SimulatedEngine& engine() { return engine_; }
-    SimulatedVoiceCommands& voiceCommands() { return voice_; }
-    SimulatedWindows& windows() { return windows_; }
-    SpecialFolders specialFolders() const;
+    SimulatedEngine& engine() override { return engine_; }
+    SimulatedVoiceCommands& voiceCommands() override { return voice_; }
+    SimulatedWindows& windows() override { return windows_; }
+    SpecialFolders specialFolders() const override;
 
     // Reads the events sent since the last poll and delivers each: a speaker change to the
     // engine's handlers, words to the voice commands.

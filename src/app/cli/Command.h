@@ -1,0 +1,94 @@
+#pragma once
+
+#include "ops/Names.h"
+#include "ops/Outcome.h"
+
+#include <CLI/CLI.hpp>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vocabrella {
+class Application;
+class Session;
+namespace ops {
+class Workspace;
+}
+} // namespace vocabrella
+
+namespace vocabrella::cli {
+
+class CliPrompter;
+
+// What a verb works with once its file is open: the session, the running program when Dragon
+// is installed, and the workspace the changes go through.
+struct Runtime {
+    Session& session;
+    Application* application;
+    ops::Workspace& workspace;
+    CliPrompter& prompter;
+};
+
+// One verb of the command line: it adds its options, then does its work and gives the exit
+// code. A verb holds no rule of its own: it gathers the options, calls the core and reports.
+class Command {
+public:
+    Command(std::string name, std::string description) : name_(std::move(name)), description_(std::move(description)) {}
+    virtual ~Command() = default;
+    Command(const Command&) = delete;
+    Command& operator=(const Command&) = delete;
+
+    CLI::App* add(CLI::App& app);
+    bool chosen() const { return verb_ && verb_->parsed(); }
+    const std::string& file() const { return file_; }
+    // Verbs about the running program act on the speech user's file, not on a FILE argument.
+    virtual bool needsFile() const { return true; }
+    virtual bool needsDragon() const { return false; }
+    virtual int execute(Runtime& rt) = 0;
+
+protected:
+    virtual void options(CLI::App& verb) = 0;
+
+private:
+    std::string name_, description_;
+    std::string file_;
+    CLI::App* verb_ = nullptr;
+};
+
+// Exit 0 after printing what was done when the change was made; 1 otherwise, when the reason
+// has been told already (and nothing is printed as done).
+int report(const ops::Outcome& outcome, std::string_view doneText);
+
+// --program and --scope: "Global Commands" by default; a program's scope "Application-specific".
+struct PlaceOptions {
+    std::string program, scope;
+    void add(CLI::App& verb);
+    ops::Place place() const;
+};
+
+// A body given as --text or --from-file; bodies keep CR LF line ends.
+struct BodyOptions {
+    std::string text, fromFile;
+    void add(CLI::App& verb, const std::string& what, bool required);
+    std::string body() const;
+};
+
+// Every verb, in the order of the help text.
+std::vector<std::unique_ptr<Command>> allCommands();
+
+std::unique_ptr<Command> makeInfo();
+std::unique_ptr<Command> makeList();
+std::unique_ptr<Command> makeShow();
+std::unique_ptr<Command> makeSetBody();
+std::unique_ptr<Command> makeRename();
+std::unique_ptr<Command> makeNewCommand();
+std::unique_ptr<Command> makeNewList();
+std::unique_ptr<Command> makeChangeKind();
+std::unique_ptr<Command> makeClone();
+std::unique_ptr<Command> makeStatus();
+std::unique_ptr<Command> makeBackup();
+std::unique_ptr<Command> makeRollback();
+
+} // namespace vocabrella::cli

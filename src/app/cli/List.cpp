@@ -1,0 +1,97 @@
+#include "Command.h"
+
+#include "cmdfile/Format.h"
+#include "cmdfile/Store.h"
+#include "cmdfile/TextCase.h"
+#include "shell/Session.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <iostream>
+#include <sstream>
+
+namespace vocabrella::cli {
+namespace {
+
+nlohmann::ordered_json rowJson(const UserRow& row, CommandStore& store) {
+    nlohmann::ordered_json states = nlohmann::ordered_json::array();
+    std::istringstream ids(row.states);
+    for (std::string id; std::getline(ids, id, ',');)
+        if (!id.empty())
+            if (auto name = store.stateName(std::stoll(id))) states.push_back(*name);
+    return {{"ID", row.ID},
+            {"menu", row.menu},
+            {"state", row.state},
+            {"name", row.name},
+            {"Type", row.Type},
+            {"scope", row.scope},
+            {"owner", row.owner},
+            {"lists", row.lists},
+            {"offset", row.offset},
+            {"offsetbody", row.offsetbody},
+            {"description", row.description},
+            {"states", states},
+            {"graphicsize", row.graphicsize},
+            {"encrypted", row.encrypted},
+            {"dupe", row.dupe},
+            {"script", row.script}};
+}
+
+class List final : public Command {
+public:
+    List() : Command("list", "List the commands and LISTs of a command file") {}
+
+    int execute(Runtime& rt) override {
+        std::vector<std::string> types;
+        std::stringstream in(types_);
+        for (std::string t; std::getline(in, t, ',');)
+            if (!t.empty()) types.push_back(t);
+        auto& store = rt.session.store();
+        bool first = true;
+        if (json_) std::cout << '[';
+        store.forEachUser([&](const UserRow& row) {
+            if (!accepts(row, types)) return true;
+            if (json_) std::cout << (first ? "\n" : ",\n") << rowJson(row, store).dump();
+            else
+                std::cout << row.ID << '\t' << row.Type << '\t' << row.menu << '\t' << row.state << '\t' << row.owner
+                          << '\t' << row.name << '\n';
+            first = false;
+            return true;
+        });
+        if (json_) std::cout << (first ? "]\n" : "\n]\n");
+        return 0;
+    }
+
+protected:
+    void options(CLI::App& verb) override {
+        verb.add_option("--program", program_, "Only this program");
+        verb.add_option("--scope", scope_, "Only this scope");
+        verb.add_option("--group", group_, "Only this group");
+        verb.add_option("--type", types_, "Only these Type codes, comma-separated (K,S,T,P,R,X,A,L)")
+            ->check([](const std::string& value) -> std::string {
+                std::stringstream in(value);
+                for (std::string t; std::getline(in, t, ',');)
+                    if (!t.empty() && typeDisplayName(t).empty()) return "unknown Type code " + t + " (K,S,T,P,R,X,A,L)";
+                return {};
+            });
+        verb.add_flag("--json", json_, "Print one JSON array");
+    }
+
+private:
+    bool accepts(const UserRow& row, const std::vector<std::string>& types) const {
+        if (!program_.empty() && !sameIgnoringCase(row.menu, program_)) return false;
+        if (!scope_.empty() && !sameIgnoringCase(row.state, scope_)) return false;
+        if (!group_.empty() && !sameIgnoringCase(row.owner, group_)) return false;
+        return types.empty() || std::find(types.begin(), types.end(), row.Type) != types.end();
+    }
+
+    std::string program_, scope_, group_, types_;
+    bool json_ = false;
+};
+
+} // namespace
+
+std::unique_ptr<Command> makeList() { return std::make_unique<List>(); }
+
+} // namespace vocabrella::cli

@@ -1,0 +1,36 @@
+#include "Command.h"
+
+#include <iostream>
+
+namespace vocabrella::cli {
+namespace {
+
+class Show final : public Command {
+public:
+    Show() : Command("show", "Print the body of one command or LIST") {}
+
+    int execute(Runtime& rt) override {
+        const auto found = ops::findCommand(rt.workspace, place_.place(), name_);
+        if (!found.row) return 1;
+        const auto& script = found.row->script;
+        std::cout << script;
+        if (!script.empty() && script.back() != '\n') std::cout << '\n';
+        return 0;
+    }
+
+protected:
+    void options(CLI::App& verb) override {
+        verb.add_option("NAME", name_, "Command or LIST name")->required();
+        place_.add(verb);
+    }
+
+private:
+    std::string name_;
+    PlaceOptions place_;
+};
+
+} // namespace
+
+std::unique_ptr<Command> makeShow() { return std::make_unique<Show>(); }
+
+} // namespace vocabrella::cli

@@ -1,0 +1,45 @@
+#include "ops/Change.h"
+
+#include "cmdfile/Errors.h"
+#include "cmdfile/FileLock.h"
+#include "cmdfile/Prompter.h"
+
+#include <optional>
+
+namespace vocabrella::ops {
+
+Outcome Change::refuse(std::string text, std::string title) {
+    ws_.prompter().message(text, title);
+    return Outcome::refused(std::move(text), std::move(title));
+}
+
+Outcome Change::changedOnDisk() {
+    ws_.FileRefresh();
+    return check();
+}
+
+Outcome Change::run() {
+    try {
+        if (auto o = check(); !o.isDone()) return o;
+        if (auto o = confirm(); !o.isDone()) return o;
+        {
+            CommandFileLock lock(ws_.commandFile(), ws_.clock());
+            refuseUnlessWritable(ws_.commandFile());
+            if (ws_.changedOnDisk())
+                if (auto o = changedOnDisk(); !o.isDone()) return o;
+            ws_.backup();
+            write();
+        }
+        ws_.SaveAndReload(newListWritten());
+        return finish();
+    } catch (const Refusal& r) {
+        return refuse(r.what(), r.title());
+    } catch (const EncodingError& e) {
+        return refuse(e.what());
+    } catch (const std::filesystem::filesystem_error& e) {
+        ws_.prompter().message(e.what(), e.path1().string());
+        return Outcome::failed(e.what(), e.path1().string());
+    }
+}
+
+} // namespace vocabrella::ops

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ops/Outcome.h"
+#include "ops/Workspace.h"
+
+namespace vocabrella::ops {
+
+// One user-visible change of the open command file. Every change goes one road: its checks
+// (nothing written; the refusal told through the prompter), its questions, then under the
+// file's writer lock the "changed since read?" check (a file changed meanwhile is read again
+// and checked again), the day's backup and the writer; then the reload.
+class Change {
+public:
+    explicit Change(Workspace& workspace) : ws_(workspace) {}
+    virtual ~Change() = default;
+    Change(const Change&) = delete;
+    Change& operator=(const Change&) = delete;
+
+    Outcome run();
+
+protected:
+    // Validates the input against the store; runs again when the file had to be read anew.
+    virtual Outcome check() = 0;
+    // The questions asked before anything is written (once).
+    virtual Outcome confirm() { return Outcome::done(); }
+    // A file changed behind the program's back: by default it is read again and the change goes
+    // on after its checks; the save of an edit refuses instead.
+    virtual Outcome changedOnDisk();
+    // Writes the change into the file (the writer keeps the store in step).
+    virtual void write() = 0;
+    // Whether Dragon is left alone after the write (a new LIST waits for its first command).
+    virtual bool newListWritten() const { return false; }
+    // After the reload: what is said of the change.
+    virtual Outcome finish() = 0;
+
+    // Tells the user and returns the refusal.
+    Outcome refuse(std::string text, std::string title = {});
+
+    Workspace& ws_;
+};
+
+} // namespace vocabrella::ops

@@ -1,0 +1,61 @@
+#include "ops/ConvertCommand.h"
+
+#include "cmdfile/Prompter.h"
+#include "ops/CloneCommand.h"
+#include "ops/Texts.h"
+#include "writer/KeyNotation.h"
+#include "writer/Updater.h"
+
+namespace vocabrella::ops {
+
+namespace {
+
+Outcome findKeys(Workspace& ws, const Place& place, const std::string& name, std::optional<UserRow>& row) {
+    auto found = findCommand(ws, place, name);
+    if (!found.row) return found.outcome;
+    if (found.row->Type != "K") {
+        ws.prompter().message(texts::NotAKeysCommand, name);
+        return Outcome::refused(std::string(texts::NotAKeysCommand), name);
+    }
+    row = std::move(found.row);
+    return Outcome::done();
+}
+
+} // namespace
+
+Outcome ConvertToPlainText::check() {
+    if (auto o = findKeys(ws_, place_, name_, row_); !o.isDone()) return o;
+    if (row_->script.find('{') != std::string::npos) return refuse(std::string(texts::KeysWithBraces), name_);
+    return Outcome::done();
+}
+
+void ConvertToPlainText::write() {
+    ws_.prompter().status(texts::OperationInProgress);
+    ws_.MRUUpdate(row_->menu, row_->state, row_->name, false, true);
+    CommandFileUpdater(ws_.env()).Updatechangetype(row_->ID, CommandFileUpdater::KindChange::ToPlainText);
+}
+
+std::optional<std::string> ConvertToAdvancedScript::convertedBody(Workspace& ws, std::string_view keys) {
+    std::optional<std::string> script;
+    if (PrepareKeyPatterns(ws.prompter())) script = KeysToScript(keys);
+    if (!script) ws.prompter().message(texts::ConversionFailed, texts::ConversionFailedTitle);
+    return script;
+}
+
+Outcome ConvertToAdvancedScript::check() {
+    if (auto o = findKeys(ws_, place_, name_, row_); !o.isDone()) return o;
+    const auto script = convertedBody(ws_, bodyForEditing(*row_));
+    if (!script) return Outcome::refused(std::string(texts::ConversionFailed), std::string(texts::ConversionFailedTitle));
+    script_ = *script;
+    return Outcome::done();
+}
+
+void ConvertToAdvancedScript::write() {
+    ws_.prompter().status(texts::OperationInProgress);
+    ws_.MRUUpdate(row_->menu, row_->state, row_->name, false, true);
+    CommandFileUpdater updater(ws_.env());
+    updater.Update1Body(row_->ID, script_);
+    updater.Updatechangetype(row_->ID, CommandFileUpdater::KindChange::ToAdvancedScript);
+}
+
+} // namespace vocabrella::ops

@@ -1,0 +1,53 @@
+#include "ops/DeleteCommand.h"
+
+#include "cmdfile/Format.h"
+#include "cmdfile/Prompter.h"
+#include "ops/Texts.h"
+#include "writer/RebuildOperations.h"
+#include "writer/Updater.h"
+
+namespace vocabrella::ops {
+
+namespace {
+
+bool confirmDelete(Workspace& ws, const UserRow& row) {
+    const auto what = row.Type == "L" ? texts::ListQuestion : texts::CommandQuestion;
+    return ws.prompter().yesNo(std::string(texts::DeleteThis) + std::string(what), row.name);
+}
+
+} // namespace
+
+Outcome DeleteCommand::check() {
+    row_ = ws_.store().findUser(place_.program, place_.scope, name_);
+    if (!row_) return refuse(std::string(texts::DeleteFileError), name_);
+    if (row_->Type == "L") return refuse(std::string(texts::ListIsNoCommand), name_);
+    return Outcome::done();
+}
+
+Outcome DeleteCommand::confirm() { return confirmDelete(ws_, *row_) ? Outcome::done() : Outcome::declined(); }
+
+void DeleteCommand::write() {
+    ws_.prompter().status(texts::OperationInProgress);
+    auto& store = ws_.store();
+    store.clearFlags();
+    store.setFlag(row_->ID, true);
+    DeleteMarked(ws_.env());
+}
+
+Outcome DeleteList::check() {
+    row_ = ws_.store().findUser(names::GlobalCommands, names::GlobalCommands, name_);
+    if (!row_ || row_->Type != "L") return refuse(std::string(texts::DeleteFileError), name_);
+    return Outcome::done();
+}
+
+Outcome DeleteList::confirm() {
+    if (!confirmDelete(ws_, *row_) || !ConfirmListInUse(ws_, *row_, texts::VerbDelete)) return Outcome::declined();
+    return Outcome::done();
+}
+
+void DeleteList::write() {
+    ws_.prompter().status(texts::OperationInProgress);
+    CommandFileUpdater(ws_.env()).UpdateDeleteList(row_->ID);
+}
+
+} // namespace vocabrella::ops

@@ -1,0 +1,146 @@
+#include "ops/Names.h"
+
+#include "cmdfile/Bytes.h"
+#include "cmdfile/Format.h"
+#include "cmdfile/Prompter.h"
+#include "cmdfile/RawRecord.h"
+#include "cmdfile/Reader.h"
+#include "ops/Texts.h"
+#include "ops/Workspace.h"
+#include "shell/Session.h"
+#include "writer/Texts.h"
+
+#include <algorithm>
+
+namespace vocabrella::ops {
+
+namespace {
+
+Outcome refuse(Workspace& ws, std::string text, std::string title = {}) {
+    ws.prompter().message(text, title);
+    return Outcome::refused(std::move(text), std::move(title));
+}
+
+Place globalPlace() { return {std::string(names::GlobalCommands), std::string(names::GlobalCommands)}; }
+
+} // namespace
+
+bool isListName(std::string_view name) {
+    return !name.empty() && name.find_first_not_of(texts::ListAlphabet) == std::string_view::npos;
+}
+
+Outcome checkNewCommandName(Workspace& ws, const Place& place, std::string_view name, std::int64_t except) {
+    if (name.empty()) return refuse(ws, std::string(texts::EmptyName));
+    auto& store = ws.store();
+    if (const auto existing = store.findUser(place.program, place.scope, name); existing && existing->ID != except)
+        return refuse(ws, std::string(texts::CommandExists), std::string(name));
+
+    store.clearFlags();
+    std::string missing;
+    for (const auto reference : listReferences(name)) {
+        const std::string listName(reference);
+        if (const auto list = store.findUser(place.program, place.scope, listName); list && list->Type == "L") {
+            store.setFlag(list->ID, true);
+        } else if (const auto global = store.findUser(names::GlobalCommands, names::GlobalCommands, listName);
+                   global && global->Type == "L") {
+            if (!names::isGlobalProgram(place.program)) CopyGlobalListToScope(store, *global, place, std::nullopt, true);
+            else store.setFlag(global->ID, true);
+        } else {
+            missing = listName;
+        }
+    }
+    if (!missing.empty()) {
+        store.clearFlags();
+        return refuse(ws, std::string(texts::CreateListsFirst), missing);
+    }
+    ws.prompter().status("");
+    return Outcome::done();
+}
+
+Outcome checkNewListName(Workspace& ws, std::string_view name, std::int64_t except) {
+    if (name.empty()) return refuse(ws, std::string(texts::EmptyName));
+    if (!isListName(name)) return refuse(ws, std::string(texts::ListNameCharacters), std::string(name));
+    const auto place = globalPlace();
+    if (const auto existing = ws.store().findUser(place.program, place.scope, name); existing && existing->ID != except)
+        return refuse(ws, std::string(texts::CommandOrListExists), std::string(name));
+    return Outcome::done();
+}
+
+bool ConfirmListInUse(Workspace& ws, const UserRow& list, std::string_view verb) {
+    const auto users = ws.store().commandsUsingList(list.name);
+    if (users.empty()) return true;
+    std::string names;
+    for (std::size_t i = 0; i < users.size() && i < 6; ++i) {
+        if (i > 0) names += "\r\n";
+        names += users[i];
+    }
+    const std::string text = std::string(texts::ListInUseStart) + std::to_string(users.size()) +
+                             std::string(texts::ListInUseIncluding) + "\r\n\r\n" + names + "\r\n\r\n" +
+                             std::string(texts::ListInUseWarning) + "\r\n" + std::string(texts::ListInUseQuestion) +
+                             std::string(verb) + std::string(texts::ListInUseQuestionEnd);
+    return ws.prompter().yesNo(text, list.name);
+}
+
+CreatePlace CheckCreatePlace(Workspace& ws, const Place& place, std::string_view shownCommand) {
+    CreatePlace result;
+    result.header.program = place.program;
+    result.header.scope = place.scope;
+    auto& store = ws.store();
+    std::optional<UserRow> shown;
+    if (!shownCommand.empty()) {
+        shown = store.findUser(place.program, place.scope, shownCommand);
+    } else {
+        for (const auto& head : store.rowsOfScope(place.program, place.scope))
+            if (head.Type != "L") {
+                shown = store.userById(head.ID);
+                break;
+            }
+    }
+    if (shown && shown->Type == "L") shown.reset();
+    if (!shown || shown->offset <= 0) {
+        if (!names::isGlobalProgram(place.program)) {
+            result.outcome = refuse(ws, std::string(texts::CannotCreateHere), std::string(texts::CannotCreateHereTitle));
+            return result;
+        }
+        if (!shown && !ws.prompter().okCancel(texts::FirstGlobalCommand, shownCommand)) {
+            result.outcome = Outcome::declined();
+            return result;
+        }
+        return result;
+    }
+    // The new record takes the program's strings as the file spells them.
+    auto& reader = ws.session().reader();
+    ByteReader r(reader.file().image);
+    r.seekPosition(static_cast<std::uint32_t>(shown->offset));
+    if (reader.ReadCommandRecord(r, false) && !names::isGlobalProgram(place.program)) {
+        const auto& current = reader.currentRecord();
+        result.header.program = current.program;
+        result.header.programDescription = current.programDescription;
+        result.header.companyName = current.companyName;
+        result.header.windowClass = current.windowClass;
+    }
+    return result;
+}
+
+std::int64_t CopyGlobalListToScope(CommandStore& store, const UserRow& source, const Place& place,
+                                   std::optional<std::string> group, bool mark) {
+    UserRow copy = source;
+    copy.ID = 0;
+    copy.menu = place.program;
+    copy.state = place.scope;
+    copy.globalsort = names::isGlobalProgram(place.program) ? "G" : "N";
+    if (group) copy.owner = *group;
+    copy.listcopy = true;
+    copy.dupe = false;
+    copy.flag = mark;
+    return store.insertUser(copy);
+}
+
+FoundRow findCommand(Workspace& ws, const Place& place, std::string_view name) {
+    FoundRow found;
+    found.row = ws.store().findUser(place.program, place.scope, name);
+    if (!found.row) found.outcome = refuse(ws, std::string(texts::NoSuchCommand), std::string(name));
+    return found;
+}
+
+} // namespace vocabrella::ops

@@ -1,0 +1,38 @@
+#include "ops/NewCommand.h"
+
+#include "cmdfile/Format.h"
+#include "cmdfile/Prompter.h"
+#include "ops/SaveChanges.h"
+#include "ops/Texts.h"
+#include "writer/Updater.h"
+
+namespace vocabrella::ops {
+
+Outcome NewCommand::checkName(Workspace& ws, const NewCommandRequest& request) {
+    if (auto o = checkNewCommandName(ws, request.place, request.name); !o.isDone()) return o;
+    return CheckCreatePlace(ws, request.place, request.shownCommand).outcome;
+}
+
+Outcome NewCommand::check() {
+    if (request_.kind != "K" && request_.kind != "S" && request_.kind != "A" && request_.kind != "P")
+        return refuse(std::string(texts::KindNotCreated) + request_.kind);
+    if (auto o = checkNewCommandName(ws_, request_.place, request_.name); !o.isDone()) return o;
+    auto created = CheckCreatePlace(ws_, request_.place, request_.shownCommand);
+    if (!created.outcome.isDone()) return created.outcome;
+    if (auto o = checkBody(ws_, request_.kind, request_.body); !o.isDone()) return o;
+    record_ = std::move(created.header);
+    record_.name = request_.name;
+    record_.typeCode = request_.kind;
+    record_.body = request_.body;
+    record_.description = request_.description;
+    record_.group = request_.group.empty() ? std::string(names::UserDefined) : request_.group;
+    return Outcome::done();
+}
+
+void NewCommand::write() {
+    ws_.prompter().status(texts::OperationInProgress);
+    CommandFileUpdater(ws_.env()).UpdateNewCommand(record_);
+    ws_.MRUUpdate(request_.place.program, request_.place.scope, request_.name, false, false);
+}
+
+} // namespace vocabrella::ops

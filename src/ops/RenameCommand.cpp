@@ -1,0 +1,33 @@
+#include "ops/RenameCommand.h"
+
+#include "cmdfile/Prompter.h"
+#include "ops/Texts.h"
+#include "writer/Updater.h"
+
+namespace vocabrella::ops {
+
+Outcome RenameCommand::check() {
+    auto found = findCommand(ws_, place_, oldName_);
+    if (!found.row) return found.outcome;
+    row_ = std::move(found.row);
+    if (newName_.empty()) return refuse(std::string(texts::EmptyName));
+    if (const auto existing = ws_.store().findUser(place_.program, place_.scope, newName_);
+        existing && existing->ID != row_->ID)
+        return refuse(newName_ + std::string(texts::AlreadyExistsSuffix), std::string(texts::MustDeleteFirst));
+    // LIST names keep to Dragon's alphabet however they are given, renames included.
+    if (row_->Type == "L") return checkNewListName(ws_, newName_, row_->ID);
+    return checkNewCommandName(ws_, place_, newName_, row_->ID);
+}
+
+Outcome RenameCommand::confirm() {
+    if (row_->Type == "L" && !ConfirmListInUse(ws_, *row_, texts::VerbRename)) return Outcome::declined();
+    return Outcome::done();
+}
+
+void RenameCommand::write() {
+    CommandFileUpdater(ws_.env())
+        .UpdateFirstThings(row_->ID, newName_, description_.value_or(row_->description), group_.value_or(row_->owner));
+    ws_.MRUUpdate(place_.program, place_.scope, newName_, row_->Type == "L", false);
+}
+
+} // namespace vocabrella::ops

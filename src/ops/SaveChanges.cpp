@@ -1,0 +1,59 @@
+#include "ops/SaveChanges.h"
+
+#include "cmdfile/Prompter.h"
+#include "ops/Names.h"
+#include "ops/Texts.h"
+#include "writer/BodyText.h"
+#include "writer/Texts.h"
+#include "writer/Updater.h"
+
+namespace vocabrella::ops {
+
+Outcome checkBody(Workspace& ws, std::string_view kind, std::string& body) {
+    const auto refuse = [&](std::string text, std::string title = {}) {
+        ws.prompter().message(text, title);
+        return Outcome::refused(std::move(text), std::move(title));
+    };
+    if (body.empty()) return refuse(std::string(vocabrella::texts::EmptyContent));
+    if (kind != "P" && kind != "K") body = NormalizeBodyEnding(body);
+    if (kind == "S") {
+        std::string error;
+        if (const int line = ws.checkScript(body, error); line != 0)
+            return refuse(std::string(texts::ScriptErrorAtLine) + std::to_string(line), error);
+    }
+    return Outcome::done();
+}
+
+Outcome SaveChanges::check() {
+    row_ = ws_.store().userById(edit_.rowId);
+    if (!row_) return refuse(std::string(texts::NoSuchCommand));
+    if (auto o = checkBody(ws_, edit_.kind, edit_.body); !o.isDone()) return o;
+    if (edit_.name && *edit_.name != row_->name) {
+        if (row_->Type == "L") return checkNewListName(ws_, *edit_.name, row_->ID);
+        return checkNewCommandName(ws_, {row_->menu, row_->state}, *edit_.name, row_->ID);
+    }
+    return Outcome::done();
+}
+
+Outcome SaveChanges::changedOnDisk() {
+    // The edit was made on the version read before: it is not written over Dragon's.
+    auto refusal = refuse(std::string(texts::ChangedByDragon), ws_.commandFile().string());
+    ws_.FileRefresh();
+    return refusal;
+}
+
+void SaveChanges::write() {
+    ws_.prompter().status(texts::OperationInProgress);
+    ws_.MRUUpdate(row_->menu, row_->state, edit_.name.value_or(row_->name), row_->Type == "L", true);
+    CommandFileUpdater updater(ws_.env());
+    const bool fixedBody = edit_.kind == "T" || edit_.kind == "X" || edit_.kind == "R";
+    if (edit_.body != edit_.bodyBefore && !fixedBody) updater.Update1Body(edit_.rowId, edit_.body);
+    if (edit_.toPlainText) updater.Updatechangetype(edit_.rowId, CommandFileUpdater::KindChange::ToPlainText);
+    else if (edit_.toAdvancedScript)
+        updater.Updatechangetype(edit_.rowId, CommandFileUpdater::KindChange::ToAdvancedScript);
+    if (edit_.name || edit_.description || edit_.group)
+        updater.UpdateFirstThings(edit_.rowId, edit_.name.value_or(row_->name),
+                                  edit_.description.value_or(row_->description), edit_.group.value_or(row_->owner));
+}
+
+} // namespace vocabrella::ops

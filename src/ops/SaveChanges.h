@@ -1,0 +1,46 @@
+#pragma once
+
+#include "cmdfile/Store.h"
+#include "ops/Change.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vocabrella::ops {
+
+// An edit of the command or LIST on show, as the window holds it when "Save Changes" is pressed.
+struct Edit {
+    std::int64_t rowId = 0;
+    std::string kind;       // the type code, after a pending conversion
+    std::string bodyBefore; // the body when editing began
+    std::string body;       // the body as edited (CR LF line ends)
+    bool toPlainText = false;
+    bool toAdvancedScript = false;
+    // Set when the name, description or group changed.
+    std::optional<std::string> name, description, group;
+};
+
+// Saves an edit: the body, a kind change, the name, description and group.
+class SaveChanges final : public Change {
+public:
+    SaveChanges(Workspace& ws, Edit edit) : Change(ws), edit_(std::move(edit)) {}
+
+    // The body as it is written: ended by exactly one CR LF, except KEYS and plain text.
+    const std::string& body() const { return edit_.body; }
+
+protected:
+    Outcome check() override;
+    Outcome changedOnDisk() override;
+    void write() override;
+    Outcome finish() override { return Outcome::done(); }
+
+private:
+    Edit edit_;
+    std::optional<UserRow> row_;
+};
+
+// The checks of a body before it is written: not empty, a script Dragon accepts.
+Outcome checkBody(Workspace& ws, std::string_view kind, std::string& body);
+
+} // namespace vocabrella::ops

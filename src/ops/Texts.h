@@ -1,0 +1,94 @@
+#pragma once
+
+#include <string_view>
+
+// The texts the changes show, each in one place.
+namespace vocabrella::ops::texts {
+
+// Saving an edit.
+inline constexpr std::string_view ChangedByDragon =
+    "Sorry, this operation cannot be carried out because you have\r\n"
+    "modified your open user mycmds.dat file with Command Browser.\r\n"
+    "Vocabrella will now refresh its copy.\r\n"
+    "The macro body has been copied to the Clipboard and you can use it to\r\n"
+    "retrieve (Paste) your changes and then you must perform your operation again.";
+inline constexpr std::string_view ScriptErrorAtLine = "Error in your script at line: ";
+inline constexpr std::string_view OperationInProgress = "Operation in Progress";
+
+// Names of new commands and LISTs.
+inline constexpr std::string_view NoGood = "*** no good ***";
+inline constexpr std::string_view CommandExists = "Command already exists";
+inline constexpr std::string_view CreateListsFirst = "Sorry, must create any new LISTs first";
+inline constexpr std::string_view CannotCreateHere =
+    "Vocabrella cannot create a new command for this Program, Scope, Group, or View.";
+inline constexpr std::string_view CannotCreateHereTitle = "Please pick a different Program, Scope, Group, or View";
+inline constexpr std::string_view FirstGlobalCommand =
+    "To create your first 'Global Commands' for this file, choose 'OK', otherwise 'Cancel'";
+inline constexpr std::string_view ListAlphabet = "abcdefghijklmnopqrstuvwxyz0123456789_-.";
+inline constexpr std::string_view NewListTitle = "New LIST";
+inline constexpr std::string_view NewListPrompt = "Enter new LIST name (without <>'s)\r\n\r\nDragon allows only: \r\n"
+                                                  "(lowercase) letters, numbers, and \"_-.\"in LIST names";
+inline constexpr std::string_view ListNameCharacters = "Only numbers, letters and _-. are allowed by Dragon in LIST names";
+inline constexpr std::string_view CommandOrListExists = "Command or LIST already exists";
+inline constexpr std::string_view EmptyName = "A name cannot be empty";
+inline constexpr std::string_view KindNotCreated = "New commands are of kind K, S, A or P, not ";
+
+// Rename, delete, convert.
+inline constexpr std::string_view RenamingTitle = "Renaming";
+inline constexpr std::string_view AlreadyExistsSuffix = " already exists";
+inline constexpr std::string_view MustDeleteFirst = "Must delete first";
+inline constexpr std::string_view DeleteFileError = "Delete file error";
+inline constexpr std::string_view ListIsNoCommand = "This is a LIST: delete it as a LIST";
+inline constexpr std::string_view DeleteThis = "Delete this ";
+inline constexpr std::string_view CommandQuestion = "command?";
+inline constexpr std::string_view ListQuestion = "LIST?";
+inline constexpr std::string_view ListInUseStart = "There are ";
+inline constexpr std::string_view ListInUseIncluding = " commands using this LIST including:";
+inline constexpr std::string_view ListInUseWarning =
+    "NaturallySpeaking and Command Browser will no longer hear/see these commands.";
+inline constexpr std::string_view ListInUseQuestion = "Are you sure you want to ";
+inline constexpr std::string_view ListInUseQuestionEnd = " this LIST?";
+inline constexpr std::string_view VerbRename = "Rename";
+inline constexpr std::string_view VerbDelete = "Delete";
+inline constexpr std::string_view ConversionFailed = " Conversion failed";
+inline constexpr std::string_view ConversionFailedTitle = "Please send to Quillfeather";
+inline constexpr std::string_view NotAKeysCommand = "Only a KEYS command can be converted";
+inline constexpr std::string_view KeysWithBraces =
+    "KEYS with braces are converted to Advanced Scripting, not to Plain Text";
+inline constexpr std::string_view NoSuchCommand = "No such command or LIST";
+
+// Batch operations.
+inline constexpr std::string_view NothingSelected = "Nothing is selected to act on";
+inline constexpr std::string_view NoMacros = "There are no macros of the specified type to Export";
+inline constexpr std::string_view NoMacrosTitle = "Change Program, Scope, or Type of Export";
+inline constexpr std::string_view NoNewGroup = "No New Group Name entered";
+inline constexpr std::string_view NoNewProgram = "No New Program entered";
+inline constexpr std::string_view EnterNewGroup = "Enter new Group here";
+inline constexpr std::string_view EnterNewProgram = "Enter new Program here";
+inline constexpr std::string_view ProductionRenameProgram = "Rename Program not allowed on production file with All or Group";
+inline constexpr std::string_view GroupRenamed = "Group renamed";
+inline constexpr std::string_view ProgramRenamed = "Program Renamed";
+inline constexpr std::string_view DeletionCompleted = "Deletion Completed";
+inline constexpr std::string_view RenamingGroup = "Renaming Group";
+inline constexpr std::string_view RenamingProgram = "Renaming Program";
+inline constexpr std::string_view Deleting = "Deleting";
+inline constexpr std::string_view NoSuchGroup = "There is no such Group: ";
+inline constexpr std::string_view NoSuchProgram = "There is no such Program: ";
+inline constexpr std::string_view ModifiedMeanwhile =
+    "You have modified this file (most likely with Command Browser) after \r\n"
+    "this operation has started. You must restart the operation,\r\n"
+    "otherwise a corrupted file may result";
+inline constexpr std::string_view CBModified = "CBModified";
+inline constexpr std::string_view NoSearchText = " No text entered to search for";
+inline constexpr std::string_view NoSearchForText = "No Search For text entered";
+inline constexpr std::string_view NoReplaceText = " No text entered to replace with";
+inline constexpr std::string_view OccurrencesIn = " occurrences in";
+inline constexpr std::string_view MacrosReplaced = " macros replaced";
+inline constexpr std::string_view Replaced = "Replaced";
+inline constexpr std::string_view NoMoreMatches = "No more matches in this Scope";
+
+// Outputs.
+inline constexpr std::string_view FileExistsOverwrite = "File already exists.  Overwrite?";
+inline constexpr std::string_view OutputIsCommandFile = "The open command file cannot be written over";
+
+} // namespace vocabrella::ops::texts

@@ -1,0 +1,59 @@
+#include "ops/Workspace.h"
+
+#include "cmdfile/Reader.h"
+#include "cmdfile/Store.h"
+#include "cmdfile/TimeText.h"
+#include "shell/Application.h"
+#include "shell/Session.h"
+
+namespace vocabrella::ops {
+namespace fs = std::filesystem;
+
+Workspace::Workspace(Session& session, Clock& clock) : session_(session), clock_(clock) {}
+
+Workspace::Workspace(Application& program, Clock& clock)
+    : session_(program.session()), program_(&program), clock_(clock) {}
+
+CommandStore& Workspace::store() { return session_.store(); }
+Prompter& Workspace::prompter() { return session_.prompter(); }
+WriterEnvironment Workspace::env() { return session_.writerEnvironment(); }
+const fs::path& Workspace::commandFile() { return session_.reader().file().path; }
+
+bool Workspace::productionOpen() { return program_ && program_->nat().ProductionOpen(commandFile()); }
+
+bool Workspace::changedOnDisk() {
+    std::error_code ec;
+    const auto modified = fs::last_write_time(commandFile(), ec);
+    if (ec) return true;
+    return store().parameters().mycmdstime != fileTimeStamp(modified);
+}
+
+void Workspace::FileRefresh() {
+    if (program_) program_->FileRefresh();
+    else session_.FileRefresh();
+}
+
+void Workspace::backup() {
+    if (!program_) return;
+    program_->RollBackCheck(false);
+    program_->RollBackListBuild();
+}
+
+void Workspace::SaveAndReload(bool newListWritten) {
+    if (program_) program_->SaveAndReload(newListWritten);
+    else session_.FileRefresh();
+}
+
+int Workspace::checkScript(std::string_view script, std::string& errorText) {
+    if (!program_) return 0;
+    return program_->dragon().voiceCommands().checkScript(script, errorText);
+}
+
+void Workspace::MRUUpdate(std::string_view program, std::string_view scope, std::string_view name, bool isList,
+                          bool lookForExisting) {
+    if (!program_ || !program_->hasSettings()) return;
+    auto& settings = program_->settings();
+    settings.MRUUpdate(Settings::mruEntry(program, scope, name, isList), lookForExisting);
+}
+
+} // namespace vocabrella::ops

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "writer/WriterEnvironment.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace vocabrella {
+class Application;
+class Clock;
+class CommandStore;
+class Prompter;
+class Session;
+} // namespace vocabrella
+
+namespace vocabrella::ops {
+
+// The open command file as the changes see it: its session and, when Dragon is installed, the
+// running program around it, which backs the speech user's file up and has Dragon reload it.
+// A file opened without Dragon is re-read after a change and involves nobody else.
+class Workspace {
+public:
+    Workspace(Session& session, Clock& clock);
+    Workspace(Application& program, Clock& clock);
+
+    Session& session() { return session_; }
+    CommandStore& store();
+    Prompter& prompter();
+    Clock& clock() { return clock_; }
+    WriterEnvironment env();
+    const std::filesystem::path& commandFile();
+    Application* program() { return program_; }
+
+    // Whether the open file is the current speech user's own file, which Dragon holds loaded.
+    bool productionOpen();
+    // Whether the file on disk is another version than the one the store was read from.
+    bool changedOnDisk();
+    // Reads the file into the store again.
+    void FileRefresh();
+    // The day's backup and the rollback list, for a speech user's own file.
+    void backup();
+    // After a change: the store reads the file again; Dragon takes the user's own file up.
+    void SaveAndReload(bool newListWritten = false);
+    // Dragon's check of a legacy script: 0 when it passes (or when Dragon is not there to ask),
+    // else the faulty line with what is wrong in errorText.
+    int checkScript(std::string_view script, std::string& errorText);
+    // The recently modified list of the file, when settings are kept.
+    void MRUUpdate(std::string_view program, std::string_view scope, std::string_view name, bool isList,
+                   bool lookForExisting);
+
+private:
+    Session& session_;
+    Application* program_ = nullptr;
+    Clock& clock_;
+};
+
+} // namespace vocabrella::ops
