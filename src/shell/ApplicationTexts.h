@@ -35,6 +35,7 @@ inline constexpr std::string_view RoamingNotice =
 inline constexpr std::string_view NoneToRollback = "none to rollback";
 inline constexpr std::string_view BackupTaken = "Backup taken successfully to above named file";
 inline constexpr std::string_view RestoreTitle = "Restore from archived file?";
+inline constexpr std::string_view NotABackup = "This is not one of this month's backups of the user; choose one the list names.";
 inline constexpr std::string_view PreRollback = "mycmds.prerollback";
 
 // The import of the program's own commands.

@@ -2,10 +2,12 @@
 
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Clock.h"
+#include "cmdfile/FileLock.h"
 #include "cmdfile/Prompter.h"
 #include "cmdfile/TimeText.h"
 #include "shell/ApplicationTexts.h"
 #include "shell/HomeFolder.h"
+#include "writer/CommandFileMerge.h"
 
 #include <algorithm>
 #include <ctime>
@@ -50,17 +52,31 @@ const std::vector<std::string>& Application::RollBackListBuild() {
 }
 
 bool Application::restore(const std::string& entry) {
-    if (entry == texts::NoneToRollback) return false;
+    // Only a backup of the user's own list is restored, and only when it reads as a command file:
+    // anything else given here would replace the user's commands with whatever it holds.
+    const auto& entries = RollBackListBuild();
+    if (entry == texts::NoneToRollback || std::find(entries.begin(), entries.end(), entry) == entries.end()) {
+        prompter_.message(texts::NotABackup, entry);
+        return false;
+    }
     const fs::path archive = backupFolder(displayedUser_) / entry;
+    try {
+        checkCommandFile(readFileBytes(archive), archive.string());
+    } catch (const std::exception& e) {
+        prompter_.message(e.what(), archive.string());
+        return false;
+    }
     const fs::path target = ownFileOf(displayedUser_);
     const std::string day = entry.size() >= 8 ? entry.substr(entry.size() - 8) : entry;
     if (!prompter_.okCancel("Restore user '" + displayedUser_ + "'\r\n\r\n" + target.string() +
                                 "\r\n\r\nto version before first \r\nVocabrella execution on: " + day + " (mmddyyyy) ?",
                             texts::RestoreTitle))
         return false;
-    if (!fs::exists(archive)) throw fs::filesystem_error("Cannot restore", archive, std::make_error_code(std::errc::no_such_file_or_directory));
-    copyFileAtomically(target, backupFolder(displayedUser_) / texts::PreRollback);
-    copyFileAtomically(archive, target);
+    {
+        CommandFileLock lock(target, clock_);
+        copyFileAtomically(target, backupFolder(displayedUser_) / texts::PreRollback);
+        copyFileAtomically(archive, target);
+    }
     if (!session_->reader().ReadCommandFile(true, target).success) parseFailure();
     if (nat_->ProductionOpen(target) && dragon_.windows().findWindow("", "Dragon NaturallySpeaking") != 0) SaveAndReload();
     return true;

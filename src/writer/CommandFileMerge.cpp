@@ -114,6 +114,8 @@ std::vector<std::uint8_t> mergeCommandFiles(std::span<const std::uint8_t> userIm
     return out;
 }
 
+void checkCommandFile(std::span<const std::uint8_t> image, const std::string& which) { parse(image, which); }
+
 MergeResult mergeCommandFileInto(const std::filesystem::path& userFile, const std::filesystem::path& templateFile) {
     Bytes user, templ;
     try {

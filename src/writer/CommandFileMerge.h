@@ -47,4 +47,8 @@ std::vector<std::uint8_t> mergeCommandFiles(std::span<const std::uint8_t> userFi
 // it was and MergeError is thrown.
 MergeResult mergeCommandFileInto(const std::filesystem::path& userFile, const std::filesystem::path& templateFile);
 
+// Whether bytes read as a whole command file (header, every record, every LIST); throws
+// MergeError naming `which` and what is wrong when they do not.
+void checkCommandFile(std::span<const std::uint8_t> image, const std::string& which);
+
 } // namespace vocabrella

@@ -203,6 +203,21 @@ TEST_F(ApplicationTest, RollbackRestoresAndKeepsThePreviousFile) {
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].substr(0, 9), "mycmds." + today("%m"));
 
+    // Only a backup the list names, and only one that reads as a command file, is restored.
+    prompter.answers = {"ok", "ok"};
+    const auto elsewhere = dir.path() / "notes.txt";
+    writeFileAtomically(elsewhere, std::string_view("just some text"));
+    EXPECT_FALSE(app.restore(elsewhere.string()));
+    EXPECT_EQ(prompter.last().text, "This is not one of this month's backups of the user; choose one the list names.");
+    const std::string forged = "mycmds." + today("%m") + "01" + today("%Y");
+    writeFileAtomically(home() / "Speaker" / forged, std::string_view("just some text"));
+    if (forged != entries[0]) {
+        EXPECT_FALSE(app.restore(forged));
+        EXPECT_NE(prompter.last().text.find("is not a readable command file"), std::string::npos) << prompter.last().text;
+        fs::remove(home() / "Speaker" / forged);
+    }
+    EXPECT_EQ(readFileBytes(userFile()), changed);
+
     prompter.answers = {"cancel"};
     EXPECT_FALSE(app.restore(entries[0]));
     EXPECT_EQ(prompter.last().title, "Restore from archived file?");
