@@ -13,6 +13,12 @@ Outcome Change::refuse(std::string text, std::string title) {
     return Outcome::refused(std::move(text), std::move(title));
 }
 
+Outcome ChangeOfOne::find() {
+    auto found = findCommand(ws_, place_, name_);
+    row_ = std::move(found.row);
+    return found.outcome;
+}
+
 Outcome Change::changedOnDisk() {
     ws_.FileRefresh();
     return check();

@@ -1,7 +1,12 @@
 #pragma once
 
+#include "cmdfile/Store.h"
+#include "ops/Names.h"
 #include "ops/Outcome.h"
 #include "ops/Workspace.h"
+
+#include <optional>
+#include <string>
 
 namespace vocabrella::ops {
 
@@ -37,6 +42,19 @@ protected:
     Outcome refuse(std::string text, std::string title = {});
 
     Workspace& ws_;
+};
+
+// A change of one command or LIST of a place, named by the user.
+class ChangeOfOne : public Change {
+protected:
+    ChangeOfOne(Workspace& ws, Place place, std::string name)
+        : Change(ws), place_(std::move(place)), name_(std::move(name)) {}
+    // Looks the row up; refuses when it is not there.
+    Outcome find();
+
+    Place place_;
+    std::string name_;
+    std::optional<UserRow> row_;
 };
 
 } // namespace vocabrella::ops

@@ -26,9 +26,8 @@ std::string bodyForEditing(const UserRow& row) {
 }
 
 Outcome CloneCommand::check() {
-    auto found = findCommand(ws_, place_, sourceName_);
-    if (!found.row) return found.outcome;
-    const UserRow& source = *found.row;
+    if (auto o = find(); !o.isDone()) return o;
+    const UserRow& source = *row_;
     isList_ = source.Type == "L";
     if (isList_) {
         if (auto o = checkNewListName(ws_, newName_); !o.isDone()) return o;
@@ -38,7 +37,7 @@ Outcome CloneCommand::check() {
         return checkBody(ws_, "L", record_.body);
     }
     if (auto o = checkNewCommandName(ws_, place_, newName_); !o.isDone()) return o;
-    auto created = CheckCreatePlace(ws_, place_, sourceName_);
+    auto created = CheckCreatePlace(ws_, place_, name_);
     if (!created.outcome.isDone()) return created.outcome;
     record_ = std::move(created.header);
     record_.name = newName_;

@@ -1,17 +1,16 @@
 #pragma once
 
 #include "ops/Change.h"
-#include "ops/Names.h"
 
 #include <string>
 
 namespace vocabrella::ops {
 
 // A copy of a command or LIST under a new name, in the same place, with the same content.
-class CloneCommand final : public Change {
+class CloneCommand final : public ChangeOfOne {
 public:
     CloneCommand(Workspace& ws, Place place, std::string sourceName, std::string newName)
-        : Change(ws), place_(std::move(place)), sourceName_(std::move(sourceName)), newName_(std::move(newName)) {}
+        : ChangeOfOne(ws, std::move(place), std::move(sourceName)), newName_(std::move(newName)) {}
 
 protected:
     Outcome check() override;
@@ -20,8 +19,7 @@ protected:
     Outcome finish() override { return Outcome::done(); }
 
 private:
-    Place place_;
-    std::string sourceName_, newName_;
+    std::string newName_;
     bool isList_ = false;
     NewCommandRecord record_;
 };

@@ -10,21 +10,16 @@ namespace vocabrella::ops {
 
 namespace {
 
-Outcome findKeys(Workspace& ws, const Place& place, const std::string& name, std::optional<UserRow>& row) {
-    auto found = findCommand(ws, place, name);
-    if (!found.row) return found.outcome;
-    if (found.row->Type != "K") {
-        ws.prompter().message(texts::NotAKeysCommand, name);
-        return Outcome::refused(std::string(texts::NotAKeysCommand), name);
-    }
-    row = std::move(found.row);
-    return Outcome::done();
+Outcome notKeys(Workspace& ws, const std::string& name) {
+    ws.prompter().message(texts::NotAKeysCommand, name);
+    return Outcome::refused(std::string(texts::NotAKeysCommand), name);
 }
 
 } // namespace
 
 Outcome ConvertToPlainText::check() {
-    if (auto o = findKeys(ws_, place_, name_, row_); !o.isDone()) return o;
+    if (auto o = find(); !o.isDone()) return o;
+    if (row_->Type != "K") return notKeys(ws_, name_);
     if (row_->script.find('{') != std::string::npos) return refuse(std::string(texts::KeysWithBraces), name_);
     return Outcome::done();
 }
@@ -43,7 +38,8 @@ std::optional<std::string> ConvertToAdvancedScript::convertedBody(Workspace& ws,
 }
 
 Outcome ConvertToAdvancedScript::check() {
-    if (auto o = findKeys(ws_, place_, name_, row_); !o.isDone()) return o;
+    if (auto o = find(); !o.isDone()) return o;
+    if (row_->Type != "K") return notKeys(ws_, name_);
     const auto script = convertedBody(ws_, bodyForEditing(*row_));
     if (!script) return Outcome::refused(std::string(texts::ConversionFailed), std::string(texts::ConversionFailedTitle));
     script_ = *script;

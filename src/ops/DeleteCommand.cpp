@@ -35,7 +35,7 @@ void DeleteCommand::write() {
 }
 
 Outcome DeleteList::check() {
-    row_ = ws_.store().findUser(names::GlobalCommands, names::GlobalCommands, name_);
+    row_ = ws_.store().findUser(place_.program, place_.scope, name_);
     if (!row_ || row_->Type != "L") return refuse(std::string(texts::DeleteFileError), name_);
     return Outcome::done();
 }

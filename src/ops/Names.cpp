@@ -21,8 +21,6 @@ Outcome refuse(Workspace& ws, std::string text, std::string title = {}) {
     return Outcome::refused(std::move(text), std::move(title));
 }
 
-Place globalPlace() { return {std::string(names::GlobalCommands), std::string(names::GlobalCommands)}; }
-
 } // namespace
 
 bool isListName(std::string_view name) {

@@ -22,6 +22,8 @@ struct Place {
     std::string scope;
 };
 
+inline Place globalPlace() { return {"Global Commands", "Global Commands"}; }
+
 // The rules every new or renamed name follows, however it is given.
 
 // A command name new to the scope whose LIST references all exist: the LISTs it uses are

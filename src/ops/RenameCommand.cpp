@@ -7,9 +7,7 @@
 namespace vocabrella::ops {
 
 Outcome RenameCommand::check() {
-    auto found = findCommand(ws_, place_, oldName_);
-    if (!found.row) return found.outcome;
-    row_ = std::move(found.row);
+    if (auto o = find(); !o.isDone()) return o;
     if (newName_.empty()) return refuse(std::string(texts::EmptyName));
     if (const auto existing = ws_.store().findUser(place_.program, place_.scope, newName_);
         existing && existing->ID != row_->ID)

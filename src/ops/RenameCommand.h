@@ -1,7 +1,6 @@
 #pragma once
 
 #include "ops/Change.h"
-#include "ops/Names.h"
 
 #include <optional>
 #include <string>
@@ -9,11 +8,11 @@
 namespace vocabrella::ops {
 
 // Renames a command or a LIST of a place; a command's description and group may change with it.
-class RenameCommand final : public Change {
+class RenameCommand final : public ChangeOfOne {
 public:
     RenameCommand(Workspace& ws, Place place, std::string oldName, std::string newName,
                   std::optional<std::string> description = {}, std::optional<std::string> group = {})
-        : Change(ws), place_(std::move(place)), oldName_(std::move(oldName)), newName_(std::move(newName)),
+        : ChangeOfOne(ws, std::move(place), std::move(oldName)), newName_(std::move(newName)),
           description_(std::move(description)), group_(std::move(group)) {}
 
 protected:
@@ -23,10 +22,8 @@ protected:
     Outcome finish() override { return Outcome::done(); }
 
 private:
-    Place place_;
-    std::string oldName_, newName_;
+    std::string newName_;
     std::optional<std::string> description_, group_;
-    std::optional<UserRow> row_;
 };
 
 } // namespace vocabrella::ops
