@@ -102,8 +102,9 @@ TEST_F(ApplicationTest, FailuresOfTheLoadSequenceGiveTheirMessages) {
         program.reset();
     }
     {
-        // A store that cannot be opened.
-        writeFileAtomically(home() / "global.mdb", std::string_view("this is no database"));
+        // A store that cannot be opened (a damaged one is made again instead).
+        fs::remove(home() / "global.mdb");
+        fs::create_directory(home() / "global.mdb");
         Application app(StartupOptions{home(), root(), {}}, prompter, fakeClock);
         EXPECT_THROW(app.load(), EndProgram);
         EXPECT_EQ(prompter.last().text, "Could not open global.mdb database, sorry");
