@@ -105,7 +105,7 @@ struct Bench {
 bool report(const std::string& what, double seconds, double floor, std::optional<double> limit) {
     const double ratio = seconds / floor;
     const bool ok = !limit || std::round(ratio * 100) / 100 <= *limit;
-    std::printf("%-44s %8.4f s  floor %8.4f s  ratio %5.2f", what.c_str(), seconds, floor, ratio);
+    std::printf("%-56s %8.4f s  floor %8.4f s  ratio %5.2f", what.c_str(), seconds, floor, ratio);
     if (limit) std::printf(" (limit %.1f)%s", *limit, ok ? "" : "  OVER");
     std::printf("\n");
     std::fflush(stdout);
@@ -194,7 +194,7 @@ int main(int argc, char** argv) {
                 ConvertVersionOperation op(*ConvertVersionOperation::target(to), false);
                 runRebuild(b.env(), op);
             });
-            std::printf("%-44s %8.3f s  (limit 1.0 s)%s\n", ("convert 10000 commands to " + std::string(to)).c_str(),
+            std::printf("%-56s %8.3f s  (limit 1.0 s)%s\n", ("convert 10000 commands to " + std::string(to)).c_str(),
                         seconds, seconds < 1.0 ? "" : "  OVER");
             ok &= seconds < 1.0;
         }
