@@ -72,7 +72,13 @@ std::string renderRecorderBody(ByteReader& r, const KeyNames& keys) {
     return lines.take();
 }
 
-std::string renderStepBody(ByteReader& r, const KeyNames& keys, Prompter& prompter) {
+void UnknownStepReport::report(std::uint8_t code, std::size_t position) {
+    if (reported_) return;
+    reported_ = true;
+    prompter_.message("Unknown step-by-step command:" + std::to_string(code), "Offset =" + std::to_string(position));
+}
+
+std::string renderStepBody(ByteReader& r, const KeyNames& keys, UnknownStepReport& unknownSteps) {
     const std::uint32_t steps = r.readLong("the step count") & 0xFF;
     Lines lines;
     for (std::uint32_t s = 0; s < steps; ++s) {
@@ -123,10 +129,7 @@ std::string renderStepBody(ByteReader& r, const KeyNames& keys, Prompter& prompt
             appendQuoted(line, text);
             break;
         }
-        default:
-            prompter.message("Unknown step-by-step command:" + std::to_string(code),
-                             "Offset =" + std::to_string(r.position()));
-            break;
+        default: unknownSteps.report(code, r.position()); break;
         }
     }
     return lines.take();

@@ -72,7 +72,7 @@ void readBody(ByteReader& r, const RecordContext& ctx, CurrentRecord& rec) {
         break;
     case kind::StepByStep:
         rec.typeCode = "X";
-        rec.body = renderStepBody(r, ctx.keys, ctx.prompter);
+        rec.body = renderStepBody(r, ctx.keys, ctx.unknownSteps);
         break;
     case kind::Advanced:
     case kind::Script:

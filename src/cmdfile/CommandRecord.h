@@ -11,7 +11,7 @@ namespace vocabrella {
 
 class ByteReader;
 class KeyNames;
-class Prompter;
+class UnknownStepReport;
 
 // The values of the command record last read. Texts are UTF-8; positions are 1-based.
 struct CurrentRecord {
@@ -48,7 +48,7 @@ struct CurrentRecord {
 struct RecordContext {
     FileVersionFamily family;
     const KeyNames& keys;
-    Prompter& prompter;
+    UnknownStepReport& unknownSteps;
 };
 
 // A name is acceptable when none of its bytes is below 32.

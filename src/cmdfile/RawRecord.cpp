@@ -77,7 +77,8 @@ RawRecord scanCommandRecord(ByteReader& r, FileVersionFamily family) {
     }
     case kind::StepByStep: {
         static const KeyNames none;
-        SilentPrompter quiet;
+        SilentPrompter silent;
+        UnknownStepReport quiet(silent);
         renderStepBody(r, none, quiet);
         break;
     }

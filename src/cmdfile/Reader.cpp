@@ -70,7 +70,7 @@ public:
     // Rows are stored in batches: reading a run of records and then inserting their rows
     // keeps each side's working memory in the processor's caches, where alternating record by
     // record would have each push out the other's. Everything visible happens in file order
-    // all the same: the duplicate check, duplicate.log, the width messages and the IDs.
+    // all the same: the duplicate check, duplicate.log and the IDs.
     static constexpr std::size_t kBatchRows = 64;
 
     void storeRow(CurrentRecord& rec) {
@@ -115,7 +115,6 @@ public:
         row.CompanyName = static_cast<std::int32_t>(rec.companyNameLength);
         row.ClassName = static_cast<std::int32_t>(rec.windowClassLength);
         row.encrypted = rec.encrypted;
-        CommandStore::fitToWidths(row, env_.storeErrors, env_.prompter);
 
         const KnownRow stored{0, row.offset, std::nullopt, row.Type};
         if (!found) entry = known_.add(key_, stored);
@@ -220,6 +219,7 @@ bool CommandFileReader::loadKeyNames() {
 }
 
 bool CommandFileReader::ReadCommandRecord(ByteReader& reader, bool store) {
+    if (!parse_) unknownSteps_.startAgain(); // a record read on its own is a reading of its own
     if (!readCommandRecord(reader, recordContext(), rec_)) return false;
     if (store && !rec_.skipped && parse_) {
         parse_->stateIds(rec_.stateIds, rec_.program, rec_.stateNames);
@@ -284,6 +284,7 @@ ReadOutcome CommandFileReader::ReadCommandFile(bool force, const std::filesystem
     // Commands, and LISTs at about one for every ten.
     Parse parse(*this, header.declaredCommands + header.declaredCommands / 8);
     parse_ = &parse;
+    unknownSteps_.startAgain();
     struct Detach {
         CommandFileReader* r;
         ~Detach() { r->parse_ = nullptr; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cmdfile/BodyRender.h"
 #include "cmdfile/CommandRecord.h"
 #include "cmdfile/Format.h"
 #include "cmdfile/KeyNames.h"
@@ -16,7 +17,6 @@ class ByteReader;
 class Clock;
 class CommandStore;
 class Prompter;
-class StoreErrorCounter;
 class Trace;
 
 // What the reader learns of a file before deciding whether to parse it.
@@ -55,14 +55,13 @@ struct ReaderEnvironment {
     Trace& trace;
     Prompter& prompter;
     Clock& clock;
-    StoreErrorCounter& storeErrors;
     std::filesystem::path homeFolder; // keynames, duplicate.log and error.log live here
 };
 
 // Reads command files into the store.
 class CommandFileReader {
 public:
-    explicit CommandFileReader(ReaderEnvironment env) : env_(env) {}
+    explicit CommandFileReader(ReaderEnvironment env) : env_(env), unknownSteps_(env.prompter) {}
 
     static constexpr int kOpenAttempts = 20; // every 500 ms: ten seconds in all
 
@@ -79,7 +78,7 @@ public:
     LoadedFile& file() { return file_; }
     const CurrentRecord& currentRecord() const { return rec_; }
     const KeyNames& keyNames() const { return keys_; }
-    RecordContext recordContext() { return {file_.info.family, keys_, env_.prompter}; }
+    RecordContext recordContext() { return {file_.info.family, keys_, unknownSteps_}; }
 
     // Loads keynames from the home folder; false when it is missing.
     bool loadKeyNames();
@@ -89,6 +88,7 @@ private:
     friend class Parse;
 
     ReaderEnvironment env_;
+    UnknownStepReport unknownSteps_;
     LoadedFile file_;
     KeyNames keys_;
     CurrentRecord rec_;

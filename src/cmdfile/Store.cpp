@@ -1,14 +1,10 @@
 #include "cmdfile/Store.h"
 
-#include "cmdfile/Codec.h"
 #include "cmdfile/Errors.h"
 #include "cmdfile/Format.h"
-#include "cmdfile/Prompter.h"
 
 #include <sqlite3.h>
 
-#include <algorithm>
-#include <iterator>
 #include <utility>
 
 namespace vocabrella {
@@ -17,17 +13,17 @@ namespace {
 constexpr const char* kSchema = R"SQL(
 CREATE TABLE user (
   ID INTEGER PRIMARY KEY AUTOINCREMENT,
-  menu TEXT NOT NULL DEFAULT '' COLLATE NOCASE CHECK (length(menu) <= 20),
-  state TEXT NOT NULL DEFAULT '' COLLATE NOCASE CHECK (length(state) <= 100),
-  name TEXT NOT NULL DEFAULT '' COLLATE NOCASE CHECK (length(name) <= 150),
+  menu TEXT NOT NULL DEFAULT '' COLLATE NOCASE,
+  state TEXT NOT NULL DEFAULT '' COLLATE NOCASE,
+  name TEXT NOT NULL DEFAULT '' COLLATE NOCASE,
   filename TEXT NOT NULL DEFAULT '',
   Type TEXT NOT NULL DEFAULT '' CHECK (length(Type) <= 1),
   scope TEXT NOT NULL DEFAULT '' CHECK (length(scope) <= 1),
-  owner TEXT NOT NULL DEFAULT '' COLLATE NOCASE CHECK (length(owner) <= 50),
+  owner TEXT NOT NULL DEFAULT '' COLLATE NOCASE,
   lists INTEGER NOT NULL DEFAULT 0,
   "offset" INTEGER NOT NULL DEFAULT 0,
   offsetbody INTEGER NOT NULL DEFAULT 0,
-  description TEXT NOT NULL DEFAULT '' CHECK (length(description) <= 150),
+  description TEXT NOT NULL DEFAULT '',
   states TEXT NOT NULL DEFAULT '',
   graphicsize INTEGER NOT NULL DEFAULT 0,
   Global INTEGER NOT NULL DEFAULT 0,
@@ -89,6 +85,10 @@ CREATE TABLE dvcmap (
 );
 )SQL";
 
+// Raised whenever the schema changes: a store of another version is made afresh from the
+// command file rather than read. 2: texts are kept whole, whatever their length.
+constexpr int kSchemaVersion = 2;
+
 constexpr const char* kUserColumns =
     R"(ID, menu, state, name, filename, Type, script, scope, owner, lists, "offset", offsetbody, )"
     R"(description, states, graphicsize, Global, noglobals, sleeping, singleline, globalsort, )"
@@ -112,30 +112,54 @@ enum Slot {
     throw StoreError(sqlite3_extended_errcode(db), what + ": " + sqlite3_errmsg(db));
 }
 
+// The next row of a query: true for a row, false when there are no more; any other result is
+// a failure, never taken for the end of the rows.
+bool nextRow(sqlite3* db, sqlite3_stmt* s) {
+    const int rc = sqlite3_step(s);
+    if (rc == SQLITE_ROW) return true;
+    if (rc != SQLITE_DONE) fail(db, "A store query failed");
+    return false;
+}
+
+// A query that always gives exactly one row, such as count(*).
+sqlite3_stmt* oneRow(sqlite3* db, sqlite3_stmt* s) {
+    if (!nextRow(db, s)) throw StoreError(SQLITE_CORRUPT, "A store query that gives one row gave none");
+    return s;
+}
+
+struct Finalize {
+    sqlite3_stmt* s;
+    ~Finalize() { sqlite3_finalize(s); }
+};
+
+sqlite3_stmt* prepare(sqlite3* db, const char* sql) {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK) fail(db, "Cannot prepare a statement");
+    return s;
+}
+
 // Binding helpers: texts are bound without copying; the caller keeps them alive until step.
 class Binder {
 public:
     explicit Binder(sqlite3_stmt* s) : s_(s) {}
     Binder& text(std::string_view v) {
-        sqlite3_bind_text(s_, ++i_, v.data(), static_cast<int>(v.size()), SQLITE_STATIC);
-        return *this;
+        return check(sqlite3_bind_text64(s_, ++i_, v.data(), v.size(), SQLITE_STATIC, SQLITE_UTF8));
     }
     Binder& optText(const std::optional<std::string>& v) {
         if (v) return text(*v);
-        sqlite3_bind_null(s_, ++i_);
-        return *this;
+        return check(sqlite3_bind_null(s_, ++i_));
     }
-    Binder& integer(std::int64_t v) {
-        sqlite3_bind_int64(s_, ++i_, v);
-        return *this;
-    }
+    Binder& integer(std::int64_t v) { return check(sqlite3_bind_int64(s_, ++i_, v)); }
     Binder& optInteger(const std::optional<std::int64_t>& v) {
         if (v) return integer(*v);
-        sqlite3_bind_null(s_, ++i_);
-        return *this;
+        return check(sqlite3_bind_null(s_, ++i_));
     }
 
 private:
+    Binder& check(int rc) {
+        if (rc != SQLITE_OK) fail(sqlite3_db_handle(s_), "Cannot bind a value");
+        return *this;
+    }
     sqlite3_stmt* s_;
     int i_ = 0;
 };
@@ -226,6 +250,10 @@ void CommandStore::finalizeAll() {
 }
 
 namespace {
+// Chosen by the parse and writer benchmarks, by absolute speed.
+constexpr int kPageSize = 65536;
+constexpr int kCacheKiB = 16384;
+
 sqlite3* openDatabase(const std::filesystem::path& path, int flags) {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
@@ -243,10 +271,20 @@ sqlite3* openDatabase(const std::filesystem::path& path, int flags) {
     // A checkpoint keeps the log file for the next operation to write over from its start:
     // writing into a file that already has its blocks is much cheaper than growing one. What
     // is kept is bounded all the same.
-    sqlite3_exec(db,
-                 "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; PRAGMA wal_autocheckpoint = 0; "
-                 "PRAGMA journal_size_limit = 268435456",
-                 nullptr, nullptr, nullptr);
+    // The page size counts only for a new store, and must be set before it turns to WAL.
+    // The first statements to read the file: a file that is no database fails here.
+    const std::string pragmas = "PRAGMA page_size = " + std::to_string(kPageSize) +
+                          "; PRAGMA cache_size = " + std::to_string(-kCacheKiB) +
+                          "; PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; PRAGMA wal_autocheckpoint = 0; "
+                          "PRAGMA journal_size_limit = 268435456";
+    char* error = nullptr;
+    if (sqlite3_exec(db, pragmas.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const int code = sqlite3_extended_errcode(db);
+        const std::string message = error ? error : sqlite3_errmsg(db);
+        sqlite3_free(error);
+        sqlite3_close(db);
+        throw StoreError(code, "Cannot open the store " + path.string() + ": " + message);
+    }
     return db;
 }
 } // namespace
@@ -255,15 +293,26 @@ CommandStore CommandStore::open(const std::filesystem::path& path) {
     if (!std::filesystem::exists(path))
         throw StoreError(SQLITE_CANTOPEN, "The store " + path.string() + " does not exist");
     CommandStore store(openDatabase(path, SQLITE_OPEN_READWRITE), path);
-    // A file that is not a store (or a damaged one) fails here rather than on first use.
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(store.db_, "SELECT count(*) FROM parameters", -1, &s, nullptr) != SQLITE_OK)
-        fail(store.db_, "The store " + path.string() + " cannot be read");
-    const int rc = sqlite3_step(s);
-    const std::int64_t rows = rc == SQLITE_ROW ? sqlite3_column_int64(s, 0) : -1;
-    sqlite3_finalize(s);
-    if (rows != 1) throw StoreError(SQLITE_CORRUPT, "The store " + path.string() + " has no parameters row");
+    // A file that is not a store, a store of another version or a damaged one fails here
+    // rather than on first use, where a damaged page could pass for a table without rows.
+    const auto firstValue = [&](const char* sql) {
+        Finalize s{prepare(store.db_, sql)};
+        return columnText(oneRow(store.db_, s.s), 0);
+    };
+    if (firstValue("PRAGMA user_version") != std::to_string(kSchemaVersion))
+        throw StoreError(SQLITE_NOTADB, "The store " + path.string() + " is not a store of this version");
+    if (const auto check = firstValue("PRAGMA quick_check(1)"); check != "ok")
+        throw StoreError(SQLITE_CORRUPT, "The store " + path.string() + " is damaged: " + check);
+    if (firstValue("SELECT count(*) FROM parameters") != "1")
+        throw StoreError(SQLITE_CORRUPT, "The store " + path.string() + " has no parameters row");
     return store;
+}
+
+const char* CommandStore::schema() { return kSchema; }
+
+bool CommandStore::isDamage(const StoreError& error) {
+    const int primary = error.code() & 0xFF;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
 }
 
 CommandStore CommandStore::create(const std::filesystem::path& path) {
@@ -272,6 +321,7 @@ CommandStore CommandStore::create(const std::filesystem::path& path) {
     CommandStore store(openDatabase(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), path);
     Transaction t(store);
     store.exec(kSchema);
+    store.exec(("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str());
     t.commit();
     return store;
 }
@@ -328,27 +378,22 @@ std::int64_t run(sqlite3* db, sqlite3_stmt* s) {
 }
 
 std::int64_t runOnce(sqlite3* db, const char* sql, const std::function<void(Binder&)>& bind = {}) {
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK) fail(db, "Cannot prepare a statement");
-    Binder b(s);
+    Finalize s{prepare(db, sql)};
+    Binder b(s.s);
     if (bind) bind(b);
-    const int rc = sqlite3_step(s);
-    sqlite3_finalize(s);
-    if (rc != SQLITE_DONE && rc != SQLITE_ROW) fail(db, "A store statement failed");
-    return sqlite3_changes64(db);
+    return run(db, s.s);
 }
 
-std::vector<std::string> textColumn(sqlite3* db, const char* sql, std::string_view parameter, bool bind) {
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK) fail(db, "Cannot prepare a statement");
-    if (bind) Binder(s).text(parameter);
+std::vector<std::string> textColumn(sqlite3* db, const char* sql, const std::function<void(Binder&)>& bind = {}) {
+    Finalize s{prepare(db, sql)};
+    Binder b(s.s);
+    if (bind) bind(b);
     std::vector<std::string> out;
-    int rc;
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW) out.push_back(columnText(s, 0));
-    sqlite3_finalize(s);
-    if (rc != SQLITE_DONE) fail(db, "A store query failed");
+    while (nextRow(db, s.s)) out.push_back(columnText(s.s, 0));
     return out;
 }
+
+std::int64_t count(sqlite3* db, sqlite3_stmt* s) { return sqlite3_column_int64(oneRow(db, s), 0); }
 } // namespace
 
 void CommandStore::deleteAllUsers() { runOnce(db_, "DELETE FROM user"); }
@@ -360,13 +405,13 @@ void CommandStore::deleteParsedUsers() { runOnce(db_, R"(DELETE FROM user WHERE 
 std::int64_t CommandStore::countCommands() {
     auto* s = prepared(CountCommands, "SELECT count(*) FROM user WHERE Type <> 'L'");
     Reset reset{s};
-    return sqlite3_step(s) == SQLITE_ROW ? sqlite3_column_int64(s, 0) : 0;
+    return count(db_, s);
 }
 
 std::int64_t CommandStore::countLists() {
     auto* s = prepared(CountLists, "SELECT count(*) FROM user WHERE Type = 'L'");
     Reset reset{s};
-    return sqlite3_step(s) == SQLITE_ROW ? sqlite3_column_int64(s, 0) : 0;
+    return count(db_, s);
 }
 
 // Only rows that change are written: every row written costs a page.
@@ -401,44 +446,36 @@ std::int64_t CommandStore::flagSelection(const RowSelection& sel) {
 void CommandStore::clearNoGlobals() { runOnce(db_, "UPDATE user SET noglobals = 0 WHERE noglobals <> 0"); }
 
 std::vector<UserRow> CommandStore::flaggedForDvc() {
-    sqlite3_stmt* s = nullptr;
     const auto sql = userSelect("WHERE flag <> 0 ORDER BY globalsort, menu, state, listsort, name");
-    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) fail(db_, "Cannot prepare a statement");
+    Finalize s{prepare(db_, sql.c_str())};
     std::vector<UserRow> rows;
-    while (sqlite3_step(s) == SQLITE_ROW) rows.push_back(readUser(s));
-    sqlite3_finalize(s);
+    while (nextRow(db_, s.s)) rows.push_back(readUser(s.s));
     return rows;
 }
 
 std::vector<std::string> CommandStore::distinctPrograms() {
-    return textColumn(db_, "SELECT DISTINCT menu FROM user ORDER BY menu", {}, false);
+    return textColumn(db_, "SELECT DISTINCT menu FROM user ORDER BY menu");
 }
 std::vector<std::string> CommandStore::programsOfGroup(std::string_view group) {
-    return textColumn(db_, "SELECT DISTINCT menu FROM user WHERE owner = ? ORDER BY menu", group, true);
+    return textColumn(db_, "SELECT DISTINCT menu FROM user WHERE owner = ? ORDER BY menu",
+                      [&](Binder& b) { b.text(group); });
 }
 std::vector<std::string> CommandStore::distinctGroups() {
-    return textColumn(db_, "SELECT DISTINCT owner FROM user WHERE Type <> 'L' ORDER BY owner", {}, false);
+    return textColumn(db_, "SELECT DISTINCT owner FROM user WHERE Type <> 'L' ORDER BY owner");
 }
 std::vector<std::string> CommandStore::scopesOfProgram(std::string_view program) {
-    return textColumn(db_, "SELECT DISTINCT state FROM user WHERE menu = ? ORDER BY state", program, true);
+    return textColumn(db_, "SELECT DISTINCT state FROM user WHERE menu = ? ORDER BY state",
+                      [&](Binder& b) { b.text(program); });
 }
 std::vector<std::string> CommandStore::scopesOfProgram(std::string_view program, std::string_view group) {
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(db_, "SELECT DISTINCT state FROM user WHERE menu = ? AND owner = ? ORDER BY state", -1, &s,
-                           nullptr) != SQLITE_OK)
-        fail(db_, "Cannot prepare a statement");
-    Binder(s).text(program).text(group);
-    std::vector<std::string> out;
-    int rc;
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW) out.push_back(columnText(s, 0));
-    sqlite3_finalize(s);
-    if (rc != SQLITE_DONE) fail(db_, "A store query failed");
-    return out;
+    return textColumn(db_, "SELECT DISTINCT state FROM user WHERE menu = ? AND owner = ? ORDER BY state",
+                      [&](Binder& b) { b.text(program).text(group); });
 }
 std::vector<std::string> CommandStore::commandsUsingList(std::string_view listName) {
     // instr() rather than LIKE: a LIST name may itself hold % or _.
     const std::string needle = "<" + std::string(listName) + ">";
-    return textColumn(db_, "SELECT name FROM user WHERE instr(lower(name), lower(?)) > 0", needle, true);
+    return textColumn(db_, "SELECT name FROM user WHERE instr(lower(name), lower(?)) > 0",
+                      [&](Binder& b) { b.text(needle); });
 }
 
 std::int64_t CommandStore::insertUser(const UserRow& r) {
@@ -479,56 +516,6 @@ std::int64_t CommandStore::insertUser(const UserRow& r) {
         .integer(r.encrypted);
     if (sqlite3_step(s) != SQLITE_DONE) fail(db_, "Cannot add a row to user");
     return sqlite3_last_insert_rowid(db_);
-}
-
-namespace {
-
-struct BoundedField {
-    std::string UserRow::*member;
-    std::size_t width;
-};
-
-constexpr BoundedField kBoundedFields[] = {{&UserRow::menu, CommandStore::kMenuWidth},
-                                           {&UserRow::state, CommandStore::kStateWidth},
-                                           {&UserRow::name, CommandStore::kNameWidth},
-                                           {&UserRow::description, CommandStore::kDescriptionWidth},
-                                           {&UserRow::owner, CommandStore::kOwnerWidth}};
-
-// A UTF-8 text has no more characters than bytes, so most texts need no counting.
-bool fits(const UserRow& row, const BoundedField& f) {
-    const std::string& text = row.*f.member;
-    return text.size() <= f.width || codec::characterCount(text) <= f.width;
-}
-
-bool fitsWidths(const UserRow& row) {
-    return std::all_of(std::begin(kBoundedFields), std::end(kBoundedFields),
-                       [&row](const BoundedField& f) { return fits(row, f); });
-}
-
-} // namespace
-
-void CommandStore::fitToWidths(UserRow& row, StoreErrorCounter& errors, Prompter& prompter) {
-    if (fitsWidths(row)) return;
-    // The message shows the row as it came, whichever of its fields were refused before.
-    const UserRow original = row;
-    for (const auto& f : kBoundedFields) {
-        if (fits(row, f)) continue;
-        row.*f.member = std::string(); // the refused field keeps its default
-        if (errors.add()) {
-            prompter.message(original.menu + " (Max=20)\r\n" + original.state + " (Max=100)\r\n" + original.name +
-                                 " (Max=150)\r\n" + original.description + " (Max=150)\r\n" + original.owner +
-                                 " (Max=50)\r\nError # =" + std::to_string(StoreErrorCounter::kFieldTooSmall) +
-                                 "\r\nRecord(s) skipped",
-                             StoreErrorCounter::kFieldTooSmallText);
-        }
-    }
-}
-
-std::int64_t CommandStore::addUser(const UserRow& row, StoreErrorCounter& errors, Prompter& prompter) {
-    if (fitsWidths(row)) return insertUser(row);
-    UserRow fitted = row;
-    fitToWidths(fitted, errors, prompter);
-    return insertUser(fitted);
 }
 
 void CommandStore::deleteUser(std::int64_t id) {
@@ -602,14 +589,10 @@ std::optional<UserRow> CommandStore::lastUser() {
 }
 
 void CommandStore::forEachUser(const std::function<bool(const UserRow&)>& visit) {
-    sqlite3_stmt* s = nullptr;
     const auto sql = userSelect("ORDER BY ID");
-    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) fail(db_, "Cannot prepare a statement");
-    int rc;
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW)
-        if (!visit(readUser(s))) break;
-    sqlite3_finalize(s);
-    if (rc != SQLITE_DONE && rc != SQLITE_ROW) fail(db_, "A store query failed");
+    Finalize s{prepare(db_, sql.c_str())};
+    while (nextRow(db_, s.s))
+        if (!visit(readUser(s.s))) break;
 }
 
 std::vector<UserRow> CommandStore::allUsers() {
@@ -622,12 +605,8 @@ std::vector<UserRow> CommandStore::allUsers() {
 }
 
 std::int64_t CommandStore::userCount() {
-    std::int64_t n = 0;
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(db_, "SELECT count(*) FROM user", -1, &s, nullptr) != SQLITE_OK) fail(db_, "Cannot prepare a statement");
-    if (sqlite3_step(s) == SQLITE_ROW) n = sqlite3_column_int64(s, 0);
-    sqlite3_finalize(s);
-    return n;
+    Finalize s{prepare(db_, "SELECT count(*) FROM user")};
+    return count(db_, s.s);
 }
 
 namespace {
@@ -638,16 +617,9 @@ CommandStore::RowHead readRowHead(sqlite3_stmt* s) {
             columnText(s, 5)};
 }
 
-struct Finalize {
-    sqlite3_stmt* s;
-    ~Finalize() { sqlite3_finalize(s); }
-};
-
 std::vector<CommandStore::RowHead> rowHeadsOf(sqlite3* db, sqlite3_stmt* s) {
     std::vector<CommandStore::RowHead> rows;
-    int rc;
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW) rows.push_back(readRowHead(s));
-    if (rc != SQLITE_DONE) fail(db, "A store query failed");
+    while (nextRow(db, s)) rows.push_back(readRowHead(s));
     return rows;
 }
 } // namespace
@@ -662,8 +634,7 @@ std::vector<CommandStore::RowHead> CommandStore::rowsOfScope(std::string_view pr
     // The index name holds every column the lists need, so the bodies are never touched.
     Binder(s).text(names::isGlobalProgram(program) ? "G" : "N").text(program).text(scope);
     std::vector<RowHead> rows;
-    int rc;
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    while (nextRow(db_, s)) {
         // The program and scope of consecutive rows are mostly equal: copied, not read again.
         RowHead r;
         r.ID = sqlite3_column_int64(s, 0);
@@ -679,61 +650,47 @@ std::vector<CommandStore::RowHead> CommandStore::rowsOfScope(std::string_view pr
         r.owner = columnText(s, 5);
         rows.push_back(std::move(r));
     }
-    if (rc != SQLITE_DONE) fail(db_, "A store query failed");
     return rows;
 }
 
 bool CommandStore::hasProgram(std::string_view program) {
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(db_, "SELECT 1 FROM user WHERE menu = ? LIMIT 1", -1, &s, nullptr) != SQLITE_OK)
-        fail(db_, "Cannot prepare a statement");
-    Finalize finalize{s};
-    Binder(s).text(program);
-    return sqlite3_step(s) == SQLITE_ROW;
+    Finalize s{prepare(db_, "SELECT 1 FROM user WHERE menu = ? LIMIT 1")};
+    Binder(s.s).text(program);
+    return nextRow(db_, s.s);
 }
 
 std::vector<CommandStore::RowHead> CommandStore::rowHeads() {
-    sqlite3_stmt* s = nullptr;
     const std::string sql = std::string(kRowHeadColumns) + "ORDER BY ID";
-    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) fail(db_, "Cannot prepare a statement");
-    Finalize finalize{s};
-    return rowHeadsOf(db_, s);
+    Finalize s{prepare(db_, sql.c_str())};
+    return rowHeadsOf(db_, s.s);
 }
 
 std::optional<CommandStore::RowHead> CommandStore::firstRowOfGroup(std::string_view group) {
-    sqlite3_stmt* s = nullptr;
     const std::string sql =
         std::string(kRowHeadColumns) + "WHERE owner = ? ORDER BY globalsort, menu, state, name, ID LIMIT 1";
-    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) fail(db_, "Cannot prepare a statement");
-    Finalize finalize{s};
-    Binder(s).text(group);
-    if (sqlite3_step(s) == SQLITE_ROW) return readRowHead(s);
+    Finalize s{prepare(db_, sql.c_str())};
+    Binder(s.s).text(group);
+    if (nextRow(db_, s.s)) return readRowHead(s.s);
     return std::nullopt;
 }
 
 std::vector<CommandStore::RowMark> CommandStore::rowMarks() {
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(db_, R"(SELECT "offset", ID, flag, name, Type FROM user WHERE "offset" <> 0 ORDER BY ID)", -1,
-                           &s, nullptr) != SQLITE_OK)
-        fail(db_, "Cannot prepare a statement");
+    Finalize s{prepare(db_, R"(SELECT "offset", ID, flag, name, Type FROM user WHERE "offset" <> 0 ORDER BY ID)")};
     std::vector<RowMark> marks;
-    while (sqlite3_step(s) == SQLITE_ROW)
-        marks.push_back({sqlite3_column_int(s, 0), sqlite3_column_int64(s, 1), sqlite3_column_int(s, 2) != 0,
-                         columnText(s, 3), columnText(s, 4)});
-    sqlite3_finalize(s);
+    while (nextRow(db_, s.s))
+        marks.push_back({sqlite3_column_int(s.s, 0), sqlite3_column_int64(s.s, 1), sqlite3_column_int(s.s, 2) != 0,
+                         columnText(s.s, 3), columnText(s.s, 4)});
     return marks;
 }
 
 namespace {
 std::vector<CommandStore::ProgramScope> programScopes(sqlite3* db, const char* sql,
                                                       const std::function<void(Binder&)>& bind) {
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK) fail(db, "Cannot prepare a statement");
-    Binder b(s);
+    Finalize s{prepare(db, sql)};
+    Binder b(s.s);
     if (bind) bind(b);
     std::vector<CommandStore::ProgramScope> out;
-    while (sqlite3_step(s) == SQLITE_ROW) out.emplace_back(columnText(s, 0), columnText(s, 1));
-    sqlite3_finalize(s);
+    while (nextRow(db, s.s)) out.emplace_back(columnText(s.s, 0), columnText(s.s, 1));
     return out;
 }
 } // namespace
@@ -765,7 +722,7 @@ std::optional<std::int64_t> CommandStore::findState(std::string_view appname, st
     auto* s = prepared(FindState, "SELECT ID FROM states WHERE appname = ? AND statename = ? ORDER BY ID LIMIT 1");
     Reset reset{s};
     Binder(s).text(appname).text(statename);
-    if (sqlite3_step(s) == SQLITE_ROW) return sqlite3_column_int64(s, 0);
+    if (nextRow(db_, s)) return sqlite3_column_int64(s, 0);
     return std::nullopt;
 }
 
@@ -781,17 +738,16 @@ std::optional<std::string> CommandStore::stateName(std::int64_t id) {
     auto* s = prepared(StateName, "SELECT statename FROM states WHERE ID = ?");
     Reset reset{s};
     Binder(s).integer(id);
-    if (sqlite3_step(s) == SQLITE_ROW) return columnText(s, 0);
+    if (nextRow(db_, s)) return columnText(s, 0);
     return std::nullopt;
 }
 
 Parameters CommandStore::parameters() {
-    sqlite3_stmt* s = nullptr;
-    const char* sql = "SELECT mycmdstime, OffsetLists, lastdvcID, openfile, parsed, dvcmaptime, UserName, UserSub, "
-                      "language, lastmode, exportPath, InstallPath FROM parameters";
-    if (sqlite3_prepare_v2(db_, sql, -1, &s, nullptr) != SQLITE_OK) fail(db_, "Cannot prepare a statement");
+    Finalize statement{prepare(db_, "SELECT mycmdstime, OffsetLists, lastdvcID, openfile, parsed, dvcmaptime, "
+                                    "UserName, UserSub, language, lastmode, exportPath, InstallPath FROM parameters")};
+    sqlite3_stmt* s = oneRow(db_, statement.s);
     Parameters p;
-    if (sqlite3_step(s) == SQLITE_ROW) {
+    {
         const auto optInt = [&](int i) -> std::optional<std::int64_t> {
             if (sqlite3_column_type(s, i) == SQLITE_NULL) return std::nullopt;
             return sqlite3_column_int64(s, i);
@@ -809,7 +765,6 @@ Parameters CommandStore::parameters() {
         p.exportPath = columnText(s, 10);
         p.InstallPath = columnText(s, 11);
     }
-    sqlite3_finalize(s);
     return p;
 }
 

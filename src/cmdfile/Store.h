@@ -14,7 +14,7 @@ struct sqlite3_stmt;
 
 namespace vocabrella {
 
-class Prompter;
+class StoreError;
 
 // One row of table user: a command or a LIST of the open command file.
 struct UserRow {
@@ -43,27 +43,18 @@ struct Parameters {
     std::string UserName, UserSub, language, lastmode, exportPath, InstallPath;
 };
 
-// Counts the fields the store refused (texts longer than their column) over the whole run;
-// the first two are reported through the prompter, later ones only counted.
-class StoreErrorCounter {
-public:
-    static constexpr int kFieldTooSmall = 3163;
-    static constexpr std::string_view kFieldTooSmallText =
-        "The field is too small to accept the amount of data you attempted to add.  Try inserting or pasting less data.";
-    int count() const { return count_; }
-    // Returns true when this error is one of the first two, which are shown.
-    bool add() { return ++count_ <= 2; }
-
-private:
-    int count_ = 0;
-};
-
 // The command store global.mdb: tables user, states, parameters and dvcmap in SQLite.
 // Every statement binds its values; none splices text into SQL.
 class CommandStore {
 public:
-    // Opens an existing store; throws StoreError when it cannot be opened or lacks its tables.
+    // Opens an existing store; throws StoreError when it cannot be opened, is of another
+    // version or is damaged (see isDamage).
     static CommandStore open(const std::filesystem::path& path);
+    // Whether the failure lies in the store file itself (damaged pages, not a database, a store
+    // of another version): the store is then made afresh and filled from the command file.
+    static bool isDamage(const StoreError& error);
+    // The statements that make the tables and indexes of a new store.
+    static const char* schema();
     // Creates a new, empty store (replacing nothing: fails when the file exists).
     static CommandStore create(const std::filesystem::path& path);
 
@@ -118,12 +109,7 @@ public:
     std::vector<std::string> commandsUsingList(std::string_view listName); // names containing <list>
 
     // Rows.
-    // Adds a row and returns its ID. Text values longer than their column are refused field by
-    // field: the field keeps its default, the error is counted and the first two are reported.
-    std::int64_t addUser(const UserRow& row, StoreErrorCounter& errors, Prompter& prompter);
-    // The width checks of addUser alone, applied to row in place.
-    static void fitToWidths(UserRow& row, StoreErrorCounter& errors, Prompter& prompter);
-    // Adds without the width checks: for rows known to fit (benchmarks, copies of stored rows).
+    // Adds a row, every text whole, and returns its ID.
     std::int64_t insertUser(const UserRow& row);
     void deleteUser(std::int64_t id);
     // After a record changed size in the file: every row standing behind position (global
@@ -189,10 +175,6 @@ public:
     void setMycmdstime(std::optional<std::int64_t> stamp);
     void setOffsetLists(std::int32_t position);
     void setLastdvcID(std::int32_t id);
-
-    // Text widths of the bounded columns of user.
-    static constexpr std::size_t kMenuWidth = 20, kStateWidth = 100, kNameWidth = 150,
-                                 kDescriptionWidth = 150, kOwnerWidth = 50;
 
     sqlite3* handle() const { return db_; } // for the rare statement that has no name yet
 

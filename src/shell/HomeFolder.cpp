@@ -30,6 +30,19 @@ fs::path HomeFolder::shippedDataFolder() {
     return VOCABRELLA_DATA_DIR;
 }
 
+void HomeFolder::replaceDamagedStore(const fs::path& home) {
+    const fs::path store = storePath(home);
+    const fs::path aside = store.string() + ".damaged";
+    // The log files go with their database: SQLite finds them by its name.
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        const fs::path from = store.string() + suffix;
+        const fs::path to = aside.string() + suffix;
+        fs::remove(to);
+        if (fs::exists(from)) fs::rename(from, to);
+    }
+    CommandStore::create(store);
+}
+
 HomeFolder::State HomeFolder::prepare(const fs::path& home) {
     if (fs::exists(home)) return fs::exists(storePath(home)) ? State::Ready : State::StoreMissing;
     // Built in a sibling folder and renamed into place, so that a failed first run leaves no

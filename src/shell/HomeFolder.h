@@ -20,6 +20,9 @@ public:
     static State prepare(const std::filesystem::path& home);
 
     static std::filesystem::path storePath(const std::filesystem::path& home);
+    // Puts a damaged store aside (global.mdb.damaged, with its log) and makes a new, empty one
+    // in its place, for the open command file to be parsed into.
+    static void replaceDamagedStore(const std::filesystem::path& home);
 };
 
 } // namespace vocabrella

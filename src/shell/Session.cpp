@@ -25,13 +25,51 @@ Session::Session(const fs::path& home, Prompter& prompter, Clock& clock)
         prompter_.message(texts::AlreadyRunning);
         throw EndProgram();
     }
+    openStore();
+}
+
+void Session::openStore() {
+    reader_.reset();
+    store_.reset();
+    const fs::path path = HomeFolder::storePath(home_);
     try {
-        store_.emplace(CommandStore::open(HomeFolder::storePath(home_)));
-    } catch (const StoreError&) {
+        try {
+            store_.emplace(CommandStore::open(path));
+        } catch (const StoreError& e) {
+            if (!CommandStore::isDamage(e)) throw;
+            // The store is only a copy of the command file: a damaged one is made again from it.
+            trace_.Tracy(e.what());
+            HomeFolder::replaceDamagedStore(home_);
+            store_.emplace(CommandStore::open(path));
+        }
+    } catch (const std::exception&) {
         prompter_.message(texts::StoreCannotOpen, texts::StoreCannotOpenTitle);
         throw EndProgram();
     }
-    reader_.emplace(ReaderEnvironment{*store_, trace_, prompter_, clock_, storeErrors_, home_});
+    reader_.emplace(ReaderEnvironment{*store_, trace_, prompter_, clock_, home_});
+}
+
+void Session::replaceDamagedStore() {
+    reader_.reset();
+    store_.reset();
+    try {
+        HomeFolder::replaceDamagedStore(home_);
+    } catch (const std::exception&) {
+        prompter_.message(texts::StoreCannotOpen, texts::StoreCannotOpenTitle);
+        throw EndProgram();
+    }
+    openStore();
+}
+
+ReadOutcome Session::rebuildingOnDamage(const fs::path& path, const std::function<ReadOutcome()>& read) {
+    try {
+        return read();
+    } catch (const StoreError& e) {
+        if (!CommandStore::isDamage(e)) throw;
+        trace_.Tracy(e.what());
+    }
+    replaceDamagedStore();
+    return openInStore(path);
 }
 
 ReadOutcome Session::open(const fs::path& file) {
@@ -40,6 +78,10 @@ ReadOutcome Session::open(const fs::path& file) {
         prompter_.message(texts::FileDoesNotExist, path.string());
         return {false, path.string() + ": " + std::string(texts::FileDoesNotExist)};
     }
+    return rebuildingOnDamage(path, [&] { return openInStore(path); });
+}
+
+ReadOutcome Session::openInStore(const fs::path& path) {
     auto p = store_->parameters();
     if (p.openfile && *p.openfile == path.string()) return reader_->ReadCommandFile(false, path);
     {
@@ -61,7 +103,7 @@ namespace vocabrella {
 
 void Session::FileRefresh() {
     const auto path = reader_->file().path;
-    if (reader_->ReadCommandFile(true, path).success) return;
+    if (rebuildingOnDamage(path, [&] { return reader_->ReadCommandFile(true, path); }).success) return;
     prompter_.message(texts::NotCorrectlyWritten, texts::NotCorrectlyWrittenTitle);
     copyFileAtomically(home_ / "savedat", path);
     parseFailure();

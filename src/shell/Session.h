@@ -6,6 +6,7 @@
 #include "writer/WriterEnvironment.h"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 namespace vocabrella {
@@ -42,14 +43,23 @@ public:
     // the end of the program.
     [[noreturn]] void parseFailure();
 
+    // Replaces a damaged store by an empty one (the damaged one kept aside); the next open or
+    // refresh fills it from the command file.
+    void replaceDamagedStore();
+
 private:
     std::filesystem::path home_;
     Prompter& prompter_;
     Clock& clock_;
     Trace trace_;
-    StoreErrorCounter storeErrors_;
     std::optional<CommandStore> store_;
     std::optional<CommandFileReader> reader_;
+
+    void openStore();
+    ReadOutcome openInStore(const std::filesystem::path& path);
+    // Runs a reading of the file into the store; a store found damaged on the way is made
+    // afresh and the file read into it again.
+    ReadOutcome rebuildingOnDamage(const std::filesystem::path& path, const std::function<ReadOutcome()>& read);
 };
 
 } // namespace vocabrella

@@ -207,7 +207,7 @@ private:
             throw Refusal(std::string(texts::AppendDifferentLanguage), target_.string());
     }
 
-    RecordContext context() { return {openHeader_.family, env_.reader.keyNames(), silent_}; }
+    RecordContext context() { return {openHeader_.family, env_.reader.keyNames(), quietSteps_}; }
 
     // The target's commands and LISTs, as they stand, each with its export-store row.
     void mirrorTarget(bool appending, RebuildLogs& logs) {
@@ -476,7 +476,6 @@ private:
         store.deleteAllUsers();
         store.deleteAllStates();
         std::unordered_map<std::string, std::int64_t> states;
-        StoreErrorCounter errors;
         const auto add = [&](MirrorRow& m, std::size_t position, std::uint32_t bodyDelta) {
             m.row.offset = static_cast<std::int32_t>(position);
             m.row.offsetbody = bodyDelta ? static_cast<std::int32_t>(position + bodyDelta) : 0;
@@ -486,7 +485,7 @@ private:
                 if (it == states.end()) it = states.emplace(key, store.addState(m.program, name)).first;
                 m.row.states += std::to_string(it->second) + ",";
             }
-            store.addUser(m.row, errors, silent_);
+            store.insertUser(m.row);
         };
         std::size_t position = format::kHeaderSize + 1;
         for (Command& c : commands_) {
@@ -507,6 +506,7 @@ private:
     fs::path target_;
     ExistingTarget whenExists_;
     SilentPrompter silent_;
+    UnknownStepReport quietSteps_{silent_};
     Bytes open_;
     FileHeader openHeader_;
     Bytes targetImage_;

@@ -30,13 +30,12 @@ struct World {
         home = ::mkdtemp(pattern.data());
         fs::copy_file(fs::path(VOCABRELLA_FUZZ_DATA) / "keynames", home / "keynames");
         store.emplace(CommandStore::create(home / "global.mdb"));
-        reader.emplace(ReaderEnvironment{*store, trace, prompter, clock, errors, home});
+        reader.emplace(ReaderEnvironment{*store, trace, prompter, clock, home});
     }
     fs::path home;
     SilentPrompter prompter;
     NoWaitClock clock;
     Trace trace;
-    StoreErrorCounter errors;
     std::optional<CommandStore> store;
     std::optional<CommandFileReader> reader;
 };

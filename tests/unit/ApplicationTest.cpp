@@ -106,8 +106,9 @@ TEST_F(ApplicationTest, FailuresOfTheLoadSequenceGiveTheirMessages) {
         program.reset();
     }
     {
-        // A store that cannot be opened.
-        writeFileAtomically(home() / "global.mdb", std::string_view("this is no database"));
+        // A store that cannot be opened (a damaged one is made again instead).
+        fs::remove(home() / "global.mdb");
+        fs::create_directory(home() / "global.mdb");
         SimulatedDragon installed(root());
         Application app(StartupOptions{home(), {}}, installed, prompter, fakeClock);
         EXPECT_THROW(app.load(), EndProgram);

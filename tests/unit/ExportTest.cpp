@@ -39,8 +39,7 @@ std::vector<UserRow> parseAlone(const std::filesystem::path& path) {
     ScriptedPrompter prompter;
     FakeClock clock;
     Trace trace;
-    StoreErrorCounter errors;
-    CommandFileReader reader(ReaderEnvironment{store, trace, prompter, clock, errors, home.path()});
+    CommandFileReader reader(ReaderEnvironment{store, trace, prompter, clock, home.path()});
     const auto outcome = reader.ReadCommandFile(true, path);
     EXPECT_TRUE(outcome.success) << outcome.problem;
     return store.allUsers();

@@ -163,7 +163,8 @@ namespace {
 std::string renderSteps(const Bytes& body, ScriptedPrompter& prompter) {
     const auto keys = KeyNames::load(std::filesystem::path(VOCABRELLA_DATA_DIR) / "keynames");
     ByteReader r(body);
-    auto text = renderStepBody(r, *keys, prompter);
+    UnknownStepReport unknownSteps(prompter);
+    auto text = renderStepBody(r, *keys, unknownSteps);
     EXPECT_TRUE(r.atEnd());
     return text;
 }

@@ -2,6 +2,7 @@
 
 #include "CommandFileBuilder.h"
 
+#include "cmdfile/Bytes.h"
 #include "cmdfile/Errors.h"
 
 using namespace vocabrella;
@@ -434,26 +435,6 @@ TEST_F(Reader, DamageIsReportedWithPositionAndExpectation) {
     EXPECT_NE(outcome.problem.find("expected a state count within the file"), std::string::npos);
 }
 
-TEST_F(Reader, OverlongFieldsAreRefusedFieldByFieldAndReportedTwice) {
-    CommandFileBuilder b(7);
-    for (int i = 0; i < 3; ++i) {
-        auto c = appCommand("cmd" + std::to_string(i), "AVERYLONGMODULENAME_OVER20");
-        b.add(c);
-    }
-    ASSERT_TRUE(read(b).success);
-    ASSERT_EQ(prompter.shown.size(), 2u);
-    EXPECT_EQ(prompter.shown[0].title,
-              "The field is too small to accept the amount of data you attempted to add.  Try inserting or pasting less data.");
-    EXPECT_EQ(prompter.shown[0].text,
-              "AVERYLONGMODULENAME_OVER20 (Max=20)\r\nApplication-specific (Max=100)\r\ncmd0 (Max=150)\r\n (Max=150)\r\n"
-              "User-defined (Max=50)\r\nError # =3163\r\nRecord(s) skipped");
-    EXPECT_EQ(storeErrors.count(), 3);
-    const auto r = rows();
-    ASSERT_EQ(r.size(), 3u) << "the rest of each row is stored";
-    EXPECT_EQ(r[2].menu, "");
-    EXPECT_EQ(r[2].name, "cmd2");
-}
-
 TEST_F(Reader, MissingFilesEndTheProgramWithTheirMessages) {
     EXPECT_THROW(reader->ReadCommandFile(true, file("nothere.dat")), EndProgram);
     EXPECT_EQ(prompter.last().text, "Required NatSpeak file missing--cannot continue");
@@ -469,4 +450,29 @@ TEST_F(Reader, MissingFilesEndTheProgramWithTheirMessages) {
     EXPECT_EQ(prompter.last().text, "Required file 'keynames' missing");
     EXPECT_EQ(prompter.last().title, "Reinstall");
     ASSERT_EQ(rows().size(), 1u) << "the store is left as it was";
+}
+
+// A file written with step codes this program does not know holds them in many commands: the
+// user hears of them once per reading of the file, not once per step.
+TEST_F(Reader, UnknownStepsAreReportedOncePerParse) {
+    CommandFileBuilder b(7);
+    for (int i = 0; i < 3; ++i) {
+        auto c = command("steps" + std::to_string(i), kKindStepByStep);
+        c.rawBody = stepByStepBody({step::raw(9), step::wait(20), step::raw(10)});
+        b.add(c);
+    }
+    ASSERT_TRUE(read(b).success);
+    ASSERT_EQ(prompter.messageCount(), 1u);
+    EXPECT_EQ(prompter.last().text, "Unknown step-by-step command:9");
+    EXPECT_EQ(prompter.last().title, "Offset =" + std::to_string(b.commandPositions()[0].body + 5));
+    for (const auto& row : rows()) EXPECT_EQ(row.script, "wait 20 milliseconds");
+
+    ASSERT_TRUE(read(b).success);
+    EXPECT_EQ(prompter.messageCount(), 2u) << "the next parse reports again";
+
+    // A record read on its own, as the program reads one to show it.
+    ByteReader r(reader->file().image);
+    r.seekPosition(static_cast<std::uint32_t>(b.commandPositions()[1].offset));
+    ASSERT_TRUE(reader->ReadCommandRecord(r, false));
+    EXPECT_EQ(prompter.messageCount(), 3u);
 }

@@ -62,7 +62,7 @@ protected:
         std::filesystem::copy_file(std::filesystem::path(VOCABRELLA_DATA_DIR) / "keynames", home() / "keynames");
         store.emplace(CommandStore::create(home() / "global.mdb"));
         trace.open(home() / "trace.vbl", clock.now());
-        reader.emplace(ReaderEnvironment{*store, trace, prompter, clock, storeErrors, home()});
+        reader.emplace(ReaderEnvironment{*store, trace, prompter, clock, home()});
     }
 
     const std::filesystem::path& home() const { return dir.path(); }
@@ -72,7 +72,6 @@ protected:
     ScriptedPrompter prompter;
     FakeClock clock;
     Trace trace;
-    StoreErrorCounter storeErrors;
     std::optional<CommandStore> store;
     std::optional<CommandFileReader> reader;
 };

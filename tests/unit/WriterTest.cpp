@@ -603,3 +603,102 @@ TEST_F(Writer, LanguageConversionChangesOneByte) {
     EXPECT_FALSE(ConvertLanguage(env(), "German", true));
     EXPECT_EQ(prompter.last().text, "Cannot convert current (or any) User file, only Exported files");
 }
+
+namespace {
+
+// Texts far longer than any column of the original store had room for; the é is one byte in the
+// file and two in the store, so that lengths are not mixed up on the way.
+struct LongTexts {
+    std::string name = std::string(299, 'n') + "\xe9";
+    std::string description = std::string(399, 'd') + "\xe9";
+    std::string group = std::string(119, 'g') + "\xe9";
+    std::string module = std::string(60, 'M');
+};
+
+std::string utf8(const std::string& cp1252) {
+    std::string out;
+    for (const char c : cp1252) {
+        if (static_cast<unsigned char>(c) == 0xe9) out += "\xc3\xa9";
+        else out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+// Dragon holds texts of any length, and so does the store: a long text must survive the parse,
+// a change of another field of its command, and a rebuild, in every family and in files Dragon
+// wrote itself.
+TEST_F(Writer, LongTextsAreKeptWholeThroughParseRenameAndRebuild) {
+    const LongTexts t;
+    const auto expectWhole = [&](const UserRow& r, bool withModule, const std::string& where) {
+        EXPECT_EQ(r.description, utf8(t.description)) << where;
+        EXPECT_EQ(r.owner, utf8(t.group)) << where;
+        if (withModule) {
+            EXPECT_EQ(r.menu, t.module) << where;
+        }
+    };
+    const auto rebuildIsIdentical = [&](const std::filesystem::path& path, const std::string& where) {
+        const auto before = readFileBytes(path);
+        PlainRebuild op;
+        EXPECT_TRUE(runRebuild(env(), op).done) << where;
+        EXPECT_EQ(readFileBytes(path), before) << where;
+    };
+
+    for (std::uint8_t code = 3; code <= 7; ++code) {
+        const std::string where = "version code " + std::to_string(code);
+        CommandFileBuilder b(code);
+        auto c = appCommand(t.name, t.module, t.group);
+        c.description = t.description;
+        b.add(c);
+        b.add(command("after"));
+        b.add(BuiltList("l", {"a"}));
+        open(b);
+        EXPECT_EQ(prompter.messageCount(), 0u) << where;
+        const UserRow parsed = store->allUsers().front();
+        EXPECT_EQ(parsed.name, utf8(t.name)) << where;
+        expectWhole(parsed, true, where);
+
+        // The program and the name go back to the file as they were read.
+        updater().UpdateFirstThings(parsed.ID, parsed.name, "short", parsed.owner);
+        UserRow r = reparse().front();
+        EXPECT_EQ(r.name, utf8(t.name)) << where;
+        EXPECT_EQ(r.owner, utf8(t.group)) << where;
+        EXPECT_EQ(r.menu, t.module) << where;
+        // And the description and the group when the name changes.
+        updater().UpdateFirstThings(r.ID, "renamed", parsed.description, r.owner);
+        r = reparse().front();
+        EXPECT_EQ(r.name, "renamed") << where;
+        expectWhole(r, true, where);
+        updater().UpdateFirstThings(r.ID, parsed.name, parsed.description, r.owner);
+        EXPECT_EQ(bytes(), b.build()) << where << ": back to the file as it was built";
+        reparse();
+        rebuildIsIdentical(file(), where);
+    }
+
+    for (const char* name : {"reply.dat", "move-dock-window.dat", "clear-categories.dat"}) {
+        std::filesystem::copy_file(sample(name), file(name));
+        ASSERT_TRUE(reader->ReadCommandFile(true, file(name)).success) << name;
+        const UserRow original = store->allUsers().front();
+        const bool global = original.scope == "G";
+        updater().UpdateFirstThings(original.ID, utf8(t.name), utf8(t.description), utf8(t.group));
+        if (!global) {
+            store->flagAll();
+            RenameProgramOperation op(t.module);
+            EXPECT_TRUE(runRebuild(env(), op).done) << name;
+            store->clearFlags();
+        }
+        ASSERT_TRUE(reader->ReadCommandFile(true, file(name)).success) << name;
+        UserRow r = store->allUsers().front();
+        EXPECT_EQ(r.name, utf8(t.name)) << name;
+        EXPECT_EQ(r.script, original.script) << name;
+        expectWhole(r, !global, name);
+
+        updater().UpdateFirstThings(r.ID, original.name, r.description, r.owner);
+        ASSERT_TRUE(reader->ReadCommandFile(true, file(name)).success) << name;
+        r = store->allUsers().front();
+        EXPECT_EQ(r.name, original.name) << name;
+        expectWhole(r, !global, name);
+        rebuildIsIdentical(file(name), name);
+    }
+}
