@@ -54,13 +54,11 @@ struct RecordContext {
 // A name is acceptable when none of its bytes is below 32.
 bool nameIsAcceptable(std::string_view rawName);
 
-// Reads one command record at the reader's cursor into rec and leaves the cursor after it.
-// Returns false, with the cursor just after the name, when the name fails the name check.
-// Damage raises FormatError.
+// Reads one command record at the reader's cursor into rec with the codec of the context's
+// family (RecordCodec::read).
 bool readCommandRecord(ByteReader& reader, const RecordContext& context, CurrentRecord& rec);
 
-// Reads the LIST record at the cursor: the name (false when it fails the name check), the Long
-// after it, and the items, each followed by CR LF, into rec.body.
+// Reads the LIST record at the cursor (RecordCodec::readList).
 bool readListRecord(ByteReader& reader, CurrentRecord& rec);
 
 } // namespace vocabrella

@@ -9,19 +9,13 @@
 
 namespace vocabrella {
 
-// Record layout families, selected by the header's version code.
+// Record layout families, selected by the header's version code; each has its RecordCodec.
 enum class FileVersionFamily { V6_0, V6_1, V7x, V8_9, V10_13 };
 
 std::string_view familyName(FileVersionFamily family); // "6.0", "6.1", "7.x", "8/9", "10/11/12/13"
 std::optional<FileVersionFamily> familyForCode(std::uint8_t versionCode);
 std::string_view versionNameForCode(std::uint8_t versionCode); // "6.0" ... "10.0"; empty when unknown
 std::optional<std::uint8_t> versionCodeForName(std::string_view versionName);
-
-// The 12 reserved bytes after the scope byte (and the 8 after the kind byte) exist from 7.x on;
-// state lists from 8/9 on; the encryption flag only in 10/11/12/13.
-inline bool hasReservedBytes(FileVersionFamily f) { return f >= FileVersionFamily::V7x; }
-inline bool hasStateList(FileVersionFamily f) { return f >= FileVersionFamily::V8_9; }
-inline bool hasEncryptionFlag(FileVersionFamily f) { return f == FileVersionFamily::V10_13; }
 
 std::string_view languageName(std::uint8_t languageCode); // "English" ... or "Unknown"
 std::optional<std::uint8_t> languageCodeForName(std::string_view languageName);

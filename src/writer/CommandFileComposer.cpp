@@ -1,7 +1,7 @@
 #include "writer/CommandFileComposer.h"
 
 #include "cmdfile/Bytes.h"
-#include "cmdfile/RawRecord.h"
+#include "cmdfile/RecordCodec.h"
 #include "writer/RecordEncoder.h"
 #include "writer/WriterEnvironment.h"
 
@@ -25,40 +25,6 @@ constexpr std::size_t kMostRecords = 0xFFFF; // and of the command and LIST coun
 
 bool isGlobalScope(const ComposedCommand& c) {
     return names::isGlobalProgram(c.program) && names::isGlobalProgram(c.scope);
-}
-
-// The record up to and including the kind byte's trailer, for the bodies the new-command
-// encoder does not write.
-void writeHead(ByteWriter& w, const ComposedCommand& c, std::uint8_t kindByte, FileVersionFamily family) {
-    checkListReferences(c.name, kMaxListReferences);
-    const std::string name = encodeName(c.name);
-    w.writeCountedBytes(name);
-    const auto references = listReferences(name);
-    w.writeLong(static_cast<std::uint32_t>(references.size()));
-    for (const auto& list : references) w.writeCountedBytes(list);
-    w.writeCountedBytes(encodeForFile(c.description));
-    w.writeCountedBytes(c.group == names::UserDefined ? std::string() : encodeForFile(c.group));
-
-    const bool global = isGlobalScope(c);
-    const bool application = !global && c.scope == names::ApplicationSpecific;
-    w.writeByte(global ? 0 : application ? 1 : 2);
-    if (hasReservedBytes(family)) w.writeZeros(format::kScopeReserved);
-    if (!global) {
-        w.writeCountedBytes(encodeForFile(c.program));
-        w.writeCountedBytes(encodeForFile(c.programDescription));
-        w.writeCountedBytes(encodeForFile(c.companyName));
-        if (!application) {
-            w.writeCountedBytes(encodeForFile(c.scope));
-            w.writeCountedBytes(encodeForFile(c.windowClass));
-        }
-    }
-    if (hasStateList(family)) {
-        w.writeLong(static_cast<std::uint32_t>(c.states.size()));
-        for (const auto& state : c.states) w.writeCountedBytes(encodeForFile(state));
-    }
-    w.writeByte(kindByte);
-    if (hasEncryptionFlag(family)) w.writeByte(0);
-    if (hasReservedBytes(family)) w.writeZeros(format::kKindReserved);
 }
 
 void writeSteps(ByteWriter& w, const std::vector<ComposedStep>& steps) {
@@ -263,41 +229,29 @@ std::vector<std::uint8_t> encodeComposedCommand(const ComposedCommand& c, FileVe
     const auto kindByte = kindForTypeCode(c.typeCode);
     if (!kindByte) throw std::invalid_argument("Unknown Type \"" + c.typeCode + "\"");
 
-    const bool textBody = c.typeCode == "K" || c.typeCode == "S" || c.typeCode == "A" || c.typeCode == "P";
-    // The new-command encoder writes every global-program command as a global one, so a
-    // sleeping command (a window title under "Global Commands") is written here instead.
-    if (textBody && (isGlobalScope(c) || !names::isGlobalProgram(c.program))) {
-        NewCommandRecord r;
-        r.name = c.name;
-        r.description = c.description;
-        r.group = c.group;
-        r.program = c.program;
-        r.scope = c.scope;
-        r.typeCode = c.typeCode;
-        r.body = c.text;
-        r.programDescription = c.programDescription;
-        r.companyName = c.companyName;
-        r.windowClass = c.windowClass;
-        r.states = c.states;
-        return encodeNewCommand(r, family);
-    }
+    NewCommandRecord r;
+    r.name = c.name;
+    r.description = c.description;
+    r.group = c.group;
+    r.program = c.program;
+    r.scope = c.scope;
+    r.typeCode = c.typeCode;
+    r.programDescription = c.programDescription;
+    r.companyName = c.companyName;
+    r.windowClass = c.windowClass;
+    r.states = c.states;
+    // A window title under "Global Commands" (a sleeping command) makes a window-specific record.
+    const bool global = isGlobalScope(c);
+    const NewRecord record(r, global ? 0 : c.scope == names::ApplicationSpecific ? 1 : 2);
 
-    Bytes out;
-    ByteWriter w(out);
-    writeHead(w, c, *kindByte, family);
-    if (textBody) {
-        if (c.typeCode == "P") w.writeByte(0);
-        w.writeCountedBytes(encodeForFile(c.text));
-    } else if (c.typeCode == "T") {
-        if (c.formatted.empty()) throw std::invalid_argument("A text-with-graphics body needs its rich text");
-        w.writeCountedBytes(c.formatted);
-        w.writeCountedBytes(encodeForFile(c.text));
-    } else if (c.typeCode == "X") {
-        writeSteps(w, c.steps);
-    } else {
-        writeEvents(w, c);
-    }
-    return out;
+    Bytes body;
+    ByteWriter w(body);
+    if (c.typeCode == "T" && c.formatted.empty())
+        throw std::invalid_argument("A text-with-graphics body needs its rich text");
+    if (c.typeCode == "X") writeSteps(w, c.steps);
+    else if (c.typeCode == "R") writeEvents(w, c);
+    else RecordCodec::writeTextBody(*kindByte, c.typeCode == "T" ? c.formatted : "", encodeForFile(c.text), w);
+    return record.encode(*kindByte, body, family);
 }
 
 CommandFileComposer::CommandFileComposer(std::uint8_t versionCode, std::uint8_t languageCode)

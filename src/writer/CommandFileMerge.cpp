@@ -8,6 +8,7 @@
 #include "cmdfile/Errors.h"
 #include "cmdfile/Format.h"
 #include "cmdfile/RawRecord.h"
+#include "cmdfile/RecordCodec.h"
 #include "writer/Rebuild.h"
 
 #include <fcntl.h>
@@ -32,9 +33,10 @@ ParsedFile parse(std::span<const std::uint8_t> image, const std::string& which) 
     ParsedFile file;
     try {
         file.header = readHeader(image);
+        const RecordCodec& codec = RecordCodec::forFamily(file.header.family);
         ByteReader r(image, format::kHeaderSize);
         for (std::uint32_t i = 0; i < file.header.declaredCommands; ++i) {
-            file.commands.push_back(scanCommandRecord(r, file.header.family));
+            file.commands.push_back(codec.scan(r));
             // A control byte in a name means the walk has left the record boundaries.
             if (!nameIsAcceptable(file.commands.back().name.text))
                 throw FormatError(file.commands.back().offset, "a command name");
@@ -42,7 +44,7 @@ ParsedFile parse(std::span<const std::uint8_t> image, const std::string& which) 
         file.listSection = r.cursor();
         const std::uint32_t lists = r.readLong("the LIST count") & 0xFFFF;
         for (std::uint32_t i = 0; i < lists; ++i) {
-            file.lists.push_back(scanListRecord(r));
+            file.lists.push_back(RecordCodec::scanList(r));
             if (!nameIsAcceptable(file.lists.back().name.text)) throw FormatError(file.lists.back().offset, "a LIST name");
         }
         file.end = r.cursor();
@@ -83,10 +85,11 @@ std::vector<std::uint8_t> mergeCommandFiles(std::span<const std::uint8_t> userIm
     // The user's file up to its LIST count, as it stands.
     Bytes out(userImage.begin(), userImage.begin() + static_cast<long>(user.listSection));
     MergeResult merged;
+    const RecordCodec& target = RecordCodec::forFamily(user.header.family);
     try {
         for (const auto& r : templ.commands) {
             if (r.skipped() || !commands.insert(recordKey(r)).second) continue;
-            RecordCopier(RecordEdit{r}, templ.header.family, user.header.family, out);
+            RecordCopier(RecordEdit{r}, target, out);
             ++merged.commandsAdded;
         }
     } catch (const Refusal& e) {

@@ -9,6 +9,7 @@
 #include "cmdfile/Errors.h"
 #include "cmdfile/Prompter.h"
 #include "cmdfile/RawRecord.h"
+#include "cmdfile/RecordCodec.h"
 #include "cmdfile/Reader.h"
 #include "cmdfile/Store.h"
 #include "writer/Rebuild.h"
@@ -208,6 +209,8 @@ private:
     }
 
     RecordContext context() { return {openHeader_.family, env_.reader.keyNames(), quietSteps_}; }
+    // Appending needs the same version, so one codec reads both files and writes the new one.
+    const RecordCodec& codec() const { return RecordCodec::forFamily(openHeader_.family); }
 
     // The target's commands and LISTs, as they stand, each with its export-store row.
     void mirrorTarget(bool appending, RebuildLogs& logs) {
@@ -222,7 +225,7 @@ private:
                 std::optional<RawRecord> lastAdded;
                 for (std::uint32_t i = 0; i < declared; ++i) {
                     const std::size_t start = r.cursor();
-                    RawRecord raw = scanCommandRecord(r, openHeader_.family);
+                    RawRecord raw = codec().scan(r);
                     if (!nameIsAcceptable(raw.name.text)) nameCheckFailed(env_, t, raw, lastAdded ? &*lastAdded : nullptr);
                     Command c;
                     c.bytes.assign(t.begin() + static_cast<long>(start), t.begin() + static_cast<long>(raw.end));
@@ -248,7 +251,7 @@ private:
                 listCount = r.readLong("the LIST count") & 0xFFFF;
                 for (std::uint32_t i = 0; i < listCount; ++i) {
                     const std::size_t start = r.cursor();
-                    const RawList raw = scanListRecord(r);
+                    const RawList raw = RecordCodec::scanList(r);
                     if (!nameIsAcceptable(raw.name.text))
                         throw Refusal(std::string(texts::ExportTargetUnreadable), target_.string());
                     ByteReader d(t, start);
@@ -329,7 +332,7 @@ private:
             CurrentRecord rec;
             try {
                 ByteReader r(open_, start);
-                raw = scanCommandRecord(r, openHeader_.family);
+                raw = codec().scan(r);
                 if (!nameIsAcceptable(raw.name.text)) nameCheckFailed(env_, open_, raw, lastStaged ? &*lastStaged : nullptr);
                 ByteReader d(open_, start);
                 readCommandRecord(d, context(), rec);
@@ -361,7 +364,7 @@ private:
                 commandsByKey_.emplace(key, Known{m.row.Type, false});
             }
             Command c;
-            RecordCopier(RecordEdit(raw), openHeader_.family, openHeader_.family, c.bytes);
+            RecordCopier(RecordEdit(raw), codec(), c.bytes);
             c.bodyDelta = raw.bodyPosition - raw.offset;
             c.key = key;
             c.mirror = std::move(m);
@@ -392,7 +395,7 @@ private:
                 const std::size_t start = static_cast<std::size_t>(found->second - 1);
                 try {
                     ByteReader r(open_, start);
-                    const RawList raw = scanListRecord(r);
+                    const RawList raw = RecordCodec::scanList(r);
                     ByteReader d(open_, start);
                     CurrentRecord rec;
                     if (!readListRecord(d, rec) || foldCase(rec.name) != key) throw Refusal(std::string(texts::NotInFile));

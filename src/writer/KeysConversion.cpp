@@ -70,7 +70,6 @@ void KeysConversionOperation::edit(RecordEdit& e, RebuildLogs& logs) {
     if (mode_ == Mode::PlainText) {
         if (hasBothBraces(keys)) return;
         e.kindByte = kind::Text;
-        e.plainTextBody = true;
         e.text = std::string(e.raw.text.text);
         log << texts::ChangedToPlainText << identity(e.raw) << "\r\n" << keys << "\r\n" << texts::Stars56 << "\r\n";
         ++converted_;

@@ -7,12 +7,14 @@
 #include "cmdfile/Errors.h"
 #include "cmdfile/Prompter.h"
 #include "cmdfile/Reader.h"
+#include "cmdfile/RecordCodec.h"
 #include "cmdfile/Store.h"
 #include "cmdfile/TextCase.h"
 #include "cmdfile/Texts.h"
 #include "writer/Texts.h"
 
 #include <algorithm>
+#include <array>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -40,48 +42,27 @@ void nameCheckFailed(const WriterEnvironment& env, const std::vector<std::uint8_
     throw EndProgram();
 }
 
-void RecordCopier(const RecordEdit& e, FileVersionFamily source, FileVersionFamily target, Bytes& out) {
+void RecordCopier(const RecordEdit& e, const RecordCodec& target, Bytes& out) {
     const RawRecord& raw = e.raw;
-    if (raw.encrypted() && !hasEncryptionFlag(target))
+    if (raw.encrypted() && !target.holdsEncryptedBodies())
         throw Refusal(std::string(texts::EncryptedNotConvertible));
-    ByteWriter w(out);
-    append(out, raw.name.raw);
-    append(out, raw.listCountLong);
-    for (const auto& list : raw.listNames) append(out, list.raw);
-    append(out, raw.description.raw);
-    if (e.group) w.writeCountedBytes(*e.group);
-    else append(out, raw.group.raw);
-    w.writeByte(raw.scopeByte);
-    if (hasReservedBytes(target)) {
-        if (hasReservedBytes(source)) append(out, raw.reservedAfterScope);
-        else w.writeZeros(format::kScopeReserved);
+    RecordFields fields = RecordFields::of(raw);
+    std::array<RawString, 5> scopeStrings;
+    if (e.group) fields.group = newText(*e.group);
+    if (e.module && !raw.scopeStrings.empty()) {
+        std::copy(raw.scopeStrings.begin(), raw.scopeStrings.end(), scopeStrings.begin());
+        scopeStrings[0] = newText(*e.module);
+        fields.scopeStrings = std::span(scopeStrings).first(raw.scopeStrings.size());
     }
-    for (std::size_t i = 0; i < raw.scopeStrings.size(); ++i) {
-        if (i == 0 && e.module) w.writeCountedBytes(*e.module);
-        else append(out, raw.scopeStrings[i].raw);
-    }
-    if (hasStateList(target)) {
-        if (raw.hasStateList) {
-            append(out, raw.stateCountLong);
-            for (const auto& state : raw.stateNames) append(out, state.raw);
-        } else {
-            w.writeLong(0);
-        }
-    }
-    w.writeByte(e.kindByte.value_or(raw.kindByte));
-    if (hasEncryptionFlag(target)) w.writeByte(raw.encryptionFlag);
-    if (raw.encrypted()) {
-        append(out, raw.afterKind); // the 7 bytes and the block, carried as they are
-    } else if (hasReservedBytes(target)) {
-        if (hasReservedBytes(source)) append(out, raw.afterKind);
-        else w.writeZeros(format::kKindReserved);
-    }
+    Bytes body;
     if (e.text || e.kindByte) {
-        if (e.plainTextBody) w.writeByte(0);
-        w.writeCountedBytes(e.text ? std::string_view(*e.text) : raw.text.text);
-    } else {
-        append(out, raw.body);
+        fields.kindByte = e.kindByte.value_or(raw.kindByte);
+        ByteWriter w(body);
+        RecordCodec::writeTextBody(fields.kindByte, {}, e.text ? std::string_view(*e.text) : raw.text.text, w);
+        fields.body = body;
     }
+    ByteWriter w(out);
+    target.write(fields, w);
 }
 
 RebuildLogs::RebuildLogs(const WriterEnvironment& env) {
@@ -105,9 +86,10 @@ RebuildResult runRebuild(const WriterEnvironment& env, RebuildOperation& op) {
     const Bytes& old = snapshot.bytes;
     const FileHeader header = readHeader(old);
     const auto targetCode = op.targetVersionCode(header.versionCode);
-    const auto target = familyForCode(targetCode);
-    if (!target) throw Refusal("Unknown target version");
-    const FileVersionFamily source = header.family;
+    const auto targetFamily = familyForCode(targetCode);
+    if (!targetFamily) throw Refusal("Unknown target version");
+    const RecordCodec& source = RecordCodec::forFamily(header.family);
+    const RecordCodec& target = RecordCodec::forFamily(*targetFamily);
 
     // The store's marks, by record position; only command rows stand for command records.
     std::unordered_map<std::int32_t, const CommandStore::RowMark*> byOffset;
@@ -125,7 +107,7 @@ RebuildResult runRebuild(const WriterEnvironment& env, RebuildOperation& op) {
     std::unordered_set<std::string> referenced;
     std::optional<RawRecord> last;
     for (std::uint32_t i = 0; i < header.declaredCommands; ++i) {
-        RawRecord rec = scanCommandRecord(r, source);
+        RawRecord rec = source.scan(r);
         if (!nameIsAcceptable(rec.name.text)) nameCheckFailed(env, old, rec, last ? &*last : nullptr);
         RecordEdit edit{rec};
         if (const auto it = byOffset.find(static_cast<std::int32_t>(rec.offset)); it != byOffset.end()) {
@@ -137,7 +119,7 @@ RebuildResult runRebuild(const WriterEnvironment& env, RebuildOperation& op) {
         }
         if (op.keep(edit)) {
             op.edit(edit, logs);
-            RecordCopier(edit, source, *target, out);
+            RecordCopier(edit, target, out);
             ++written;
             for (const auto& name : listReferences(rec.name.text)) referenced.insert(foldCase(name));
         }
@@ -160,7 +142,7 @@ RebuildResult runRebuild(const WriterEnvironment& env, RebuildOperation& op) {
         ByteWriter(out).writeLong(0);
         std::vector<std::string> kept;
         for (std::uint32_t i = 0; i < count; ++i) {
-            const RawList list = scanListRecord(r);
+            const RawList list = RecordCodec::scanList(r);
             if (!nameIsAcceptable(list.name.text))
                 throw Refusal(std::string(texts::NotInFile));
             if (!referenced.count(foldCase(list.name.text))) continue;
@@ -180,7 +162,7 @@ RebuildResult runRebuild(const WriterEnvironment& env, RebuildOperation& op) {
 
     CommitRewrite(env, op.traceText(), snapshot, std::move(out));
     env.reader.file().info.versionCode = targetCode;
-    env.reader.file().info.family = *target;
+    env.reader.file().info.family = *targetFamily;
     env.reader.file().info.versionName = versionNameForCode(targetCode);
     logs.close();
     op.finish(env);

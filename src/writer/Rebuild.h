@@ -22,15 +22,16 @@ struct RecordEdit {
     std::optional<std::string> group;
     std::optional<std::string> module;
     std::optional<std::string> text;        // the body text of a script, KEYS or plain-text body
-    std::optional<std::uint8_t> kindByte;
-    bool plainTextBody = false;             // write the text as a plain-text body (kind 1)
+    std::optional<std::uint8_t> kindByte;   // kind 1 makes the text a plain-text body
 };
 
-// Writes one record in the layout of the target family. Blocks the target lacks are dropped;
+class RecordCodec;
+
+// Writes one record with the codec of the target family. Blocks the target lacks are dropped;
 // blocks the source lacks are written as zeros (an empty state list as Long 0); everything
-// else is copied as it stands, byte for byte.
-void RecordCopier(const RecordEdit& edit, FileVersionFamily source, FileVersionFamily target,
-                  std::vector<std::uint8_t>& out);
+// else is copied as it stands, byte for byte. Refusal for an encrypted body that the target
+// cannot hold.
+void RecordCopier(const RecordEdit& edit, const RecordCodec& target, std::vector<std::uint8_t>& out);
 
 // A record name with a byte below 32: the image is not being read at a record boundary. Tells
 // the user, dumps 3000 bytes of the image from the last good record into error.log and ends

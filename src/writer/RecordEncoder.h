@@ -3,6 +3,7 @@
 #include "cmdfile/Format.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,23 @@ struct NewCommandRecord {
 // stored (no Windows-1252 form, a control byte in the name, more than 20 LIST references, a
 // kind that is not written new).
 std::vector<std::uint8_t> encodeNewCommand(const NewCommandRecord& record, FileVersionFamily family);
+
+// A new record's texts in the file's code page, checked as every writer checks them, ready to
+// be written in any family's layout by its RecordCodec.
+class NewRecord {
+public:
+    // scopeByte 0 writes no scope data, 1 the program's three strings, 2 also the window's two.
+    // Throws Refusal as encodeNewCommand does.
+    NewRecord(const NewCommandRecord& record, std::uint8_t scopeByte);
+    // The whole record around a body laid out for its kind.
+    std::vector<std::uint8_t> encode(std::uint8_t kindByte, std::span<const std::uint8_t> body,
+                                     FileVersionFamily family) const;
+
+private:
+    std::string name_, description_, group_;
+    std::uint8_t scopeByte_;
+    std::vector<std::string> scopeStrings_, states_;
+};
 
 // A LIST record: name, the Long 1, the item count and the items.
 std::vector<std::uint8_t> encodeList(std::string_view name, const std::vector<std::string>& items);

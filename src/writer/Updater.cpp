@@ -6,6 +6,7 @@
 #include "cmdfile/Errors.h"
 #include "cmdfile/RawRecord.h"
 #include "cmdfile/Reader.h"
+#include "cmdfile/RecordCodec.h"
 #include "cmdfile/Store.h"
 #include "writer/BodyText.h"
 #include "writer/Texts.h"
@@ -78,12 +79,12 @@ void CommandFileUpdater::Update1Body(std::int64_t rowId, std::string_view newTex
     ByteReader r(old);
     r.seekPosition(static_cast<std::uint32_t>(row.offset));
     if (isList) {
-        const RawList list = scanListRecord(r);
+        const RawList list = RecordCodec::scanList(r);
         piece = listRecord(codec::cp1252ToUtf8(list.name.text), newText);
         start = list.offset - 1;
         resume = start + list.whole.size();
     } else {
-        const RawRecord rec = scanCommandRecord(r, family);
+        const RawRecord rec = RecordCodec::forFamily(family).scan(r);
         ByteWriter w(piece);
         switch (rec.kindByte) {
         case kind::Text:
@@ -118,13 +119,13 @@ void CommandFileUpdater::Updatechangetype(std::int64_t rowId, KindChange change)
     const CommandFileOnDisk onDisk(env_);
     const FileSnapshot& snapshot = onDisk.snapshot();
     const Bytes& old = snapshot.bytes;
-    const auto family = env_.reader.file().info.family;
+    const RecordCodec& codec = RecordCodec::forFamily(env_.reader.file().info.family);
     ByteReader r(old);
     r.seekPosition(static_cast<std::uint32_t>(row.offset));
-    const RawRecord rec = scanCommandRecord(r, family);
+    const RawRecord rec = codec.scan(r);
     if (rec.kindByte != kind::Keys) throw Refusal("Only a KEYS command changes its kind here");
     if (rec.encrypted()) throw Refusal("This command has been encrypted, and cannot be edited");
-    const std::size_t kindIndex = rec.bodyPosition - 1 - rec.afterKind.size() - (rec.hasEncryptionFlag ? 1 : 0) - 1;
+    const std::size_t kindIndex = rec.kindEndPosition - 2;
 
     Bytes updated;
     std::int32_t delta = 0;
@@ -132,11 +133,11 @@ void CommandFileUpdater::Updatechangetype(std::int64_t rowId, KindChange change)
         updated = copyOf(env_, old);
         updated[kindIndex] = kind::Advanced;
     } else {
-        // Kind 1, the fixed bytes as zeros, then an empty formatted part before the text.
-        Bytes piece{kind::Text};
-        if (hasEncryptionFlag(family)) piece.push_back(0);
-        if (hasReservedBytes(family)) piece.insert(piece.end(), format::kKindReserved, 0);
-        piece.push_back(0);
+        // Kind 1 and its fixed bytes, then an empty formatted part before the text.
+        Bytes piece;
+        ByteWriter w(piece);
+        codec.writeKindBlock(kind::Text, w);
+        w.writeCount(0);
         const std::size_t resume = rec.bodyPosition - 1;
         delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(resume - kindIndex);
         updated = splice(env_, old, kindIndex, piece, resume);
@@ -161,16 +162,17 @@ void CommandFileUpdater::UpdateFirstThings(std::int64_t rowId, std::string_view 
     const Bytes& old = snapshot.bytes;
     ByteReader r(old);
     r.seekPosition(static_cast<std::uint32_t>(row.offset));
-    const RawRecord rec = scanCommandRecord(r, env_.reader.file().info.family);
+    const RawRecord rec = RecordCodec::forFamily(env_.reader.file().info.family).scan(r);
 
+    const std::vector<RawString> lists = listNamesOf(name);
+    RecordFields first;
+    first.name = newText(name);
+    first.listNames = lists;
+    first.description = newText(descriptionBytes);
+    first.group = newText(groupBytes);
     Bytes piece;
     ByteWriter w(piece);
-    w.writeCountedBytes(name);
-    const auto references = listReferences(name);
-    w.writeLong(static_cast<std::uint32_t>(references.size()));
-    for (const auto& list : references) w.writeCountedBytes(list);
-    w.writeCountedBytes(descriptionBytes);
-    w.writeCountedBytes(groupBytes);
+    RecordCodec::writeFirstPart(first, w);
     const std::size_t start = row.offset - 1;
     const std::size_t resume = rec.group.raw.data() + rec.group.raw.size() - old.data();
     const auto delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(resume - start);
@@ -178,7 +180,7 @@ void CommandFileUpdater::UpdateFirstThings(std::int64_t rowId, std::string_view 
                   splice(env_, old, start, piece, resume), [&](CommandStore& store) {
                       store.moveBody(rowId, delta); // the body follows the rewritten first part
                       store.setIdentity(rowId, newName, description, group.empty() ? names::UserDefined : group,
-                                        static_cast<std::int32_t>(references.size()));
+                                        static_cast<std::int32_t>(lists.size()));
                       store.shiftPositionsAfter(row.offset, delta);
                   });
 }
@@ -191,7 +193,7 @@ void CommandFileUpdater::UpdateListRename(std::int64_t rowId, std::string_view n
     const Bytes& old = snapshot.bytes;
     ByteReader r(old);
     r.seekPosition(static_cast<std::uint32_t>(row.offset));
-    const RawList list = scanListRecord(r);
+    const RawList list = RecordCodec::scanList(r);
     // The old name is skipped by its real prefix, whatever its length.
     Bytes piece;
     ByteWriter(piece).writeCountedBytes(name);
@@ -253,7 +255,7 @@ void CommandFileUpdater::UpdateDeleteList(std::int64_t rowId) {
         throw Refusal(std::string(texts::NotInFile));
     ByteReader r(old);
     r.seekPosition(static_cast<std::uint32_t>(row.offset));
-    const RawList list = scanListRecord(r);
+    const RawList list = RecordCodec::scanList(r);
     const std::size_t start = row.offset - 1;
     const std::size_t resume = start + list.whole.size();
     Bytes updated = splice(env_, old, start, {}, resume);

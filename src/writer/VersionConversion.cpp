@@ -80,7 +80,7 @@ void ConvertVersionOperation::edit(RecordEdit& e, RebuildLogs&) {
     const std::string_view script = e.raw.text.text;
     if (target_.code == 3) {
         e.text = replaceIgnoringCase(script, "SendDragonKeys", "SendKeys");
-    } else if (target_.code == 4 && !hasReservedBytes(source_)) {
+    } else if (target_.code == 4 && source_ == FileVersionFamily::V6_0) {
         e.text = replaceIgnoringCase(script, "SendKeys", "SendDragonKeys");
     }
     if (e.text && *e.text == script) e.text.reset(); // nothing changed: keep the bytes as they stand
