@@ -1,6 +1,7 @@
 #include "ops/Names.h"
 
 #include "cmdfile/Bytes.h"
+#include "cmdfile/Errors.h"
 #include "cmdfile/Format.h"
 #include "cmdfile/Prompter.h"
 #include "cmdfile/RawRecord.h"
@@ -9,6 +10,7 @@
 #include "ops/Workspace.h"
 #include "shell/Session.h"
 #include "writer/Texts.h"
+#include "writer/WriterEnvironment.h"
 
 #include <algorithm>
 
@@ -29,6 +31,12 @@ bool isListName(std::string_view name) {
 
 Outcome checkNewCommandName(Workspace& ws, const Place& place, std::string_view name, std::int64_t except) {
     if (name.empty()) return refuse(ws, std::string(texts::EmptyName));
+    try { // what Dragon cannot hold is refused before any question
+        encodeName(name);
+        checkListReferences(name, kMaxListReferences);
+    } catch (const Refusal& r) {
+        return refuse(ws, r.what(), r.title());
+    }
     auto& store = ws.store();
     if (const auto existing = store.findUser(place.program, place.scope, name); existing && existing->ID != except)
         return refuse(ws, std::string(texts::CommandExists), std::string(name));

@@ -86,9 +86,20 @@ inline constexpr std::string_view OccurrencesIn = " occurrences in";
 inline constexpr std::string_view MacrosReplaced = " macros replaced";
 inline constexpr std::string_view Replaced = "Replaced";
 inline constexpr std::string_view NoMoreMatches = "No more matches in this Scope";
+inline constexpr std::string_view ListInBatchDelete = "This is a LIST: delete it as a LIST (delete-list)";
+inline constexpr std::string_view GlobalCommandsHaveNoProgram = "The Global Commands belong to no program that could be renamed";
+inline constexpr std::string_view ExeSuffix = ".exe";
+inline constexpr std::string_view GroupArrow = "->";
+inline constexpr std::string_view ExportCompleted = "Export Operation Completed";
+inline constexpr std::string_view OpenExportedFile = "Would you like to Open this Exported file?:";
+inline constexpr std::string_view NoConversionDoneTitle = "Vocabrella";
+inline constexpr std::string_view NoChange = "No Change";
 
 // Outputs.
 inline constexpr std::string_view FileExistsOverwrite = "File already exists.  Overwrite?";
+inline constexpr std::string_view NothingSelectedToExport = "Nothing is selected to print/export";
+inline constexpr std::string_view NoDvcCommands = "There are no DVC commands in this Scope or View";
+inline constexpr std::string_view NoDvcCommandsTitle = "Sorry";
 inline constexpr std::string_view OutputIsCommandFile = "The open command file cannot be written over";
 
 } // namespace vocabrella::ops::texts

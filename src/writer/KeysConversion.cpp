@@ -98,8 +98,9 @@ void KeysConversionOperation::finish(const WriterEnvironment& env) {
     // The rebuild's log is the report of this conversion: it is kept under the mode's name.
     env.prompter.status("");
     copyFileAtomically(env.home(texts::ConversionLog), env.home(t.logFile), false);
-    env.prompter.message(t.complete, t.completeTitle);
-    if (someNotConverted_) env.prompter.message(texts::SomeNotConverted, t.completeTitle);
 }
+
+std::string_view KeysConversionOperation::completeText() const { return textsOf(mode_).complete; }
+std::string_view KeysConversionOperation::completeTitle() const { return textsOf(mode_).completeTitle; }
 
 } // namespace vocabrella

@@ -8,7 +8,8 @@ namespace vocabrella {
 // Converts the flagged KEYS commands of the open file, in a rebuild: to plain text (texts
 // without both braces), or to advanced scripts with SendKeys or with SendDragonKeys (texts
 // with both). Every converted command is reported in the mode's log; a text that cannot be
-// converted stays a KEYS command and is reported at the end.
+// converted stays a KEYS command and is reported at the end (the caller says so: the log is
+// kept under the mode's name when the rebuild is done, and nothing is shown).
 class KeysConversionOperation final : public RebuildOperation {
 public:
     enum class Mode { PlainText, SendKeys, SendDragonKeys };
@@ -21,6 +22,9 @@ public:
     void finish(const WriterEnvironment& env) override;
 
     std::uint32_t converted() const { return converted_; }
+    // What is said when the conversion is done, and the title naming the mode's log.
+    std::string_view completeText() const;
+    std::string_view completeTitle() const;
     bool someNotConverted() const { return someNotConverted_; }
 
 private:

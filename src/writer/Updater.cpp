@@ -11,6 +11,8 @@
 #include "writer/BodyText.h"
 #include "writer/Texts.h"
 
+#include <algorithm>
+
 namespace vocabrella {
 namespace {
 
@@ -65,6 +67,48 @@ UserRow CommandFileUpdater::rowInFile(std::int64_t rowId) {
     return *row;
 }
 
+namespace {
+
+// The new bytes of one body and the stretch of the old file they replace.
+struct BodyPiece {
+    Bytes piece;
+    std::size_t start = 0, resume = 0;
+};
+
+BodyPiece bodyPiece(const Bytes& old, const UserRow& row, FileVersionFamily family, std::string_view newText) {
+    if (newText.empty()) throw Refusal(std::string(texts::EmptyContent));
+    BodyPiece p;
+    ByteReader r(old);
+    r.seekPosition(static_cast<std::uint32_t>(row.offset));
+    if (row.Type == "L") {
+        const RawList list = RecordCodec::scanList(r);
+        p.piece = listRecord(codec::cp1252ToUtf8(list.name.text), newText);
+        p.start = list.offset - 1;
+        p.resume = p.start + list.whole.size();
+        return p;
+    }
+    const RawRecord rec = RecordCodec::forFamily(family).scan(r);
+    ByteWriter w(p.piece);
+    switch (rec.kindByte) {
+    case kind::Text:
+        if (!rec.formatted.empty() && rec.formatted[0] != 0)
+            throw Refusal("A command with formatted text cannot be changed here");
+        w.writeByte(0);
+        break;
+    case kind::Advanced:
+    case kind::Script:
+    case kind::Keys: break;
+    default: throw Refusal("The body of this kind of command cannot be changed here");
+    }
+    if (rec.encrypted()) throw Refusal("This command has been encrypted, and cannot be edited");
+    w.writeCountedBytes(encodeForFile(newText));
+    p.start = rec.bodyPosition - 1;
+    p.resume = rec.end;
+    return p;
+}
+
+} // namespace
+
 void CommandFileUpdater::Update1Body(std::int64_t rowId, std::string_view newText) {
     if (newText.empty()) throw Refusal(std::string(texts::EmptyContent));
     const UserRow row = rowInFile(rowId);
@@ -72,38 +116,9 @@ void CommandFileUpdater::Update1Body(std::int64_t rowId, std::string_view newTex
     const CommandFileOnDisk onDisk(env_);
     const FileSnapshot& snapshot = onDisk.snapshot();
     const Bytes& old = snapshot.bytes;
-    const auto family = env_.reader.file().info.family;
-
-    Bytes piece;
-    std::size_t start, resume;
-    ByteReader r(old);
-    r.seekPosition(static_cast<std::uint32_t>(row.offset));
-    if (isList) {
-        const RawList list = RecordCodec::scanList(r);
-        piece = listRecord(codec::cp1252ToUtf8(list.name.text), newText);
-        start = list.offset - 1;
-        resume = start + list.whole.size();
-    } else {
-        const RawRecord rec = RecordCodec::forFamily(family).scan(r);
-        ByteWriter w(piece);
-        switch (rec.kindByte) {
-        case kind::Text:
-            if (!rec.formatted.empty() && rec.formatted[0] != 0)
-                throw Refusal("A command with formatted text cannot be changed here");
-            w.writeByte(0);
-            break;
-        case kind::Advanced:
-        case kind::Script:
-        case kind::Keys: break;
-        default: throw Refusal("The body of this kind of command cannot be changed here");
-        }
-        if (rec.encrypted()) throw Refusal("This command has been encrypted, and cannot be edited");
-        w.writeCountedBytes(encodeForFile(newText));
-        start = rec.bodyPosition - 1;
-        resume = rec.end;
-    }
-    const auto delta = static_cast<std::int32_t>(piece.size()) - static_cast<std::int32_t>(resume - start);
-    Bytes updated = splice(env_, old, start, piece, resume);
+    const BodyPiece p = bodyPiece(old, row, env_.reader.file().info.family, newText);
+    const auto delta = static_cast<std::int32_t>(p.piece.size()) - static_cast<std::int32_t>(p.resume - p.start);
+    Bytes updated = splice(env_, old, p.start, p.piece, p.resume);
     const std::string stored = isList ? storedListBody(newText) : std::string(newText);
     CommitRewrite(env_, texts::trace::Update1Body, snapshot, std::move(updated), [&](CommandStore& store) {
         // The changed row first, then the shift: a page touched early and again late costs
@@ -111,6 +126,53 @@ void CommandFileUpdater::Update1Body(std::int64_t rowId, std::string_view newTex
         store.setScript(rowId, stored);
         if (row.ID != rowId) store.setScript(row.ID, stored);
         store.shiftPositionsAfter(row.offset, delta);
+    });
+}
+
+void CommandFileUpdater::UpdateBodies(const std::vector<BodyChange>& changes) {
+    if (changes.empty()) return;
+    struct Planned {
+        std::int64_t rowId;
+        UserRow row;
+        BodyPiece piece;
+        std::string stored;
+    };
+    std::vector<Planned> plan;
+    const CommandFileOnDisk onDisk(env_);
+    const FileSnapshot& snapshot = onDisk.snapshot();
+    const Bytes& old = snapshot.bytes;
+    const auto family = env_.reader.file().info.family;
+    for (const auto& c : changes) {
+        UserRow row = rowInFile(c.rowId);
+        BodyPiece piece = bodyPiece(old, row, family, c.text);
+        std::string stored = row.Type == "L" ? storedListBody(c.text) : c.text;
+        plan.push_back({c.rowId, std::move(row), std::move(piece), std::move(stored)});
+    }
+    std::sort(plan.begin(), plan.end(), [](const Planned& a, const Planned& b) { return a.piece.start < b.piece.start; });
+    for (std::size_t i = 1; i < plan.size(); ++i)
+        if (plan[i].piece.start < plan[i - 1].piece.resume) throw Refusal("The same body cannot be changed twice at once");
+
+    Bytes updated = storageForNewVersion(env_);
+    updated.reserve(old.size() + old.size() / 8);
+    std::size_t from = 0;
+    for (const auto& p : plan) {
+        updated.insert(updated.end(), old.begin() + static_cast<long>(from), old.begin() + static_cast<long>(p.piece.start));
+        append(updated, p.piece.piece);
+        from = p.piece.resume;
+    }
+    updated.insert(updated.end(), old.begin() + static_cast<long>(from), old.end());
+    CommitRewrite(env_, texts::trace::Update1Body, snapshot, std::move(updated), [&](CommandStore& store) {
+        for (const auto& p : plan) {
+            store.setScript(p.rowId, p.stored);
+            if (p.row.ID != p.rowId) store.setScript(p.row.ID, p.stored);
+        }
+        // From the back: each shift names a position of the old file, which the shifts of the
+        // changes behind it have not moved.
+        for (auto it = plan.rbegin(); it != plan.rend(); ++it) {
+            const auto delta = static_cast<std::int32_t>(it->piece.piece.size()) -
+                               static_cast<std::int32_t>(it->piece.resume - it->piece.start);
+            if (delta != 0) store.shiftPositionsAfter(it->row.offset, delta);
+        }
     });
 }
 

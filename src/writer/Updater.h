@@ -5,7 +5,9 @@
 #include "writer/WriterEnvironment.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace vocabrella {
 
@@ -21,6 +23,12 @@ public:
 
     // The body of a command, or the items of a LIST (one per line).
     void Update1Body(std::int64_t rowId, std::string_view newText);
+    // Several bodies at once, in one replacement of the file: all of them or none.
+    struct BodyChange {
+        std::int64_t rowId = 0;
+        std::string text;
+    };
+    void UpdateBodies(const std::vector<BodyChange>& changes);
 
     enum class KindChange { ToPlainText, ToAdvancedScript };
     // A KEYS command becomes plain text or an advanced script; its body stays as it is.

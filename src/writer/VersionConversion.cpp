@@ -51,25 +51,25 @@ std::string replaceIgnoringCase(std::string_view text, std::string_view from, st
     return out;
 }
 
-bool ConvertVersionOperation::prepare(const WriterEnvironment& env) {
+std::optional<Refusal> ConvertVersionOperation::refusal(const WriterEnvironment& env) const {
     const auto path = env.commandFile().string();
     const auto header = readHeader(readFileBytes(env.commandFile()));
-    source_ = header.family;
-    if (header.versionCode == target_.code) {
-        env.prompter.message(target_.already, path);
-        return false;
-    }
-    if (productionOpen_) {
-        env.prompter.message(texts::OpenUserFileNotAllowed, path);
-        return false;
-    }
+    if (header.versionCode == target_.code) return Refusal(std::string(target_.already), path);
+    if (productionOpen_) return Refusal(std::string(texts::OpenUserFileNotAllowed), path);
     const std::string_view language = languageName(header.languageCode);
-    if (target_.englishOnly && language != "English") {
-        env.prompter.message(std::string(texts::NoVersionOf) + std::string(language) + " version " + std::string(target_.name),
-                             texts::NoVersionOfTitle);
+    if (target_.englishOnly && language != "English")
+        return Refusal(std::string(texts::NoVersionOf) + std::string(language) + " version " + std::string(target_.name),
+                       std::string(texts::NoVersionOfTitle));
+    return std::nullopt;
+}
+
+bool ConvertVersionOperation::prepare(const WriterEnvironment& env) {
+    if (const auto r = refusal(env)) {
+        env.prompter.message(r->what(), r->title());
         return false;
     }
-    if (!env.prompter.okCancel(target_.question, path)) return false;
+    source_ = readHeader(readFileBytes(env.commandFile())).family;
+    if (!confirmed_ && !env.prompter.okCancel(target_.question, env.commandFile().string())) return false;
     env.prompter.status(texts::Converting);
     env.store.flagAll();
     return true;
@@ -86,26 +86,37 @@ void ConvertVersionOperation::edit(RecordEdit& e, RebuildLogs&) {
     if (e.text && *e.text == script) e.text.reset(); // nothing changed: keep the bytes as they stand
 }
 
-bool ConvertLanguage(const WriterEnvironment& env, std::string_view language, bool productionOpen) {
+std::optional<Refusal> ConvertLanguageRefusal(const WriterEnvironment& env, std::string_view language,
+                                              bool productionOpen) {
     const auto path = env.commandFile().string();
-    if (productionOpen) {
-        env.prompter.message(texts::CannotConvertUserFile, path);
-        return false;
-    }
+    if (productionOpen) return Refusal(std::string(texts::CannotConvertUserFile), path);
+    if (!languageCodeForName(language)) return Refusal("Unknown language \"" + std::string(language) + "\"");
+    const auto header = readHeader(readFileBytes(env.commandFile()));
+    if (languageName(header.languageCode) == language)
+        return Refusal(std::string(texts::AlreadyInLanguage), std::string(language));
+    return std::nullopt;
+}
+
+void WriteLanguage(const WriterEnvironment& env, std::string_view language) {
     const auto code = languageCodeForName(language);
     if (!code) throw Refusal("Unknown language \"" + std::string(language) + "\"");
     auto bytes = readFileBytes(env.commandFile());
-    const auto header = readHeader(bytes);
-    if (languageName(header.languageCode) == language) {
-        env.prompter.message(texts::AlreadyInLanguage, language);
-        return false;
-    }
-    if (!env.prompter.yesNo(std::string(texts::ConvertLanguageQuestion) + std::string(language), path)) return false;
     bytes[format::kLanguageOffset] = *code;
     writeFileAtomically(env.commandFile(), bytes);
     auto& info = env.reader.file().info;
     info.languageCode = *code;
     info.languageName = language;
+}
+
+bool ConvertLanguage(const WriterEnvironment& env, std::string_view language, bool productionOpen) {
+    const auto path = env.commandFile().string();
+    if (const auto r = ConvertLanguageRefusal(env, language, productionOpen)) {
+        if (!languageCodeForName(language)) throw *r;
+        env.prompter.message(r->what(), r->title());
+        return false;
+    }
+    if (!env.prompter.yesNo(std::string(texts::ConvertLanguageQuestion) + std::string(language), path)) return false;
+    WriteLanguage(env, language);
     env.prompter.message(std::string(texts::FileConvertedTo) + std::string(language), path);
     return true;
 }

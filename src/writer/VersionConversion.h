@@ -1,6 +1,9 @@
 #pragma once
 
+#include "cmdfile/Errors.h"
 #include "writer/Rebuild.h"
+
+#include <optional>
 
 #include <string>
 
@@ -31,9 +34,15 @@ public:
     void edit(RecordEdit& e, RebuildLogs&) override;
     const Target& targetInfo() const { return target_; }
 
+    // Why this file cannot be converted (its message and title), or nothing.
+    std::optional<Refusal> refusal(const WriterEnvironment& env) const;
+    // The caller asked the question already and had OK: prepare() does not ask again.
+    void confirmed() { confirmed_ = true; }
+
 private:
     const Target& target_;
     bool productionOpen_;
+    bool confirmed_ = false;
     FileVersionFamily source_ = FileVersionFamily::V10_13;
 };
 
@@ -43,5 +52,11 @@ std::string replaceIgnoringCase(std::string_view text, std::string_view from, st
 // Rewrites the header's language byte in place. Returns false when nothing was done (the
 // user said no, or the file is in that language already; the messages are given).
 bool ConvertLanguage(const WriterEnvironment& env, std::string_view languageName, bool productionOpen);
+
+// The two halves of ConvertLanguage for a caller that asks its own question: why the file
+// cannot take that language (message and title), and the write itself.
+std::optional<Refusal> ConvertLanguageRefusal(const WriterEnvironment& env, std::string_view languageName,
+                                              bool productionOpen);
+void WriteLanguage(const WriterEnvironment& env, std::string_view languageName);
 
 } // namespace vocabrella

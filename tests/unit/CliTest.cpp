@@ -156,7 +156,8 @@ TEST(CommandLine, RefusalsExitOneAndLeaveTheFile) {
     SampleCopy copy("reply.dat");
     const auto file = quoted(copy.path);
     const auto before = readText(copy.path);
-    auto run = cli("new-command " + file + " $'bad\\tname' --kind K --text x");
+    // The file has no global command yet: the first one is created after OK.
+    auto run = cli("--yes new-command " + file + " $'bad\\tname' --kind K --text x");
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("control characters"), std::string::npos);
     run = cli("convert-version " + file + " --to 6.0");
@@ -169,6 +170,47 @@ TEST(CommandLine, RefusalsExitOneAndLeaveTheFile) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "File converted to 6.0 format\n");
     EXPECT_EQ(readText(copy.path)[4], 3);
+}
+
+TEST(CommandLine, BatchVerbsExitZeroOnlyWhenTheFileChanged) {
+    SampleCopy copy("move-dock-window.dat");
+    const auto file = quoted(copy.path);
+    const auto before = readText(copy.path);
+    // Each refusal: exit 1, its reason on standard error, nothing printed as done, the file as it was.
+    for (const std::string& arguments :
+         {"delete " + file + " --name direction", "rename-program " + file + " nothing other --everything",
+          "rename-group " + file + " Nobody Else", "dvc " + file + " -o " + file,
+          "replace " + file + " nowhere there --everything", "convert-keys " + file + " --mode plain --everything"}) {
+        const auto run = cli(arguments);
+        EXPECT_EQ(run.status, 1) << arguments;
+        EXPECT_EQ(run.out, "") << arguments;
+        EXPECT_NE(run.err, "") << arguments;
+        EXPECT_EQ(readText(copy.path), before) << arguments;
+    }
+    EXPECT_NE(cli("delete " + file + " --name direction").err.find("delete it as a LIST"), std::string::npos);
+    EXPECT_NE(cli("rename-program " + file + " nothing other --everything").err.find("There is no such Program: nothing"),
+              std::string::npos);
+
+    // An existing output is replaced only after yes.
+    const auto out = copy.dir.path() / "out.dvc";
+    std::ofstream(out) << "kept";
+    auto run = cli("dvc " + file + " -o " + quoted(out));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("File already exists.  Overwrite?"), std::string::npos);
+    EXPECT_EQ(readText(out), "kept");
+    run = cli("--yes dvc " + file + " -o " + quoted(out));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Wrote " + out.string() + "\n");
+
+    run = cli("replace " + file + " keybd_event keybd_event_ --everything --match-case");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "4 occurrences in1 macros replaced\n");
+    run = cli("rename-group " + file + " Windows Desktop");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Group renamed: Windows->Desktop\n");
+    run = cli("--yes delete-list " + file + " move_or_dock");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(nlohmann::json::parse(cli("list --json --type L " + file).out).size(), 1u);
 }
 
 TEST(CommandLine, StatusStartsAsTheProgramDoesOncePerDay) {

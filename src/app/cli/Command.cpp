@@ -3,6 +3,7 @@
 #include "CliPrompter.h"
 #include "cmdfile/Errors.h"
 #include "cmdfile/Format.h"
+#include "cmdfile/TextCase.h"
 
 #include <fstream>
 #include <iostream>
@@ -78,6 +79,40 @@ std::string BodyOptions::body() const {
     return withCrLf(content.str());
 }
 
+void SelectionOptions::add(CLI::App& verb, bool withProgram) {
+    verb.add_flag("--everything", everything, "Every command");
+    if (withProgram) verb.add_option("--program", program, "The commands of this program");
+    verb.add_option("--scope", scope, "The commands of this scope (of --program, or Global Commands)");
+    verb.add_option("--group", group, "The commands of this group");
+    verb.add_option("--name", names, "This command of --program and --scope (repeatable)");
+}
+
+ops::BatchSelection SelectionOptions::selection(ops::BatchScope fallback) const {
+    ops::BatchSelection s;
+    PlaceOptions place{program, scope};
+    const auto p = place.place();
+    s.program = p.program;
+    s.state = p.scope;
+    if (!group.empty()) s.group = group;
+    s.picked = names;
+    if (everything) s.scope = ops::BatchScope::Everything;
+    else if (!names.empty()) s.scope = ops::BatchScope::PickAndChoose;
+    else if (!scope.empty()) s.scope = ops::BatchScope::CurrentScope;
+    else if (!program.empty()) s.scope = ops::BatchScope::CurrentApp;
+    else if (!group.empty()) s.scope = ops::BatchScope::CurrentGroup;
+    else s.scope = fallback;
+    if (!group.empty() && s.scope != ops::BatchScope::CurrentGroup) {
+        const std::string g = group;
+        s.isRowShown = [g](const CommandStore::RowHead& row) { return sameIgnoringCase(row.owner, g); };
+    }
+    return s;
+}
+
+int selectionMissing() {
+    std::cerr << "Choose the commands: --everything, --program, --scope, --group or --name\n";
+    return 1;
+}
+
 std::vector<std::unique_ptr<Command>> allCommands() {
     std::vector<std::unique_ptr<Command>> commands;
     // Reading.
@@ -91,6 +126,19 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(makeNewList());
     commands.push_back(makeChangeKind());
     commands.push_back(makeClone());
+    // Many commands, or the whole file.
+    commands.push_back(makeDelete());
+    commands.push_back(makeDeleteList());
+    commands.push_back(makeRenameGroup());
+    commands.push_back(makeRenameProgram());
+    commands.push_back(makeReplace());
+    commands.push_back(makeConvertKeys());
+    commands.push_back(makeConvertVersion());
+    commands.push_back(makeConvertLanguage());
+    commands.push_back(makeRewrite());
+    // Outputs.
+    commands.push_back(makeDvc());
+    commands.push_back(makeExport());
     // The running program.
     commands.push_back(makeStatus());
     commands.push_back(makeBackup());

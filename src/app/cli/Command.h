@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ops/BatchSelection.h"
 #include "ops/Names.h"
 #include "ops/Outcome.h"
 
@@ -75,6 +76,22 @@ struct BodyOptions {
     std::string body() const;
 };
 
+// --everything, --program, --scope, --group and --name (repeatable): the batch dialog's scope
+// options. Names are picked in the program and scope given; a Group given beside a program or
+// scope narrows them as the window's Group filter does.
+struct SelectionOptions {
+    bool everything = false;
+    std::string program, scope, group;
+    std::vector<std::string> names;
+    void add(CLI::App& verb, bool withProgram = true);
+    bool given() const { return everything || !program.empty() || !scope.empty() || !group.empty() || !names.empty(); }
+    // The selection; `fallback` when no option was given.
+    ops::BatchSelection selection(ops::BatchScope fallback = ops::BatchScope::Everything) const;
+};
+
+// Says which options choose the commands, for a verb given none; returns the exit code.
+int selectionMissing();
+
 // Every verb, in the order of the help text.
 std::vector<std::unique_ptr<Command>> allCommands();
 
@@ -87,6 +104,17 @@ std::unique_ptr<Command> makeNewCommand();
 std::unique_ptr<Command> makeNewList();
 std::unique_ptr<Command> makeChangeKind();
 std::unique_ptr<Command> makeClone();
+std::unique_ptr<Command> makeDelete();
+std::unique_ptr<Command> makeDeleteList();
+std::unique_ptr<Command> makeRenameGroup();
+std::unique_ptr<Command> makeRenameProgram();
+std::unique_ptr<Command> makeReplace();
+std::unique_ptr<Command> makeConvertKeys();
+std::unique_ptr<Command> makeConvertVersion();
+std::unique_ptr<Command> makeConvertLanguage();
+std::unique_ptr<Command> makeDvc();
+std::unique_ptr<Command> makeExport();
+std::unique_ptr<Command> makeRewrite();
 std::unique_ptr<Command> makeStatus();
 std::unique_ptr<Command> makeBackup();
 std::unique_ptr<Command> makeRollback();

@@ -1,0 +1,30 @@
+#include "Command.h"
+
+#include "ops/BatchDelete.h"
+
+namespace vocabrella::cli {
+namespace {
+
+class Delete final : public Command {
+public:
+    Delete() : Command("delete", "Delete the chosen commands (and the LISTs nothing uses any more)") {}
+
+    int execute(Runtime& rt) override {
+        if (!selection_.given()) return selectionMissing();
+        ops::BatchDelete del(rt.workspace, selection_.selection());
+        const auto outcome = del.run();
+        return report(outcome, outcome.text);
+    }
+
+protected:
+    void options(CLI::App& verb) override { selection_.add(verb); }
+
+private:
+    SelectionOptions selection_;
+};
+
+} // namespace
+
+std::unique_ptr<Command> makeDelete() { return std::make_unique<Delete>(); }
+
+} // namespace vocabrella::cli

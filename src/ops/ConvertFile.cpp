@@ -1,0 +1,52 @@
+#include "ops/ConvertFile.h"
+
+#include "cmdfile/Prompter.h"
+#include "cmdfile/Store.h"
+#include "ops/Texts.h"
+#include "writer/Texts.h"
+
+namespace vocabrella::ops {
+
+Outcome ConvertVersion::check() {
+    const auto* target = ConvertVersionOperation::target(targetName_);
+    if (!target) return refuse("There is no version " + targetName_);
+    operation_.emplace(*target, ws_.productionOpen());
+    if (const auto r = operation_->refusal(ws_.env())) return refuse(r->what(), r->title());
+    return Outcome::done();
+}
+
+Outcome ConvertVersion::confirm() {
+    if (!ws_.prompter().okCancel(operation_->targetInfo().question, ws_.commandFile().string()))
+        return Outcome::declined();
+    operation_->confirmed();
+    return Outcome::done();
+}
+
+void ConvertVersion::write() { runRebuild(ws_.env(), *operation_); }
+
+Outcome ConvertVersion::finish() {
+    ws_.prompter().status("");
+    ws_.store().clearFlags();
+    return Outcome::done(std::string(operation_->targetInfo().done), ws_.commandFile().string());
+}
+
+Outcome ConvertLanguage::check() {
+    if (language_.empty() || language_ == texts::NoChange)
+        return refuse(std::string(vocabrella::texts::NoConversionDone), std::string(texts::NoConversionDoneTitle));
+    if (const auto r = ConvertLanguageRefusal(ws_.env(), language_, ws_.productionOpen()))
+        return refuse(r->what(), r->title());
+    return Outcome::done();
+}
+
+Outcome ConvertLanguage::confirm() {
+    const auto question = std::string(vocabrella::texts::ConvertLanguageQuestion) + language_;
+    return ws_.prompter().yesNo(question, ws_.commandFile().string()) ? Outcome::done() : Outcome::declined();
+}
+
+void ConvertLanguage::write() { WriteLanguage(ws_.env(), language_); }
+
+Outcome ConvertLanguage::finish() {
+    return Outcome::done(std::string(vocabrella::texts::FileConvertedTo) + language_, ws_.commandFile().string());
+}
+
+} // namespace vocabrella::ops

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "ops/Change.h"
+#include "writer/VersionConversion.h"
+
+#include <string>
+
+namespace vocabrella::ops {
+
+// Rebuilds the open file in the layout of another Dragon version ("6.0", "6.1", "7.x", "8/9"),
+// after OK. Not for the speech user's own file.
+class ConvertVersion final : public Change {
+public:
+    ConvertVersion(Workspace& ws, std::string target) : Change(ws), targetName_(std::move(target)) {}
+
+protected:
+    Outcome check() override;
+    Outcome confirm() override;
+    void write() override;
+    Outcome finish() override;
+
+private:
+    std::string targetName_;
+    std::optional<ConvertVersionOperation> operation_;
+};
+
+// Writes another language into the header of the open file, after yes. Only for exported
+// files, never the speech user's own.
+class ConvertLanguage final : public Change {
+public:
+    ConvertLanguage(Workspace& ws, std::string language) : Change(ws), language_(std::move(language)) {}
+
+protected:
+    Outcome check() override;
+    Outcome confirm() override;
+    void write() override;
+    Outcome finish() override;
+
+private:
+    std::string language_;
+};
+
+} // namespace vocabrella::ops

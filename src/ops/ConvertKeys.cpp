@@ -1,0 +1,40 @@
+#include "ops/ConvertKeys.h"
+
+#include "cmdfile/Prompter.h"
+#include "cmdfile/Reader.h"
+#include "writer/KeyNotation.h"
+
+namespace vocabrella::ops {
+namespace {
+
+bool hasBothBraces(std::string_view text) {
+    return text.find('{') != std::string_view::npos && text.find('}') != std::string_view::npos;
+}
+
+} // namespace
+
+Outcome ConvertKeys::checkMarked() {
+    if (mode_ == Mode::SendKeys && ws_.env().reader.file().info.languageName != "English")
+        return refuse(std::string(vocabrella::texts::EnglishOnly), std::string(vocabrella::texts::EnglishOnlyTitle));
+    // Plain text takes the KEYS without both braces, the scripts those with both.
+    const bool wantBraces = mode_ != Mode::PlainText;
+    const auto left = narrowMarks(ws_.store(), [&](const UserRow& row) {
+        return row.Type == "K" && !row.encrypted && hasBothBraces(row.script) == wantBraces;
+    });
+    if (left == 0) return refuseNothingToDo();
+    if (wantBraces && !PrepareKeyPatterns(ws_.prompter()))
+        return Outcome::refused({}, std::string(vocabrella::texts::KeyPatternsMissingTitle));
+    return Outcome::done();
+}
+
+void ConvertKeys::write() { runRebuild(ws_.env(), operation_); }
+
+Outcome ConvertKeys::finish() {
+    const std::string complete(operation_.completeText()), title(operation_.completeTitle());
+    if (!operation_.someNotConverted()) return ended(Outcome::done(complete, title));
+    // Two messages: the first is told here, the warning is what the caller shows last.
+    ws_.prompter().message(complete, title);
+    return ended(Outcome::done(std::string(vocabrella::texts::SomeNotConverted), title));
+}
+
+} // namespace vocabrella::ops

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "ops/BatchChange.h"
+#include "writer/KeysConversion.h"
+
+namespace vocabrella::ops {
+
+// Converts the marked KEYS commands, in one rebuild: to plain text, or to advanced scripts
+// with SendKeys or SendDragonKeys. The rebuild's log is kept under the mode's name.
+class ConvertKeys final : public BatchChange {
+public:
+    using Mode = KeysConversionOperation::Mode;
+    ConvertKeys(Workspace& ws, BatchSelection selection, Mode mode)
+        : BatchChange(ws, std::move(selection)), operation_(mode), mode_(mode) {}
+
+    std::uint32_t converted() const { return operation_.converted(); }
+    bool someNotConverted() const { return operation_.someNotConverted(); }
+
+protected:
+    Outcome checkMarked() override;
+    void write() override;
+    Outcome finish() override;
+
+private:
+    KeysConversionOperation operation_;
+    Mode mode_;
+};
+
+} // namespace vocabrella::ops

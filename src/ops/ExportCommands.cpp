@@ -1,0 +1,69 @@
+#include "ops/ExportCommands.h"
+
+#include "cmdfile/Errors.h"
+#include "cmdfile/Prompter.h"
+#include "ops/OutputTarget.h"
+#include "ops/Workspace.h"
+#include "writer/Texts.h"
+
+namespace vocabrella::ops {
+namespace fs = std::filesystem;
+
+Outcome ExportCommands::checkTarget() {
+    // The target as typed first: the open file is refused in any spelling.
+    if (auto o = checkOutputTarget(ws_, target_, ExistingOutput::CallerDecides, vocabrella::texts::ExportToSelf);
+        !o.isDone())
+        return o;
+    const auto normal = normaliseExportPath(target_);
+    target_ = normal.path;
+    if (normal.datAppended) {
+        if (!ws_.prompter().okCancel(vocabrella::texts::AppendingDat, target_.string())) return Outcome::declined();
+        return checkOutputTarget(ws_, target_, ExistingOutput::CallerDecides, vocabrella::texts::ExportToSelf);
+    }
+    return Outcome::done();
+}
+
+Outcome ExportCommands::run() {
+    auto& store = ws_.store();
+    try {
+        if (ws_.changedOnDisk()) {
+            ws_.FileRefresh();
+            ws_.prompter().message(texts::ModifiedMeanwhile, {});
+            return Outcome::refused(std::string(texts::ModifiedMeanwhile));
+        }
+        auto marked = markSelection(ws_, selection_);
+        if (!marked.outcome.isDone()) return marked.outcome;
+        if (narrowMarks(store, [](const UserRow& row) { return row.Type != "L"; }) == 0) {
+            store.clearFlags();
+            ws_.prompter().message(texts::NoMacros, texts::NoMacrosTitle);
+            return Outcome::refused(std::string(texts::NoMacros), std::string(texts::NoMacrosTitle));
+        }
+        if (auto o = checkTarget(); !o.isDone()) {
+            store.clearFlags();
+            return o;
+        }
+        result_ = ExportToCommandFile(ws_.env(), target_, whenExists_).run();
+        store.clearFlags();
+        switch (result_.outcome) {
+        case ExportOutcome::Done:
+            return Outcome::done(std::string(texts::ExportCompleted), target_.string());
+        case ExportOutcome::Cancelled: return Outcome::declined();
+        case ExportOutcome::Refused: return Outcome::refused({}, target_.string());
+        }
+        return Outcome::refused({});
+    } catch (const Refusal& r) {
+        store.clearFlags();
+        ws_.prompter().message(r.what(), r.title());
+        return Outcome::refused(r.what(), r.title());
+    } catch (const EncodingError& e) {
+        store.clearFlags();
+        ws_.prompter().message(e.what(), {});
+        return Outcome::refused(e.what());
+    } catch (const fs::filesystem_error& e) {
+        store.clearFlags();
+        ws_.prompter().message(e.what(), e.path1().string());
+        return Outcome::failed(e.what(), e.path1().string());
+    }
+}
+
+} // namespace vocabrella::ops

@@ -1,0 +1,35 @@
+#include "ops/OutputTarget.h"
+
+#include "cmdfile/Prompter.h"
+#include "cmdfile/TextCase.h"
+#include "ops/Workspace.h"
+#include "writer/Texts.h"
+
+namespace vocabrella::ops {
+namespace fs = std::filesystem;
+
+bool isSameFile(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    const auto ca = fs::weakly_canonical(fs::absolute(a), ec);
+    const auto cb = fs::weakly_canonical(fs::absolute(b), ec);
+    if (ca == cb || foldCase(ca.string()) == foldCase(cb.string())) return true;
+    return fs::equivalent(a, b, ec);
+}
+
+Outcome checkOutputTarget(Workspace& ws, const fs::path& target, ExistingOutput existing,
+                          std::string_view isCommandFile) {
+    const auto refuse = [&](std::string_view text, std::string title) {
+        ws.prompter().message(text, title);
+        return Outcome::refused(std::string(text), std::move(title));
+    };
+    if (isSameFile(target, ws.commandFile())) return refuse(isCommandFile, target.string());
+    const auto folder = fs::absolute(target).parent_path();
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) return refuse(vocabrella::texts::FolderDoesNotExist, folder.string());
+    if (existing == ExistingOutput::AskOverwrite && fs::exists(target, ec) &&
+        !ws.prompter().okCancel(texts::FileExistsOverwrite, target.string()))
+        return Outcome::declined();
+    return Outcome::done();
+}
+
+} // namespace vocabrella::ops

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ops/Outcome.h"
+#include "ops/Texts.h"
+
+#include <filesystem>
+#include <string_view>
+
+namespace vocabrella::ops {
+
+class Workspace;
+
+// Where an output goes (DVC, export, report): never over the open command file, in a folder
+// that exists, and over an existing file only after the user's yes.
+enum class ExistingOutput { AskOverwrite, CallerDecides };
+
+// The refusals are told; "no" to the overwrite question is Declined.
+Outcome checkOutputTarget(Workspace& ws, const std::filesystem::path& target,
+                          ExistingOutput existing = ExistingOutput::AskOverwrite,
+                          std::string_view isCommandFile = texts::OutputIsCommandFile);
+
+// Whether two paths name the same file: one canonical path (links followed), or the same path
+// in another letter case.
+bool isSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
+} // namespace vocabrella::ops

@@ -1,0 +1,177 @@
+#include "ops/SearchReplace.h"
+
+#include "cmdfile/Prompter.h"
+#include "cmdfile/TextCase.h"
+#include "ops/BatchChange.h"
+#include "ops/Change.h"
+#include "ops/Workspace.h"
+#include "writer/Updater.h"
+
+#include <algorithm>
+#include <set>
+
+namespace vocabrella::ops {
+namespace {
+
+bool searched(const std::string& type) { return type == "S" || type == "K" || type == "A" || type == "L"; }
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// New bodies of commands as the search saw them, written in one go. A body that is no longer
+// what the search saw means the file changed meanwhile.
+class ReplaceBodies final : public Change {
+public:
+    struct Body {
+        std::string program, scope, name, before, after;
+    };
+    ReplaceBodies(Workspace& ws, std::vector<Body> bodies) : Change(ws), bodies_(std::move(bodies)) {}
+
+protected:
+    Outcome check() override {
+        changes_.clear();
+        for (const auto& b : bodies_) {
+            const auto row = ws_.store().findUser(b.program, b.scope, b.name);
+            if (!row || row->script != b.before) return refuse(std::string(texts::ModifiedMeanwhile));
+            changes_.push_back({row->ID, b.after});
+        }
+        return Outcome::done();
+    }
+    Outcome changedOnDisk() override {
+        ws_.FileRefresh();
+        return refuse(std::string(texts::ModifiedMeanwhile));
+    }
+    void write() override { CommandFileUpdater(ws_.env()).UpdateBodies(changes_); }
+    Outcome finish() override { return Outcome::done(); }
+
+private:
+    std::vector<Body> bodies_;
+    std::vector<CommandFileUpdater::BodyChange> changes_;
+};
+
+} // namespace
+
+Outcome SearchReplace::refuse(std::string_view text, std::string title) {
+    ws_.prompter().message(text, title);
+    return Outcome::refused(std::string(text), std::move(title));
+}
+
+std::size_t SearchReplace::findIn(const std::string& body, std::size_t from) const {
+    if (from > body.size()) return std::string::npos;
+    if (matchCase) return body.find(findText, from);
+    const auto it = std::search(body.begin() + static_cast<long>(from), body.end(), findText.begin(), findText.end(),
+                                [](char a, char b) { return lower(a) == lower(b); });
+    return it == body.end() ? std::string::npos : static_cast<std::size_t>(it - body.begin());
+}
+
+void SearchReplace::abandon() {
+    running_ = false;
+    current_.reset();
+    shownIndex_.reset();
+}
+
+Outcome SearchReplace::start() {
+    auto& store = ws_.store();
+    auto marked = markSelection(ws_, selection_);
+    if (!marked.outcome.isDone()) return marked.outcome;
+    // Each body once, where it stands in the file: a LIST of a program is its global LIST.
+    targets_.clear();
+    std::set<std::string> seen;
+    store.forEachUser([&](const UserRow& row) {
+        if (!row.flag || !searched(row.Type) || row.encrypted || row.offset <= 0) return true;
+        Target t{row.menu, row.state, row.name};
+        if (row.Type == "L") t = {std::string(names::GlobalCommands), std::string(names::GlobalCommands), row.name};
+        if (seen.insert(commandKey(t.program, t.scope, t.name)).second) targets_.push_back(std::move(t));
+        return true;
+    });
+    store.clearFlags();
+    index_ = from_ = 0;
+    shownIndex_.reset();
+    current_.reset();
+    replacements_ = macros_ = 0;
+    running_ = true;
+    return Outcome::done();
+}
+
+Outcome SearchReplace::ended() {
+    const bool replaced = replacements_ > 0;
+    abandon();
+    if (!replaced) return refuse(texts::NoMoreMatches);
+    ws_.prompter().status(texts::Replaced);
+    return Outcome::done(std::to_string(replacements_) + std::string(texts::OccurrencesIn) + std::to_string(macros_) +
+                         std::string(texts::MacrosReplaced));
+}
+
+Outcome SearchReplace::search() {
+    if (findText.empty()) return refuse(texts::NoSearchText);
+    if (!running_)
+        if (auto o = start(); !o.isDone()) return o;
+    current_.reset();
+    for (; index_ < targets_.size(); ++index_, from_ = 0) {
+        const auto& t = targets_[index_];
+        const auto row = ws_.store().findUser(t.program, t.scope, t.name);
+        if (!row) continue;
+        const auto at = findIn(row->script, from_);
+        if (at == std::string::npos) continue;
+        if (shownIndex_ != index_) ++macros_;
+        shownIndex_ = index_;
+        current_ = Match{t.program, t.scope, t.name, row->script, at, findText.size()};
+        from_ = at + findText.size();
+        return Outcome::done();
+    }
+    return ended();
+}
+
+Outcome SearchReplace::replace() {
+    if (findText.empty()) return refuse(texts::NoSearchForText);
+    if (replaceWith.empty()) return refuse(texts::NoReplaceText);
+    if (!current_) return search();
+    const auto& m = *current_;
+    std::string after = m.body;
+    after.replace(m.position, m.length, replaceWith);
+    ReplaceBodies write(ws_, {{m.program, m.scope, m.name, m.body, after}});
+    if (auto o = write.run(); !o.isDone()) {
+        abandon();
+        return o;
+    }
+    from_ = m.position + replaceWith.size();
+    ++replacements_;
+    return search();
+}
+
+Outcome SearchReplace::replaceAll() {
+    if (findText.empty()) return refuse(texts::NoSearchForText);
+    if (replaceWith.empty()) return refuse(texts::NoReplaceText);
+    if (!current_)
+        if (auto o = search(); !o.isDone() || !current_) return o;
+    std::vector<ReplaceBodies::Body> bodies;
+    int replacements = 0, macros = 0;
+    std::size_t from = current_->position;
+    for (std::size_t i = index_; i < targets_.size(); ++i, from = 0) {
+        const auto& t = targets_[i];
+        const auto row = ws_.store().findUser(t.program, t.scope, t.name);
+        if (!row) continue;
+        std::string body = row->script;
+        bool hit = false;
+        for (auto at = findIn(body, from); at != std::string::npos; at = findIn(body, from)) {
+            body.replace(at, findText.size(), replaceWith);
+            from = at + replaceWith.size();
+            ++replacements;
+            hit = true;
+        }
+        if (!hit) continue;
+        // The row on show is counted already.
+        if (i != shownIndex_) ++macros;
+        bodies.push_back({t.program, t.scope, t.name, row->script, std::move(body)});
+    }
+    ReplaceBodies write(ws_, std::move(bodies));
+    if (auto o = write.run(); !o.isDone()) {
+        abandon();
+        return o;
+    }
+    replacements_ += replacements;
+    macros_ += macros;
+    index_ = targets_.size();
+    return ended();
+}
+
+} // namespace vocabrella::ops

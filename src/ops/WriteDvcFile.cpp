@@ -1,0 +1,42 @@
+#include "ops/WriteDvcFile.h"
+
+#include "cmdfile/DvcWriter.h"
+#include "cmdfile/Errors.h"
+#include "cmdfile/Prompter.h"
+#include "ops/BatchChange.h"
+#include "ops/OutputTarget.h"
+#include "ops/Workspace.h"
+
+namespace vocabrella::ops {
+
+Outcome WriteDvcFile::run() {
+    auto& store = ws_.store();
+    const auto refuse = [&](std::string text, std::string title) {
+        store.clearFlags();
+        ws_.prompter().message(text, title);
+        return Outcome::refused(std::move(text), std::move(title));
+    };
+    try {
+        auto marked = markSelection(ws_, selection_, texts::NothingSelectedToExport);
+        if (!marked.outcome.isDone()) return marked.outcome;
+        // DVC knows KEYS, scripts and LISTs only.
+        if (!pseudo_ && narrowMarks(store, [](const UserRow& row) {
+                return row.Type == "K" || row.Type == "S" || row.Type == "L";
+            }) == 0)
+            return refuse(std::string(texts::NoDvcCommands), std::string(texts::NoDvcCommandsTitle));
+        if (auto o = checkOutputTarget(ws_, target_); !o.isDone()) {
+            store.clearFlags();
+            return o;
+        }
+        WriteDvc(store, target_);
+        return Outcome::done();
+    } catch (const EncodingError& e) {
+        return refuse(e.what(), {});
+    } catch (const std::filesystem::filesystem_error& e) {
+        store.clearFlags();
+        ws_.prompter().message(e.what(), e.path1().string());
+        return Outcome::failed(e.what(), e.path1().string());
+    }
+}
+
+} // namespace vocabrella::ops

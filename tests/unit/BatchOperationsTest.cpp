@@ -1,0 +1,534 @@
+#include "TestHome.h"
+
+#include "CommandFileBuilder.h"
+
+#include "cmdfile/AtomicFile.h"
+#include "cmdfile/RawRecord.h"
+#include "ops/BatchDelete.h"
+#include "ops/BatchSelection.h"
+#include "ops/ConvertFile.h"
+#include "ops/ConvertKeys.h"
+#include "ops/ExportCommands.h"
+#include "ops/OutputTarget.h"
+#include "ops/RenameInBatch.h"
+#include "ops/Rewrite.h"
+#include "ops/SearchReplace.h"
+#include "ops/Texts.h"
+#include "ops/WriteDvcFile.h"
+#include "ops/Workspace.h"
+#include "shell/Application.h"
+#include "shell/DemoCommandFile.h"
+#include "shell/Session.h"
+#include "shell/platform/SimulatedDragon.h"
+#include "shell/platform/SimulatedInstallation.h"
+#include "writer/Texts.h"
+
+using namespace vocabrella;
+using namespace vocabrella::testsupport;
+namespace fs = std::filesystem;
+namespace optexts = vocabrella::ops::texts;
+namespace wtexts = vocabrella::texts;
+using Kind = ScriptedPrompter::Kind;
+using ops::BatchScope;
+using ops::BatchSelection;
+using ops::Outcome;
+
+namespace {
+
+BuiltCommand global(std::string name, std::uint8_t kind, std::string text, std::string group = {}) {
+    BuiltCommand c;
+    c.name = std::move(name);
+    c.kind = kind;
+    c.text = std::move(text);
+    c.group = std::move(group);
+    for (const auto ref : listReferences(c.name.bytes)) c.lists.emplace_back(std::string(ref));
+    return c;
+}
+
+BuiltCommand ofProgram(std::string module, std::string name, std::uint8_t kind, std::string text,
+                       std::string group = {}) {
+    auto c = global(std::move(name), kind, std::move(text), std::move(group));
+    c.scopeByte = kScopeApplication;
+    c.module = std::move(module);
+    c.programDescription = "A program";
+    c.company = "A maker";
+    return c;
+}
+
+// Global commands in the groups Work and Play, two programs, a LIST used by one command.
+CommandFileBuilder mixedFile(std::uint8_t versionCode = 7, std::uint8_t language = 9) {
+    CommandFileBuilder b(versionCode, language);
+    b.add(global("save all", kKindKeys, "{Ctrl+s}", "Work"))
+        .add(global("type name", kKindKeys, "abc}", "Work"))
+        .add(global("open menu", kKindScript, "SendKeys \"%f\"\r\nSendKeys \"o\"", "Play"))
+        .add(global("pick <color>", kKindAdvancedScript, "Sub Main\r\nSendKeys \"x\" : SendKeys \"y\"\r\nEnd Sub", "Play"))
+        .add(global("greeting", kKindText, "SendKeys in plain text", "Play"))
+        .add(ofProgram("notepad", "new page", kKindKeys, "{Ctrl+n}", "Work"))
+        .add(ofProgram("notepad", "close page", kKindKeys, "{Ctrl+w}", "Play"))
+        .add(ofProgram("winword", "bold", kKindKeys, "{Ctrl+b}", "Work"))
+        .add(BuiltList("color", {"red", "SendKeys green"}));
+    return b;
+}
+
+class BatchTest : public ::testing::Test {
+protected:
+    fs::path home() const { return dir.path() / "home"; }
+    fs::path file() const { return dir.path() / "mycmds.dat"; }
+
+    ops::Workspace& open(CommandFileBuilder builder) {
+        builder.writeFile(file());
+        return openFile();
+    }
+    ops::Workspace& openFile() {
+        session.emplace(home(), prompter, clock);
+        EXPECT_TRUE(session->open(file()).success);
+        ws.emplace(*session, clock);
+        return *ws;
+    }
+    CommandStore& store() { return session->store(); }
+    std::optional<UserRow> row(const std::string& program, const std::string& name) {
+        const std::string scope = program == "Global Commands" ? program : "Application-specific";
+        return store().findUser(program, scope, name);
+    }
+    std::int64_t flagged() {
+        std::int64_t n = 0;
+        store().forEachUser([&](const UserRow& r) {
+            n += r.flag;
+            return true;
+        });
+        return n;
+    }
+    // The refusal is told once, exactly, and the file is as it was.
+    void expectRefused(const Outcome& o, std::string_view text, std::string_view title, const std::string& before) {
+        EXPECT_EQ(o.kind, Outcome::Kind::Refused);
+        ASSERT_FALSE(prompter.shown.empty());
+        EXPECT_EQ(prompter.last().text, text);
+        EXPECT_EQ(prompter.last().title, title);
+        EXPECT_EQ(readText(file()), before);
+        EXPECT_EQ(flagged(), 0) << "no mark is left behind";
+    }
+
+    static BatchSelection everything() { return {}; }
+    static BatchSelection app(std::string program) {
+        BatchSelection s;
+        s.scope = BatchScope::CurrentApp;
+        s.program = std::move(program);
+        s.state = "Application-specific";
+        return s;
+    }
+    static BatchSelection group(std::string name) {
+        BatchSelection s;
+        s.scope = BatchScope::CurrentGroup;
+        s.group = std::move(name);
+        return s;
+    }
+    static BatchSelection picked(std::vector<std::string> names, std::string program = "Global Commands") {
+        BatchSelection s;
+        s.scope = BatchScope::PickAndChoose;
+        s.state = program == "Global Commands" ? program : "Application-specific";
+        s.program = std::move(program);
+        s.picked = std::move(names);
+        return s;
+    }
+
+    TempDir dir;
+    ScriptedPrompter prompter;
+    FakeClock clock;
+    std::optional<Session> session;
+    std::optional<ops::Workspace> ws;
+};
+
+} // namespace
+
+TEST_F(BatchTest, ScopeCountsAndMarksFollowTheOptionsAndTheViewFilter) {
+    open(mixedFile());
+    BatchSelection s = app("notepad");
+    s.group = "Work";
+    auto counts = ops::countScopes(store(), s);
+    EXPECT_EQ(counts.everything, 8);
+    EXPECT_EQ(counts.group, 4);
+    EXPECT_EQ(counts.app, 2);
+    EXPECT_EQ(counts.scope, 2);
+    EXPECT_EQ(counts.pick, 0);
+    EXPECT_EQ(flagged(), 0);
+    EXPECT_EQ(ops::countLabel(7), "    7");
+    EXPECT_EQ(ops::countLabel(123456), "123456");
+
+    s.isRowShown = [](const CommandStore::RowHead& r) { return r.Type != "K"; };
+    counts = ops::countScopes(store(), s);
+    EXPECT_EQ(counts.everything, 3);
+    EXPECT_EQ(counts.app, 0);
+
+    // "All groups" at the action marks every row, LISTs included, before the filter.
+    auto marked = ops::markSelection(*ws, group("All groups"));
+    EXPECT_TRUE(marked.outcome.isDone());
+    EXPECT_EQ(marked.rows, store().userCount());
+
+    marked = ops::markSelection(*ws, picked({}));
+    EXPECT_EQ(marked.outcome.text, optexts::NothingSelected);
+    EXPECT_EQ(marked.outcome.title, "Global Commands");
+    EXPECT_EQ(flagged(), 0);
+
+    BatchSelection hidden = everything();
+    hidden.isRowShown = [](const CommandStore::RowHead&) { return false; };
+    marked = ops::markSelection(*ws, hidden);
+    EXPECT_EQ(prompter.last().text, optexts::NoMacros);
+    EXPECT_EQ(prompter.last().title, optexts::NoMacrosTitle);
+    EXPECT_EQ(flagged(), 0);
+}
+
+TEST_F(BatchTest, DeleteTakesTheMarkedCommandsAndTheListsNobodyUses) {
+    open(mixedFile());
+    const auto before = readText(file());
+    expectRefused(ops::BatchDelete(*ws, picked({"color"})).run(), optexts::ListInBatchDelete, "color", before);
+    expectRefused(ops::BatchDelete(*ws, group("Nobody")).run(), std::string(optexts::NoSuchGroup) + "Nobody", "", before);
+    expectRefused(ops::BatchDelete(*ws, app("excel")).run(), std::string(optexts::NoSuchProgram) + "excel", "", before);
+    expectRefused(ops::BatchDelete(*ws, picked({"no such"})).run(), optexts::NoSuchCommand, "no such", before);
+
+    const auto o = ops::BatchDelete(*ws, picked({"pick <color>", "save all"})).run();
+    ASSERT_TRUE(o.isDone()) << prompter.last().text;
+    EXPECT_EQ(o.text, optexts::DeletionCompleted);
+    EXPECT_FALSE(row("Global Commands", "pick <color>"));
+    EXPECT_FALSE(row("Global Commands", "save all"));
+    EXPECT_FALSE(row("Global Commands", "color")) << "the LIST only the deleted command used is gone";
+    EXPECT_EQ(store().countCommands(), 6);
+    EXPECT_EQ(flagged(), 0);
+}
+
+TEST_F(BatchTest, AFileChangedBehindTheProgramsBackStopsTheBatch) {
+    open(mixedFile());
+    auto other = mixedFile();
+    other.add(global("extra", kKindKeys, "x"));
+    other.writeFile(file());
+    fs::last_write_time(file(), fs::last_write_time(file()) + std::chrono::seconds(5));
+    const auto before = readText(file());
+    expectRefused(ops::BatchDelete(*ws, everything()).run(), optexts::ModifiedMeanwhile, "", before);
+    EXPECT_TRUE(row("Global Commands", "extra")) << "the store reads the file anew";
+}
+
+TEST_F(BatchTest, RenameGroupMovesOnlyTheOldGroupsCommands) {
+    open(mixedFile());
+    const auto before = readText(file());
+    expectRefused(ops::RenameGroupChange(*ws, group("Work"), std::string(optexts::EnterNewGroup)).run(), optexts::NoNewGroup,
+                  "", before);
+    expectRefused(ops::RenameGroupChange(*ws, group("Work"), "").run(), optexts::NoNewGroup, "", before);
+    expectRefused(ops::RenameGroupChange(*ws, group("Nobody"), "Else").run(),
+                  std::string(optexts::NoSuchGroup) + "Nobody", "", before);
+
+    // Everything marked, but only Work changes; the Group is found in any letter case.
+    BatchSelection s = everything();
+    s.group = "work";
+    const auto o = ops::RenameGroupChange(*ws, s, "Office").run();
+    ASSERT_TRUE(o.isDone()) << prompter.last().text;
+    EXPECT_EQ(o.text, optexts::GroupRenamed);
+    EXPECT_EQ(o.title, "work->Office");
+    EXPECT_EQ(row("Global Commands", "save all")->owner, "Office");
+    EXPECT_EQ(row("notepad", "new page")->owner, "Office");
+    EXPECT_EQ(row("Global Commands", "open menu")->owner, "Play");
+}
+
+TEST_F(BatchTest, RenameProgramChangesOnlyTheRowsOfTheOldProgram) {
+    open(mixedFile());
+    const auto before = readText(file());
+    expectRefused(ops::RenameProgramChange(*ws, app("notepad"), std::string(optexts::EnterNewProgram)).run(),
+                  optexts::NoNewProgram, "", before);
+    expectRefused(ops::RenameProgramChange(*ws, app("notepad"), ".EXE").run(), optexts::NoNewProgram, "", before);
+    BatchSelection missing = everything();
+    missing.program = "excel";
+    expectRefused(ops::RenameProgramChange(*ws, missing, "calc").run(), std::string(optexts::NoSuchProgram) + "excel", "",
+                  before);
+
+    // With Everything chosen, only notepad's commands move; the ending .exe is dropped.
+    BatchSelection all = everything();
+    all.program = "notepad";
+    all.state = "Application-specific";
+    const auto o = ops::RenameProgramChange(*ws, all, "Editor.Exe").run();
+    ASSERT_TRUE(o.isDone()) << prompter.last().text;
+    EXPECT_EQ(o.text, optexts::ProgramRenamed);
+    EXPECT_TRUE(row("Editor", "new page"));
+    EXPECT_TRUE(row("Editor", "close page"));
+    EXPECT_TRUE(row("winword", "bold")) << "another program keeps its name";
+    EXPECT_FALSE(store().hasProgram("notepad"));
+    EXPECT_EQ(ops::RenameProgramChange::withoutExe("word.exe.exe"), "word.exe");
+}
+
+TEST_F(BatchTest, ReplaceAllSearchesScriptKeysAdvancedAndListBodiesAndWritesOnce) {
+    open(mixedFile());
+    const auto before = readText(file());
+    ops::SearchReplace search(*ws, everything());
+    search.findText = "sendkeys";
+    search.replaceWith = "SendKeys SendKeys";
+    const auto o = search.replaceAll();
+    ASSERT_TRUE(o.isDone()) << prompter.last().text;
+    EXPECT_EQ(o.text, "5 occurrences in3 macros replaced");
+    EXPECT_EQ(prompter.statusLines.back(), optexts::Replaced);
+    EXPECT_EQ(row("Global Commands", "open menu")->script,
+              "SendKeys SendKeys \"%f\"\r\nSendKeys SendKeys \"o\"");
+    EXPECT_EQ(row("Global Commands", "pick <color>")->script,
+              "Sub Main\r\nSendKeys SendKeys \"x\" : SendKeys SendKeys \"y\"\r\nEnd Sub");
+    EXPECT_EQ(row("Global Commands", "color")->script, "red\r\nSendKeys SendKeys green\r\n");
+    EXPECT_EQ(row("Global Commands", "greeting")->script, "SendKeys in plain text") << "plain text is not searched";
+    EXPECT_EQ(readText(home() / "savedat"), before) << "one write: the kept copy is the file before the replace";
+
+    // The file reads back as the store says.
+    const auto stored = row("Global Commands", "open menu")->script;
+    session.reset();
+    openFile();
+    EXPECT_EQ(row("Global Commands", "open menu")->script, stored);
+}
+
+TEST_F(BatchTest, SearchStepsFromMatchToMatchAndGoesOnBehindAReplacement) {
+    open(mixedFile());
+    ops::SearchReplace search(*ws, picked({"pick <color>", "open menu"}));
+    search.findText = "SENDKEYS";
+    EXPECT_EQ(search.replace().kind, Outcome::Kind::Refused);
+    EXPECT_EQ(prompter.last().text, optexts::NoReplaceText);
+    search.findText.clear();
+    EXPECT_EQ(search.search().kind, Outcome::Kind::Refused);
+    EXPECT_EQ(prompter.last().text, optexts::NoSearchText);
+    EXPECT_EQ(search.replace().kind, Outcome::Kind::Refused);
+    EXPECT_EQ(prompter.last().text, optexts::NoSearchForText);
+
+    search.findText = "SendKeys";
+    search.matchCase = true;
+    ASSERT_TRUE(search.search().isDone());
+    ASSERT_TRUE(search.current());
+    EXPECT_EQ(search.current()->name, "open menu");
+    EXPECT_EQ(search.current()->position, 0u);
+    EXPECT_EQ(search.current()->length, 8u);
+
+    search.replaceWith = "SendKeys!";
+    ASSERT_TRUE(search.replace().isDone());
+    ASSERT_TRUE(search.current());
+    EXPECT_EQ(search.current()->name, "open menu");
+    EXPECT_EQ(search.current()->position, 16u) << "behind the inserted text, which holds the search text";
+    ASSERT_TRUE(search.search().isDone()); // skip this one
+    EXPECT_EQ(search.current()->name, "pick <color>");
+    EXPECT_EQ(search.current()->position, 10u);
+    ASSERT_TRUE(search.search().isDone());
+    const auto end = search.search();
+    EXPECT_TRUE(end.isDone());
+    EXPECT_FALSE(search.current());
+    EXPECT_EQ(end.text, "1 occurrences in2 macros replaced");
+    EXPECT_EQ(row("Global Commands", "open menu")->script, "SendKeys! \"%f\"\r\nSendKeys \"o\"");
+
+    // Match Case: the lower-case text is found only without it.
+    ops::SearchReplace exact(*ws, everything());
+    exact.findText = "sendkeys";
+    exact.matchCase = true;
+    EXPECT_EQ(exact.search().kind, Outcome::Kind::Refused);
+    EXPECT_EQ(prompter.last().text, optexts::NoMoreMatches);
+    exact.matchCase = false;
+    exact.abandon();
+    ASSERT_TRUE(exact.search().isDone());
+    EXPECT_TRUE(exact.current());
+}
+
+TEST_F(BatchTest, KeysConversionsConvertTheirKindOfKeysAndKeepTheLog) {
+    open(mixedFile());
+    auto o = ops::ConvertKeys(*ws, everything(), ops::ConvertKeys::Mode::PlainText).run();
+    ASSERT_TRUE(o.isDone()) << prompter.last().text;
+    EXPECT_EQ(o.text, " Conversion of DVCs to Plain Text Complete");
+    EXPECT_EQ(o.title, "See ConvertKEYS2Plain.log for complete details of converted commands");
+    EXPECT_EQ(row("Global Commands", "type name")->Type, "P");
+    EXPECT_EQ(row("Global Commands", "save all")->Type, "K") << "braces go to scripts, not plain text";
+    EXPECT_NE(readText(home() / "ConvertKEYS2Plain.log").find("Changed DVC to Plain Text: "), std::string::npos);
+
+    // No KEYS without braces is left: nothing to do is said, not done.
+    const auto before = readText(file());
+    expectRefused(ops::ConvertKeys(*ws, everything(), ops::ConvertKeys::Mode::PlainText).run(), optexts::NoMacros,
+                  optexts::NoMacrosTitle, before);
+
+    o = ops::ConvertKeys(*ws, app("notepad"), ops::ConvertKeys::Mode::SendDragonKeys).run();
+    ASSERT_TRUE(o.isDone()) << prompter.last().text;
+    EXPECT_EQ(o.text, " Conversion of DVCs to Advanced Scripting Complete");
+    EXPECT_EQ(row("notepad", "new page")->Type, "A");
+    EXPECT_EQ(row("winword", "bold")->Type, "K") << "unmarked KEYS stay";
+    EXPECT_TRUE(fs::exists(home() / "ConvertKEYS2SendDragon.log"));
+}
+
+TEST_F(BatchTest, KeysThatCannotBeConvertedAreReportedAfterTheCompletion) {
+    CommandFileBuilder b;
+    b.add(global("good", kKindKeys, "{Enter}")).add(global("bad", kKindKeys, "a{b}c{d"));
+    open(b);
+    const auto o = ops::ConvertKeys(*ws, everything(), ops::ConvertKeys::Mode::SendKeys).run();
+    ASSERT_TRUE(o.isDone()) << prompter.last().text;
+    const std::string title = "See ConvertKEYS2Advanced.log for complete details of converted commands";
+    EXPECT_EQ(prompter.last().text, " Conversion of DVCs to Advanced Scripting Complete");
+    EXPECT_EQ(prompter.last().title, title);
+    EXPECT_EQ(o.text, wtexts::SomeNotConverted) << "the warning comes last";
+    EXPECT_EQ(o.title, title);
+    EXPECT_EQ(row("Global Commands", "good")->Type, "A");
+    EXPECT_EQ(row("Global Commands", "bad")->Type, "K");
+}
+
+TEST_F(BatchTest, SendKeysConversionIsForEnglishFilesOnly) {
+    open(mixedFile(7, 7));
+    const auto before = readText(file());
+    expectRefused(ops::ConvertKeys(*ws, everything(), ops::ConvertKeys::Mode::SendKeys).run(),
+                  wtexts::EnglishOnly, wtexts::EnglishOnlyTitle, before);
+}
+
+TEST_F(BatchTest, VersionAndLanguageConversionsAskAndSayWhatTheyDid) {
+    open(mixedFile(6));
+    const auto path = file().string();
+    const auto before = readText(file());
+    expectRefused(ops::ConvertVersion(*ws, "8/9").run(), "Already in 8/9 format", path, before);
+    EXPECT_EQ(ops::ConvertVersion(*ws, "6.0").run().kind, Outcome::Kind::Declined);
+    EXPECT_EQ(prompter.last().kind, Kind::OkCancel);
+    EXPECT_EQ(prompter.last().text, "Convert this file to 6.0 format?");
+    EXPECT_EQ(readText(file()), before);
+
+    prompter.answers = {"ok"};
+    auto o = ops::ConvertVersion(*ws, "6.0").run();
+    ASSERT_TRUE(o.isDone()) << prompter.last().text;
+    EXPECT_EQ(o.text, "File converted to 6.0 format");
+    EXPECT_EQ(o.title, path);
+    EXPECT_EQ(readText(file())[4], 3);
+    EXPECT_EQ(prompter.messageCount(), 3u) << "one refusal, the question twice; nothing else";
+
+    const auto now = readText(file());
+    expectRefused(ops::ConvertLanguage(*ws, "English").run(), wtexts::AlreadyInLanguage, "English", now);
+    expectRefused(ops::ConvertLanguage(*ws, std::string(optexts::NoChange)).run(), wtexts::NoConversionDone,
+                  "Vocabrella", now);
+    prompter.answers = {"yes"};
+    o = ops::ConvertLanguage(*ws, "French").run();
+    ASSERT_TRUE(o.isDone()) << prompter.last().text;
+    EXPECT_EQ(o.text, "File converted to French");
+    EXPECT_EQ(readText(file())[15], 12);
+    EXPECT_EQ(session->reader().file().info.languageName, "French");
+}
+
+TEST_F(BatchTest, NoOutputIsWrittenOverTheOpenFileNorOverAFileWithoutYes) {
+    open(mixedFile());
+    const auto before = readText(file());
+    const auto self = ops::WriteDvcFile(*ws, everything(), dir.path() / "." / "mycmds.dat", true).run();
+    expectRefused(self, optexts::OutputIsCommandFile, (dir.path() / "." / "mycmds.dat").string(), before);
+
+    const auto out = dir.path() / "out.dvc";
+    std::ofstream(out) << "kept";
+    EXPECT_EQ(ops::WriteDvcFile(*ws, everything(), out, false).run().kind, Outcome::Kind::Declined);
+    EXPECT_EQ(prompter.last().text, optexts::FileExistsOverwrite);
+    EXPECT_EQ(prompter.last().title, out.string());
+    EXPECT_EQ(readText(out), "kept");
+    EXPECT_EQ(flagged(), 0);
+
+    prompter.answers = {"ok"};
+    ASSERT_TRUE(ops::WriteDvcFile(*ws, everything(), out, false).run().isDone());
+    const auto dvc = readText(out);
+    EXPECT_NE(dvc.find("COMMAND \"open menu\""), std::string::npos);
+    EXPECT_NE(dvc.find("LIST \"color\""), std::string::npos);
+    EXPECT_EQ(dvc.find("greeting"), std::string::npos) << "plain text has no DVC form";
+
+    expectRefused(ops::WriteDvcFile(*ws, picked({"greeting"}), dir.path() / "g.dvc", false).run(), optexts::NoDvcCommands,
+                  optexts::NoDvcCommandsTitle, before);
+    ASSERT_TRUE(ops::WriteDvcFile(*ws, picked({"greeting"}), dir.path() / "g.dvc", true).run().isDone());
+    EXPECT_NE(readText(dir.path() / "g.dvc").find("Plain Text"), std::string::npos);
+}
+
+TEST_F(BatchTest, ExportChecksItsTargetFirst) {
+    open(mixedFile());
+    const auto before = readText(file());
+    auto upper = file().parent_path() / "MYCMDS.DAT";
+    expectRefused(ops::ExportCommands(*ws, everything(), upper).run(), wtexts::ExportToSelf, upper.string(),
+                  before);
+    expectRefused(ops::ExportCommands(*ws, everything(), dir.path() / "none" / "x.dat").run(),
+                  wtexts::FolderDoesNotExist, (dir.path() / "none").string(), before);
+
+    const auto target = dir.path() / "export";
+    EXPECT_EQ(ops::ExportCommands(*ws, everything(), target).run().kind, Outcome::Kind::Declined);
+    EXPECT_EQ(prompter.last().text, wtexts::AppendingDat);
+    EXPECT_EQ(prompter.last().title, target.string() + ".dat");
+    EXPECT_FALSE(fs::exists(target.string() + ".dat"));
+
+    prompter.answers = {"ok"};
+    ops::ExportCommands exporter(*ws, picked({"pick <color>"}), target);
+    const auto o = exporter.run();
+    ASSERT_TRUE(o.isDone()) << prompter.last().text;
+    EXPECT_EQ(o.text, optexts::ExportCompleted);
+    EXPECT_EQ(o.title, target.string() + ".dat");
+    EXPECT_EQ(exporter.result().exported, 1u);
+    EXPECT_EQ(exporter.result().listsAdded, 1u);
+    EXPECT_EQ(readText(file()), before);
+    EXPECT_EQ(flagged(), 0);
+}
+
+TEST_F(BatchTest, TheSamplesGoThroughRewriteRenameAndReplace) {
+    for (const char* name : {"reply.dat", "move-dock-window.dat", "clear-categories.dat"}) {
+        fs::copy_file(sample(name), file(), fs::copy_options::overwrite_existing);
+        fs::permissions(file(), fs::perms::owner_write, fs::perm_options::add);
+        session.reset();
+        openFile();
+        ASSERT_TRUE(ops::Rewrite(*ws).run().isDone()) << name;
+        EXPECT_EQ(readText(file()), readText(sample(name))) << name;
+    }
+    // clear-categories.dat: one command of OUTLOOK, in group Outlook.
+    BatchSelection all = everything();
+    all.program = "OUTLOOK";
+    ASSERT_TRUE(ops::RenameProgramChange(*ws, all, "olk.exe").run().isDone()) << prompter.last().text;
+    ops::SearchReplace search(*ws, app("olk"));
+    search.findText = "category";
+    search.replaceWith = "Category";
+    const auto o = search.replaceAll();
+    ASSERT_TRUE(o.isDone()) << prompter.last().text;
+    const auto rows = store().allUsers();
+    const auto command = std::find_if(rows.begin(), rows.end(), [](const UserRow& r) { return r.Type == "A"; });
+    ASSERT_NE(command, rows.end());
+    EXPECT_EQ(command->menu, "OLK") << "module names read upper-case";
+    EXPECT_EQ(command->script.find("category"), std::string::npos);
+    session.reset();
+    openFile();
+    EXPECT_TRUE(store().hasProgram("olk")) << "the file reads back";
+}
+
+namespace {
+
+class ProductionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::InstallationOptions options;
+        options.writeCommands = [](const fs::path& f) { writeFileAtomically(f, demoCommandFile()); };
+        options.mergeTool = fs::path(VOCABRELLA_MERGE_TOOL);
+        platform::createInstallation(dir.path() / "dragon", options);
+        dragon.emplace(dir.path() / "dragon");
+        program = std::make_unique<Application>(StartupOptions{dir.path() / "home", {}}, *dragon, prompter, clock);
+        ASSERT_TRUE(program->load());
+        ws.emplace(*program, clock);
+    }
+
+    TempDir dir;
+    ScriptedPrompter prompter;
+    FakeClock clock;
+    std::optional<platform::SimulatedDragon> dragon;
+    std::unique_ptr<Application> program;
+    std::optional<ops::Workspace> ws;
+};
+
+} // namespace
+
+TEST_F(ProductionTest, TheSpeechUsersOwnFileRefusesFileWideChanges) {
+    const auto path = program->commandFile().string();
+    const auto before = readText(program->commandFile());
+    const auto programs = program->session().store().distinctPrograms();
+    const auto it = std::find_if(programs.begin(), programs.end(), [](const std::string& p) { return p != "Global Commands"; });
+    ASSERT_NE(it, programs.end());
+
+    BatchSelection all;
+    all.program = *it;
+    auto o = ops::RenameProgramChange(*ws, all, "other").run();
+    EXPECT_EQ(o.kind, Outcome::Kind::Refused);
+    EXPECT_EQ(prompter.last().text, optexts::ProductionRenameProgram);
+    o = ops::ConvertVersion(*ws, "6.0").run();
+    EXPECT_EQ(prompter.last().text, wtexts::OpenUserFileNotAllowed);
+    EXPECT_EQ(prompter.last().title, path);
+    o = ops::ConvertLanguage(*ws, "French").run();
+    EXPECT_EQ(o.kind, Outcome::Kind::Refused);
+    EXPECT_EQ(prompter.last().text, wtexts::CannotConvertUserFile);
+    EXPECT_EQ(readText(program->commandFile()), before);
+
+    // Only the program's own commands are allowed a new program name on this file.
+    all.scope = BatchScope::CurrentApp;
+    all.state = "Application-specific";
+    o = ops::RenameProgramChange(*ws, all, "other").run();
+    EXPECT_TRUE(o.isDone()) << prompter.last().text;
+}
