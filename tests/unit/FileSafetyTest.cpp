@@ -268,15 +268,19 @@ TEST_F(AtomicWrite, TheNextWriteRemovesWhatAKilledWriterLeft) {
 namespace {
 
 // Opening a pipe for reading waits for a writer; should the code under test do so, this
-// opens the other end after a while, so that the test fails instead of hanging.
+// opens the other end after a second, again and again, so that the test fails instead of
+// hanging.
 class PipeUnblocker {
 public:
     explicit PipeUnblocker(fs::path fifo)
         : thread_([this, fifo] {
-              for (int i = 0; i < 200 && !done_; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-              if (done_) return;
-              const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-              if (fd >= 0) ::close(fd);
+              const auto grace = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+              while (!done_) {
+                  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                  if (std::chrono::steady_clock::now() < grace) continue;
+                  const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK); // only while a reader waits
+                  if (fd >= 0) ::close(fd);
+              }
           }) {}
     ~PipeUnblocker() {
         done_ = true;
@@ -304,6 +308,7 @@ protected:
 
 TEST_F(NotAFile, APipeOrAFolderIsRefusedWithoutBeingRead) {
     PipeUnblocker unblocker(fifo());
+    const auto start = std::chrono::steady_clock::now();
     for (const auto& path : {fifo(), folder()}) {
         SCOPED_TRACE(path);
         EXPECT_EQ(refusalOf([&] { readFileBytes(path); }), problem(path));
@@ -317,6 +322,7 @@ TEST_F(NotAFile, APipeOrAFolderIsRefusedWithoutBeingRead) {
         EXPECT_EQ(outcome.problem, problem(path));
         EXPECT_TRUE(clock.slept.count() == 0) << "no use waiting for it to become readable";
     }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << "a pipe was opened and waited on";
 }
 
 TEST_F(NotAFile, OpeningOneKeepsTheFileOpenBefore) {
