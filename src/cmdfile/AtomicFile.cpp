@@ -1,8 +1,12 @@
 #include "cmdfile/AtomicFile.h"
 
+#include "cmdfile/Errors.h"
+#include "cmdfile/Texts.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,9 +18,84 @@ namespace {
     throw fs::filesystem_error(what, path, std::error_code(error, std::generic_category()));
 }
 
-void writeAll(int fd, const std::uint8_t* data, std::size_t size, const fs::path& path) {
+[[noreturn]] void refuse(const fs::path& path, std::string_view why) {
+    throw Refusal(path.string() + ": " + std::string(why));
+}
+
+fs::path folderOf(const fs::path& file) { return file.has_parent_path() ? file.parent_path() : fs::path("."); }
+
+// Root may write anything, so the mode bits are asked as well as the system.
+bool writable(const fs::path& path, const struct stat& st) {
+    return (st.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
+}
+
+void refuseUnlessReplaceable(const fs::path& path, const struct stat& st) {
+    if (!S_ISREG(st.st_mode)) refuse(path, texts::NotARegularFile);
+    if (!writable(path, st)) refuse(path, texts::ReadOnlyFile);
+}
+
+std::string temporaryPrefix(const fs::path& target) { return "." + target.filename().string() + ".new-"; }
+constexpr std::size_t kTemporarySuffixLength = 6; // mkstemp's XXXXXX
+
+// Temporary files of this target left by writers that died: a live writer holds the lock on
+// its own, so those that can be locked are orphans.
+void removeLeftovers(const fs::path& folder, const std::string& prefix) {
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() != prefix.size() + kTemporarySuffixLength || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const int fd = ::open(it->path().c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat held {}, named {};
+        // Unlinked only while locked and still under that name: a writer that has just renamed
+        // it into place no longer owns the name.
+        if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::stat(it->path().c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino)
+            ::unlink(it->path().c_str());
+        ::close(fd);
+    }
+}
+
+// A new temporary file beside the target, locked. Another writer's sweep may take it for an
+// orphan in the moment before it is locked; then it is gone from the folder and made again.
+int createLockedTemporary(const fs::path& folder, const std::string& prefix, fs::path& temporary) {
+    for (int attempt = 0;; ++attempt) {
+        std::string pattern = (folder / (prefix + std::string(kTemporarySuffixLength, 'X'))).string();
+        const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+        if (fd < 0) fail("Cannot create a temporary file in", folder, errno);
+        // Where the file system has no locks the write goes on unlocked: still atomic, only its
+        // leftovers are then not told from a live writer's file.
+        while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+        }
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || st.st_nlink > 0) {
+            temporary = pattern;
+            return fd;
+        }
+        ::close(fd);
+        if (attempt == 3) fail("Cannot keep a temporary file in", folder, ENOENT);
+    }
+}
+
+// The replaced file's owner, group and mode go to the new one. Changing the owner needs root,
+// and the group membership of that group; where that is not allowed the new file keeps ours.
+void takeOwnerAndMode(int fd, const struct stat* target) {
+    if (!target) {
+        ::fchmod(fd, 0644);
+        return;
+    }
+    struct stat own {};
+    if (::fstat(fd, &own) == 0 && (own.st_uid != target->st_uid || own.st_gid != target->st_gid) &&
+        ::fchown(fd, target->st_uid, target->st_gid) != 0)
+        (void)::fchown(fd, static_cast<uid_t>(-1), target->st_gid);
+    // After the owner: a change of owner clears the set-user and set-group bits.
+    ::fchmod(fd, target->st_mode & 07777);
+}
+
+void writeAll(FileSystemCalls& calls, int fd, const std::uint8_t* data, std::size_t size, const fs::path& path) {
     while (size > 0) {
-        const auto n = ::write(fd, data, size);
+        const auto n = calls.write(fd, data, size);
         if (n < 0) {
             if (errno == EINTR) continue;
             fail("Cannot write", path, errno);
@@ -28,33 +107,52 @@ void writeAll(int fd, const std::uint8_t* data, std::size_t size, const fs::path
 
 } // namespace
 
+ssize_t FileSystemCalls::write(int fd, const void* data, std::size_t size) { return ::write(fd, data, size); }
+int FileSystemCalls::fsync(int fd) { return ::fsync(fd); }
+int FileSystemCalls::rename(const char* from, const char* to) { return ::rename(from, to); }
+
+void refuseUnlessWritable(const fs::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) refuseUnlessReplaceable(path, st);
+    else if (errno != ENOENT) fail("Cannot open", path, errno);
+    // The new file is renamed into the folder.
+    if (::access(folderOf(path).c_str(), W_OK | X_OK) != 0) refuse(path, texts::FolderNotWritable);
+}
+
 void writeFileAtomically(const fs::path& target, std::span<const std::uint8_t> bytes, bool sync) {
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) fail("Cannot create a temporary file beside", target, errno);
-    const fs::path temporary = pattern;
+    FileSystemCalls calls;
+    writeFileAtomically(target, bytes, sync, calls);
+}
+
+void writeFileAtomically(const fs::path& target, std::span<const std::uint8_t> bytes, bool sync,
+                         FileSystemCalls& calls) {
+    struct stat old {};
+    const bool replacing = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    // What is no file is left to the rename to refuse (a folder) or replace.
+    if (replacing && !writable(target, old)) refuse(target, texts::ReadOnlyFile);
+
+    const fs::path folder = folderOf(target);
+    const std::string prefix = temporaryPrefix(target);
+    removeLeftovers(folder, prefix);
+    fs::path temporary;
+    const int fd = createLockedTemporary(folder, prefix, temporary);
+    // The lock is held until the file is renamed into place: a temporary file that can be
+    // locked is one whose writer died.
     try {
-        // Keep the permissions of the file being replaced.
-        struct stat st {};
-        ::fchmod(fd, ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
-        writeAll(fd, bytes.data(), bytes.size(), temporary);
-        if (sync && ::fsync(fd) != 0) fail("Cannot flush", temporary, errno);
-        if (::close(fd) != 0) fail("Cannot close", temporary, errno);
+        takeOwnerAndMode(fd, replacing ? &old : nullptr);
+        writeAll(calls, fd, bytes.data(), bytes.size(), temporary);
+        if (sync && calls.fsync(fd) != 0) fail("Cannot flush", temporary, errno);
+        if (calls.rename(temporary.c_str(), target.c_str()) != 0) fail("Cannot replace", target, errno);
     } catch (...) {
-        ::close(fd);
         ::unlink(temporary.c_str());
+        ::close(fd);
         throw;
     }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        fail("Cannot replace", target, error);
-    }
+    ::close(fd);
     if (sync) {
         const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (dir >= 0) {
-            ::fsync(dir);
+            calls.fsync(dir);
             ::close(dir);
         }
     }
@@ -71,11 +169,21 @@ std::vector<std::uint8_t> readFileBytes(const fs::path& path) {
 }
 
 void readFileInto(const fs::path& path, std::vector<std::uint8_t>& bytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: opening a pipe would wait for a writer. Regular files ignore the flag.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) fail("Cannot open", path, errno);
-    bytes.clear();
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
+    if (::fstat(fd, &st) != 0) {
+        const int error = errno;
+        ::close(fd);
+        fail("Cannot read", path, error);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        refuse(path, texts::NotARegularFile);
+    }
+    bytes.clear();
+    if (st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
     std::uint8_t buffer[1 << 16];
     for (;;) {
         const auto n = ::read(fd, buffer, sizeof buffer);

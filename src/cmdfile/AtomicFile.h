@@ -4,18 +4,43 @@
 #include <filesystem>
 #include <span>
 #include <string_view>
+#include <sys/types.h>
 #include <vector>
 
 namespace vocabrella {
 
-// Files that replace others are written to a temporary file in the same folder, flushed,
-// synced and renamed over the target: a crash or a kill leaves the old file or the new one,
-// never a mix. Failures throw std::filesystem::filesystem_error and leave the target alone.
+// The system calls that decide whether a replaced file survives a crash: the writes, the syncs
+// (of the new file, and of its folder after the rename) and the rename. Tests put their own in
+// to see the order of the calls or to make one of them fail; everyone else uses these.
+class FileSystemCalls {
+public:
+    virtual ~FileSystemCalls() = default;
+    virtual ssize_t write(int fd, const void* data, std::size_t size);
+    virtual int fsync(int fd);
+    virtual int rename(const char* from, const char* to);
+};
+
+// Files that replace others are written to a temporary file in the same folder, given the
+// target's owner, group and mode, flushed, synced and renamed over the target: a crash or a
+// kill leaves the old file or the new one, never a mix. The temporary file is named
+// "." + target name + ".new-" and six characters, and is locked while it is written; the next
+// write to the same target removes those whose writer died. A read-only target is refused
+// (Refusal) and left alone; other failures throw std::filesystem::filesystem_error and leave
+// the target alone too.
 void writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes, bool sync = true);
+void writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes, bool sync,
+                         FileSystemCalls& calls);
 void writeFileAtomically(const std::filesystem::path& target, std::string_view text, bool sync = true);
 void copyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to, bool sync = true);
 
-// The whole file; throws std::filesystem::filesystem_error when it cannot be read.
+// Refuses (Refusal, with the message for the user) a file that must not be replaced: one that
+// is not a regular file, one without a write permission bit or that this account may not
+// write, or one whose folder this account may not write. A file that does not exist yet is
+// only refused when its folder is. Called before anything is written.
+void refuseUnlessWritable(const std::filesystem::path& path);
+
+// The whole file; throws std::filesystem::filesystem_error when it cannot be read, and Refusal
+// when it is not a regular file (a folder, a pipe, a device), which is never opened for reading.
 std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& path);
 // The same into bytes, whose storage is reused: a large file read again and again then does
 // not cost fresh memory each time.

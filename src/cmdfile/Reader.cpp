@@ -1,5 +1,6 @@
 #include "cmdfile/Reader.h"
 
+#include "cmdfile/AtomicFile.h"
 #include "cmdfile/Bytes.h"
 #include "cmdfile/Clock.h"
 #include "cmdfile/Codec.h"
@@ -21,15 +22,15 @@
 namespace vocabrella {
 namespace {
 
+// False when it cannot be read now (it may be opened by another program for a moment); a path
+// that is no regular file is refused (Refusal), as no waiting changes that.
 bool readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    in.seekg(0, std::ios::end);
-    const auto size = in.tellg();
-    if (size < 0) return false;
-    in.seekg(0);
-    out.resize(static_cast<std::size_t>(size));
-    return static_cast<bool>(in.read(reinterpret_cast<char*>(out.data()), size)) || size == 0;
+    try {
+        readFileInto(path, out);
+        return true;
+    } catch (const std::filesystem::filesystem_error&) {
+        return false;
+    }
 }
 
 // Back to the file's own code page for the diagnostics written beside its bytes.
@@ -242,13 +243,17 @@ ReadOutcome CommandFileReader::ReadCommandFile(bool force, const std::filesystem
         prompter.message(texts::CommandFileMissing, path.string());
         throw EndProgram();
     }
-    for (int attempt = 0; !readWholeFile(path, file_.image); ++attempt) {
-        if (attempt + 1 >= kOpenAttempts)
-            return {false, path.string() + ": the file cannot be opened for reading"};
-        env_.clock.sleep(std::chrono::milliseconds(500));
-        const std::string number = std::to_string(attempt + 1);
-        prompter.counts(std::string(texts::Retrying) + number);
-        trace.Tracy(texts::Retrying, number); // the count line and the trace say the same
+    try {
+        for (int attempt = 0; !readWholeFile(path, file_.image); ++attempt) {
+            if (attempt + 1 >= kOpenAttempts)
+                return {false, path.string() + ": the file cannot be opened for reading"};
+            env_.clock.sleep(std::chrono::milliseconds(500));
+            const std::string number = std::to_string(attempt + 1);
+            prompter.counts(std::string(texts::Retrying) + number);
+            trace.Tracy(texts::Retrying, number); // the count line and the trace say the same
+        }
+    } catch (const Refusal& notAFile) {
+        return {false, notAFile.what()};
     }
 
     FileInformation& info = file_.info;

@@ -17,6 +17,16 @@ inline constexpr std::string_view UnknownStep = "Unknown step-by-step command:";
 inline constexpr std::string_view UnknownStepTitle = "Offset =";
 inline constexpr std::string_view Encrypted = "This command has been encrypted, and cannot be edited";
 
+// Refusals of the file layer; each follows the file's path and ": ".
+inline constexpr std::string_view NotARegularFile =
+    "this is not a file but a folder, a pipe or a device, so it is neither read nor replaced";
+inline constexpr std::string_view ReadOnlyFile =
+    "the file is read-only, so it was not changed; make it writable and try again";
+inline constexpr std::string_view FolderNotWritable =
+    "the folder of this file cannot be written to, so the file was not changed";
+inline constexpr std::string_view WriterBusy =
+    "another program is still changing this command file, so it was not changed; try again in a moment";
+
 // duplicate.log
 inline constexpr std::string_view DuplicateHeader1 = "The following Command or LIST names are duplicate names";
 inline constexpr std::string_view DuplicateHeader3 =

@@ -1,5 +1,6 @@
 #include "ops/Change.h"
 
+#include "cmdfile/AtomicFile.h"
 #include "cmdfile/Errors.h"
 #include "cmdfile/FileLock.h"
 #include "cmdfile/Prompter.h"

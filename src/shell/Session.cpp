@@ -4,6 +4,7 @@
 #include "cmdfile/Clock.h"
 #include "cmdfile/Errors.h"
 #include "cmdfile/Prompter.h"
+#include "cmdfile/Texts.h"
 #include "shell/HomeFolder.h"
 #include "shell/Texts.h"
 
@@ -78,6 +79,9 @@ ReadOutcome Session::open(const fs::path& file) {
         prompter_.message(texts::FileDoesNotExist, path.string());
         return {false, path.string() + ": " + std::string(texts::FileDoesNotExist)};
     }
+    // Checked before the store is emptied for it; a pipe is never opened (that would wait).
+    if (!fs::is_regular_file(path))
+        return {false, path.string() + ": " + std::string(texts::NotARegularFile)};
     return rebuildingOnDamage(path, [&] { return openInStore(path); });
 }
 

@@ -13,7 +13,7 @@ TEST(CommandLineLife, TheTemporaryHomeIsRemovedWhenTheRunIsEndedBySignal) {
         TempDir dir;
         const fs::path tmp = dir.path() / "tmp";
         fs::create_directories(tmp);
-        fs::copy_file(sample("reply.dat"), dir.path() / "reply.dat");
+        copySampleToChange("reply.dat", dir.path() / "reply.dat");
         // The body comes from a pipe nobody writes to: the run waits there.
         const std::string script = "mkfifo '" + (dir.path() / "body").string() + "'; TMPDIR='" + tmp.string() + "' " +
                                    VOCABRELLA_CLI + " set-body '" + (dir.path() / "reply.dat").string() +

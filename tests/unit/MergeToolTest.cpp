@@ -98,7 +98,7 @@ TEST_F(Merge, VoiceCommandsAreAddedOnceAndEveryMergeChangesTheTime) {
 }
 
 TEST_F(Merge, PlacerAddsNothingToARealFile) {
-    std::filesystem::copy_file(sample("clear-categories.dat"), file());
+    copySampleToChange("clear-categories.dat", file());
     const auto before = modified(file());
     auto placer = readFileBytes(home() / "placer.dat");
     placer[15] = 7; // another language than the user's: merged all the same

@@ -78,4 +78,11 @@ protected:
 
 inline std::filesystem::path sample(const std::string& name) { return std::filesystem::path(VOCABRELLA_SAMPLES_DIR) / name; }
 
+// A copy of a sample to change: the samples are read-only, and a read-only command file is
+// refused rather than replaced.
+inline void copySampleToChange(const std::string& name, const std::filesystem::path& to) {
+    std::filesystem::copy_file(sample(name), to);
+    std::filesystem::permissions(to, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+}
+
 } // namespace vocabrella::testsupport

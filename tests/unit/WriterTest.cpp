@@ -366,7 +366,7 @@ TEST_F(Writer, PlainRebuildReproducesEveryFamilyByteForByte) {
         EXPECT_EQ(bytes(), original) << int(code);
     }
     for (const char* name : {"reply.dat", "move-dock-window.dat", "clear-categories.dat"}) {
-        std::filesystem::copy_file(sample(name), file(name));
+        copySampleToChange(name, file(name));
         ASSERT_TRUE(reader->ReadCommandFile(true, file(name)).success);
         PlainRebuild op;
         runRebuild(env(), op);
@@ -677,7 +677,7 @@ TEST_F(Writer, LongTextsAreKeptWholeThroughParseRenameAndRebuild) {
     }
 
     for (const char* name : {"reply.dat", "move-dock-window.dat", "clear-categories.dat"}) {
-        std::filesystem::copy_file(sample(name), file(name));
+        copySampleToChange(name, file(name));
         ASSERT_TRUE(reader->ReadCommandFile(true, file(name)).success) << name;
         const UserRow original = store->allUsers().front();
         const bool global = original.scope == "G";
