@@ -29,3 +29,24 @@ TEST(CommandLineLife, TheTemporaryHomeIsRemovedWhenTheRunIsEndedBySignal) {
         EXPECT_EQ(readText(dir.path() / "reply.dat"), readText(sample("reply.dat"))) << signal;
     }
 }
+
+// With a Dragon installation and no home folder named, the run uses the program's own home
+// folder: the day's backup of the speech user's file is kept there, not thrown away.
+TEST(CommandLineLife, WithDragonTheDaysBackupIsKeptInTheProgramsHome) {
+    TempDir dir;
+    const fs::path root = dir.path() / "dragon";
+    ASSERT_EQ(std::system((std::string(VOCABRELLA_DRAGONSIM) + " init '" + root.string() + "' --demo").c_str()), 0);
+    const std::string run = "env -u VOCABRELLA_HOME XDG_DATA_HOME='" + (dir.path() / "data").string() + "' " +
+                            VOCABRELLA_CLI + " --dragon-root '" + root.string() + "' status >/dev/null 2>&1";
+    ASSERT_EQ(std::system(run.c_str()), 0);
+    std::size_t backups = 0;
+    for (const auto& entry : fs::directory_iterator(dir.path() / "data" / "vocabrella" / "Speaker"))
+        backups += entry.path().filename().string().rfind("mycmds.", 0) == 0;
+    EXPECT_EQ(backups, 1u);
+}
+
+TEST(CommandLineLife, AnUnknownTypeCodeIsRefused) {
+    const std::string run = std::string(VOCABRELLA_CLI) + " list --type K,Z '" + sample("reply.dat").string() +
+                            "' >/dev/null 2>&1";
+    EXPECT_NE(std::system(run.c_str()), 0);
+}
