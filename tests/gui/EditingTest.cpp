@@ -11,10 +11,12 @@
 #include "ui/Texts.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 
+#include <chrono>
 #include <fstream>
 #include <iterator>
 
@@ -63,6 +65,7 @@ private slots:
     void renameCloneAndDelete();
     void convertEntriesFollowTheBody();
     void refusedSaveKeepsTheEdit();
+    void fileChangedByDragonPutsTheEditOnTheClipboard();
 
 private:
     static void press(GuiHome& h, const char* button) { h.child<QPushButton>(button)->click(); }
@@ -311,6 +314,24 @@ void EditingTest::refusedSaveKeepsTheEdit() {
     QVERIFY(h.child<QPushButton>("savechanges")->isEnabled()); // still editing
     press(h, "abandon");
     QCOMPARE(h.body(), QStringLiteral("hello\nworld"));
+}
+
+void EditingTest::fileChangedByDragonPutsTheEditOnTheClipboard() {
+    GuiHome h(standardFile()); // the speech user's own file is open
+    h.select(1, "say hello");
+    press(h, "modify");
+    typeBody(h, QStringLiteral(" again"));
+    // Dragon saved the user meanwhile.
+    fs::last_write_time(h.userFile(), fs::last_write_time(h.userFile()) + std::chrono::hours(1));
+    const auto bytes = fileBytes(h.userFile());
+    press(h, "savechanges");
+    QCOMPARE(h.prompter.last().text, std::string(ops::texts::ChangedByDragon));
+    QCOMPARE(h.prompter.last().title, h.userFile().string());
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("hello\nworld again"));
+    QCOMPARE(fileBytes(h.userFile()), bytes); // nothing written over Dragon's version
+    // The window shows the file as it is, idle.
+    QCOMPARE(h.body(), QStringLiteral("hello\nworld"));
+    QVERIFY(!h.child<QPushButton>("savechanges")->isEnabled());
 }
 
 QTEST_MAIN(EditingTest)
