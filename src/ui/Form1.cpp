@@ -1174,7 +1174,8 @@ void Form1::savechanges_Click() {
             outcome = ops::NewList(ws, pendingNew_->name, body).run();
         else
             outcome = ops::NewCommand(ws, {pendingNew_->place, pendingNew_->shownCommand, currentKind_,
-                                           pendingNew_->name, body, str(description_->text()), str(Text6_->text())})
+                                           pendingNew_->name, body, str(description_->text()), str(Text6_->text()),
+                                           true})
                           .run();
     } else {
         if (!currentRow_) return;

@@ -66,6 +66,7 @@ private slots:
     void convertEntriesFollowTheBody();
     void refusedSaveKeepsTheEdit();
     void fileChangedByDragonPutsTheEditOnTheClipboard();
+    void firstCommandOfAnEmptyFile();
 
 private:
     static void press(GuiHome& h, const char* button) { h.child<QPushButton>(button)->click(); }
@@ -332,6 +333,23 @@ void EditingTest::fileChangedByDragonPutsTheEditOnTheClipboard() {
     // The window shows the file as it is, idle.
     QCOMPARE(h.body(), QStringLiteral("hello\nworld"));
     QVERIFY(!h.child<QPushButton>("savechanges")->isEnabled());
+}
+
+void EditingTest::firstCommandOfAnEmptyFile() {
+    GuiHome h; // the speech user's file holds nothing
+    QCOMPARE(h.items(1), QStringList{"Nothing to show"});
+    h.prompter.answers = {"ok"};
+    answerNewCommandForm(QStringLiteral("first one"));
+    h.action("commandnewkeys")->trigger();
+    QCOMPARE(h.prompter.last().text, std::string(ops::texts::FirstGlobalCommand));
+    QCOMPARE(h.items(1), QStringList{"first one"});
+    typeBody(h, QStringLiteral("{Enter}"));
+    const auto asked = h.prompter.messageCount();
+    press(h, "savechanges"); // the question is not asked again
+    QCOMPARE(h.prompter.messageCount(), asked);
+    QVERIFY(h.session->store().findUser("Global Commands", "Global Commands", "first one"));
+    QCOMPARE(h.items(1), QStringList{"first one"});
+    QCOMPARE(h.body(), QStringLiteral("{Enter}"));
 }
 
 QTEST_MAIN(EditingTest)
