@@ -87,7 +87,7 @@ bool ConfirmListInUse(Workspace& ws, const UserRow& list, std::string_view verb)
     return ws.prompter().yesNo(text, list.name);
 }
 
-CreatePlace CheckCreatePlace(Workspace& ws, const Place& place, std::string_view shownCommand) {
+CreatePlace CheckCreatePlace(Workspace& ws, const Place& place, std::string_view shownCommand, bool askFirstGlobal) {
     CreatePlace result;
     result.header.program = place.program;
     result.header.scope = place.scope;
@@ -108,7 +108,7 @@ CreatePlace CheckCreatePlace(Workspace& ws, const Place& place, std::string_view
             result.outcome = refuse(ws, std::string(texts::CannotCreateHere), std::string(texts::CannotCreateHereTitle));
             return result;
         }
-        if (!shown && !ws.prompter().okCancel(texts::FirstGlobalCommand, shownCommand)) {
+        if (!shown && askFirstGlobal && !ws.prompter().okCancel(texts::FirstGlobalCommand, shownCommand)) {
             result.outcome = Outcome::declined();
             return result;
         }

@@ -45,7 +45,8 @@ struct CreatePlace {
     Outcome outcome;
     NewCommandRecord header; // program, scope and the identity strings of the program
 };
-CreatePlace CheckCreatePlace(Workspace& ws, const Place& place, std::string_view shownCommand);
+CreatePlace CheckCreatePlace(Workspace& ws, const Place& place, std::string_view shownCommand,
+                             bool askFirstGlobal = true);
 
 // A copy of a global LIST in another program and scope, so that its commands there can use it.
 std::int64_t CopyGlobalListToScope(CommandStore& store, const UserRow& source, const Place& place,

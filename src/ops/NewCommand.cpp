@@ -17,7 +17,7 @@ Outcome NewCommand::check() {
     if (request_.kind != "K" && request_.kind != "S" && request_.kind != "A" && request_.kind != "P")
         return refuse(std::string(texts::KindNotCreated) + request_.kind);
     if (auto o = checkNewCommandName(ws_, request_.place, request_.name); !o.isDone()) return o;
-    auto created = CheckCreatePlace(ws_, request_.place, request_.shownCommand);
+    auto created = CheckCreatePlace(ws_, request_.place, request_.shownCommand, !request_.placeConfirmed);
     if (!created.outcome.isDone()) return created.outcome;
     if (auto o = checkBody(ws_, request_.kind, request_.body); !o.isDone()) return o;
     record_ = std::move(created.header);

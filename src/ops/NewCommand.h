@@ -16,6 +16,7 @@ struct NewCommandRequest {
     std::string body;
     std::string description;
     std::string group; // empty: "User-defined"
+    bool placeConfirmed = false; // the first global command was agreed to when the name was given
 };
 
 class NewCommand final : public Change {

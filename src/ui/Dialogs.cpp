@@ -4,8 +4,13 @@
 #include "ui/Texts.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QUrl>
@@ -119,5 +124,99 @@ AutoImportDialog::AutoImportDialog(QWidget* parent) : QDialog(parent), check_(ne
 }
 
 bool AutoImportDialog::dontShowAgain() const { return check_->isChecked(); }
+
+NewCommandForm::NewCommandForm(const std::string& program, const std::string& scope, Lists lists, QWidget* parent)
+    : QDialog(parent), lists_(std::move(lists)) {
+    setObjectName(QStringLiteral("NewCommandForm"));
+    setWindowTitle(qs(texts::NewCommandCaption));
+    name_ = new QLineEdit(this);
+    name_->setObjectName(QStringLiteral("Text1"));
+    auto* label = new QLabel(qs(texts::NewCommandLabel) + QLatin1Char('\n') + QString::fromStdString(program) +
+                                 QLatin1Char('\n') + QString::fromStdString(scope),
+                             this);
+    label->setObjectName(QStringLiteral("Label1"));
+    label->setBuddy(name_);
+    note_ = new QLabel(qs(texts::NewCommandListNote), this);
+    note_->setObjectName(QStringLiteral("Label4"));
+    const auto button = [this](const char* name, std::string_view caption) {
+        auto* b = new QPushButton(qs(caption), this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setAutoDefault(false);
+        return b;
+    };
+    auto* show = button("ShowLists", texts::ShowLists);
+    insert_ = button("insertlist", texts::InsertList);
+    auto* ok = button("ok", texts::Ok);
+    auto* cancel = button("cancel", texts::Cancel);
+    ok->setDefault(true); // Enter in the name box acts as OK
+
+    listArea_ = new QWidget(this);
+    list_ = new QListWidget(listArea_);
+    list_->setObjectName(QStringLiteral("List1"));
+    contents_ = new QPlainTextEdit(listArea_);
+    contents_->setObjectName(QStringLiteral("Contents"));
+    contents_->setReadOnly(true);
+    auto* listsLabel = new QLabel(qs(texts::AvailableLists), listArea_);
+    listsLabel->setBuddy(list_);
+    auto* contentsLabel = new QLabel(qs(texts::ListContents), listArea_);
+    contentsLabel->setBuddy(contents_);
+    auto* area = new QGridLayout(listArea_);
+    area->setContentsMargins(0, 0, 0, 0);
+    area->addWidget(listsLabel, 0, 0);
+    area->addWidget(contentsLabel, 0, 1);
+    area->addWidget(list_, 1, 0);
+    area->addWidget(contents_, 1, 1);
+    area->addWidget(insert_, 2, 0);
+    listArea_->hide();
+    insert_->hide();
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(show);
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(name_);
+    layout->addWidget(note_);
+    layout->addWidget(listArea_, 1);
+    layout->addLayout(buttons);
+
+    connect(show, &QPushButton::clicked, this, &NewCommandForm::showLists);
+    connect(insert_, &QPushButton::clicked, this, &NewCommandForm::insertList);
+    connect(list_, &QListWidget::itemDoubleClicked, this, &NewCommandForm::insertList);
+    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row < 0 || !lists_.items) return;
+        contents_->setPlainText(qs(lists_.items(list_->item(row)->text().toStdString())));
+    });
+    connect(ok, &QPushButton::clicked, this, [this] {
+        result_ = name_->text().toStdString();
+        accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, [this] {
+        result_.clear();
+        reject();
+    });
+}
+
+void NewCommandForm::showLists() {
+    insert_->show();
+    note_->hide();
+    listArea_->show();
+    list_->clear();
+    for (const auto& n : lists_.names) list_->addItem(QString::fromStdString(n));
+    if (list_->count() > 0) list_->setCurrentRow(0);
+    list_->setFocus();
+}
+
+void NewCommandForm::insertList() {
+    auto* item = list_->currentItem();
+    if (!item) return;
+    QString text = name_->text().trimmed() + QStringLiteral(" <") + item->text() + QStringLiteral("> ");
+    while (text.startsWith(QLatin1Char(' '))) text.remove(0, 1);
+    name_->setText(text);
+    name_->setFocus();
+    name_->end(false);
+}
 
 } // namespace vocabrella::ui

@@ -4,9 +4,17 @@
 #include <QPointer>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
 class QTextBrowser;
 
 namespace vocabrella {
@@ -58,6 +66,33 @@ public:
 
 private:
     QCheckBox* check_;
+};
+
+// NewCommandForm, "Enter New Command Name below": the name of a new command, into which LIST
+// references can be inserted from the LISTs of the store.
+class NewCommandForm : public QDialog {
+    Q_OBJECT
+public:
+    struct Lists {
+        std::vector<std::string> names;                             // every LIST row, in store order
+        std::function<std::string(const std::string& name)> items; // a LIST's items (CR LF lines)
+    };
+    NewCommandForm(const std::string& program, const std::string& scope, Lists lists, QWidget* parent = nullptr);
+    // The typed name; empty after "&Cancel".
+    std::string result() const { return result_; }
+
+    void showLists();
+    void insertList();
+
+private:
+    Lists lists_;
+    std::string result_;
+    QLineEdit* name_;
+    QLabel* note_;
+    QWidget* listArea_;
+    QListWidget* list_;
+    QPlainTextEdit* contents_;
+    QPushButton* insert_;
 };
 
 } // namespace vocabrella::ui

@@ -6,6 +6,15 @@
 #include "cmdfile/Reader.h"
 #include "cmdfile/RtfReader.h"
 #include "cmdfile/Texts.h"
+#include "ops/CloneCommand.h"
+#include "ops/ConvertCommand.h"
+#include "ops/DeleteCommand.h"
+#include "ops/NewCommand.h"
+#include "ops/NewList.h"
+#include "ops/RenameCommand.h"
+#include "ops/SaveChanges.h"
+#include "ops/Texts.h"
+#include "ops/Workspace.h"
 #include "shell/Application.h"
 #include "shell/Session.h"
 #include "shell/Settings.h"
@@ -15,9 +24,11 @@
 #include "ui/Texts.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -209,11 +220,15 @@ void Form1::buildMenus() {
     connect(statecommand_, &QMenu::aboutToShow, this, [this] { guarded([&] { numberMenu(DynamicMenu::Scope); }); });
 
     commandmenu_ = menu("commandmenu", texts::VocMenu);
-    entry(commandmenu_, "commandnewkeys", texts::NewKeys, false);
-    entry(commandmenu_, "commandnewscript", texts::NewScript, false);
-    entry(commandmenu_, "commandnewadvanced", texts::NewAdvanced, false);
-    entry(commandmenu_, "commandnewplaintext", texts::NewPlainText, false);
-    entry(commandmenu_, "commandnewlist", texts::NewList, false);
+    const auto newEntry = [&](const char* name, std::string_view caption, const char* kind) {
+        connect(entry(commandmenu_, name, caption), &QAction::triggered, this,
+                [this, kind] { guarded([&] { commandnew_Click(kind); }); });
+    };
+    newEntry("commandnewkeys", texts::NewKeys, "K");
+    newEntry("commandnewscript", texts::NewScript, "S");
+    newEntry("commandnewadvanced", texts::NewAdvanced, "A");
+    newEntry("commandnewplaintext", texts::NewPlainText, "P");
+    on(entry(commandmenu_, "commandnewlist", texts::NewList), &Form1::commandnewlist_Click);
     commandmenu_->addSeparator();
     commandEdit_ = entry(commandmenu_, "commandEdit", texts::CommandEdit, false);
     connect(commandEdit_, &QAction::triggered, this, [this] {
@@ -223,11 +238,16 @@ void Form1::buildMenus() {
         });
     });
     commandclone_ = entry(commandmenu_, "commandclone", texts::CommandClone, false);
-    entry(commandmenu_, "commanddelete", texts::CommandDelete, false);
+    on(commandclone_, &Form1::commandclone_Click);
+    commanddelete_ = entry(commandmenu_, "commanddelete", texts::CommandDelete, false);
+    on(commanddelete_, &Form1::commanddelete_Click);
     entry(commandmenu_, "CommandDebugBasic", texts::CommandDebugBasic, false);
-    entry(commandmenu_, "commandrename", texts::CommandRename, false);
+    commandrename_ = entry(commandmenu_, "commandrename", texts::CommandRename, false);
+    on(commandrename_, &Form1::commandrename_Click);
     convert2Plain_ = entry(commandmenu_, "commandconvert2Plain", texts::Convert2Plain, false);
+    on(convert2Plain_, &Form1::commandconvert2Plain_Click);
     convert2Advanced_ = entry(commandmenu_, "commandconvert2Advanced", texts::Convert2Advanced, false);
+    on(convert2Advanced_, &Form1::commandconvert2Advanced_Click);
 
     groupcommand_ = menu("groupcommand", texts::GroupMenu);
     connect(groupcommand_, &QMenu::aboutToShow, this, [this] { guarded([&] { numberMenu(DynamicMenu::Group); }); });
@@ -388,6 +408,7 @@ void Form1::buildControls() {
     connect(showgraphic_, &QPushButton::clicked, this, [this] { guarded([&] { showgraphic_Click(); }); });
     connect(modify_, &QPushButton::clicked, this, [this] { guarded([&] { modify_Click(); }); });
     connect(abandon_, &QPushButton::clicked, this, [this] { guarded([&] { abandon_Click(); }); });
+    connect(savechanges_, &QPushButton::clicked, this, [this] { guarded([&] { savechanges_Click(); }); });
     connect(description_, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (listFilling_ || noLongerAvailable_ || text.isEmpty()) return;
         descriptionChanged_ = true;
@@ -699,6 +720,7 @@ void Form1::reset(int tab) {
     setMenusEnabled(true);
     modify_->setEnabled(true);
     newItemPending_ = modifyInProgress_ = descriptionChanged_ = groupChanged_ = false;
+    pendingNew_.reset();
 
     const auto programs = dynamicEntries(appcommand_);
     int program = 0;
@@ -735,9 +757,11 @@ void Form1::setMenusEnabled(bool on) {
 void Form1::viewTypeToggled(ViewType type) {
     auto& v = selection_.view;
     v.type(type) = viewTypes_[static_cast<std::size_t>(type)]->isChecked();
-    // "All of the above" stands for all eight type entries.
-    v.all = v.allTypes();
-    viewAll_->setChecked(v.all);
+    // "All of the above" follows the three legacy entries only.
+    if (type == ViewType::Keys || type == ViewType::Scripts || type == ViewType::Lists) {
+        v.all = v.type(ViewType::Keys) && v.type(ViewType::Scripts) && v.type(ViewType::Lists);
+        viewAll_->setChecked(v.all);
+    }
     v.followCommand = false;
     viewfollowcommand_->setChecked(false);
     reset(-1);
@@ -993,6 +1017,8 @@ void Form1::ShowSelectedEntry(int list) {
         ActiveStates_->clear();
         showgraphic_->hide();
         currentRow_.reset();
+        for (auto* a : {commandclone_, commandrename_, commanddelete_, convert2Plain_, convert2Advanced_})
+            a->setEnabled(false);
         if (name != texts::NothingToShow) {
             showText(std::string(texts::NoLongerAvailable));
             noLongerAvailable_ = true;
@@ -1045,12 +1071,15 @@ void Form1::showRow(const UserRow& row) {
         Text1_->moveCursor(QTextCursor::Start);
     }
     modifyInProgress_ = descriptionChanged_ = groupChanged_ = false;
+    toPlainText_ = toAdvancedScript_ = false;
+    currentKind_ = row.Type;
+    bodyBefore_ = body_.text;
     commandmenu_->menuAction()->setEnabled(true);
-    // The conversions and the clone come with editing; until then the body display only says
-    // whether they would apply (bodyDisplay()).
-    convert2Plain_->setEnabled(false);
-    convert2Advanced_->setEnabled(false);
-    commandclone_->setEnabled(false);
+    convert2Plain_->setEnabled(body_.convertToPlain);
+    convert2Advanced_->setEnabled(body_.convertToAdvanced);
+    commandclone_->setEnabled(!body_.readOnly);
+    commandrename_->setEnabled(true);
+    commanddelete_->setEnabled(true);
     // The body box takes typing only once a modify has begun.
     Text1_->setReadOnly(true);
     modify_->setEnabled(!body_.readOnly);
@@ -1108,6 +1137,232 @@ void Form1::abandon_Click() {
     // The store was not changed by the pending edit: the refresh shows the command as stored.
     FlagScope abandoning(abandoning_);
     reset(-1);
+}
+
+std::string Form1::bodyText() const {
+    QString s = Text1_->toPlainText();
+    s.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return str(s);
+}
+
+void Form1::refreshAfterChange() {
+    setCaption();
+    selection_.recentlyCreatedStale = selection_.recentlyModifiedStale = selection_.listsStale = true;
+    BuildProgramMenu();
+    BuildGroupMenu();
+    reset(-1);
+}
+
+void Form1::showPendingName(int tab, const std::string& name) {
+    QListWidget* list = lists_[tab];
+    const QSignalBlocker block(list);
+    if (listEmpty_ && tab == 0) list->clear(); // "Nothing to show" gives way to the new name
+    list->addItem(qs(name));
+    list->setCurrentRow(list->count() - 1);
+}
+
+void Form1::savechanges_Click() {
+    ops::Workspace ws(app_, clock_);
+    const std::string body = bodyText();
+    std::string savedName = selection_.command;
+    bool newList = false;
+    ops::Outcome outcome;
+    if (pendingNew_) {
+        savedName = pendingNew_->name;
+        newList = pendingNew_->list;
+        if (newList)
+            outcome = ops::NewList(ws, pendingNew_->name, body).run();
+        else
+            outcome = ops::NewCommand(ws, {pendingNew_->place, pendingNew_->shownCommand, currentKind_,
+                                           pendingNew_->name, body, str(description_->text()), str(Text6_->text()),
+                                           true})
+                          .run();
+    } else {
+        if (!currentRow_) return;
+        ops::Edit edit;
+        edit.rowId = *currentRow_;
+        edit.kind = currentKind_;
+        edit.bodyBefore = bodyBefore_;
+        edit.body = body;
+        edit.toPlainText = toPlainText_;
+        edit.toAdvancedScript = toAdvancedScript_;
+        if (descriptionChanged_) edit.description = str(description_->text());
+        if (groupChanged_) edit.group = str(Text6_->text());
+        outcome = ops::SaveChanges(ws, std::move(edit)).run();
+    }
+    if (!outcome.isDone()) {
+        if (outcome.text == ops::texts::ChangedByDragon) {
+            // The file was read again: the edit survives only on the clipboard.
+            QGuiApplication::clipboard()->setText(Text1_->toPlainText());
+            refreshAfterChange();
+        } else {
+            Text1_->setFocus(); // still editing: the user corrects the body
+        }
+        return;
+    }
+    selection_.command = savedName;
+    if (!outcome.text.empty()) session_.prompter().message(outcome.text, outcome.title);
+    refreshAfterChange();
+    if (newList) {
+        showTab(1);
+        if (const auto found = lists_[1]->findItems(qs(savedName), Qt::MatchExactly); !found.isEmpty())
+            lists_[1]->setCurrentItem(found.front());
+    }
+}
+
+// --- the "&Voc" menu -----------------------------------------------------------------------------
+
+void Form1::commandnew_Click(const std::string& kind) {
+    if (app_.RefreshIfChanged(true)) refreshAfterChange();
+    showTab(0);
+    NewCommandForm form(selection_.program, selection_.scope, storeLists(), this);
+    form.exec();
+    const std::string name = form.result();
+    if (name.empty()) return;
+    std::string body;
+    if (kind == "A") body = "Sub Main\r\n\r\nEnd Sub";
+    StartNewCommand(kind, name, body);
+}
+
+NewCommandForm::Lists Form1::storeLists() {
+    NewCommandForm::Lists lists;
+    session_.store().forEachUser([&](const UserRow& row) {
+        if (row.Type == "L") lists.names.push_back(row.name);
+        return true;
+    });
+    lists.items = [this](const std::string& name) {
+        const auto row = browser_.entry(names::GlobalCommands, names::GlobalCommands, name);
+        return row ? ops::bodyForEditing(*row) : std::string();
+    };
+    return lists;
+}
+
+bool Form1::StartNewCommand(const std::string& kind, const std::string& name, const std::string& body) {
+    ops::Workspace ws(app_, clock_);
+    const ops::Place place{selection_.program, selection_.scope};
+    const std::string shown = selection_.command;
+    if (!ops::NewCommand::checkName(ws, {place, shown, kind, name, {}, {}, {}}).isDone()) return false;
+    Label7_->clear(); // the reminder to use a new LIST has been followed
+    Text5_->setText(qs(typeName(kind)));
+    Text5_->setPalette(QPalette());
+    Text6_->clear();
+    description_->clear();
+    newItemPending_ = true;
+    pendingNew_ = PendingNew{place, shown, name, false};
+    currentKind_ = kind;
+    selection_.command = name;
+    showPendingName(0, name);
+    Text1_->setReadOnly(false);
+    showText(body);
+    Text1_->setFocus();
+    BeginEdit();
+    if (kind == "A") Text1_->moveCursor(QTextCursor::Down); // onto the empty middle line
+    return true;
+}
+
+void Form1::commandnewlist_Click() {
+    if (app_.RefreshIfChanged(true)) refreshAfterChange();
+    const auto answer = session_.prompter().input(ops::texts::NewListPrompt, ops::texts::NewListTitle);
+    if (!answer || answer->empty()) return;
+    ops::Workspace ws(app_, clock_);
+    if (!ops::NewList::checkName(ws, *answer).isDone()) return;
+    {
+        const QSignalBlocker block(SSTab1_);
+        SSTab1_->setCurrentIndex(1);
+    }
+    selection_.program = selection_.scope = std::string(names::GlobalCommands);
+    selection_.command = *answer;
+    currentKind_ = "L";
+    newItemPending_ = true;
+    pendingNew_ = PendingNew{ops::globalPlace(), {}, *answer, true};
+    showPendingName(1, *answer);
+    Text5_->setText(qs(typeName("L")));
+    Text1_->setReadOnly(false);
+    showText({});
+    Text1_->setFocus();
+    BeginEdit();
+}
+
+void Form1::commandrename_Click() {
+    if (app_.RefreshIfChanged(true)) refreshAfterChange();
+    if (!currentRow_) return;
+    const std::string old = selection_.command;
+    const bool isList = shownType_ == "L";
+    const std::string prompt = std::string(texts::RenamePromptStart) +
+                               std::string(isList ? texts::KindWordList : texts::KindWordCommand) +
+                               std::string(texts::RenamePromptEnd);
+    const auto answer = session_.prompter().input(prompt, ops::texts::RenamingTitle, old);
+    if (!answer || answer->empty()) {
+        reset(-1);
+        return;
+    }
+    const int tab = SSTab1_->currentIndex();
+    ops::Workspace ws(app_, clock_);
+    if (ops::RenameCommand(ws, {selection_.program, selection_.scope}, old, *answer).run().isDone())
+        selection_.command = *answer;
+    refreshAfterChange();
+    if (tab == 1) showTab(1);
+}
+
+void Form1::commandclone_Click() {
+    if (app_.RefreshIfChanged(true)) refreshAfterChange();
+    if (!currentRow_) return;
+    const std::string source = selection_.command;
+    const ops::Place place{selection_.program, selection_.scope};
+    ops::Workspace ws(app_, clock_);
+    std::string name;
+    if (shownType_ == "L") {
+        const auto answer = session_.prompter().input(ops::texts::NewListPrompt, ops::texts::NewListTitle);
+        if (!answer || answer->empty() || !ops::NewList::checkName(ws, *answer).isDone()) return;
+        name = *answer;
+    } else {
+        NewCommandForm form(place.program, place.scope, storeLists(), this);
+        form.exec();
+        name = form.result();
+        if (name.empty()) return;
+    }
+    const int tab = SSTab1_->currentIndex();
+    if (ops::CloneCommand(ws, place, source, name).run().isDone()) selection_.command = name;
+    refreshAfterChange();
+    if (tab == 1) showTab(1);
+}
+
+void Form1::commanddelete_Click() {
+    if (app_.RefreshIfChanged(true)) refreshAfterChange();
+    const std::string name = selection_.command;
+    const bool isList = currentRow_ && shownType_ == "L";
+    const int tab = SSTab1_->currentIndex();
+    // What is shown afterwards: the next command of the scope, else the scope's first.
+    std::string next = name;
+    if (!isList && tab == 0) {
+        const int row = lists_[0]->currentRow();
+        if (row >= 0 && row + 1 < lists_[0]->count()) next = str(lists_[0]->item(row + 1)->text());
+    }
+    ops::Workspace ws(app_, clock_);
+    const auto outcome = isList ? ops::DeleteList(ws, name).run()
+                                : ops::DeleteCommand(ws, {selection_.program, selection_.scope}, name).run();
+    if (outcome.kind == ops::Outcome::Kind::Declined) return;
+    if (outcome.isDone()) selection_.command = next;
+    refreshAfterChange();
+    if (tab == 1) showTab(1);
+}
+
+void Form1::commandconvert2Plain_Click() {
+    toPlainText_ = true;
+    currentKind_ = "P";
+    Text5_->setText(qs(typeName("P")));
+    modify_Click();
+}
+
+void Form1::commandconvert2Advanced_Click() {
+    ops::Workspace ws(app_, clock_);
+    const auto script = ops::ConvertToAdvancedScript::convertedBody(ws, bodyText());
+    if (!script) return;
+    toAdvancedScript_ = true;
+    currentKind_ = "A";
+    Text5_->setText(qs(typeName("A")));
+    showText(*script);
+    modify_Click();
 }
 
 // --- File menu -----------------------------------------------------------------------------------

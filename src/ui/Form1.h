@@ -1,7 +1,10 @@
 #pragma once
 
+#include "cmdfile/Clock.h"
 #include "cmdfile/Store.h"
+#include "ops/Names.h"
 #include "ui/Browser.h"
+#include "ui/Dialogs.h"
 #include "ui/Selection.h"
 
 #include <QMainWindow>
@@ -99,6 +102,16 @@ public:
     void BeginEdit();
     void modify_Click();
     void abandon_Click();
+    void savechanges_Click();
+
+    // The "&Voc" menu.
+    void commandnew_Click(const std::string& kind);
+    void commandnewlist_Click();
+    void commandrename_Click();
+    void commandclone_Click();
+    void commanddelete_Click();
+    void commandconvert2Plain_Click();
+    void commandconvert2Advanced_Click();
 
     // File menu.
     void fileopen_Click();
@@ -158,6 +171,14 @@ private:
     void selectRow(QListWidget* list, int row);
     void showRow(const UserRow& row);
     void showText(const std::string& crlfText);
+    std::string bodyText() const; // the body box with CR LF line ends
+    // After a change was written and the store read again: the menus and lists anew, showing
+    // the selection's command.
+    void refreshAfterChange();
+    // A name added to the list of a tab and selected, before it exists in the store.
+    void showPendingName(int tab, const std::string& name);
+    NewCommandForm::Lists storeLists(); // what NewCommandForm offers under "Show Lists"
+    bool StartNewCommand(const std::string& kind, const std::string& name, const std::string& body);
     void setMenusEnabled(bool on);
     void layoutSplit();
     void setCaption();
@@ -184,6 +205,16 @@ private:
     bool newItemPending_ = false, modifyInProgress_ = false;
     bool descriptionChanged_ = false, groupChanged_ = false;
     bool numbered_[3] = {false, false, false};
+    // The edit on its way to "Save Changes".
+    std::string currentKind_, bodyBefore_;
+    bool toPlainText_ = false, toAdvancedScript_ = false;
+    struct PendingNew {
+        ops::Place place;
+        std::string shownCommand, name;
+        bool list = false;
+    };
+    std::optional<PendingNew> pendingNew_;
+    SystemClock clock_;
     bool ended_ = false;
 
     // Menus and entries.
@@ -191,7 +222,7 @@ private:
         *toolsMenu_, *helpMenu_, *rollback_;
     QAction *rollbackset_, *viewfollowcommand_, *viewfollowlist_, *viewAll_, *viewMapped_, *viewNotMapped_;
     QAction* viewTypes_[kViewTypeCount];
-    QAction *commandEdit_, *commandclone_, *convert2Plain_, *convert2Advanced_;
+    QAction *commandEdit_, *commandclone_, *convert2Plain_, *convert2Advanced_, *commandrename_, *commanddelete_;
 
     // Controls.
     QTabWidget* SSTab1_;

@@ -79,6 +79,23 @@ inline constexpr std::string_view CommandRename = "&Rename";
 inline constexpr std::string_view Convert2Plain = "Convert to Plain &Text";
 inline constexpr std::string_view Convert2Advanced = "Convert to Ad&vanced Scripting";
 
+// NewCommandForm, the name of a new command.
+inline constexpr std::string_view NewCommandCaption = "Enter New Command Name below";
+inline constexpr std::string_view NewCommandLabel = "Command &Name: Will be created in:";
+inline constexpr std::string_view NewCommandListNote = "If any LIST (above) is new, you must first create with Voc, New LIST";
+inline constexpr std::string_view ShowLists = "Show &Lists";
+inline constexpr std::string_view AvailableLists = "&Available  Lists:";
+inline constexpr std::string_view ListContents = "List Con&tents:";
+inline constexpr std::string_view InsertList = "&Insert Selected List";
+inline constexpr std::string_view Ok = "&OK";
+inline constexpr std::string_view Cancel = "&Cancel";
+
+// Rename.
+inline constexpr std::string_view RenamePromptStart = "Enter new ";
+inline constexpr std::string_view RenamePromptEnd = " name";
+inline constexpr std::string_view KindWordCommand = "command";
+inline constexpr std::string_view KindWordList = "LIST";
+
 // Tools.
 inline constexpr std::string_view ToolsExport = "&Export";
 inline constexpr std::string_view ToolsRenameGroup = "&Rename Group";

@@ -171,10 +171,14 @@ void FileMenuTest::placementAndMenusSurviveARestart() {
     QCOMPARE(h.action("rollbackset")->text(), QStringLiteral("Bac&kup user 'Speaker' mycmds.dat"));
     QVERIFY(h.action("rollbackdynamic")->text().startsWith(QStringLiteral("mycmds.")));
     // Entries of operations that come later are there, disabled.
-    for (const char* name : {"Filereport", "FileExcel", "filedvc", "filepseudo", "findmenu", "commandnewkeys",
-                             "commandclone", "commanddelete", "commandrename", "toolsexport", "toolsrenamegroup",
-                             "toolsDelete", "toolsreplace", "toolsconvert280", "popupprint"})
+    for (const char* name : {"Filereport", "FileExcel", "filedvc", "filepseudo", "findmenu", "CommandDebugBasic",
+                             "toolsexport", "toolsrenamegroup", "toolsDelete", "toolsreplace", "toolsconvert280",
+                             "popupprint"})
         QVERIFY2(h.action(name) && !h.action(name)->isEnabled(), name);
+    // An empty file offers nothing to change, but new commands and LISTs.
+    for (const char* name : {"commandclone", "commanddelete", "commandrename", "commandconvert2Plain"})
+        QVERIFY2(!h.action(name)->isEnabled(), name);
+    QVERIFY(h.action("commandnewkeys")->isEnabled() && h.action("commandnewlist")->isEnabled());
     QCOMPARE(h.action("filereload")->text(), QStringLiteral("Re&load current user mycmds.dat"));
     QCOMPARE(h.menu("only1")->title(), QStringLiteral("O&nly one of the above"));
     QCOMPARE(h.child<QTabWidget>("SSTab1")->tabText(3), QStringLiteral("Recently Mod&ified"));

@@ -28,6 +28,7 @@
 #include <QTest>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -58,6 +59,15 @@ public:
         : home_(fs::path(dir_.path().toStdString()) / "home"), root_(fs::path(dir_.path().toStdString()) / "dragon") {
         platform::InstallationOptions options;
         if (userFile) options.writeCommands = [&](const fs::path& file) { userFile->writeFile(file); };
+        options.mergeTool = fs::path(VOCABRELLA_MERGE_TOOL);
+        platform::createInstallation(root_, options);
+        start();
+    }
+    // The speech user's file written by the given function (the demo file, say).
+    explicit GuiHome(const std::function<void(const fs::path&)>& writeUserFile)
+        : home_(fs::path(dir_.path().toStdString()) / "home"), root_(fs::path(dir_.path().toStdString()) / "dragon") {
+        platform::InstallationOptions options;
+        options.writeCommands = writeUserFile;
         options.mergeTool = fs::path(VOCABRELLA_MERGE_TOOL);
         platform::createInstallation(root_, options);
         start();

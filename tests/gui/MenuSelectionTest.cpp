@@ -270,8 +270,12 @@ void MenuSelectionTest::typeFilterAndAllOfTheAbove() {
     QVERIFY(!h.items(1).contains("letterhead"));
     h.action("ViewKeys")->trigger();
     QVERIFY(h.items(1).contains("open <app>"));
-    QVERIFY(!h.action("ViewAll")->isChecked()); // Text and Graphics is still off
+    QVERIFY(h.action("ViewAll")->isChecked()); // KEYs, SCRIPTs and LISTs decide, whatever else is off
     h.action("ViewText")->trigger();
+    QVERIFY(h.action("ViewAll")->isChecked());
+    h.action("ViewScripts")->trigger();
+    QVERIFY(!h.action("ViewAll")->isChecked());
+    h.action("ViewScripts")->trigger();
     QVERIFY(h.action("ViewAll")->isChecked());
 
     // LISTs off: the LISTs tab is empty.
