@@ -11,6 +11,7 @@
 #include "shell/HomeFolder.h"
 #include "shell/platform/SimulatedDragon.h"
 #include "shell/platform/SimulatedInstallation.h"
+#include "ui/Finder.h"
 #include "ui/Form1.h"
 
 #include <QApplication>
@@ -27,6 +28,7 @@
 #include <filesystem>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +41,7 @@ constexpr std::size_t kCommands = 50000;
 constexpr std::uint64_t kSeed = 20240601;
 constexpr int kRuns = 5;
 constexpr double kLimitMs = 100.0;
+constexpr double kFindLimitMs = 500.0;
 
 double bestMs(const std::function<void()>& work) {
     double best = std::numeric_limits<double>::max();
@@ -79,6 +82,18 @@ std::size_t bareSelect(sqlite3* db, const Scope& scope) {
     while (sqlite3_step(s) == SQLITE_ROW) names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(s, 1)));
     sqlite3_finalize(s);
     return names.size();
+}
+
+// The floor of a search that finds nothing: every body read and scanned once.
+std::size_t bareBodyScan(sqlite3* db, const char* text) {
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db, "SELECT script FROM user", -1, &s, nullptr);
+    std::size_t hits = 0;
+    while (sqlite3_step(s) == SQLITE_ROW)
+        if (const auto* body = reinterpret_cast<const char*>(sqlite3_column_text(s, 0)); body && std::strstr(body, text))
+            ++hits;
+    sqlite3_finalize(s);
+    return hits;
 }
 
 int indexOf(QMenu* menu, const std::string& name) {
@@ -133,6 +148,14 @@ int main(int argc, char** argv) {
         const double figure = bestMs([&] { window.statedynamic_Click(index); });
         const double withProgram = bestMs([&] { window.choosePlace(scope.program, scope.scope); });
         const double query = bestMs([&] { (void)app.session().store().rowsOfScope(scope.program, scope.scope); });
+        // Find over every body without a hit, the longest search there is.
+        const char* missing = "no body holds this text";
+        std::size_t floorHits = 0;
+        const double scanFloor = bestMs([&] { floorHits = bareBodyScan(db, missing); });
+        ui::Finder finder;
+        std::optional<ui::FindHit> found;
+        const ui::FindQuery search{missing, ui::FindField::Body, false};
+        const double find = bestMs([&] { found = finder.first(app.session().store(), search, window.selection()); });
         sqlite3_close(db);
 
         std::printf("file: %zu commands; biggest scope %s / %s: %ld rows, %d listed (floor read %zu)\n", kCommands,
@@ -143,6 +166,11 @@ int main(int argc, char** argv) {
         std::printf("choose program and scope (refresh):       %8.2f ms   ratio %.2f\n", withProgram, withProgram / floor);
         std::printf("limit: under %.0f ms\n", kLimitMs);
         if (check && figure >= kLimitMs) status = 1;
+        if (found || floorHits) std::fprintf(stderr, "the text to miss was found\n");
+        std::printf("Find in every body, without a hit:        %8.2f ms\n", find);
+        std::printf("  floor, bare scan of every body:         %8.2f ms   ratio %.2f\n", scanFloor, find / scanFloor);
+        std::printf("limit: under %.0f ms\n", kFindLimitMs);
+        if (check && find >= kFindLimitMs) status = 1;
         window.close();
     }
     std::error_code ec;

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Takes docs/window-demo-user.png: the window as `vocabrella --demo` starts it, on a virtual X
-# display. Needs Xvfb and ImageMagick (Debian packages xvfb and imagemagick).
+# Takes the pictures in docs/ on a virtual X display: window-demo-user.png, the window as
+# `vocabrella --demo` starts it; new-command-lists.png, the name of a new command with the LISTs
+# shown; find.png, the Find dialog. Needs Xvfb, ImageMagick and xdotool (Debian packages xvfb,
+# imagemagick and xdotool).
 #   docs/screenshot.sh [BUILD_DIR]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -29,3 +31,37 @@ run
 sleep 3
 DISPLAY="$display" import -window root -crop 900x700+0+0 "$here/window-demo-user.png"
 echo "$here/window-demo-user.png"
+
+# Without a window manager the keys go where the input focus is put.
+x() { DISPLAY="$display" xdotool "$@"; }
+main=$(x search --name '^Vocabrella - ' | head -n 1)
+shot() { # NAME TITLE: the top-level window with this title
+  local id
+  id=$(x search --name "^$2\$" | tail -n 1)
+  DISPLAY="$display" import -window "$id" "$here/$1"
+  echo "$here/$1"
+}
+x windowfocus "$main"
+sleep 0.5
+# "&Voc" > "New legacy KEYS", a name, then "Show &Lists".
+x mousemove 252 8 click 1
+sleep 0.7
+x mousemove 300 29 click 1
+sleep 1
+x type --delay 40 'open '
+x key alt+l
+sleep 1
+shot new-command-lists.png 'Enter New Command Name below'
+x key Escape
+sleep 0.5
+x windowfocus "$main"
+# "&Edit" > "&Find", a text, the body searched.
+x key alt+e
+sleep 0.5
+x key f
+sleep 1
+x type --delay 40 'SendKeys'
+x key Tab Down
+sleep 0.5
+shot find.png 'Find'
+x key Escape"

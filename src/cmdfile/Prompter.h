@@ -15,6 +15,8 @@ public:
     virtual ~Prompter() = default;
 
     virtual void message(std::string_view text, std::string_view title = {}) = 0;
+    // A message whose lines are laid out in columns: shown in a fixed-pitch font where it can be.
+    virtual void table(std::string_view text, std::string_view title = {}) { message(text, title); }
     virtual bool yesNo(std::string_view text, std::string_view title = {}) = 0;
     virtual bool okCancel(std::string_view text, std::string_view title = {}) = 0;
     // nullopt when cancelled.

@@ -604,6 +604,58 @@ std::vector<UserRow> CommandStore::allUsers() {
     return rows;
 }
 
+namespace {
+
+// The columns of a search's rows, then the text searched.
+std::string findSelect(CommandStore::FindColumn column) {
+    std::string sql = "SELECT ID, globalsort, menu, state, name, Type, owner, ";
+    sql += column == CommandStore::FindColumn::State ? "state" : column == CommandStore::FindColumn::Name ? "name" : "script";
+    return sql + " FROM user ";
+}
+
+void walkFindRows(sqlite3* db, sqlite3_stmt* s, const std::function<bool(const CommandStore::FindRow&)>& visit) {
+    // One row object for the whole walk: its strings keep their storage from row to row.
+    CommandStore::FindRow row;
+    while (nextRow(db, s)) {
+        row.ID = sqlite3_column_int64(s, 0);
+        const auto assign = [&](std::string& to, int i) {
+            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+            to.assign(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(s, i)));
+        };
+        assign(row.globalsort, 1);
+        assign(row.menu, 2);
+        assign(row.state, 3);
+        assign(row.name, 4);
+        assign(row.Type, 5);
+        assign(row.owner, 6);
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, 7));
+        row.text = text ? std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(s, 7))) : std::string_view();
+        if (!visit(row)) break;
+    }
+}
+
+} // namespace
+
+void CommandStore::walkInNameOrder(const std::optional<NameKey>& from, bool backward, FindColumn column,
+                                   const std::function<bool(const FindRow&)>& visit) {
+    // Row values compare column by column with each column's collation, so the index name
+    // serves both the start and the order.
+    std::string sql = findSelect(column);
+    if (from) sql += backward ? "WHERE (globalsort, menu, state, name, ID) < (?, ?, ?, ?, ?) "
+                              : "WHERE (globalsort, menu, state, name, ID) > (?, ?, ?, ?, ?) ";
+    sql += backward ? "ORDER BY globalsort DESC, menu DESC, state DESC, name DESC, ID DESC"
+                    : "ORDER BY globalsort, menu, state, name, ID";
+    Finalize s{prepare(db_, sql.c_str())};
+    if (from) Binder(s.s).text(from->globalsort).text(from->menu).text(from->state).text(from->name).integer(from->ID);
+    walkFindRows(db_, s.s, visit);
+}
+
+void CommandStore::walkInFileOrder(FindColumn column, const std::function<bool(const FindRow&)>& visit) {
+    const std::string sql = findSelect(column) + "ORDER BY ID";
+    Finalize s{prepare(db_, sql.c_str())};
+    walkFindRows(db_, s.s, visit);
+}
+
 std::int64_t CommandStore::userCount() {
     Finalize s{prepare(db_, "SELECT count(*) FROM user")};
     return count(db_, s.s);

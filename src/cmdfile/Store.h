@@ -129,6 +129,26 @@ public:
     // All rows in ascending ID order; the callback returns false to stop.
     void forEachUser(const std::function<bool(const UserRow&)>& visit);
     std::vector<UserRow> allUsers();
+    // A place in the order of the index name: global rows first, then by program, scope, name
+    // (without regard to ASCII case) and ID.
+    struct NameKey {
+        std::string globalsort, menu, state, name;
+        std::int64_t ID = 0;
+    };
+    // What a search looks at of a row: where it is, what the filters need, and one text.
+    struct FindRow {
+        std::int64_t ID = 0;
+        std::string globalsort, menu, state, name, Type, owner;
+        std::string_view text; // valid during the visit only
+    };
+    enum class FindColumn { State, Name, Script };
+    // The rows after the key (before it, backward) in the order of the index name, or from the
+    // first (last) row without one, until visit returns false.
+    void walkInNameOrder(const std::optional<NameKey>& from, bool backward, FindColumn column,
+                         const std::function<bool(const FindRow&)>& visit);
+    // Every row in the order it was added, which is the order of the file's pages: the way
+    // through the bodies that reads each page once.
+    void walkInFileOrder(FindColumn column, const std::function<bool(const FindRow&)>& visit);
     std::int64_t userCount();
     // What the window's lists and filter need of a row, without its body.
     struct RowHead {

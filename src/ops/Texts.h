@@ -102,4 +102,11 @@ inline constexpr std::string_view NoDvcCommands = "There are no DVC commands in 
 inline constexpr std::string_view NoDvcCommandsTitle = "Sorry";
 inline constexpr std::string_view OutputIsCommandFile = "The open command file cannot be written over";
 
+// Debug with Basic.
+inline constexpr std::string_view DebugTitle = "Debug with Basic";
+inline constexpr std::string_view EditorDidNotOpen =
+    "Dragon's command editor (the window \"MyCommands Editor\") did not open, so nothing was typed.";
+inline constexpr std::string_view EditorLeftFront =
+    "Another window came in front of Dragon's command editor, so the typing of the script was stopped.";
+
 } // namespace vocabrella::ops::texts

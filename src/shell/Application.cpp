@@ -121,6 +121,7 @@ Application::Context Application::SelectCallingContext() {
     Context context{std::string(names::GlobalCommands), std::string(names::GlobalCommands), false};
     std::error_code ec;
     if (!line.empty() && fs::is_regular_file(line, ec)) {
+        context.fileGiven = true;
         context.openedFile = FileOpenNoDialog(line);
         if (const auto first = store.firstScopeFrom(""); first && context.openedFile) {
             context.program = first->first;

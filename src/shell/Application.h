@@ -6,6 +6,7 @@
 #include "shell/platform/Dragon.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -54,6 +55,7 @@ public:
     struct Context {
         std::string program, scope;
         bool openedFile = false;
+        bool fileGiven = false; // the command line named a file: it is what the user came for
     };
     Context SelectCallingContext();
 
@@ -71,6 +73,10 @@ public:
     void SaveAndReload(bool newListWritten = false);
     bool FastSave(const std::filesystem::path& templateFile);
     bool mergePerformed() const { return mergePerformed_; }
+    // How the roaming notice before a save is shown: the window has its own dialog. Returns true
+    // when the user asked not to see it again. Without one, the notice is a message.
+    using RoamingNotice = std::function<bool()>;
+    void setRoamingNotice(RoamingNotice notice) { roamingNotice_ = std::move(notice); }
     // A speaker change while the previous user's own file is open ends the program.
     void speakerChanged();
 
@@ -98,6 +104,7 @@ private:
     StartupOptions options_;
     Prompter& prompter_;
     Clock& clock_;
+    RoamingNotice roamingNotice_;
     platform::Dragon& dragon_;
     std::unique_ptr<Session> session_;
     std::unique_ptr<Nat> nat_;

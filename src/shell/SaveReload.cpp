@@ -60,8 +60,12 @@ void Application::SaveAndReload(bool newListWritten) {
     try {
         const std::string speaker = dragon_.engine().currentSpeaker();
         if (nat_->RoamingOn() && nat_->IsRoamingUser()) {
-            if (!settings_->options().dontShowRoamSaveUser)
-                prompter_.message(texts::RoamingNotice, texts::RoamingNoticeCaption);
+            if (!settings_->options().dontShowRoamSaveUser) {
+                bool neverAgain = false;
+                if (roamingNotice_) neverAgain = roamingNotice_();
+                else prompter_.message(texts::RoamingNotice, texts::RoamingNoticeCaption);
+                if (neverAgain) settings_->setDontShowRoamSaveUser();
+            }
             namespace df = platform::dragonfiles;
             ProfileFile(nat_->RoamingCacheDirectory() / speaker / df::CurrentFolder / df::LocalFile)
                 .write(df::Options, df::MyCommandsChanged, "1");

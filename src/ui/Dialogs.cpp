@@ -1,5 +1,6 @@
 #include "ui/Dialogs.h"
 
+#include "shell/ApplicationTexts.h"
 #include "shell/Settings.h"
 #include "ui/Texts.h"
 
@@ -15,6 +16,8 @@
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace vocabrella::ui {
 namespace {
@@ -125,6 +128,35 @@ AutoImportDialog::AutoImportDialog(QWidget* parent) : QDialog(parent), check_(ne
 
 bool AutoImportDialog::dontShowAgain() const { return check_->isChecked(); }
 
+RoamWarnDialog::RoamWarnDialog(HelpWindow& help, QWidget* parent)
+    : QDialog(parent), check_(new QCheckBox(qs(texts::RoamWarnNeverAgain), this)) {
+    setObjectName(QStringLiteral("roamwarn"));
+    setWindowTitle(qs(vocabrella::texts::RoamingNoticeCaption));
+    auto* label = new QLabel(qs(vocabrella::texts::RoamingNotice).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), this);
+    label->setObjectName(QStringLiteral("Label1"));
+    label->setWordWrap(true);
+    auto* proceed = new QPushButton(qs(texts::RoamWarnProceed), this);
+    proceed->setObjectName(QStringLiteral("proceed"));
+    proceed->setDefault(true);
+    auto* helpButton = new QPushButton(qs(texts::RoamWarnHelp), this);
+    helpButton->setObjectName(QStringLiteral("help"));
+    check_->setObjectName(QStringLiteral("Check1"));
+    connect(proceed, &QPushButton::clicked, this, &QDialog::accept);
+    connect(helpButton, &QPushButton::clicked, this, [&help] { help.Show(kHelpRoaming); });
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(proceed);
+    buttons->addWidget(helpButton);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(check_);
+    layout->addLayout(buttons);
+    proceed->setFocus();
+    resize(560, 320);
+}
+
+bool RoamWarnDialog::neverAgain() const { return check_->isChecked(); }
+
 NewCommandForm::NewCommandForm(const std::string& program, const std::string& scope, Lists lists, QWidget* parent)
     : QDialog(parent), lists_(std::move(lists)) {
     setObjectName(QStringLiteral("NewCommandForm"));
@@ -197,12 +229,16 @@ NewCommandForm::NewCommandForm(const std::string& program, const std::string& sc
         result_.clear();
         reject();
     });
+    resize(std::max(sizeHint().width(), 480), std::max(twips(kNameHeight), minimumSizeHint().height()));
 }
+
+int NewCommandForm::twips(int value) const { return static_cast<int>(value * logicalDpiY() / 1440.0); }
 
 void NewCommandForm::showLists() {
     insert_->show();
     note_->hide();
     listArea_->show();
+    resize(width(), std::max(twips(kListsHeight), minimumSizeHint().height()));
     list_->clear();
     for (const auto& n : lists_.names) list_->addItem(QString::fromStdString(n));
     if (list_->count() > 0) list_->setCurrentRow(0);

@@ -68,6 +68,18 @@ private:
     QCheckBox* check_;
 };
 
+// roamwarn: before a save of a roaming user's file, where the changes go and what to avoid.
+// "&Proceed" closes it, "&Help" opens the roaming page; the check box is read on closing.
+class RoamWarnDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit RoamWarnDialog(HelpWindow& help, QWidget* parent = nullptr);
+    bool neverAgain() const;
+
+private:
+    QCheckBox* check_;
+};
+
 // NewCommandForm, "Enter New Command Name below": the name of a new command, into which LIST
 // references can be inserted from the LISTs of the store.
 class NewCommandForm : public QDialog {
@@ -85,6 +97,10 @@ public:
     void insertList();
 
 private:
+    static constexpr int kNameHeight = 2200;  // twips: the name alone
+    static constexpr int kListsHeight = 6800; // twips: with the LIST area
+    int twips(int value) const;
+
     Lists lists_;
     std::string result_;
     QLineEdit* name_;

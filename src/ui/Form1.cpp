@@ -8,6 +8,7 @@
 #include "cmdfile/Texts.h"
 #include "ops/CloneCommand.h"
 #include "ops/ConvertCommand.h"
+#include "ops/DebugWithBasic.h"
 #include "ops/DeleteCommand.h"
 #include "ops/NewCommand.h"
 #include "ops/NewList.h"
@@ -19,18 +20,22 @@
 #include "shell/Session.h"
 #include "shell/Settings.h"
 #include "shell/Texts.h"
+#include "ui/AppIcon.h"
 #include "ui/Dialogs.h"
+#include "ui/FindForm.h"
 #include "ui/RichText.h"
 #include "ui/Texts.h"
+#include "ui/WindowWait.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -100,13 +105,25 @@ Form1::Form1(Application& app, QWidget* parent)
       browser_(app.session().store(), selection_) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(qs(texts::WindowTitle));
+    setWindowIcon(appIcon());
     help_ = new HelpWindow(session_.home() / "help", this);
     buildControls();
     buildMenus();
     showOpenedFile(); // the file the program read at start-up
+    app_.setRoamingNotice([this] {
+        RoamWarnDialog notice(*help_, this);
+        notice.exec();
+        return notice.neverAgain();
+    });
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() { app_.setRoamingNotice({}); }
+
+QPalette Form1::readOnlyPalette() const {
+    QPalette p = palette();
+    p.setColor(QPalette::Base, p.color(QPalette::Window));
+    return p;
+}
 
 bool Form1::fileOpen() const { return !session_.reader().file().path.empty(); }
 
@@ -158,7 +175,8 @@ void Form1::buildMenus() {
     connect(entry(fileMenu_, "fileexit", texts::FileExit), &QAction::triggered, this, &QWidget::close);
 
     editMenu_ = menu("editmenu", texts::EditMenu);
-    entry(editMenu_, "findmenu", texts::FindMenu, false);
+    connect(entry(editMenu_, "findmenu", texts::FindMenu), &QAction::triggered, this,
+            [this] { guarded([&] { findmenu_Click(); }); });
     connect(entry(editMenu_, "editoptions", texts::EditOptions), &QAction::triggered, this, [this] {
         OptionsDialog dialog(settings_, *help_, this);
         dialog.exec();
@@ -241,7 +259,8 @@ void Form1::buildMenus() {
     on(commandclone_, &Form1::commandclone_Click);
     commanddelete_ = entry(commandmenu_, "commanddelete", texts::CommandDelete, false);
     on(commanddelete_, &Form1::commanddelete_Click);
-    entry(commandmenu_, "CommandDebugBasic", texts::CommandDebugBasic, false);
+    commandDebugBasic_ = entry(commandmenu_, "CommandDebugBasic", texts::CommandDebugBasic, false);
+    on(commandDebugBasic_, &Form1::CommandDebugBasic_Click);
     commandrename_ = entry(commandmenu_, "commandrename", texts::CommandRename, false);
     on(commandrename_, &Form1::commandrename_Click);
     convert2Plain_ = entry(commandmenu_, "commandconvert2Plain", texts::Convert2Plain, false);
@@ -295,6 +314,7 @@ void Form1::buildControls() {
         auto* e = new QLineEdit(central);
         e->setObjectName(QString::fromLatin1(name));
         e->setReadOnly(readOnly);
+        if (readOnly) e->setPalette(readOnlyPalette()); // a box that takes no typing looks it
         return e;
     };
     const auto label = [&](std::string_view caption, QWidget* buddy) {
@@ -360,6 +380,8 @@ void Form1::buildControls() {
     Text1_->setReadOnly(true);
     Text1_->setLineWrapMode(QPlainTextEdit::NoWrap);
     Text1_->viewport()->installEventFilter(this);
+    for (QObject* o : {static_cast<QObject*>(lists_[0]), static_cast<QObject*>(lists_[1]), static_cast<QObject*>(Text1_)})
+        o->installEventFilter(this);
     RichTextBox1_ = new QTextEdit(splitPane_);
     RichTextBox1_->setObjectName(QStringLiteral("RichTextBox1"));
     RichTextBox1_->setReadOnly(true);
@@ -482,6 +504,27 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    // F11 and F12 in the Commands and LISTs lists and the body box: Find Again and Find Previous
+    // without the dialog, run when the key comes up.
+    if ((watched == lists_[0] || watched == lists_[1] || watched == Text1_) &&
+        (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (event->type() == QEvent::KeyPress && (key->key() == Qt::Key_F11 || key->key() == Qt::Key_F12)) {
+            findKeyArmed_ = key->key();
+            return true;
+        }
+        if (event->type() == QEvent::KeyRelease && findKeyArmed_ != 0 && !key->isAutoRepeat()) {
+            const int armed = std::exchange(findKeyArmed_, 0);
+            if (key->key() == armed) {
+                guarded([&] {
+                    if (armed == Qt::Key_F11) findForm().findagain_Click();
+                    else findForm().findprevious_Click();
+                    findmenu_Click(true);
+                });
+                return true;
+            }
+        }
+    }
     if (watched == Text1_->viewport() && event->type() == QEvent::MouseButtonRelease && !modifyInProgress_ &&
         !newItemPending_ && !listEmpty_ && modify_->isEnabled())
         guarded([&] { modify_Click(); });
@@ -920,8 +963,13 @@ void Form1::List2_Click() {
         if (names.empty()) names.emplace_back(texts::NothingToShow);
         fillList(list, names);
         selection_.listsStale = false;
-        selectRow(list, 0);
+        int row = 0;
+        for (int i = 0; i < static_cast<int>(names.size()); ++i)
+            if (!selection_.listToSelect.empty() && sameName(names[static_cast<std::size_t>(i)], selection_.listToSelect))
+                row = i;
+        selectRow(list, row);
     }
+    selection_.listToSelect.clear();
     ShowSelectedEntry(2);
     list->setEnabled(true);
 }
@@ -1017,7 +1065,7 @@ void Form1::ShowSelectedEntry(int list) {
         ActiveStates_->clear();
         showgraphic_->hide();
         currentRow_.reset();
-        for (auto* a : {commandclone_, commandrename_, commanddelete_, convert2Plain_, convert2Advanced_})
+        for (auto* a : {commandclone_, commandrename_, commanddelete_, convert2Plain_, convert2Advanced_, commandDebugBasic_})
             a->setEnabled(false);
         if (name != texts::NothingToShow) {
             showText(std::string(texts::NoLongerAvailable));
@@ -1029,15 +1077,17 @@ void Form1::ShowSelectedEntry(int list) {
             commandmenu_->menuAction()->setEnabled(false);
         } else {
             showText(std::string(texts::PickDifferent));
-            // Nothing is shown, so there is nothing to change either.
-            Text5_->clear();
-            Text6_->clear();
+            // Nothing is shown, so there is nothing to change either, and no box speaks of a
+            // command (the boxes of the file read before would).
+            for (auto* box : {Text2_, Text3_, Text5_, Text6_}) box->clear();
+            Text5_->setPalette(readOnlyPalette());
             modify_->setEnabled(false);
             commandEdit_->setEnabled(false);
         }
         return;
     }
     noLongerAvailable_ = false;
+    finder_.setCurrent(*found);
     currentRow_ = found->ID;
     shownGroup_ = found->owner;
     shownBody_ = found->script;
@@ -1049,7 +1099,7 @@ void Form1::ShowSelectedEntry(int list) {
         palette.setColor(QPalette::Base, QColor(255, 0, 0));
         Text5_->setPalette(palette);
     } else {
-        Text5_->setPalette(QPalette()); // the system's window colours again
+        Text5_->setPalette(readOnlyPalette());
     }
     Text2_->setText(qs(program));
     Text3_->setText(qs(scope));
@@ -1078,6 +1128,7 @@ void Form1::showRow(const UserRow& row) {
     convert2Plain_->setEnabled(body_.convertToPlain);
     convert2Advanced_->setEnabled(body_.convertToAdvanced);
     commandclone_->setEnabled(!body_.readOnly);
+    commandDebugBasic_->setEnabled(row.Type == "A" && !body_.readOnly && dragonAvailable());
     commandrename_->setEnabled(true);
     commanddelete_->setEnabled(true);
     // The body box takes typing only once a modify has begun.
@@ -1151,6 +1202,53 @@ void Form1::refreshAfterChange() {
     BuildProgramMenu();
     BuildGroupMenu();
     reset(-1);
+}
+
+// --- Debug with Basic ----------------------------------------------------------------------------
+
+bool Form1::dragonAvailable() const { return true; } // the window runs with Dragon's engine
+
+void Form1::CommandDebugBasic_Click() {
+    if (app_.RefreshIfChanged(true)) refreshAfterChange();
+    if (!currentRow_ || shownType_ != "A") return;
+    WindowWait waits;
+    ops::DebugWithBasic(app_.dragon(), session_.prompter(), waits)
+        .run(bodyText(), static_cast<platform::WindowHandle>(winId()));
+}
+
+// --- Find ----------------------------------------------------------------------------------------
+
+FindForm& Form1::findForm() {
+    if (!findform_) {
+        findform_ = new FindForm(finder_, session_.prompter(),
+                                 {[this]() -> CommandStore& { return session_.store(); },
+                                  [this]() -> const Selection& { return selection_; }},
+                                 this);
+    }
+    return *findform_;
+}
+
+void Form1::findmenu_Click(bool fromKey) {
+    if (!fileOpen()) return;
+    FindForm& form = findForm();
+    if (!fromKey) form.showModal();
+    if (!form.found()) return;
+    const FindHit& hit = form.hit();
+    selection_.program = hit.program;
+    selection_.scope = hit.scope;
+    selection_.command = hit.name;
+    selection_.findMatchStart = hit.matchStart;
+    selection_.findMatchLength = hit.matchLength;
+    if (hit.type != "L") {
+        reset(0);
+        return;
+    }
+    selection_.listsTab = {hit.program, hit.scope};
+    selection_.listToSelect = hit.name;
+    selection_.listsStale = true;
+    const bool onListsTab = SSTab1_->currentIndex() == 1;
+    reset(1);
+    if (onListsTab) SSTab1_Click(1); // the tab did not change, so it was not filled again
 }
 
 void Form1::showPendingName(int tab, const std::string& name) {
@@ -1445,7 +1543,7 @@ void Form1::FileRefresh_Click() {
 
 void Form1::filepropertys_Click() {
     if (!fileOpen()) return;
-    session_.prompter().message(app_.properties(), texts::PropertiesTitle);
+    session_.prompter().table(app_.properties(), texts::PropertiesTitle);
 }
 
 void Form1::filereset_Click() { app_.filereset(); }

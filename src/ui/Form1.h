@@ -5,6 +5,7 @@
 #include "ops/Names.h"
 #include "ui/Browser.h"
 #include "ui/Dialogs.h"
+#include "ui/Finder.h"
 #include "ui/Selection.h"
 
 #include <QMainWindow>
@@ -16,6 +17,7 @@
 #include <vector>
 
 class QAction;
+class QPalette;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -34,6 +36,7 @@ class Settings;
 
 namespace vocabrella::ui {
 
+class FindForm;
 class HelpWindow;
 
 // The three menus built from the store.
@@ -112,6 +115,13 @@ public:
     void commanddelete_Click();
     void commandconvert2Plain_Click();
     void commandconvert2Advanced_Click();
+    void CommandDebugBasic_Click();
+    // Whether Dragon is there to be driven ("Debug with &Basic").
+    bool dragonAvailable() const;
+
+    // Find: the dialog, or with fromKey (F11 / F12) only the move onto its hit.
+    void findmenu_Click(bool fromKey = false);
+    FindForm& findForm();
 
     // File menu.
     void fileopen_Click();
@@ -185,6 +195,7 @@ private:
     void showReadFile();
     void menuBuilt(DynamicMenu menu, int words);
     int twips(int value) const;
+    QPalette readOnlyPalette() const; // the boxes that show but take no typing
 
     Application& app_;
     Session& session_;
@@ -194,6 +205,9 @@ private:
     Hooks hooks_;
     BodyDisplay body_;
     HelpWindow* help_ = nullptr;
+    Finder finder_;
+    FindForm* findform_ = nullptr; // made on first use
+    int findKeyArmed_ = 0;         // F11 or F12 went down in a list or the body box
 
     // Entries behind the recent lists, which do not show the scope.
     std::vector<RecentEntry> recentlyCreated_, recentlyModified_;
@@ -222,7 +236,7 @@ private:
         *toolsMenu_, *helpMenu_, *rollback_;
     QAction *rollbackset_, *viewfollowcommand_, *viewfollowlist_, *viewAll_, *viewMapped_, *viewNotMapped_;
     QAction* viewTypes_[kViewTypeCount];
-    QAction *commandEdit_, *commandclone_, *convert2Plain_, *convert2Advanced_, *commandrename_, *commanddelete_;
+    QAction *commandEdit_, *commandDebugBasic_, *commandclone_, *convert2Plain_, *convert2Advanced_, *commandrename_, *commanddelete_;
 
     // Controls.
     QTabWidget* SSTab1_;

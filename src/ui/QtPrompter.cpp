@@ -3,6 +3,7 @@
 #include "ui/Texts.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -29,6 +30,13 @@ void QtPrompter::attach(QWidget* parent, QLabel* statusLabel, QLabel* countLabel
 
 void QtPrompter::message(std::string_view text, std::string_view title) {
     QMessageBox::information(parent_, titleText(title), widgetText(text));
+}
+
+void QtPrompter::table(std::string_view text, std::string_view title) {
+    QMessageBox box(QMessageBox::Information, titleText(title), widgetText(text), QMessageBox::Ok, parent_);
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        label->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    box.exec();
 }
 
 bool QtPrompter::yesNo(std::string_view text, std::string_view title) {

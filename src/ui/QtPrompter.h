@@ -18,6 +18,7 @@ public:
     void attach(QWidget* parent, QLabel* statusLabel, QLabel* countLabel);
 
     void message(std::string_view text, std::string_view title = {}) override;
+    void table(std::string_view text, std::string_view title = {}) override;
     bool yesNo(std::string_view text, std::string_view title = {}) override;
     bool okCancel(std::string_view text, std::string_view title = {}) override;
     std::optional<std::string> input(std::string_view text, std::string_view title = {},

@@ -64,7 +64,9 @@ bool RunningProgram::start() {
         window_->raise();
         window_->activateWindow();
         dragon.windows().bringToFront(handle_);
-        offerImport();
+        // A file named on the command line is what is on screen: an import would go into the
+        // speech user's file behind it.
+        if (!context.fileGiven) offerImport();
     } catch (const EndProgram& e) {
         exitCode_ = e.exitCode();
         ended_ = true;

@@ -53,6 +53,7 @@ struct Selection {
 
     Place commandsTab, listsTab;
     bool listsStale = true;
+    std::string listToSelect; // the LIST the LISTs tab selects when it is filled next
     bool recentlyCreatedStale = true, recentlyModifiedStale = true;
     int findMatchStart = 0, findMatchLength = 0; // characters, in the body as shown
     bool programsChanged = false, scopesChanged = false;

@@ -234,4 +234,28 @@ inline constexpr std::string_view MenuFailed = "A previous invocation of Vocabre
 inline constexpr std::string_view MenuFailedTitle = "Please reboot your Windows system to resolve this problem";
 } // namespace voice
 
+// The roaming notice (roamwarn); its caption and text are the running program's.
+inline constexpr std::string_view RoamWarnProceed = "&Proceed";
+inline constexpr std::string_view RoamWarnHelp = "&Help";
+inline constexpr std::string_view RoamWarnNeverAgain = "Do &Not Show This Window Again";
+
+// The Find dialog (findform).
+namespace find {
+inline constexpr std::string_view Caption = "Find";
+inline constexpr std::string_view SearchFor = "&Search for:";
+inline constexpr std::string_view Scope = "Scope name";
+inline constexpr std::string_view Name = "COMMAND (or LIST) name";
+inline constexpr std::string_view Body = "Macro (or LIST) body";
+inline constexpr std::string_view MatchCase = "Match Case";
+inline constexpr std::string_view Find = "Find";
+inline constexpr std::string_view FindAgain = "Find Again";
+inline constexpr std::string_view FindPrevious = "Find Previous";
+inline constexpr std::string_view Cancel = "Cancel";
+inline constexpr std::string_view NotFoundTitle = "Not Found";
+inline constexpr std::string_view NotFoundIn = " not found in ";
+inline constexpr std::string_view YourMacroFiles = "your macro files";
+inline constexpr std::string_view CurrentView = "current View";
+inline constexpr std::string_view NoMoreMatches = " no more matches";
+} // namespace find
+
 } // namespace vocabrella::ui::texts

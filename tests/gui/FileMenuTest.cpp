@@ -24,12 +24,26 @@ private slots:
     void openStartsWithTheLastFile();
     void openRefusesMissingAndDamagedFiles();
     void reloadReadsTheFileAgain();
+    void anEmptyFileLeavesNoBoxFilled();
     void propertiesShowTheFileInformation();
     void respecifyForgetsTheUserAndEnds();
     void placementAndMenusSurviveARestart();
     void rollbackRestoresAndBacksUp();
     void optionsAndAbout();
 };
+
+void FileMenuTest::anEmptyFileLeavesNoBoxFilled() {
+    GuiHome h;
+    auto full = standardFile();
+    h.open(full, "full.dat");
+    h.choose("appcommand", QStringLiteral("WINWORD"));
+    QVERIFY(!h.text("Text2").isEmpty());
+    CommandFileBuilder none;
+    h.open(none, "none.dat");
+    for (const char* box : {"Text2", "Text3", "Text5", "Text6"}) QVERIFY2(h.text(box).isEmpty(), box);
+    QCOMPARE(h.items(1), QStringList{"Nothing to show"});
+    QCOMPARE(h.prompter.countLines.back(), std::string("0 /0")); // the count line says so too
+}
 
 void FileMenuTest::openStartsWithTheLastFile() {
     GuiHome h;
@@ -171,7 +185,7 @@ void FileMenuTest::placementAndMenusSurviveARestart() {
     QCOMPARE(h.action("rollbackset")->text(), QStringLiteral("Bac&kup user 'Speaker' mycmds.dat"));
     QVERIFY(h.action("rollbackdynamic")->text().startsWith(QStringLiteral("mycmds.")));
     // Entries of operations that come later are there, disabled.
-    for (const char* name : {"Filereport", "FileExcel", "filedvc", "filepseudo", "findmenu", "CommandDebugBasic",
+    for (const char* name : {"Filereport", "FileExcel", "filedvc", "filepseudo",
                              "toolsexport", "toolsrenamegroup", "toolsDelete", "toolsreplace", "toolsconvert280",
                              "popupprint"})
         QVERIFY2(h.action(name) && !h.action(name)->isEnabled(), name);

@@ -54,10 +54,12 @@ struct RecordingMenuListener final : ui::MenuListener {
 
 class GuiHome {
 public:
-    // The speech user "Speaker" starts with an empty command file unless one is given.
-    explicit GuiHome(std::optional<CommandFileBuilder> userFile = std::nullopt)
+    // The speech user "Speaker" starts with an empty command file unless one is given; a
+    // roaming user's when roaming is true.
+    explicit GuiHome(std::optional<CommandFileBuilder> userFile = std::nullopt, bool roaming = false)
         : home_(fs::path(dir_.path().toStdString()) / "home"), root_(fs::path(dir_.path().toStdString()) / "dragon") {
         platform::InstallationOptions options;
+        options.roaming = roaming;
         if (userFile) options.writeCommands = [&](const fs::path& file) { userFile->writeFile(file); };
         options.mergeTool = fs::path(VOCABRELLA_MERGE_TOOL);
         platform::createInstallation(root_, options);
@@ -97,7 +99,9 @@ public:
 
     const fs::path& root() const { return root_; }
     fs::path userFile() const {
-        return platform::InstallationLayout::of(root_).usersFolder() / "Speaker" / "current" / "mycmds.dat";
+        const auto layout = platform::InstallationLayout::of(root_);
+        const auto roamingFile = layout.roamingCacheFolder() / "Speaker" / "current" / "mycmds.dat";
+        return fs::exists(roamingFile) ? roamingFile : layout.usersFolder() / "Speaker" / "current" / "mycmds.dat";
     }
     const fs::path& home() const { return home_; }
     fs::path folder() const { return fs::path(dir_.path().toStdString()); }

@@ -375,6 +375,17 @@ void StartupTest::importOffer() {
         QVERIFY(d.start({}, {true, false}));
         QCOMPARE(d.importOffers, 1);
     }
+    {
+        // A file named on the command line is not the place for the import: no offer.
+        Desk d;
+        CommandFileBuilder other;
+        other.add(command("elsewhere", kKindKeys, "{Enter}"));
+        const auto file = d.folder() / "other.dat";
+        other.writeFile(file);
+        QVERIFY(d.start(file.string(), {true, false}));
+        QCOMPARE(d.importOffers, 0);
+        QVERIFY(!d.program->app().ownCommandsPresent());
+    }
 }
 
 void StartupTest::startIsQuickWithTheFileInTheStore() {

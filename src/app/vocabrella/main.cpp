@@ -8,6 +8,7 @@
 #include "shell/HomeFolder.h"
 #include "shell/platform/SimulatedDragon.h"
 #include "shell/platform/SimulatedInstallation.h"
+#include "ui/AppIcon.h"
 #include "ui/QtPrompter.h"
 #include "ui/RunningProgram.h"
 
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vocabrella"));
     QApplication::setApplicationVersion(QStringLiteral(VOCABRELLA_VERSION));
+    QApplication::setWindowIcon(ui::appIcon());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Vocabrella: the voice commands of a Dragon user"));
