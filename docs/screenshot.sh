@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes docs/window-demo-user.png: the window as `vocabrella --demo` starts it, on a virtual X
-# display. Needs Xvfb and ImageMagick (Debian packages xvfb and imagemagick).
+# display; then docs/batch-replace.png: "Tools > Search and Replace" showing its first match.
+# Needs Xvfb, ImageMagick and xdotool (Debian packages xvfb, imagemagick and xdotool).
 #   docs/screenshot.sh [BUILD_DIR]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -29,3 +30,17 @@ run
 sleep 3
 DISPLAY="$display" import -window root -crop 900x700+0+0 "$here/window-demo-user.png"
 echo "$here/window-demo-user.png"
+
+# The batch dialog in its search and replace mode, on the first match of "Send".
+DISPLAY="$display" xdotool key alt+t
+sleep 1
+DISPLAY="$display" xdotool key s
+sleep 2
+DISPLAY="$display" xdotool type --delay 50 "Send"
+DISPLAY="$display" xdotool key Tab
+DISPLAY="$display" xdotool type --delay 50 "SendDragonKeys"
+DISPLAY="$display" xdotool key Return
+sleep 2
+dialog="$(DISPLAY="$display" xdotool search --name '^Search/Replace$' | head -n 1)"
+DISPLAY="$display" import -window "$dialog" "$here/batch-replace.png"
+echo "$here/batch-replace.png"

@@ -35,6 +35,7 @@ class Settings;
 namespace vocabrella::ui {
 
 class HelpWindow;
+enum class BatchMode;
 
 // The three menus built from the store.
 enum class DynamicMenu { Program, Scope, Group };
@@ -113,6 +114,12 @@ public:
     void commandconvert2Plain_Click();
     void commandconvert2Advanced_Click();
 
+    // The "&Tools" menu.
+    void toolsBatch_Click(BatchMode mode);
+    void toolsKeys_Click(BatchMode mode);
+    void toolsconvert_Click(const std::string& target);
+    void toolslanguage_Click();
+
     // File menu.
     void fileopen_Click();
     void FileOpenNoDialog(const std::filesystem::path& path);
@@ -180,6 +187,7 @@ private:
     NewCommandForm::Lists storeLists(); // what NewCommandForm offers under "Show Lists"
     bool StartNewCommand(const std::string& kind, const std::string& name, const std::string& body);
     void setMenusEnabled(bool on);
+    void runBatchDialog(BatchMode mode);
     void layoutSplit();
     void setCaption();
     void showReadFile();
