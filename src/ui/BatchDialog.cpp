@@ -257,6 +257,12 @@ void BatchDialog::buildControls() {
     grid->addLayout(buttons, 5, 0, 1, 4);
     grid->setRowStretch(4, 1);
 
+    // The search text, then what replaces it.
+    QWidget::setTabOrder(Text1_, replacewith_);
+    QWidget::setTabOrder(replacewith_, specify_);
+    QWidget::setTabOrder(specify_, matchcase_);
+    QWidget::setTabOrder(matchcase_, Replaceall_);
+
     connect(Command2_, &QPushButton::clicked, this, [this] { guarded([&] { Command2_Click(); }); });
     connect(specify_, &QPushButton::clicked, this, [this] { guarded([&] { specify_Click(); }); });
     connect(Replaceall_, &QPushButton::clicked, this, [this] { guarded([&] { Replaceall_Click(); }); });
