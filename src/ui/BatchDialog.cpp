@@ -104,12 +104,7 @@ BatchDialog::BatchDialog(ops::Workspace& ws, BatchMode mode, const Selection& se
     }
 }
 
-BatchDialog::~BatchDialog() {
-    try {
-        ws_.store().clearFlags();
-    } catch (...) { // the store's own failure was reported where it happened
-    }
-}
+BatchDialog::~BatchDialog() = default;
 
 void BatchDialog::done(int result) {
     ws_.store().clearFlags();
