@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Takes the pictures in docs/ on a virtual X display: window-demo-user.png, the window as
 # `vocabrella --demo` starts it; new-command-lists.png, the name of a new command with the LISTs
-# shown; find.png, the Find dialog. Needs Xvfb, ImageMagick and xdotool (Debian packages xvfb,
-# imagemagick and xdotool).
+# shown; find.png, the Find dialog; batch-replace.png, "Tools > Search and Replace" showing its
+# first match. Needs Xvfb, ImageMagick and xdotool (Debian packages xvfb, imagemagick and
+# xdotool).
 #   docs/screenshot.sh [BUILD_DIR]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -64,4 +65,20 @@ x type --delay 40 'SendKeys'
 x key Tab Down
 sleep 0.5
 shot find.png 'Find'
-x key Escape"
+x key Escape
+sleep 0.5
+x windowfocus "$main"
+sleep 0.5
+# The batch dialog in its search and replace mode, on the first match of "Send".
+DISPLAY="$display" xdotool key alt+t
+sleep 1
+DISPLAY="$display" xdotool key s
+sleep 2
+DISPLAY="$display" xdotool type --delay 50 "Send"
+DISPLAY="$display" xdotool key Tab
+DISPLAY="$display" xdotool type --delay 50 "SendDragonKeys"
+DISPLAY="$display" xdotool key Return
+sleep 2
+dialog="$(DISPLAY="$display" xdotool search --name '^Search/Replace$' | head -n 1)"
+DISPLAY="$display" import -window "$dialog" "$here/batch-replace.png"
+echo "$here/batch-replace.png"

@@ -25,6 +25,22 @@ public:
     // Index of the chosen button, or -1 when the dialog was cancelled.
     virtual int choice(std::string_view text, std::string_view title,
                        const std::vector<std::string>& buttons) = 0;
+
+    // The two questions of an export into a command file that exists: what to do with the file,
+    // and whether a command it holds already is overwritten. The window asks them in dialogs of
+    // their own, laid out from these fields; everywhere else they are a choice among the buttons.
+    struct ExportQuestion {
+        enum class Kind { FileExists, CommandExists };
+        Kind kind = Kind::FileExists;
+        std::string target;  // the export file
+        std::string command; // the command already in it (CommandExists)
+        std::string source;  // the file the command would come from (CommandExists)
+    };
+    virtual int exportChoice(const ExportQuestion& question, std::string_view text, std::string_view title,
+                             const std::vector<std::string>& buttons) {
+        (void)question;
+        return choice(text, title, buttons);
+    }
     // The status line (Label7) and the count line (Label9) of the main window.
     virtual void status(std::string_view text) = 0;
     virtual void counts(std::string_view text) = 0;

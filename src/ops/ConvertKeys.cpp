@@ -13,9 +13,15 @@ bool hasBothBraces(std::string_view text) {
 
 } // namespace
 
+Outcome ConvertKeys::offered(Workspace& ws, Mode mode) {
+    if (mode != Mode::SendKeys || ws.env().reader.file().info.languageName == "English") return Outcome::done();
+    const std::string text(vocabrella::texts::EnglishOnly), title(vocabrella::texts::EnglishOnlyTitle);
+    ws.prompter().message(text, title);
+    return Outcome::refused(text, title);
+}
+
 Outcome ConvertKeys::checkMarked() {
-    if (mode_ == Mode::SendKeys && ws_.env().reader.file().info.languageName != "English")
-        return refuse(std::string(vocabrella::texts::EnglishOnly), std::string(vocabrella::texts::EnglishOnlyTitle));
+    if (auto o = offered(ws_, mode_); !o.isDone()) return o;
     // Plain text takes the KEYS without both braces, the scripts those with both.
     const bool wantBraces = mode_ != Mode::PlainText;
     const auto left = narrowMarks(ws_.store(), [&](const UserRow& row) {

@@ -13,6 +13,10 @@ public:
     ConvertKeys(Workspace& ws, BatchSelection selection, Mode mode)
         : BatchChange(ws, std::move(selection)), operation_(mode), mode_(mode) {}
 
+    // Whether the conversion is offered for the open file at all, before anything is chosen:
+    // the SendKeys scripts are for English users only (refused and told).
+    static Outcome offered(Workspace& ws, Mode mode);
+
     std::uint32_t converted() const { return operation_.converted(); }
     bool someNotConverted() const { return operation_.someNotConverted(); }
 

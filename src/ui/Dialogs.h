@@ -27,6 +27,7 @@ namespace vocabrella::ui {
 inline constexpr int kHelpOptions = 10001;
 inline constexpr int kHelpRoaming = 10004;
 inline constexpr int kHelpCommands = 1; // the command reference ("Command &Help")
+inline constexpr int kHelpConvertKeys = 10002; // the KEYS conversions, offered before the first one
 
 // The program's one help window, reused by every dialog that offers help.
 class HelpWindow : public QDialog {

@@ -21,6 +21,7 @@
 #include "shell/Settings.h"
 #include "shell/Texts.h"
 #include "ui/AppIcon.h"
+#include "ui/BatchDialog.h"
 #include "ui/Dialogs.h"
 #include "ui/FindForm.h"
 #include "ui/RichText.h"
@@ -272,21 +273,30 @@ void Form1::buildMenus() {
     connect(groupcommand_, &QMenu::aboutToShow, this, [this] { guarded([&] { numberMenu(DynamicMenu::Group); }); });
 
     toolsMenu_ = menu("toolsmenu", texts::ToolsMenu);
-    entry(toolsMenu_, "toolsexport", texts::ToolsExport, false);
-    entry(toolsMenu_, "toolsrenamegroup", texts::ToolsRenameGroup, false);
-    entry(toolsMenu_, "toolsrenameprogram", texts::ToolsRenameProgram, false);
-    entry(toolsMenu_, "toolsDelete", texts::ToolsDelete, false);
-    entry(toolsMenu_, "toolsreplace", texts::ToolsReplace, false);
+    const auto tool = [&](const char* name, std::string_view caption, auto handler) {
+        connect(entry(toolsMenu_, name, caption), &QAction::triggered, this, [this, handler] { guarded(handler); });
+    };
+    const auto batch = [this](void (Form1::*handler)(BatchMode), BatchMode mode) {
+        return [this, handler, mode] { (this->*handler)(mode); };
+    };
+    tool("toolsexport", texts::ToolsExport, batch(&Form1::toolsBatch_Click, BatchMode::Export));
+    tool("toolsrenamegroup", texts::ToolsRenameGroup, batch(&Form1::toolsBatch_Click, BatchMode::RenameGroup));
+    tool("toolsrenameprogram", texts::ToolsRenameProgram, batch(&Form1::toolsBatch_Click, BatchMode::RenameProgram));
+    tool("toolsDelete", texts::ToolsDelete, batch(&Form1::toolsBatch_Click, BatchMode::Delete));
+    tool("toolsreplace", texts::ToolsReplace, batch(&Form1::toolsBatch_Click, BatchMode::Replace));
     toolsMenu_->addSeparator();
-    entry(toolsMenu_, "toolsdvc2plain", texts::ToolsKeys2Plain, false);
-    entry(toolsMenu_, "toolsdvc2vba", texts::ToolsKeys2Vba, false);
-    entry(toolsMenu_, "toolsdvc2sdk", texts::ToolsKeys2Sdk, false);
+    tool("toolsdvc2plain", texts::ToolsKeys2Plain, batch(&Form1::toolsKeys_Click, BatchMode::KeysToPlain));
+    tool("toolsdvc2vba", texts::ToolsKeys2Vba, batch(&Form1::toolsKeys_Click, BatchMode::KeysToSendKeys));
+    tool("toolsdvc2sdk", texts::ToolsKeys2Sdk, batch(&Form1::toolsKeys_Click, BatchMode::KeysToDragonKeys));
     toolsMenu_->addSeparator();
-    entry(toolsMenu_, "toolsconvert260", texts::ToolsConvert60, false);
-    entry(toolsMenu_, "toolsconvert261", texts::ToolsConvert61, false);
-    entry(toolsMenu_, "toolsconvert270", texts::ToolsConvert70, false);
-    entry(toolsMenu_, "toolsconvert280", texts::ToolsConvert80, false);
-    entry(toolsMenu_, "toolslanguage", texts::ToolsLanguage, false);
+    const auto version = [this](std::string_view target) {
+        return [this, target] { toolsconvert_Click(std::string(target)); };
+    };
+    tool("toolsconvert260", texts::ToolsConvert60, version(texts::Version60));
+    tool("toolsconvert261", texts::ToolsConvert61, version(texts::Version61));
+    tool("toolsconvert270", texts::ToolsConvert70, version(texts::Version70));
+    tool("toolsconvert280", texts::ToolsConvert80, version(texts::Version80));
+    tool("toolslanguage", texts::ToolsLanguage, [this] { toolslanguage_Click(); });
 
     helpMenu_ = menu("helpmenu", texts::HelpMenu);
     connect(entry(helpMenu_, "helpcommand", texts::HelpCommand), &QAction::triggered, this,

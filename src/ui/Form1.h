@@ -38,6 +38,7 @@ namespace vocabrella::ui {
 
 class FindForm;
 class HelpWindow;
+enum class BatchMode;
 
 // The three menus built from the store.
 enum class DynamicMenu { Program, Scope, Group };
@@ -123,6 +124,12 @@ public:
     void findmenu_Click(bool fromKey = false);
     FindForm& findForm();
 
+    // The "&Tools" menu.
+    void toolsBatch_Click(BatchMode mode);
+    void toolsKeys_Click(BatchMode mode);
+    void toolsconvert_Click(const std::string& target);
+    void toolslanguage_Click();
+
     // File menu.
     void fileopen_Click();
     void FileOpenNoDialog(const std::filesystem::path& path);
@@ -190,6 +197,7 @@ private:
     NewCommandForm::Lists storeLists(); // what NewCommandForm offers under "Show Lists"
     bool StartNewCommand(const std::string& kind, const std::string& name, const std::string& body);
     void setMenusEnabled(bool on);
+    void runBatchDialog(BatchMode mode);
     void layoutSplit();
     void setCaption();
     void showReadFile();

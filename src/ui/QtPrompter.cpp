@@ -1,6 +1,7 @@
 #include "ui/QtPrompter.h"
 
 #include "ui/Texts.h"
+#include "ui/ToolsDialogs.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -66,6 +67,18 @@ int QtPrompter::choice(std::string_view text, std::string_view title, const std:
     for (std::size_t i = 0; i < pushed.size(); ++i)
         if (box.clickedButton() == pushed[i]) return static_cast<int>(i);
     return -1;
+}
+
+int QtPrompter::exportChoice(const ExportQuestion& question, std::string_view, std::string_view,
+                             const std::vector<std::string>&) {
+    if (question.kind == ExportQuestion::Kind::FileExists) {
+        OverwriteDialog dialog(question.target, parent_);
+        dialog.exec();
+        return dialog.answer();
+    }
+    OverDialog dialog(question.target, question.command, question.source, parent_);
+    dialog.exec();
+    return dialog.answer();
 }
 
 void QtPrompter::status(std::string_view text) {

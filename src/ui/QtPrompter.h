@@ -24,6 +24,9 @@ public:
     std::optional<std::string> input(std::string_view text, std::string_view title = {},
                                      std::string_view defaultValue = {}) override;
     int choice(std::string_view text, std::string_view title, const std::vector<std::string>& buttons) override;
+    // The dialogs over and overwrite.
+    int exportChoice(const ExportQuestion& question, std::string_view text, std::string_view title,
+                     const std::vector<std::string>& buttons) override;
     void status(std::string_view text) override;
     void counts(std::string_view text) override;
 

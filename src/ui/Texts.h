@@ -111,6 +111,75 @@ inline constexpr std::string_view ToolsConvert70 = "Convert to &7.x";
 inline constexpr std::string_view ToolsConvert80 = "Convert to &8/9";
 inline constexpr std::string_view ToolsLanguage = "Convert &Language...";
 
+// The batch operation dialog (export): its modes, their titles and action buttons, its controls.
+inline constexpr std::string_view BatchCaption = "Export/Report";
+inline constexpr std::string_view ModeExport = "dat";
+inline constexpr std::string_view ModeGroup = "group";
+inline constexpr std::string_view ModeProgram = "program";
+inline constexpr std::string_view ModeDelete = "delete";
+inline constexpr std::string_view ModeKeysToPlain = "dvc2plain";
+inline constexpr std::string_view ModeKeysToSendKeys = "dvc2vba";
+inline constexpr std::string_view ModeKeysToDragonKeys = "dvc2sdk";
+inline constexpr std::string_view ModeReplace = "replace";
+inline constexpr std::string_view TitleExport = "Export to .dat";
+inline constexpr std::string_view TitleGroup = "Rename Group";
+inline constexpr std::string_view TitleProgram = "Rename Program";
+inline constexpr std::string_view TitleDelete = "Delete";
+inline constexpr std::string_view TitleKeysToPlain = "Convert DVC to Plain Text";
+inline constexpr std::string_view TitleKeysToSendKeys = "Convert DVC to Advanced Scripting w/SendKeys";
+inline constexpr std::string_view TitleKeysToDragonKeys = "Convert DVC to Advanced Scripting w/SendDragonKeys";
+inline constexpr std::string_view TitleReplace = "Search/Replace";
+inline constexpr std::string_view ActionExport = "Export";
+inline constexpr std::string_view ActionGroup = "Rename Group";
+inline constexpr std::string_view ActionProgram = "Rename Program";
+inline constexpr std::string_view ActionDelete = "Delete";
+inline constexpr std::string_view ActionConvert = "Convert";
+inline constexpr std::string_view ActionSearch = "Search";
+inline constexpr std::string_view ScopeFrame = "Scope:";
+inline constexpr std::string_view OutputAll = "&Everything";
+inline constexpr std::string_view OutputGroup = "Current &Group";
+inline constexpr std::string_view OutputApp = "Current &App";
+inline constexpr std::string_view OutputState = "Current &Scope";
+inline constexpr std::string_view OutputSelect = "Pick and &Choose";
+inline constexpr std::string_view SeeBelow = "See below";
+inline constexpr std::string_view PickAll = "A&ll";
+inline constexpr std::string_view PickNone = "N&one";
+inline constexpr std::string_view MacrosLabel = "Macros";
+inline constexpr std::string_view FilenameLabel = "&Filename:";
+inline constexpr std::string_view SearchForLabel = "Search &for";
+inline constexpr std::string_view Specify = "Specif&y filename";
+inline constexpr std::string_view ReplaceButton = "Replace";
+inline constexpr std::string_view NewGroupLabel = "&New Group Name";
+inline constexpr std::string_view NewProgramLabel = "New Program Name";
+inline constexpr std::string_view ReplaceWithLabel = "Replace &With";
+inline constexpr std::string_view MatchCase = "Match Case";
+inline constexpr std::string_view ReplaceAll = "Replace All";
+inline constexpr std::string_view BatchCancel = "Cancel";
+inline constexpr std::string_view SpecifyFilter = "*.";
+
+// The offer of help before the first KEYS conversion.
+inline constexpr std::string_view KeysHelpCaption = "Please Read Help if First Time Converting";
+inline constexpr std::string_view KeysHelpText = "Would you like to view the Help Page on this topic?";
+inline constexpr std::string_view KeysHelpDontShow = "Don't &Show this Again";
+inline constexpr std::string_view KeysHelpYes = "&Yes";
+inline constexpr std::string_view KeysHelpNo = "&No Thanks";
+
+// The version entries' targets, and the language dialog.
+inline constexpr std::string_view Version60 = "6.0";
+inline constexpr std::string_view Version61 = "6.1";
+inline constexpr std::string_view Version70 = "7.x";
+inline constexpr std::string_view Version80 = "8/9";
+inline constexpr std::string_view LanguageCaption = "Convert Language of .dat file";
+inline constexpr std::string_view LanguageExplanation =
+    "This command modifies the .dat file header to the language specified.  This is necessary to be able to "
+    "exchange macros (Export-Import) from one language to another.\r\n\r\nOf course, no translation of the command "
+    "names, or any text contained in the macros is done.  This must be done separately by the User.";
+inline constexpr std::string_view LanguageOfFile = "Language of current file: ";
+inline constexpr std::string_view LanguageEntryPrefix = "to ";
+inline constexpr std::string_view LanguageEntries[] = {"to Dutch", "to English", "to French", "to German",
+                                                       "to Spanish"};
+inline constexpr std::string_view LanguageConvert = "&Convert";
+
 // Help.
 inline constexpr std::string_view HelpCommand = "Command &Help";
 inline constexpr std::string_view HelpAbout = "&About Vocabrella";

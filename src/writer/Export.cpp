@@ -140,7 +140,8 @@ private:
         if (fs::exists(target_)) {
             ExistingTarget action = whenExists_;
             if (action == ExistingTarget::Ask) {
-                const int chosen = env_.prompter.choice(
+                const int chosen = env_.prompter.exportChoice(
+                    {Prompter::ExportQuestion::Kind::FileExists, target_.string(), {}, {}},
                     std::string(texts::ExportFileExists) + "\r\n" + target_.string(), texts::ChooseActionTitle,
                     {std::string(texts::ChooseOverwrite), std::string(texts::ChooseAppend), std::string(texts::ChooseCancel)});
                 if (chosen != 0 && chosen != 1) return ExportOutcome::Cancelled;
@@ -294,7 +295,9 @@ private:
         const std::string text = std::string(texts::OverwriteExistsIn) + "\r\n" + target_.string() + "\r\n" + name +
                                  "\r\n" + std::string(texts::OverwriteWithCommandFrom) + "\r\n" +
                                  env_.commandFile().string();
-        switch (env_.prompter.choice(text, texts::OverwriteTitle,
+        const Prompter::ExportQuestion question{Prompter::ExportQuestion::Kind::CommandExists, target_.string(), name,
+                                                env_.commandFile().string()};
+        switch (env_.prompter.exportChoice(question, text, texts::OverwriteTitle,
                                      {std::string(texts::OverwriteYes), std::string(texts::OverwriteNo),
                                       std::string(texts::OverwriteYesToAll), std::string(texts::OverwriteNoToAll),
                                       std::string(texts::OverwriteCancelExport)})) {

@@ -186,7 +186,6 @@ void FileMenuTest::placementAndMenusSurviveARestart() {
     QVERIFY(h.action("rollbackdynamic")->text().startsWith(QStringLiteral("mycmds.")));
     // Entries of operations that come later are there, disabled.
     for (const char* name : {"Filereport", "FileExcel", "filedvc", "filepseudo",
-                             "toolsexport", "toolsrenamegroup", "toolsDelete", "toolsreplace", "toolsconvert280",
                              "popupprint"})
         QVERIFY2(h.action(name) && !h.action(name)->isEnabled(), name);
     // An empty file offers nothing to change, but new commands and LISTs.

@@ -1,0 +1,86 @@
+// The "&Tools" menu of the main window: the batch operations, the KEYS conversions, and the
+// conversions of the whole file to another version or language.
+
+#include "ui/Form1.h"
+
+#include "cmdfile/Prompter.h"
+#include "ops/ConvertFile.h"
+#include "ops/ConvertKeys.h"
+#include "ops/Workspace.h"
+#include "shell/Application.h"
+#include "shell/Session.h"
+#include "shell/Settings.h"
+#include "ui/BatchDialog.h"
+#include "ui/Dialogs.h"
+#include "ui/ToolsDialogs.h"
+#include "writer/Texts.h"
+
+namespace vocabrella::ui {
+
+void Form1::runBatchDialog(BatchMode mode) {
+    ops::Workspace ws(app_, clock_);
+    BatchDialog dialog(ws, mode, selection_, app_.home(), this);
+    dialog.exec();
+    dialog.rethrowPending();
+    if (const auto& group = dialog.currentGroup()) {
+        selection_.group = *group;
+        selection_.allGroups = *group == names::AllGroups;
+    }
+    if (dialog.changedFile()) {
+        session_.prompter().status("");
+        refreshAfterChange();
+    }
+    if (const auto& exported = dialog.openExported()) FileOpenNoDialog(*exported);
+}
+
+void Form1::toolsBatch_Click(BatchMode mode) {
+    if (!fileOpen()) return;
+    if (app_.RefreshIfChanged(true)) refreshAfterChange();
+    runBatchDialog(mode);
+}
+
+void Form1::toolsKeys_Click(BatchMode mode) {
+    if (!fileOpen()) return;
+    using Mode = ops::ConvertKeys::Mode;
+    const Mode keysMode = mode == BatchMode::KeysToPlain      ? Mode::PlainText
+                          : mode == BatchMode::KeysToSendKeys ? Mode::SendKeys
+                                                              : Mode::SendDragonKeys;
+    {
+        ops::Workspace ws(app_, clock_);
+        if (!ops::ConvertKeys::offered(ws, keysMode).isDone()) return;
+    }
+    if (app_.RefreshIfChanged(true)) refreshAfterChange();
+    if (keysMode != Mode::SendDragonKeys && !settings_.options().noConvertKeysHelp) {
+        KeysHelpDialog offer(this);
+        const bool wanted = offer.exec() == QDialog::Accepted;
+        if (offer.dontShowAgain()) settings_.setNoConvertKeysHelp();
+        if (wanted) help_->Show(kHelpConvertKeys);
+    }
+    runBatchDialog(mode);
+}
+
+void Form1::toolsconvert_Click(const std::string& target) {
+    if (!fileOpen()) return;
+    if (app_.RefreshIfChanged(true)) refreshAfterChange();
+    ops::Workspace ws(app_, clock_);
+    const auto outcome = ops::ConvertVersion(ws, target).run();
+    if (!outcome.isDone()) return;
+    session_.prompter().status("");
+    session_.prompter().message(outcome.text, outcome.title);
+    FileOpenNoDialog(app_.commandFile());
+}
+
+void Form1::toolslanguage_Click() {
+    if (!fileOpen()) return;
+    ops::Workspace ws(app_, clock_);
+    if (ws.productionOpen()) {
+        // Refused before the dialog shows anything.
+        session_.prompter().message(vocabrella::texts::CannotConvertUserFile, ws.commandFile().string());
+        return;
+    }
+    LanguageDialog dialog(ws, this);
+    dialog.exec();
+    if (dialog.converted()) FileOpenNoDialog(app_.commandFile());
+}
+
+} // namespace vocabrella::ui
