@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Takes docs/window-demo-user.png: the window as `vocabrella --demo` starts it, on a virtual X
-# display. Needs Xvfb and ImageMagick (Debian packages xvfb and imagemagick).
+# display; then docs/export-report-dialog.png: the Export/Report dialog as "Export to
+# &spreadsheet..." opens it. Needs Xvfb, ImageMagick and xdotool (Debian packages xvfb,
+# imagemagick and xdotool).
 #   docs/screenshot.sh [BUILD_DIR]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -29,3 +31,14 @@ run
 sleep 3
 DISPLAY="$display" import -window root -crop 900x700+0+0 "$here/window-demo-user.png"
 echo "$here/window-demo-user.png"
+
+# The Export/Report dialog, opened from the keyboard as a user would: Alt+F, then S.
+window="$(DISPLAY="$display" xdotool search --onlyvisible --name '^Vocabrella' | head -n 1)"
+DISPLAY="$display" xdotool windowfocus --sync "$window"
+DISPLAY="$display" xdotool key alt+f
+sleep 1
+DISPLAY="$display" xdotool key s
+dialog="$(DISPLAY="$display" xdotool search --sync --onlyvisible --name '^Export \(spreadsheet\)$' | head -n 1)"
+sleep 1
+DISPLAY="$display" import -window "$dialog" "$here/export-report-dialog.png"
+echo "$here/export-report-dialog.png"

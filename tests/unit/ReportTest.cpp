@@ -170,7 +170,8 @@ CommandFileBuilder reportFile() {
         b.add(c);
     };
     add("zebra", kKindKeys, "{Ctrl+z}", "Work", {}, "the \"last\" one, surely");
-    add("caf\xc3\xa9 order", kKindScript, "SendKeys \"caf\xc3\xa9\"\r\nSendKeys \"!\"", "Play");
+    // The builder writes the file's own bytes: Windows-1252.
+    add("caf\xe9 order", kKindScript, "SendKeys \"caf\xe9\"\r\nSendKeys \"!\"", "Play");
     add("plain words", kKindText, "words", "Play");
     add("new page", kKindKeys, "{Ctrl+n}", "Work", "notepad");
     b.add(BuiltList("color", {"red", "blue"}));
