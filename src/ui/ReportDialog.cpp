@@ -107,6 +107,7 @@ ExportReportDialog::ExportReportDialog(ops::Workspace& ws, Context context, Help
     Label1_->setObjectName(QStringLiteral("Label1"));
     Text1_ = new QLineEdit(this);
     Text1_->setObjectName(QStringLiteral("Text1"));
+    Text1_->setMinimumWidth(Text1_->fontMetrics().averageCharWidth() * 48); // a whole path shows
     Combo1_ = new QComboBox(this);
     Combo1_->setObjectName(QStringLiteral("Combo1"));
     specify_ = button("specify", t::Specify);
