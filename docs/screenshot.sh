@@ -2,8 +2,8 @@
 # Takes the pictures in docs/ on a virtual X display: window-demo-user.png, the window as
 # `vocabrella --demo` starts it; new-command-lists.png, the name of a new command with the LISTs
 # shown; find.png, the Find dialog; batch-replace.png, "Tools > Search and Replace" showing its
-# first match. Needs Xvfb, ImageMagick and xdotool (Debian packages xvfb, imagemagick and
-# xdotool).
+# first match; export-report-dialog.png, the Export/Report dialog as "Export to &spreadsheet..."
+# opens it. Needs Xvfb, ImageMagick and xdotool (Debian packages xvfb, imagemagick and xdotool).
 #   docs/screenshot.sh [BUILD_DIR]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -82,3 +82,15 @@ sleep 2
 dialog="$(DISPLAY="$display" xdotool search --name '^Search/Replace$' | head -n 1)"
 DISPLAY="$display" import -window "$dialog" "$here/batch-replace.png"
 echo "$here/batch-replace.png"
+x key Escape
+sleep 1
+# The Export/Report dialog, opened from the keyboard as a user would: Alt+F, then S.
+window="$(DISPLAY="$display" xdotool search --onlyvisible --name '^Vocabrella' | head -n 1)"
+DISPLAY="$display" xdotool windowfocus --sync "$window"
+DISPLAY="$display" xdotool key alt+f
+sleep 1
+DISPLAY="$display" xdotool key s
+dialog="$(DISPLAY="$display" xdotool search --sync --onlyvisible --name '^Export \(spreadsheet\)$' | head -n 1)"
+sleep 1
+DISPLAY="$display" import -window "$dialog" "$here/export-report-dialog.png"
+echo "$here/export-report-dialog.png"

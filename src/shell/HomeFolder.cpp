@@ -1,14 +1,25 @@
 #include "shell/HomeFolder.h"
 
+#include "cmdfile/AtomicFile.h"
 #include "cmdfile/Store.h"
 #include "shell/ShippedFiles.h"
 #include "shell/Texts.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 namespace vocabrella {
 namespace fs = std::filesystem;
+namespace {
+
+std::string readWholeFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+} // namespace
 
 fs::path HomeFolder::resolve(const std::optional<fs::path>& option) {
     if (option && !option->empty()) return fs::absolute(*option);
@@ -43,8 +54,27 @@ void HomeFolder::replaceDamagedStore(const fs::path& home) {
     CommandStore::create(store);
 }
 
+void HomeFolder::updateHelpPages(const fs::path& home) {
+    const fs::path shipped = shippedDataFolder() / "help";
+    std::error_code ec;
+    if (!fs::is_directory(shipped, ec)) return;
+    fs::create_directories(home / "help");
+    for (const auto& entry : fs::directory_iterator(shipped)) {
+        if (!entry.is_regular_file()) continue;
+        const fs::path target = home / "help" / entry.path().filename();
+        if (fs::exists(target, ec) && fs::file_size(target, ec) == entry.file_size() &&
+            readWholeFile(target) == readWholeFile(entry.path()))
+            continue;
+        copyFileAtomically(entry.path(), target, false);
+    }
+}
+
 HomeFolder::State HomeFolder::prepare(const fs::path& home) {
-    if (fs::exists(home)) return fs::exists(storePath(home)) ? State::Ready : State::StoreMissing;
+    if (fs::exists(home)) {
+        if (!fs::exists(storePath(home))) return State::StoreMissing;
+        updateHelpPages(home);
+        return State::Ready;
+    }
     // Built in a sibling folder and renamed into place, so that a failed first run leaves no
     // half-made home folder behind.
     const fs::path staging = home.parent_path() / (home.filename().string() + ".new-" + std::to_string(::getpid()));

@@ -19,6 +19,10 @@ public:
     // without its store is left alone and reported.
     static State prepare(const std::filesystem::path& home);
 
+    // Brings the help pages of an existing home folder up to date with the shipped ones: a page
+    // that is missing or differs is copied in; pages the program does not ship are left alone.
+    static void updateHelpPages(const std::filesystem::path& home);
+
     static std::filesystem::path storePath(const std::filesystem::path& home);
     // Puts a damaged store aside (global.mdb.damaged, with its log) and makes a new, empty one
     // in its place, for the open command file to be parsed into.

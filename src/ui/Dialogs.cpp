@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -43,22 +44,25 @@ HelpWindow::HelpWindow(std::filesystem::path helpFolder, QWidget* parent)
 }
 
 std::filesystem::path HelpWindow::pageOf(std::optional<int> contextId) const {
-    if (!contextId) return folder_ / "index.html";
-    switch (*contextId) {
-    case kHelpOptions: return folder_ / "options.html";
-    case kHelpRoaming: return folder_ / "roaming.html";
-    case kHelpCommands: return folder_ / "commands.html";
-    default: return folder_ / (std::to_string(*contextId) + ".html");
-    }
+    const auto page = helpPage(contextId.value_or(kHelpContents));
+    // A context without a page shows as a missing page named by its number.
+    return folder_ / (page ? std::string(*page) : std::to_string(*contextId) + ".html");
 }
 
 void HelpWindow::Show(std::optional<int> contextId) {
     const auto page = pageOf(contextId);
+    shown_ = page;
     if (std::filesystem::exists(page)) browser_->setSource(QUrl::fromLocalFile(QString::fromStdString(page.string())));
     else browser_->setPlainText(qs(texts::HelpPageMissing) + QString::fromStdString(page.string()));
     show();
     raise();
     activateWindow();
+}
+
+void installHelpKey(QWidget* widget, HelpWindow& help, int context) {
+    auto* key = new QShortcut(QKeySequence(Qt::Key_F1), widget);
+    key->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(key, &QShortcut::activated, &help, [&help, context] { help.Show(context); });
 }
 
 OptionsDialog::OptionsDialog(Settings& settings, HelpWindow& help, QWidget* parent) : QDialog(parent) {
@@ -76,6 +80,7 @@ OptionsDialog::OptionsDialog(Settings& settings, HelpWindow& help, QWidget* pare
 
     connect(numberMenus, &QCheckBox::clicked, this, [&settings](bool checked) { settings.setNumberMenus(checked); });
     connect(helpButton, &QPushButton::clicked, this, [&help] { help.Show(kHelpOptions); });
+    installHelpKey(this, help, kHelpOptions);
     connect(exitButton, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* buttons = new QHBoxLayout;

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QPointer>
 
+#include "ui/HelpContexts.h"
+
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -23,12 +25,6 @@ class Settings;
 
 namespace vocabrella::ui {
 
-// The help pages live in the home folder's help/ folder; a context number names one page.
-inline constexpr int kHelpOptions = 10001;
-inline constexpr int kHelpRoaming = 10004;
-inline constexpr int kHelpCommands = 1; // the command reference ("Command &Help")
-inline constexpr int kHelpConvertKeys = 10002; // the KEYS conversions, offered before the first one
-
 // The program's one help window, reused by every dialog that offers help.
 class HelpWindow : public QDialog {
     Q_OBJECT
@@ -37,11 +33,17 @@ public:
     // Shows the default page, or the page of a context number.
     void Show(std::optional<int> contextId = std::nullopt);
     std::filesystem::path pageOf(std::optional<int> contextId) const;
+    // The page shown last.
+    std::filesystem::path shownPage() const { return shown_; }
 
 private:
     std::filesystem::path folder_;
+    std::filesystem::path shown_;
     QTextBrowser* browser_;
 };
+
+// F1 on the widget (and anything inside it) opens the help window at the context's page.
+void installHelpKey(QWidget* widget, HelpWindow& help, int context);
 
 // "Options": menu numbering, written to the settings at once.
 class OptionsDialog : public QDialog {

@@ -15,6 +15,7 @@
 #include "ops/RenameCommand.h"
 #include "ops/SaveChanges.h"
 #include "ops/Texts.h"
+#include "ops/WriteReport.h"
 #include "ops/Workspace.h"
 #include "shell/Application.h"
 #include "shell/Session.h"
@@ -24,6 +25,8 @@
 #include "ui/BatchDialog.h"
 #include "ui/Dialogs.h"
 #include "ui/FindForm.h"
+#include "ui/Printing.h"
+#include "ui/ReportDialog.h"
 #include "ui/RichText.h"
 #include "ui/Texts.h"
 #include "ui/WindowWait.h"
@@ -108,11 +111,13 @@ Form1::Form1(Application& app, QWidget* parent)
     setWindowTitle(qs(texts::WindowTitle));
     setWindowIcon(appIcon());
     help_ = new HelpWindow(session_.home() / "help", this);
+    installHelpKey(this, *help_, kHelpMainWindow);
     buildControls();
     buildMenus();
     showOpenedFile(); // the file the program read at start-up
     app_.setRoamingNotice([this] {
         RoamWarnDialog notice(*help_, this);
+        installHelpKey(&notice, *help_, kHelpRoaming);
         notice.exec();
         return notice.neverAgain();
     });
@@ -160,11 +165,14 @@ void Form1::buildMenus() {
     on(entry(fileMenu_, "filereset", texts::FileReset), &Form1::filereset_Click);
     on(entry(fileMenu_, "filepropertys", texts::FileProperties), &Form1::filepropertys_Click);
     fileMenu_->addSeparator();
-    // Reports and exports come with their dialogs.
-    entry(fileMenu_, "Filereport", texts::FileReport, false);
-    entry(fileMenu_, "FileExcel", texts::FileExcel, false);
-    entry(fileMenu_, "filedvc", texts::FileDvc, false);
-    entry(fileMenu_, "filepseudo", texts::FilePseudo, false);
+    const auto report = [&](const char* name, std::string_view caption, const char* mode) {
+        connect(entry(fileMenu_, name, caption), &QAction::triggered, this,
+                [this, mode] { guarded([&] { exportReport(mode); }); });
+    };
+    report("Filereport", texts::FileReport, "txt");
+    report("FileExcel", texts::FileExcel, "csv");
+    report("filedvc", texts::FileDvc, "dvc");
+    report("filepseudo", texts::FilePseudo, "pseudo");
     fileMenu_->addSeparator();
     rollback_ = fileMenu_->addMenu(qs(std::string(texts::RollbackPrefix) + std::string(texts::RollbackSuffix)));
     rollback_->setObjectName(QStringLiteral("rollback"));
@@ -306,11 +314,10 @@ void Form1::buildMenus() {
         about.exec();
     });
 
-    // The print entries of the command list's context menu come with the report dialog.
     auto* popup = new QMenu(this);
     popup->setObjectName(QStringLiteral("popup"));
-    entry(popup, "popupprint", texts::PopupPrint, false);
-    entry(popup, "popupprint2", texts::PopupPrint2, false);
+    on(entry(popup, "popupprint", texts::PopupPrint), &Form1::popupprint_Click);
+    on(entry(popup, "popupprint2", texts::PopupPrint2), &Form1::popupprint_Click);
     lists_[0]->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lists_[0], &QWidget::customContextMenuRequested, this,
             [this, popup](const QPoint& at) { popup->popup(lists_[0]->mapToGlobal(at)); });
@@ -1234,6 +1241,7 @@ FindForm& Form1::findForm() {
                                  {[this]() -> CommandStore& { return session_.store(); },
                                   [this]() -> const Selection& { return selection_; }},
                                  this);
+        installHelpKey(findform_, *help_, kHelpFind);
     }
     return *findform_;
 }
@@ -1471,6 +1479,42 @@ void Form1::commandconvert2Advanced_Click() {
     Text5_->setText(qs(typeName("A")));
     showText(*script);
     modify_Click();
+}
+
+// --- Reports -------------------------------------------------------------------------------------
+
+void Form1::exportReport(const std::string& mode) {
+    ops::Workspace ws(app_, clock_);
+    QStringList commands;
+    if (!listEmpty_)
+        for (int i = 0; i < lists_[0]->count(); ++i) commands << lists_[0]->item(i)->text();
+    ExportReportDialog dialog(ws, {mode, selection_, commands, hooks_.choosePdfFile}, *help_, this);
+    dialog.exec();
+    reset(-1);
+}
+
+void Form1::popupprint_Click() {
+    namespace t = texts::report;
+    QStringList lines{qs(std::string(t::ProgramLine) + selection_.program),
+                      qs(std::string(t::ScopeLine) + selection_.scope),
+                      qs(std::string(t::CommandNameLine) + selection_.command), QString()};
+    lines << Text1_->toPlainText().split(QLatin1Char('\n'));
+    PrintTarget target;
+    target.printer = defaultPrinter();
+    if (target.printer.isEmpty() && !installedPrinters().isEmpty()) target.printer = installedPrinters().front();
+    if (target.printer.isEmpty()) {
+        // No printer: the page goes into a PDF file named after the command.
+        ops::Workspace ws(app_, clock_);
+        QString stem = qs(selection_.command);
+        stem.replace(QLatin1Char('<'), QLatin1Char('[')).replace(QLatin1Char('>'), QLatin1Char(']'));
+        stem.replace(QLatin1Char('/'), QLatin1Char('_'));
+        const auto proposed = ops::exportFolder(ws) / (str(stem) + ".pdf");
+        const auto pdf = hooks_.choosePdfFile ? hooks_.choosePdfFile(proposed) : askForPdfFile(this, proposed);
+        if (!pdf) return;
+        target.pdfFile = *pdf;
+    }
+    const QString failed = printLines(lines, target);
+    if (!failed.isEmpty()) session_.prompter().message(std::string(t::PrintFailed) + str(failed), {});
 }
 
 // --- File menu -----------------------------------------------------------------------------------

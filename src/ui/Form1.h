@@ -68,6 +68,8 @@ public:
         // The Open dialog: the chosen file, or nothing when cancelled.
         std::function<std::optional<std::filesystem::path>(const std::filesystem::path& start)> chooseFileToOpen;
         MenuListener* menus = nullptr;
+        // Where a print goes when no printer is installed; a save dialog when not set.
+        std::function<std::optional<std::filesystem::path>(const std::filesystem::path& proposed)> choosePdfFile;
     };
     Hooks& hooks() { return hooks_; }
 
@@ -129,6 +131,11 @@ public:
     void toolsKeys_Click(BatchMode mode);
     void toolsconvert_Click(const std::string& target);
     void toolslanguage_Click();
+
+    // Reports: the Export/Report dialog in mode "txt", "csv", "dvc" or "pseudo", then the window
+    // refreshed; the print of the shown command.
+    void exportReport(const std::string& mode);
+    void popupprint_Click();
 
     // File menu.
     void fileopen_Click();

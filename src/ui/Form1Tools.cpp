@@ -54,7 +54,7 @@ void Form1::toolsKeys_Click(BatchMode mode) {
         KeysHelpDialog offer(this);
         const bool wanted = offer.exec() == QDialog::Accepted;
         if (offer.dontShowAgain()) settings_.setNoConvertKeysHelp();
-        if (wanted) help_->Show(kHelpConvertKeys);
+        if (wanted) help_->Show(kHelpKeysConversion);
     }
     runBatchDialog(mode);
 }

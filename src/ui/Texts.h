@@ -253,6 +253,43 @@ inline constexpr std::string_view AboutVersion = "Version ";
 inline constexpr std::string_view HelpWindowTitle = "Vocabrella Help";
 inline constexpr std::string_view HelpPageMissing = "This help page is not installed: ";
 
+// The Export/Report dialog (exportdat) and printing.
+namespace report {
+inline constexpr std::string_view DefaultTitle = "Export/Report";
+inline constexpr std::string_view TitleTxt = "Print COMMAND list";
+inline constexpr std::string_view TitleCsv = "Export (spreadsheet)";
+inline constexpr std::string_view TitleDvc = "Export (dvc)";
+inline constexpr std::string_view TitlePseudo = "Export to pseudo dvc";
+inline constexpr std::string_view ActionPrint = "Print";
+inline constexpr std::string_view ActionExport = "Export";
+inline constexpr std::string_view ScopeFrame = "Scope:";
+inline constexpr std::string_view Everything = "&Everything";
+inline constexpr std::string_view CurrentProgram = "Current P&rogram";
+inline constexpr std::string_view CurrentScope = "Current &Scope";
+inline constexpr std::string_view CurrentGroup = "Current &Group";
+inline constexpr std::string_view PickAndChoose = "Pick and &Choose";
+inline constexpr std::string_view PickAndChooseLower = "Pick and choose";
+inline constexpr std::string_view SeeBelow = "See below";
+inline constexpr std::string_view DestinationFrame = "Destination";
+inline constexpr std::string_view ToFile = "To &File";
+inline constexpr std::string_view ToPrinter = "To &Printer";
+inline constexpr std::string_view ToClipboard = "To Clip&board";
+inline constexpr std::string_view FileLabel = "File&name:";
+inline constexpr std::string_view PrinterLabel = "Printer:";
+inline constexpr std::string_view Specify = "Specif&y";
+inline constexpr std::string_view Cancel = "Cancel";
+inline constexpr std::string_view GlobalName = "global";
+inline constexpr std::string_view SelectedName = "selected";
+// With no printer installed, printing makes a PDF file.
+inline constexpr std::string_view PdfPrinter = "PDF file";
+inline constexpr std::string_view PdfFilter = "PDF files (*.pdf)";
+inline constexpr std::string_view PrintFailed = "The printer could not be started: ";
+// "Print Current Command".
+inline constexpr std::string_view ProgramLine = "Program: ";
+inline constexpr std::string_view ScopeLine = "Scope: ";
+inline constexpr std::string_view CommandNameLine = "CommandName: ";
+} // namespace report
+
 // The offer to import the program's own voice commands (dialog autoimport).
 inline constexpr std::string_view AutoImportCaption = "For Voice initiation of Vocabrella";
 inline constexpr std::string_view AutoImportText =

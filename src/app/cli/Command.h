@@ -114,6 +114,7 @@ std::unique_ptr<Command> makeConvertVersion();
 std::unique_ptr<Command> makeConvertLanguage();
 std::unique_ptr<Command> makeDvc();
 std::unique_ptr<Command> makeExport();
+std::unique_ptr<Command> makeReport();
 std::unique_ptr<Command> makeRewrite();
 std::unique_ptr<Command> makeStatus();
 std::unique_ptr<Command> makeBackup();

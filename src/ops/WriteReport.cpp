@@ -1,0 +1,80 @@
+#include "ops/WriteReport.h"
+
+#include "cmdfile/AtomicFile.h"
+#include "cmdfile/Codec.h"
+#include "cmdfile/Errors.h"
+#include "cmdfile/Prompter.h"
+#include "ops/OutputTarget.h"
+#include "ops/Workspace.h"
+#include "shell/Session.h"
+#include "writer/Report.h"
+
+namespace vocabrella::ops {
+namespace fs = std::filesystem;
+
+namespace {
+
+// Clears the marks on every way out.
+class MarksCleared {
+public:
+    explicit MarksCleared(CommandStore& store) : store_(store) {}
+    ~MarksCleared() {
+        try {
+            store_.clearFlags();
+        } catch (...) {
+            // The failure that got us here is the one to report.
+        }
+    }
+    MarksCleared(const MarksCleared&) = delete;
+    MarksCleared& operator=(const MarksCleared&) = delete;
+
+private:
+    CommandStore& store_;
+};
+
+} // namespace
+
+Outcome WriteReport::run() {
+    auto& store = ws_.store();
+    MarksCleared cleared(store);
+    try {
+        auto marked = markSelection(ws_, selection_, texts::NothingSelectedToExport);
+        if (!marked.outcome.isDone()) return marked.outcome;
+        if (auto o = checkOutputTarget(ws_, target_); !o.isDone()) return o;
+        std::vector<UserRow> rows;
+        store.forEachUser([&](const UserRow& row) {
+            if (row.flag) rows.push_back(row);
+            return true;
+        });
+        sortInNameOrder(rows);
+        writeFileAtomically(target_, std::string_view(codec::utf8ToCp1252(report_.text(rows))));
+        rows_ = rows.size();
+        return Outcome::done();
+    } catch (const EncodingError& e) {
+        ws_.prompter().message(e.what());
+        return Outcome::refused(e.what());
+    } catch (const Refusal& r) {
+        ws_.prompter().message(r.what(), r.title());
+        return Outcome::refused(r.what(), r.title());
+    } catch (const fs::filesystem_error& e) {
+        ws_.prompter().message(e.what(), e.path1().string());
+        return Outcome::failed(e.what(), e.path1().string());
+    }
+}
+
+fs::path exportFolder(Workspace& ws) {
+    const auto stored = ws.store().parameters().exportPath;
+    std::error_code ec;
+    if (!stored.empty() && fs::is_directory(stored, ec)) return stored;
+    return ws.session().home();
+}
+
+void rememberExportFolder(Workspace& ws, const fs::path& written) {
+    const auto folder = fs::absolute(written).parent_path().string();
+    auto p = ws.store().parameters();
+    if (p.exportPath == folder) return;
+    p.exportPath = folder;
+    ws.store().setParameters(p);
+}
+
+} // namespace vocabrella::ops
