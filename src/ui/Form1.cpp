@@ -147,6 +147,8 @@ void Form1::buildMenus() {
     entry(fileMenu_, "FileExcel", texts::FileExcel, false);
     entry(fileMenu_, "filedvc", texts::FileDvc, false);
     entry(fileMenu_, "filepseudo", texts::FilePseudo, false);
+    on(entry(fileMenu_, "fileimportxml", texts::FileImportXml), &Form1::fileimportxml_Click);
+    on(entry(fileMenu_, "fileexportxml", texts::FileExportXml), &Form1::fileexportxml_Click);
     fileMenu_->addSeparator();
     rollback_ = fileMenu_->addMenu(qs(std::string(texts::RollbackPrefix) + std::string(texts::RollbackSuffix)));
     rollback_->setObjectName(QStringLiteral("rollback"));

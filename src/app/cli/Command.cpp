@@ -139,6 +139,8 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     // Outputs.
     commands.push_back(makeDvc());
     commands.push_back(makeExport());
+    commands.push_back(makeImportXml());
+    commands.push_back(makeExportXml());
     // The running program.
     commands.push_back(makeStatus());
     commands.push_back(makeBackup());
