@@ -222,6 +222,11 @@ TEST(XmlDocumentReader, RefusesWhatIsNotWellFormedWithItsLine) {
     EXPECT_EQ(lineOf("<a>&#0;</a>"), 1u);
     EXPECT_EQ(lineOf("<a x='1' x='2'/>"), 1u);
     EXPECT_EQ(lineOf(""), 1u);
+    // Entities declared by the document are never expanded, and nesting has a limit.
+    EXPECT_EQ(lineOf("<!DOCTYPE a [<!ENTITY x 'yyyy'>]>\n<a>&x;</a>"), 2u);
+    std::string deep;
+    for (int i = 0; i < 500; ++i) deep += "<a>";
+    EXPECT_EQ(lineOf(deep), 1u);
     EXPECT_THROW(xml::parse(Bytes{0xFF, 0xFE, '<'}), xml::XmlError);       // odd UTF-16
     EXPECT_THROW(xml::parse(Bytes{0xFF, 0xFE, 0x00, 0xD8, '<', 0}), xml::XmlError); // lone surrogate
     EXPECT_THROW(xml::parse(Bytes{'<', 'a', 0xC3, '/', '>'}), xml::XmlError);    // broken UTF-8
