@@ -18,16 +18,21 @@ bool isSameFile(const fs::path& a, const fs::path& b) {
 
 Outcome checkOutputTarget(Workspace& ws, const fs::path& target, ExistingOutput existing,
                           std::string_view isCommandFile) {
+    return checkOutputTarget(ws.prompter(), ws.commandFile(), target, existing, isCommandFile);
+}
+
+Outcome checkOutputTarget(Prompter& prompter, const fs::path& openFile, const fs::path& target,
+                          ExistingOutput existing, std::string_view isCommandFile) {
     const auto refuse = [&](std::string_view text, std::string title) {
-        ws.prompter().message(text, title);
+        prompter.message(text, title);
         return Outcome::refused(std::string(text), std::move(title));
     };
-    if (isSameFile(target, ws.commandFile())) return refuse(isCommandFile, target.string());
+    if (!openFile.empty() && isSameFile(target, openFile)) return refuse(isCommandFile, target.string());
     const auto folder = fs::absolute(target).parent_path();
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) return refuse(vocabrella::texts::FolderDoesNotExist, folder.string());
     if (existing == ExistingOutput::AskOverwrite && fs::exists(target, ec) &&
-        !ws.prompter().okCancel(texts::FileExistsOverwrite, target.string()))
+        !prompter.okCancel(texts::FileExistsOverwrite, target.string()))
         return Outcome::declined();
     return Outcome::done();
 }

@@ -6,6 +6,10 @@
 #include <filesystem>
 #include <string_view>
 
+namespace vocabrella {
+class Prompter;
+}
+
 namespace vocabrella::ops {
 
 class Workspace;
@@ -16,6 +20,11 @@ enum class ExistingOutput { AskOverwrite, CallerDecides };
 
 // The refusals are told; "no" to the overwrite question is Declined.
 Outcome checkOutputTarget(Workspace& ws, const std::filesystem::path& target,
+                          ExistingOutput existing = ExistingOutput::AskOverwrite,
+                          std::string_view isCommandFile = texts::OutputIsCommandFile);
+
+// The same rules where no workspace is open (an empty openFile) or none is at hand.
+Outcome checkOutputTarget(Prompter& prompter, const std::filesystem::path& openFile, const std::filesystem::path& target,
                           ExistingOutput existing = ExistingOutput::AskOverwrite,
                           std::string_view isCommandFile = texts::OutputIsCommandFile);
 

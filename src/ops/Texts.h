@@ -109,4 +109,28 @@ inline constexpr std::string_view EditorDidNotOpen =
 inline constexpr std::string_view EditorLeftFront =
     "Another window came in front of Dragon's command editor, so the typing of the script was stopped.";
 
+// Dragon's MyCommands XML.
+inline constexpr std::string_view XmlUnreadable = "The XML file cannot be read: ";
+inline constexpr std::string_view XmlImportRefused = "Nothing was imported. These commands or LISTs cannot be taken:";
+inline constexpr std::string_view XmlNoCommands = "The XML file holds no commands";
+inline constexpr std::string_view XmlTwice = "it is in the XML file twice";
+inline constexpr std::string_view XmlListNowhere = "the LIST it uses exists nowhere: ";
+inline constexpr std::string_view XmlOtherLanguage = "The XML file's language is not the command file's language: ";
+inline constexpr std::string_view XmlUnknownVersion = "Unknown version (6.0, 6.1, 7.x, 8/9 or 10): ";
+inline constexpr std::string_view XmlUnknownLanguage =
+    "Unknown language (a language identifier such as 0x809, or English, German, Spanish, French, Dutch): ";
+inline constexpr std::string_view XmlTargetIsSource = "The XML file cannot be written over";
+inline constexpr std::string_view XmlImported = "Imported ";
+inline constexpr std::string_view XmlExported = "Exported ";
+inline constexpr std::string_view XmlCommandsAnd = " commands and ";
+inline constexpr std::string_view XmlListsInto = " LISTs into ";
+inline constexpr std::string_view XmlListsTo = " LISTs to ";
+inline constexpr std::string_view XmlKept = "Kept as the file had them: ";
+inline constexpr std::string_view XmlOwnForm =
+    "Written in a form only this program reads back (Dragon has none for KEYS and Step by Step): ";
+inline constexpr std::string_view XmlNothingNew = "Nothing was imported: the file has every command of the XML file already";
+inline constexpr std::string_view XmlCancelImport = "&Cancel Import";
+inline constexpr std::string_view XmlWithoutGraphic = "Text & Graphics without a graphic, read back as plain text: ";
+inline constexpr std::string_view XmlLeftOut = "Left out (encrypted, or without a body): ";
+
 } // namespace vocabrella::ops::texts

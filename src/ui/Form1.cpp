@@ -173,6 +173,8 @@ void Form1::buildMenus() {
     report("FileExcel", texts::FileExcel, "csv");
     report("filedvc", texts::FileDvc, "dvc");
     report("filepseudo", texts::FilePseudo, "pseudo");
+    on(entry(fileMenu_, "fileimportxml", texts::FileImportXml), &Form1::fileimportxml_Click);
+    on(entry(fileMenu_, "fileexportxml", texts::FileExportXml), &Form1::fileexportxml_Click);
     fileMenu_->addSeparator();
     rollback_ = fileMenu_->addMenu(qs(std::string(texts::RollbackPrefix) + std::string(texts::RollbackSuffix)));
     rollback_->setObjectName(QStringLiteral("rollback"));

@@ -67,6 +67,8 @@ public:
     struct Hooks {
         // The Open dialog: the chosen file, or nothing when cancelled.
         std::function<std::optional<std::filesystem::path>(const std::filesystem::path& start)> chooseFileToOpen;
+        // The Save dialog of the exports, likewise.
+        std::function<std::optional<std::filesystem::path>(const std::filesystem::path& start)> chooseFileToSave;
         MenuListener* menus = nullptr;
         // Where a print goes when no printer is installed; a save dialog when not set.
         std::function<std::optional<std::filesystem::path>(const std::filesystem::path& proposed)> choosePdfFile;
@@ -146,6 +148,9 @@ public:
     void filereset_Click();
     void rollbackdynamic_Click(int index);
     void rollbackset_Click();
+    // Dragon's MyCommands XML: into the open file, and every command out of it.
+    void fileimportxml_Click();
+    void fileexportxml_Click();
 
     // The dynamic menus as the keyboard reaches them: entry count, separators, and choosing an
     // entry as a click does.

@@ -47,7 +47,7 @@ void writeSteps(ByteWriter& w, const std::vector<ComposedStep>& steps) {
         case 6: break;
         case 11:
         case 12: w.writeCountedBytes(encodeForFile(s.texts[0])); break;
-        default: throw std::invalid_argument("Unknown step code " + std::to_string(s.code));
+        default: break;
         }
     }
 }
@@ -59,15 +59,19 @@ void writeEvents(ByteWriter& w, const ComposedCommand& c) {
         for (const auto& text : group) w.writeCountedBytes(encodeForFile(text));
     w.writeLong(static_cast<std::uint32_t>(c.events.size()));
     for (const auto& e : c.events) {
-        if (e.type == ComposedEvent::Type::Key) {
+        if (!e.bytes.empty()) {
+            w.writeBytes(e.bytes);
+        } else if (e.type == ComposedEvent::Type::Key) {
             Bytes event(kKeyEventSize, 0);
             event[0] = 1;
+            for (int b = 0; b < 4; ++b) event[1 + b] = static_cast<std::uint8_t>(e.time >> (8 * b));
             event[5] = e.keyCode;
             event[8] = e.up ? kKeyUpState : kKeyDownState;
             w.writeBytes(event);
         } else {
             Bytes event(kMouseEventSize, 0);
             event[0] = 2;
+            for (int b = 0; b < 4; ++b) event[1 + b] = static_cast<std::uint8_t>(e.time >> (8 * b));
             event[5] = e.action;
             event[9] = static_cast<std::uint8_t>(e.x);
             event[10] = static_cast<std::uint8_t>(e.x >> 8);

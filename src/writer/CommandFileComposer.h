@@ -22,6 +22,7 @@ struct ComposedStep {
     std::uint8_t modifiers = 0;       // 1 Shift, 2 Ctrl, 4 Alt
     std::array<std::string, 3> texts; // open: all three; type text and send keys: the first
     std::uint32_t number = 0;         // open: its number; wait: milliseconds
+    // Codes without a step are written as the code byte alone, which is how they are read.
 
     static ComposedStep press(std::uint8_t keyCode, std::uint8_t modifiers = 0);
     static ComposedStep open(std::string program, std::string second = {}, std::string third = {},
@@ -48,6 +49,10 @@ struct ComposedEvent {
     bool up = false;
     std::uint8_t action = 0; // mouse: 0 move, 1/2 left down/up, 4/5 right down/up
     std::uint16_t x = 0, y = 0;
+    std::uint32_t time = 0; // the Long after the type byte
+    // An event of another type (or one to be kept exactly): its bytes, type byte first, written
+    // as they stand in place of the fields above.
+    std::vector<std::uint8_t> bytes;
 
     static ComposedEvent keyDown(std::uint8_t keyCode);
     static ComposedEvent keyUp(std::uint8_t keyCode);

@@ -99,4 +99,17 @@ inline constexpr std::string_view Delete = "ExportDATdelete...";
 inline constexpr std::string_view ImageBound = "Ubound( biglist)= ";
 } // namespace exportlog
 
+// Dragon's MyCommands XML: what a file or one of its commands cannot give.
+inline constexpr std::string_view XmlNotMyCommands = "This is not a MyCommands file (its root element is not <MyCommands>)";
+inline constexpr std::string_view XmlBadLanguage = "The language is not a Windows language identifier: ";
+inline constexpr std::string_view XmlNoModule = "no <module> names the program";
+inline constexpr std::string_view XmlUnknownScope = "the type is not global, application or window";
+inline constexpr std::string_view XmlNoContents = "the command has no <contents>";
+inline constexpr std::string_view XmlUnknownContents = "unknown contents type ";
+inline constexpr std::string_view XmlNoCp1252 = "the rich text has characters a command file cannot hold";
+inline constexpr std::string_view XmlMissingAttribute = "missing attribute ";
+inline constexpr std::string_view XmlBadNumber = "not a number in range: ";
+inline constexpr std::string_view XmlBadAction = "unknown action type ";
+inline constexpr std::string_view XmlBadStep = "unknown step type ";
+
 } // namespace vocabrella::texts

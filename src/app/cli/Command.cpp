@@ -140,6 +140,8 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(makeDvc());
     commands.push_back(makeExport());
     commands.push_back(makeReport());
+    commands.push_back(makeImportXml());
+    commands.push_back(makeExportXml());
     // The running program.
     commands.push_back(makeStatus());
     commands.push_back(makeBackup());

@@ -43,9 +43,13 @@ public:
 
     CLI::App* add(CLI::App& app);
     bool chosen() const { return verb_ && verb_->parsed(); }
-    const std::string& file() const { return file_; }
+    // The command file the verb works on; empty for the speech user's own.
+    virtual const std::string& file() const { return file_; }
     // Verbs about the running program act on the speech user's file, not on a FILE argument.
     virtual bool needsFile() const { return true; }
+    // A verb that makes a new file works without any command file open (executeAlone).
+    virtual bool opensCommandFile() const { return true; }
+    virtual int executeAlone(CliPrompter&) { return 1; }
     virtual bool needsDragon() const { return false; }
     virtual int execute(Runtime& rt) = 0;
 
@@ -115,6 +119,8 @@ std::unique_ptr<Command> makeConvertLanguage();
 std::unique_ptr<Command> makeDvc();
 std::unique_ptr<Command> makeExport();
 std::unique_ptr<Command> makeReport();
+std::unique_ptr<Command> makeImportXml();
+std::unique_ptr<Command> makeExportXml();
 std::unique_ptr<Command> makeRewrite();
 std::unique_ptr<Command> makeStatus();
 std::unique_ptr<Command> makeBackup();

@@ -103,6 +103,7 @@ int run(int argc, char** argv) {
     }
 
     try {
+        if (!command->opensCommandFile()) return command->executeAlone(prompter);
         platform::SimulatedDragon dragon(root);
         std::optional<Session> plainSession;
         std::unique_ptr<Application> program;
@@ -112,7 +113,7 @@ int run(int argc, char** argv) {
             program = std::make_unique<Application>(StartupOptions{home, {}}, dragon, prompter, clock);
             if (!program->load()) return 1;
             session = &program->session();
-            if (command->needsFile() &&
+            if (!command->file().empty() &&
                 fs::weakly_canonical(fs::absolute(command->file())) != fs::weakly_canonical(program->commandFile()) &&
                 !program->FileOpenNoDialog(command->file()))
                 return 1;

@@ -1,0 +1,51 @@
+#include "ops/ImportXmlToNewFile.h"
+
+#include "cmdfile/AtomicFile.h"
+#include "cmdfile/Errors.h"
+#include "cmdfile/Prompter.h"
+#include "ops/OutputTarget.h"
+#include "ops/Texts.h"
+#include "writer/CommandFileComposer.h"
+
+namespace vocabrella::ops {
+
+Outcome ImportXmlToNewFile::refuse(std::string text, std::string title) {
+    prompter_.message(text, title);
+    return Outcome::refused(std::move(text), std::move(title));
+}
+
+Outcome ImportXmlToNewFile::run() {
+    std::uint8_t versionCode = 7;
+    if (!version_.empty()) {
+        const auto code = versionCodeForFamilyName(version_);
+        if (!code) return refuse(std::string(texts::XmlUnknownVersion) + version_);
+        versionCode = *code;
+    }
+    std::optional<std::uint8_t> languageByte;
+    if (!language_.empty()) {
+        languageByte = languageByteFor(language_);
+        if (!languageByte) return refuse(std::string(texts::XmlUnknownLanguage) + language_);
+    }
+    if (isSameFile(target_, xmlFile_)) return refuse(std::string(texts::XmlTargetIsSource), target_.string());
+    const auto family = *familyForCode(versionCode);
+    if (auto o = source_.load(prompter_, xmlFile_, family); !o.isDone()) return o;
+    if (auto o = checkOutputTarget(prompter_, openFile_, target_); !o.isDone()) return o;
+    try {
+        CommandFileComposer composer(versionCode, languageByte.value_or(static_cast<std::uint8_t>(source_.set.language & 0xFF)));
+        for (const auto& c : source_.set.commands) composer.add(c);
+        for (const auto& l : source_.set.lists) composer.add(l);
+        writeFileAtomically(target_, composer.bytes());
+    } catch (const Refusal& r) {
+        return refuse(r.what(), r.title().empty() ? target_.string() : r.title());
+    } catch (const std::invalid_argument& e) {
+        return refuse(e.what(), xmlFile_.string());
+    } catch (const std::filesystem::filesystem_error& e) {
+        prompter_.message(e.what(), target_.string());
+        return Outcome::failed(e.what(), target_.string());
+    }
+    return Outcome::done(std::string(texts::XmlImported) + std::to_string(commands()) + std::string(texts::XmlCommandsAnd) +
+                             std::to_string(lists()) + std::string(texts::XmlListsInto) + target_.string(),
+                         target_.string());
+}
+
+} // namespace vocabrella::ops

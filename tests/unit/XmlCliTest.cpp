@@ -1,0 +1,70 @@
+// The command line's import-xml and export-xml verbs.
+#include "TestHome.h"
+
+#include "CommandFileBuilder.h"
+
+#include "cmdfile/AtomicFile.h"
+
+#include <cstdlib>
+#include <sys/wait.h>
+
+using namespace vocabrella::testsupport;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct XmlCli {
+    TempDir dir;
+    fs::path out() const { return dir.path() / "out"; }
+    fs::path err() const { return dir.path() / "err"; }
+    // Runs the command line with these arguments; its exit status.
+    int run(const std::string& arguments) {
+        const std::string command = std::string(VOCABRELLA_CLI) + " " + arguments + " >'" + out().string() + "' 2>'" +
+                                    err().string() + "'";
+        return WEXITSTATUS(std::system(command.c_str()));
+    }
+    std::string q(const fs::path& p) const { return "'" + p.string() + "'"; }
+};
+
+} // namespace
+
+TEST(XmlCommandLine, ExportThenImportIntoANewFileAndIntoAnExistingOne) {
+    XmlCli c;
+    CommandFileBuilder b(6, 9);
+    BuiltCommand keys;
+    keys.name = "save <color>";
+    keys.lists = {"color"};
+    keys.kind = kKindKeys;
+    keys.text = "{Ctrl+s}";
+    b.add(keys);
+    b.add(BuiltList("color", {"red"}));
+    const auto file = c.dir.path() / "file.dat";
+    b.writeFile(file);
+    const auto xml = c.dir.path() / "x.xml";
+    const auto made = c.dir.path() / "made.dat";
+
+    EXPECT_EQ(c.run("export-xml " + c.q(file) + " -o " + c.q(xml)), 1) << "the commands must be chosen";
+    ASSERT_EQ(c.run("export-xml " + c.q(file) + " --everything -o " + c.q(xml)), 0) << readText(c.err());
+    EXPECT_EQ(readText(c.out()).rfind("Exported 1 commands and 1 LISTs to ", 0), 0u) << readText(c.out());
+
+    ASSERT_EQ(c.run("import-xml " + c.q(xml) + " -o " + c.q(made) + " --version 8/9"), 0) << readText(c.err());
+    EXPECT_EQ(readText(c.out()), "Imported 1 commands and 1 LISTs into " + made.string() + "\n");
+    EXPECT_EQ(vocabrella::readFileBytes(made), b.build());
+
+    EXPECT_EQ(c.run("import-xml " + c.q(xml) + " -o " + c.q(made)), 1) << "an existing file needs --yes";
+    EXPECT_EQ(c.run("import-xml " + c.q(xml) + " -o " + c.q(c.dir.path() / "v.dat") + " --version 11"), 1);
+    EXPECT_NE(readText(c.err()).find("Unknown version"), std::string::npos);
+    EXPECT_FALSE(fs::exists(c.dir.path() / "v.dat"));
+    EXPECT_EQ(c.run("import-xml " + c.q(c.dir.path() / "none.xml") + " -o " + c.q(c.dir.path() / "n.dat")), 1);
+    EXPECT_NE(readText(c.err()).find("The XML file cannot be read"), std::string::npos);
+
+    const auto before = vocabrella::readFileBytes(file);
+    EXPECT_EQ(c.run("import-xml " + c.q(xml) + " --into " + c.q(file)), 1) << "a duplicate needs an answer";
+    EXPECT_EQ(vocabrella::readFileBytes(file), before);
+    EXPECT_EQ(c.run("import-xml " + c.q(xml) + " --into " + c.q(file) + " --duplicates maybe"), 1);
+    EXPECT_EQ(c.run("import-xml " + c.q(xml) + " --into " + c.q(file) + " --duplicates no"), 1) << "nothing new";
+    EXPECT_NE(readText(c.err()).find("Nothing was imported"), std::string::npos);
+    ASSERT_EQ(c.run("import-xml " + c.q(xml) + " --into " + c.q(file) + " --duplicates yes"), 0) << readText(c.err());
+    EXPECT_EQ(readText(c.out()).rfind("Imported 1 commands and 0 LISTs into ", 0), 0u) << readText(c.out());
+    EXPECT_EQ(vocabrella::readFileBytes(file), before) << "the same command, replaced by itself";
+}
