@@ -268,6 +268,8 @@ void Form1::buildMenus() {
     entry(toolsMenu_, "toolsconvert270", texts::ToolsConvert70, false);
     entry(toolsMenu_, "toolsconvert280", texts::ToolsConvert80, false);
     entry(toolsMenu_, "toolslanguage", texts::ToolsLanguage, false);
+    toolsMenu_->addSeparator();
+    on(entry(toolsMenu_, "toolscheck", texts::ToolsCheck), &Form1::toolscheck_Click);
 
     helpMenu_ = menu("helpmenu", texts::HelpMenu);
     connect(entry(helpMenu_, "helpcommand", texts::HelpCommand), &QAction::triggered, this,
@@ -749,6 +751,9 @@ void Form1::reset(int tab) {
 void Form1::setMenusEnabled(bool on) {
     for (auto* m : {fileMenu_, editMenu_, viewMenu_, appcommand_, statecommand_, commandmenu_, groupcommand_, toolsMenu_})
         m->menuAction()->setEnabled(on);
+    // Without an open file (no Dragon, nothing opened yet) there is nothing to make or change.
+    if (!fileOpen())
+        for (auto* m : {commandmenu_, toolsMenu_}) m->menuAction()->setEnabled(false);
     SSTab1_->tabBar()->setEnabled(on);
 }
 
@@ -877,6 +882,7 @@ void Form1::fillCommandList(const std::vector<CommandStore::RowHead>& rows) {
     if (!fileOpen()) {
         fillList(list, {std::string(texts::NothingToShow)});
         listEmpty_ = true;
+        modify_->setEnabled(false);
         showText({});
         return;
     }
@@ -1384,6 +1390,7 @@ void Form1::showOpenedFile() {
     applyOptions();
     selection_.listsStale = selection_.recentlyCreatedStale = selection_.recentlyModifiedStale = true;
     BuildGroupMenu(); // chooses "All groups", which refreshes the window
+    showDragonAvailability();
 }
 
 void Form1::choosePlace(const std::string& program, const std::string& scope) {

@@ -123,6 +123,15 @@ public:
     void rollbackdynamic_Click(int index);
     void rollbackset_Click();
 
+    // Tools: "Check Commands...".
+    void toolscheck_Click();
+    // Shows the command (or, with isList, the LIST) of that program and scope, whatever group
+    // or view hid it. False when the store has no such row.
+    bool goToCommand(const std::string& program, const std::string& scope, const std::string& name, bool isList);
+
+    // Whether Dragon is installed; without it the entries that need Dragon are off.
+    bool dragonAvailable() const;
+
     // The dynamic menus as the keyboard reaches them: entry count, separators, and choosing an
     // entry as a click does.
     int entryCount(DynamicMenu menu) const;
@@ -180,6 +189,8 @@ private:
     NewCommandForm::Lists storeLists(); // what NewCommandForm offers under "Show Lists"
     bool StartNewCommand(const std::string& kind, const std::string& name, const std::string& body);
     void setMenusEnabled(bool on);
+    // Without Dragon: its entries off, and the status line saying why.
+    void showDragonAvailability();
     void layoutSplit();
     void setCaption();
     void showReadFile();
