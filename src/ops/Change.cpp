@@ -4,6 +4,7 @@
 #include "cmdfile/Errors.h"
 #include "cmdfile/FileLock.h"
 #include "cmdfile/Prompter.h"
+#include "ops/Texts.h"
 
 #include <optional>
 
@@ -27,6 +28,7 @@ Outcome Change::changedOnDisk() {
 
 Outcome Change::run() {
     try {
+        if (ws_.commandFile().empty()) return refuse(std::string(texts::NoFileOpen));
         if (auto o = check(); !o.isDone()) return o;
         if (auto o = confirm(); !o.isDone()) return o;
         {

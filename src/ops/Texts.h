@@ -14,6 +14,7 @@ inline constexpr std::string_view ChangedByDragon =
     "retrieve (Paste) your changes and then you must perform your operation again.";
 inline constexpr std::string_view ScriptErrorAtLine = "Error in your script at line: ";
 inline constexpr std::string_view OperationInProgress = "Operation in Progress";
+inline constexpr std::string_view NoFileOpen = "No command file is open";
 
 // Names of new commands and LISTs.
 inline constexpr std::string_view NoGood = "*** no good ***";
@@ -132,5 +133,15 @@ inline constexpr std::string_view XmlNothingNew = "Nothing was imported: the fil
 inline constexpr std::string_view XmlCancelImport = "&Cancel Import";
 inline constexpr std::string_view XmlWithoutGraphic = "Text & Graphics without a graphic, read back as plain text: ";
 inline constexpr std::string_view XmlLeftOut = "Left out (encrypted, or without a body): ";
+
+// The command checker.
+inline constexpr std::string_view CheckMissingList = "No LIST of the file is named ";
+inline constexpr std::string_view CheckDuplicateCommand = "Another command of this program and scope has this name: ";
+inline constexpr std::string_view CheckDuplicateList = "Another LIST has this name: ";
+inline constexpr std::string_view CheckUnusedList = "No command uses this LIST; deleting commands drops it from the file";
+inline constexpr std::string_view CheckEmptyBody = "The body is empty";
+inline constexpr std::string_view ScriptsNotCheckedStart = "Legacy scripts not checked: ";
+inline constexpr std::string_view ScriptsNotCheckedEnd =
+    " (the script check is Dragon's: --dragon-root DIR or $DRAGON_ROOT)";
 
 } // namespace vocabrella::ops::texts

@@ -4,6 +4,7 @@
 #include "cmdfile/Store.h"
 #include "cmdfile/TimeText.h"
 #include "shell/Application.h"
+#include "shell/FileBackups.h"
 #include "shell/Session.h"
 
 namespace vocabrella::ops {
@@ -19,7 +20,9 @@ Prompter& Workspace::prompter() { return session_.prompter(); }
 WriterEnvironment Workspace::env() { return session_.writerEnvironment(); }
 const fs::path& Workspace::commandFile() { return session_.reader().file().path; }
 
-bool Workspace::productionOpen() { return program_ && program_->nat().ProductionOpen(commandFile()); }
+bool Workspace::dragonAvailable() { return program_ && program_->dragonAvailable(); }
+
+bool Workspace::productionOpen() { return dragonAvailable() && program_->nat().ProductionOpen(commandFile()); }
 
 bool Workspace::changedOnDisk() {
     std::error_code ec;
@@ -34,9 +37,12 @@ void Workspace::FileRefresh() {
 }
 
 void Workspace::backup() {
-    if (!program_) return;
+    if (!program_) {
+        FileBackups::takeDaily(session_.home(), commandFile(), clock_);
+        return;
+    }
     program_->RollBackCheck(false);
-    program_->RollBackListBuild();
+    if (program_->dragonAvailable()) program_->RollBackListBuild();
 }
 
 void Workspace::SaveAndReload(bool newListWritten) {
@@ -45,7 +51,7 @@ void Workspace::SaveAndReload(bool newListWritten) {
 }
 
 int Workspace::checkScript(std::string_view script, std::string& errorText) {
-    if (!program_) return 0;
+    if (!dragonAvailable()) return 0;
     return program_->dragon().voiceCommands().checkScript(script, errorText);
 }
 

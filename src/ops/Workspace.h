@@ -18,7 +18,8 @@ namespace vocabrella::ops {
 
 // The open command file as the changes see it: its session and, when Dragon is installed, the
 // running program around it, which backs the speech user's file up and has Dragon reload it.
-// A file opened without Dragon is re-read after a change and involves nobody else.
+// A file opened without Dragon is backed up in the home folder (a copy a day, per file), re-read
+// after a change, and involves nobody else.
 class Workspace {
 public:
     Workspace(Session& session, Clock& clock);
@@ -31,6 +32,8 @@ public:
     WriterEnvironment env();
     const std::filesystem::path& commandFile();
     Application* program() { return program_; }
+    // Whether Dragon stands behind the open file (its script check, its reload).
+    bool dragonAvailable();
 
     // Whether the open file is the current speech user's own file, which Dragon holds loaded.
     bool productionOpen();
@@ -38,7 +41,8 @@ public:
     bool changedOnDisk();
     // Reads the file into the store again.
     void FileRefresh();
-    // The day's backup and the rollback list, for a speech user's own file.
+    // The day's backup: with Dragon, of a speech user's own file (and its rollback list);
+    // without, of whatever file is open.
     void backup();
     // After a change: the store reads the file again; Dragon takes the user's own file up.
     void SaveAndReload(bool newListWritten = false);

@@ -59,6 +59,7 @@ bool Application::load() {
     trace.Tracy(texts::trace::AfterOpenParameters);
     trace.Tracy(texts::trace::AfterOpenDvcmap);
     trace.Tracy(texts::trace::AfterOpenStates);
+    if (!dragonAvailable()) return loadWithoutDragon();
 
     if (!registerWithEngine(dragon_.engine(), prompter_, trace)) return false;
     nat_ = std::make_unique<Nat>(DiscoveryEnvironment{session_->store(), trace, prompter_, dragon_.engine(),
@@ -93,6 +94,28 @@ bool Application::load() {
     return true;
 }
 
+bool Application::loadWithoutDragon() {
+    auto& store = session_->store();
+    {
+        // Nothing is open until a file is: what the store kept of an earlier file goes, and the
+        // speech user's file is parsed again when Dragon is next there.
+        CommandStore::Transaction t(store);
+        store.deleteAllUsers();
+        store.deleteAllDvcmap();
+        store.deleteAllStates();
+        auto p = store.parameters();
+        p.parsed = false;
+        p.mycmdstime.reset();
+        store.setParameters(p);
+        t.commit();
+    }
+    session_->trace().Tracy(texts::trace::WithoutDragon);
+    settings_ = std::make_unique<Settings>(options_.home, session_->trace());
+    settings_->GetOptions({});
+    running_ = true;
+    return true;
+}
+
 void Application::shutdown() {
     if (!running_) return;
     CompactStore(false);
@@ -101,6 +124,7 @@ void Application::shutdown() {
 
 std::string Application::caption() {
     std::string path = commandFile().string();
+    if (path.empty()) return std::string(texts::ApplicationName);
     std::string prefix;
     try {
         prefix = dragon_.engine().userDataPrefix();
@@ -127,6 +151,12 @@ Application::Context Application::SelectCallingContext() {
             context.program = first->first;
             context.scope = first->second;
         }
+        return context;
+    }
+    if (!dragonAvailable()) {
+        // No calling window to follow: an argument can only have been meant as a file.
+        if (!line.empty() && line != names::GlobalCommands)
+            prompter_.message(texts::FileDoesNotExist, fs::absolute(line, ec).string());
         return context;
     }
     const std::string title = line.empty() ? callingTitle_ : line;
@@ -233,6 +263,7 @@ bool Application::FileOpenNoDialog(const fs::path& given) {
 }
 
 void Application::filereload() {
+    if (!nat_) throw Refusal(std::string(texts::NeedsDragon));
     const fs::path userFile = currentUserFile();
     if (!session_->reader().ReadCommandFile(true, userFile).success) {
         prompter_.message(texts::ParseProblem, userFile.string());
@@ -248,7 +279,7 @@ void Application::FileRefresh() {
 
 bool Application::RefreshIfChanged(bool refresh) {
     changedOnDisk_ = false;
-    if (!nat_->ProductionOpen(commandFile())) return false;
+    if (!nat_ || !nat_->ProductionOpen(commandFile())) return false;
     std::error_code ec;
     const auto modified = fs::last_write_time(commandFile(), ec);
     if (ec) return false;

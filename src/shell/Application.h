@@ -20,11 +20,15 @@ class Prompter;
 struct StartupOptions {
     std::filesystem::path home;
     std::string commandLine;                         // the program's one argument
+    // No Dragon installation was named: the program works on command files alone (the file
+    // named on the command line, or none until File > Open), and what needs Dragon is off.
+    bool withoutDragon = false;
 };
 
 // The running program without its window: the load sequence up to the point where the window
 // takes over, the open command file and its refresh, saving with Dragon's reload, the daily
-// backups and the shutdown. Everything it says goes through the prompter; a failure that ends
+// backups and the shutdown. Without Dragon it keeps the open file, its refresh and a daily
+// backup of each file changed. Everything it says goes through the prompter; a failure that ends
 // the program raises EndProgram after the user has been told.
 class Application {
 public:
@@ -39,6 +43,9 @@ public:
     void shutdown();
 
     Session& session() { return *session_; }
+    // Whether a Dragon installation stands behind the program: the speech user, the reload,
+    // speaker changes, the spoken controls and the user's backups all need one.
+    bool dragonAvailable() const { return !options_.withoutDragon; }
     Nat& nat() { return *nat_; }
     Settings& settings() { return *settings_; }
     platform::Dragon& dragon() { return dragon_; }
@@ -95,6 +102,9 @@ public:
     bool importOwnCommands();
 
 private:
+    // The load sequence without Dragon: the store emptied and the settings read; the window
+    // then opens the file named on the command line, if any.
+    bool loadWithoutDragon();
     std::optional<std::string> speechUserOfFile(const std::filesystem::path& path);
     // The own command file of a speech user, and of the current one.
     std::filesystem::path ownFileOf(const std::string& user) const;

@@ -13,6 +13,8 @@ inline constexpr std::string_view CaptionPrefix = "Vocabrella - ";
 inline constexpr std::string_view GlobalCommandsArgument = "global commands";
 inline constexpr std::string_view MicrosoftVisualBasic = "Microsoft Visual Basic";
 inline constexpr std::string_view RestartForChanges = "You must restart Vocabrella for changes to apply";
+inline constexpr std::string_view NeedsDragon =
+    "This needs a Dragon installation: start with --dragon-root DIR (or $DRAGON_ROOT), or try --demo";
 
 // Save and reload.
 inline constexpr std::string_view OperationInProgress = "Operation in Progress";
@@ -59,6 +61,7 @@ inline constexpr std::string_view AfterOpenUser = "after open user";
 inline constexpr std::string_view AfterOpenParameters = "after open parameters";
 inline constexpr std::string_view AfterOpenDvcmap = "after open dvcmap";
 inline constexpr std::string_view AfterOpenStates = "after open states";
+inline constexpr std::string_view WithoutDragon = "without Dragon";
 inline constexpr std::string_view AfterVocaux = "after vocaux";
 inline constexpr std::string_view AfterVoiceCommands = "after voice commands";
 inline constexpr std::string_view BeforeGetOptions = "before getoptions";

@@ -6,6 +6,7 @@
 #include "cmdfile/Prompter.h"
 #include "cmdfile/TimeText.h"
 #include "shell/ApplicationTexts.h"
+#include "shell/FileBackups.h"
 #include "shell/HomeFolder.h"
 #include "writer/CommandFileMerge.h"
 
@@ -22,7 +23,12 @@ constexpr std::uintmax_t kCompactAbove = 3000000;
 } // namespace
 
 void Application::RollBackCheck(bool force) {
+    if (commandFile().empty()) return;
     const fs::path file = fs::weakly_canonical(fs::absolute(commandFile()));
+    if (!dragonAvailable()) {
+        FileBackups::takeDaily(options_.home, file, clock_, force);
+        return;
+    }
     const auto user = speechUserOfFile(file);
     if (!user) return; // only a speech user's own file is backed up
     const fs::path folder = backupFolder(*user);
@@ -78,7 +84,7 @@ bool Application::restore(const std::string& entry) {
         copyFileAtomically(archive, target);
     }
     if (!session_->reader().ReadCommandFile(true, target).success) parseFailure();
-    if (nat_->ProductionOpen(target) && dragon_.windows().findWindow("", "Dragon NaturallySpeaking") != 0) SaveAndReload();
+    if (nat_ && nat_->ProductionOpen(target) && dragon_.windows().findWindow("", "Dragon NaturallySpeaking") != 0) SaveAndReload();
     return true;
 }
 

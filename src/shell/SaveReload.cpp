@@ -53,7 +53,7 @@ pid_t startDetached(const std::vector<std::string>& arguments) {
 } // namespace
 
 void Application::SaveAndReload(bool newListWritten) {
-    if (!nat_->ProductionOpen(commandFile())) {
+    if (!nat_ || !nat_->ProductionOpen(commandFile())) {
         FileRefresh();
         return;
     }

@@ -307,6 +307,8 @@ void Form1::buildMenus() {
     tool("toolsconvert270", texts::ToolsConvert70, version(texts::Version70));
     tool("toolsconvert280", texts::ToolsConvert80, version(texts::Version80));
     tool("toolslanguage", texts::ToolsLanguage, [this] { toolslanguage_Click(); });
+    toolsMenu_->addSeparator();
+    on(entry(toolsMenu_, "toolscheck", texts::ToolsCheck), &Form1::toolscheck_Click);
 
     helpMenu_ = menu("helpmenu", texts::HelpMenu);
     connect(entry(helpMenu_, "helpcommand", texts::HelpCommand), &QAction::triggered, this,
@@ -811,6 +813,9 @@ void Form1::reset(int tab) {
 void Form1::setMenusEnabled(bool on) {
     for (auto* m : {fileMenu_, editMenu_, viewMenu_, appcommand_, statecommand_, commandmenu_, groupcommand_, toolsMenu_})
         m->menuAction()->setEnabled(on);
+    // Without an open file (no Dragon, nothing opened yet) there is nothing to make or change.
+    if (!fileOpen())
+        for (auto* m : {commandmenu_, toolsMenu_}) m->menuAction()->setEnabled(false);
     SSTab1_->tabBar()->setEnabled(on);
 }
 
@@ -939,6 +944,7 @@ void Form1::fillCommandList(const std::vector<CommandStore::RowHead>& rows) {
     if (!fileOpen()) {
         fillList(list, {std::string(texts::NothingToShow)});
         listEmpty_ = true;
+        modify_->setEnabled(false);
         showText({});
         return;
     }
@@ -1225,9 +1231,8 @@ void Form1::refreshAfterChange() {
 
 // --- Debug with Basic ----------------------------------------------------------------------------
 
-bool Form1::dragonAvailable() const { return true; } // the window runs with Dragon's engine
-
 void Form1::CommandDebugBasic_Click() {
+    if (!dragonAvailable()) return;
     if (app_.RefreshIfChanged(true)) refreshAfterChange();
     if (!currentRow_ || shownType_ != "A") return;
     WindowWait waits;
@@ -1538,6 +1543,7 @@ void Form1::showOpenedFile() {
     applyOptions();
     selection_.listsStale = selection_.recentlyCreatedStale = selection_.recentlyModifiedStale = true;
     BuildGroupMenu(); // chooses "All groups", which refreshes the window
+    showDragonAvailability();
 }
 
 void Form1::choosePlace(const std::string& program, const std::string& scope) {

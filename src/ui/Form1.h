@@ -121,8 +121,6 @@ public:
     void commandconvert2Plain_Click();
     void commandconvert2Advanced_Click();
     void CommandDebugBasic_Click();
-    // Whether Dragon is there to be driven ("Debug with &Basic").
-    bool dragonAvailable() const;
 
     // Find: the dialog, or with fromKey (F11 / F12) only the move onto its hit.
     void findmenu_Click(bool fromKey = false);
@@ -151,6 +149,15 @@ public:
     // Dragon's MyCommands XML: into the open file, and every command out of it.
     void fileimportxml_Click();
     void fileexportxml_Click();
+
+    // Tools: "Check Commands...".
+    void toolscheck_Click();
+    // Shows the command (or, with isList, the LIST) of that program and scope, whatever group
+    // or view hid it. False when the store has no such row.
+    bool goToCommand(const std::string& program, const std::string& scope, const std::string& name, bool isList);
+
+    // Whether Dragon is installed; without it the entries that need Dragon are off.
+    bool dragonAvailable() const;
 
     // The dynamic menus as the keyboard reaches them: entry count, separators, and choosing an
     // entry as a click does.
@@ -210,6 +217,8 @@ private:
     bool StartNewCommand(const std::string& kind, const std::string& name, const std::string& body);
     void setMenusEnabled(bool on);
     void runBatchDialog(BatchMode mode);
+    // Without Dragon: its entries off, and the status line saying why.
+    void showDragonAvailability();
     void layoutSplit();
     void setCaption();
     void showReadFile();

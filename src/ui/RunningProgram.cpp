@@ -16,8 +16,10 @@ namespace vocabrella::ui {
 
 RunningProgram::RunningProgram(StartupOptions options, std::optional<std::filesystem::path> dragonRoot,
                                Prompter& prompter, Clock& clock)
-    : prompter_(prompter), dragon_(std::move(dragonRoot)),
-      app_(std::make_unique<Application>(std::move(options), dragon_, prompter, clock)) {
+    : prompter_(prompter), dragon_(dragonRoot), app_([&] {
+          options.withoutDragon = !dragonRoot; // no installation named: the file alone
+          return std::make_unique<Application>(std::move(options), dragon_, prompter, clock);
+      }()) {
     timer_.setInterval(kPollMilliseconds);
     connect(&timer_, &QTimer::timeout, this, &RunningProgram::poll);
 }
@@ -40,21 +42,7 @@ bool RunningProgram::start() {
                        window_->findChild<QLabel*>(QStringLiteral("Label9")));
         connect(window_.get(), &Form1::programEnded, this, &RunningProgram::end);
 
-        auto& dragon = dragon_;
-        handle_ = dragon.windows().open(app_->caption(), "Vocabrella", QCoreApplication::applicationFilePath().toStdString(), false);
-        try {
-            spoken_ = std::make_unique<SpokenControls>(*window_, dragon.voiceCommands(), handle_);
-        } catch (const platform::DragonError&) {
-            prompter_.message(texts::voice::MenuFailed, texts::voice::MenuFailedTitle);
-            throw EndProgram(1);
-        }
-        window_->hooks().menus = spoken_.get();
-        // Dragon runs the actions of the spoken controls as keystrokes to the window in front.
-        dragon.windows().onKeys([this](platform::WindowHandle to, const std::string& keys) {
-            if (to == handle_ && spoken_) spoken_->keys(keys);
-        });
-        dragon.engine().onSpeakerChange([this] { app_->speakerChanged(); });
-
+        if (app_->dragonAvailable()) connectDragon();
         app_->session().trace().Tracy(vocabrella::texts::trace::BeforeForm2Load);
         const auto context = app_->SelectCallingContext();
         window_->showOpenedFile(); // the menus again, now with the spoken controls told
@@ -63,10 +51,12 @@ bool RunningProgram::start() {
         window_->show();
         window_->raise();
         window_->activateWindow();
-        dragon.windows().bringToFront(handle_);
-        // A file named on the command line is what is on screen: an import would go into the
-        // speech user's file behind it.
-        if (!context.fileGiven) offerImport();
+        if (app_->dragonAvailable()) {
+            dragon_.windows().bringToFront(handle_);
+            // A file named on the command line is what is on screen: an import would go into the
+            // speech user's file behind it.
+            if (!context.fileGiven) offerImport();
+        }
     } catch (const EndProgram& e) {
         exitCode_ = e.exitCode();
         ended_ = true;
@@ -74,8 +64,25 @@ bool RunningProgram::start() {
         return false;
     }
     if (window_->ended()) return false;
-    timer_.start();
+    if (app_->dragonAvailable()) timer_.start(); // without Dragon no event ever comes
     return true;
+}
+
+void RunningProgram::connectDragon() {
+    auto& dragon = dragon_;
+    handle_ = dragon.windows().open(app_->caption(), "Vocabrella", QCoreApplication::applicationFilePath().toStdString(), false);
+    try {
+        spoken_ = std::make_unique<SpokenControls>(*window_, dragon.voiceCommands(), handle_);
+    } catch (const platform::DragonError&) {
+        prompter_.message(texts::voice::MenuFailed, texts::voice::MenuFailedTitle);
+        throw EndProgram(1);
+    }
+    window_->hooks().menus = spoken_.get();
+    // Dragon runs the actions of the spoken controls as keystrokes to the window in front.
+    dragon.windows().onKeys([this](platform::WindowHandle to, const std::string& keys) {
+        if (to == handle_ && spoken_) spoken_->keys(keys);
+    });
+    dragon.engine().onSpeakerChange([this] { app_->speakerChanged(); });
 }
 
 void RunningProgram::poll() {

@@ -25,7 +25,8 @@ class SpokenControls;
 class RunningProgram : public QObject {
     Q_OBJECT
 public:
-    // dragonRoot: the simulated installation, when there is one.
+    // dragonRoot: the simulated installation, when there is one. Without one the program works
+    // on command files alone: no speech user, no spoken controls, no events.
     RunningProgram(StartupOptions options, std::optional<std::filesystem::path> dragonRoot, Prompter& prompter,
                    Clock& clock);
     ~RunningProgram() override;
@@ -39,7 +40,7 @@ public:
     Application& app() { return *app_; }
     platform::SimulatedDragon& dragon() { return dragon_; }
     Form1& window() { return *window_; }
-    SpokenControls& spokenControls() { return *spoken_; }
+    SpokenControls& spokenControls() { return *spoken_; } // with Dragon only
 
     // Delivers the events Dragon sent since the last poll; a timer calls it while running.
     void poll();
@@ -57,6 +58,8 @@ signals:
     void finished(int exitCode);
 
 private:
+    // The window's place among Dragon's: its spoken controls, keystrokes and speaker changes.
+    void connectDragon();
     void offerImport();
     ImportAnswer showImportDialog();
     void end(int exitCode);

@@ -115,6 +115,7 @@ inline constexpr std::string_view ToolsConvert61 = "Convert to 6.&1";
 inline constexpr std::string_view ToolsConvert70 = "Convert to &7.x";
 inline constexpr std::string_view ToolsConvert80 = "Convert to &8/9";
 inline constexpr std::string_view ToolsLanguage = "Convert &Language...";
+inline constexpr std::string_view ToolsCheck = "Check Commands...";
 
 // The batch operation dialog (export): its modes, their titles and action buttons, its controls.
 inline constexpr std::string_view BatchCaption = "Export/Report";
@@ -307,6 +308,27 @@ inline constexpr std::string_view AutoImportSkip = "&Skip";
 inline constexpr std::string_view DontShowAgain = "Do &Not Show This Window Again";
 
 // The spoken controls registered with Dragon.
+// Without a Dragon installation: the status line, and the whole reason when the mouse rests on it.
+inline constexpr std::string_view NoDragonFileOpen = "Without Dragon: only this file is changed; Dragon's entries are off";
+inline constexpr std::string_view NoDragonNoFile = "No file: File > Open, or start with --dragon-root DIR or --demo";
+inline constexpr std::string_view NoDragonWhy =
+    "No Dragon installation was named (--dragon-root DIR, $DRAGON_ROOT or --demo). A change is written to the "
+    "open file alone, after a copy a day in the home folder's file-backups. The speech user's reload, Re-specify "
+    "DNS path, Debug with Basic and the speech user's backups and restore need Dragon.";
+
+// "Check Commands".
+inline constexpr std::string_view CheckCaption = "Check Commands";
+inline constexpr std::string_view CheckNoFindings = "No findings: the commands and LISTs passed every check.";
+inline constexpr std::string_view CheckFindingsStart = "Findings: ";
+inline constexpr std::string_view CheckFindingsEnd = ". Double click one to go to its command.";
+inline constexpr std::string_view CheckColumnKind = "Kind";
+inline constexpr std::string_view CheckColumnProgram = "Program";
+inline constexpr std::string_view CheckColumnScope = "Scope";
+inline constexpr std::string_view CheckColumnName = "Name";
+inline constexpr std::string_view CheckColumnDetail = "What is wrong";
+inline constexpr std::string_view CheckGoTo = "&Go To";
+inline constexpr std::string_view CheckClose = "&Close";
+
 namespace voice {
 inline constexpr std::string_view MenuName = "Vocabrella";
 inline constexpr std::string_view GlobalState = "Global";

@@ -102,6 +102,7 @@ std::vector<std::unique_ptr<Command>> allCommands();
 std::unique_ptr<Command> makeInfo();
 std::unique_ptr<Command> makeList();
 std::unique_ptr<Command> makeShow();
+std::unique_ptr<Command> makeCheck();
 std::unique_ptr<Command> makeSetBody();
 std::unique_ptr<Command> makeRename();
 std::unique_ptr<Command> makeNewCommand();

@@ -1,0 +1,52 @@
+#include "Command.h"
+
+#include "ops/CheckCommands.h"
+#include "ops/Texts.h"
+
+#include <nlohmann/json.hpp>
+
+#include <iostream>
+
+namespace vocabrella::cli {
+namespace {
+
+class Check final : public Command {
+public:
+    Check() : Command("check", "Look a command file over: missing, unused and badly named LISTs, names twice "
+                               "in a scope, legacy scripts Dragon refuses, empty bodies; exit 1 with findings") {}
+
+    int execute(Runtime& rt) override {
+        const auto result = ops::CheckCommands(rt.workspace).run();
+        if (json_) {
+            auto array = nlohmann::ordered_json::array();
+            for (const auto& f : result.findings)
+                array.push_back({{"kind", f.kind},
+                                 {"program", f.program},
+                                 {"scope", f.scope},
+                                 {"name", f.name},
+                                 {"detail", f.detail}});
+            std::cout << array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+        } else {
+            for (const auto& f : result.findings)
+                std::cout << f.kind << '\t' << f.program << '\t' << f.scope << '\t' << f.name << '\t' << f.detail
+                          << '\n';
+            if (result.findings.empty()) std::cout << "No findings\n";
+        }
+        if (result.scriptsNotChecked > 0)
+            std::cerr << ops::texts::ScriptsNotCheckedStart << result.scriptsNotChecked
+                      << ops::texts::ScriptsNotCheckedEnd << '\n';
+        return result.findings.empty() ? 0 : 1;
+    }
+
+protected:
+    void options(CLI::App& verb) override { verb.add_flag("--json", json_, "Print one JSON array of findings"); }
+
+private:
+    bool json_ = false;
+};
+
+} // namespace
+
+std::unique_ptr<Command> makeCheck() { return std::make_unique<Check>(); }
+
+} // namespace vocabrella::cli

@@ -1,0 +1,90 @@
+#include "ops/CheckCommands.h"
+
+#include "cmdfile/Format.h"
+#include "cmdfile/RawRecord.h"
+#include "cmdfile/Store.h"
+#include "cmdfile/TextCase.h"
+#include "ops/Names.h"
+#include "ops/Texts.h"
+#include "ops/Workspace.h"
+
+#include <unordered_map>
+#include <unordered_set>
+
+namespace vocabrella::ops {
+namespace {
+
+// Rows the file holds: not the copies of global LISTs the window makes for other scopes.
+bool fromFile(const UserRow& row) { return row.offset != 0 && !row.listcopy; }
+
+bool isList(const UserRow& row) { return row.Type == "L"; }
+
+// "Global Commands" in whatever language the file names it.
+std::string placeKey(const UserRow& row) {
+    const auto place = [](const std::string& s) {
+        return names::isGlobalProgram(s) ? std::string(names::GlobalCommands) : s;
+    };
+    return commandKey(place(row.menu), place(row.state), row.name);
+}
+
+} // namespace
+
+CheckCommands::Result CheckCommands::run() {
+    Result result;
+    if (ws_.changedOnDisk()) {
+        ws_.FileRefresh();
+        result.reread = true;
+    }
+    auto& store = ws_.store();
+
+    // First the LISTs there are and the LISTs the commands name, both without letter case, as
+    // the store finds them.
+    std::unordered_set<std::string> lists, referenced;
+    store.forEachUser([&](const UserRow& row) {
+        if (!fromFile(row)) return true;
+        if (isList(row)) lists.insert(foldCase(row.name));
+        else
+            for (const auto reference : listReferences(row.name)) referenced.insert(foldCase(reference));
+        return true;
+    });
+
+    const bool checkScripts = ws_.dragonAvailable();
+    std::unordered_map<std::string, std::string> seenCommands, seenLists; // key -> the first name
+    const auto add = [&](std::string_view kind, const UserRow& row, std::string detail) {
+        result.findings.push_back({std::string(kind), row.menu, row.state, row.name, std::move(detail), isList(row)});
+    };
+    store.forEachUser([&](const UserRow& row) {
+        if (!fromFile(row)) return true;
+        auto& seen = isList(row) ? seenLists : seenCommands;
+        if (const auto [first, isNew] = seen.try_emplace(placeKey(row), row.name); !isNew)
+            add(finding::Duplicate, row,
+                std::string(isList(row) ? texts::CheckDuplicateList : texts::CheckDuplicateCommand) + "\"" +
+                    first->second + "\"");
+        if (isList(row)) {
+            if (!isListName(row.name)) add(finding::BadListName, row, std::string(texts::ListNameCharacters));
+            if (!referenced.contains(foldCase(row.name))) add(finding::UnusedList, row, std::string(texts::CheckUnusedList));
+            return true;
+        }
+        std::unordered_set<std::string> told;
+        for (const auto reference : listReferences(row.name))
+            if (const auto key = foldCase(reference); !lists.contains(key) && told.insert(key).second)
+                add(finding::MissingList, row, std::string(texts::CheckMissingList) + "<" + std::string(reference) + ">");
+        // An encrypted body is Dragon's secret: whether it is empty is not for this program to see.
+        if (row.script.empty() && row.graphicsize == 0 && !row.encrypted)
+            add(finding::EmptyBody, row, std::string(texts::CheckEmptyBody));
+        if (row.Type == "S" && !row.script.empty()) {
+            if (!checkScripts) {
+                ++result.scriptsNotChecked;
+            } else {
+                std::string error;
+                if (const int line = ws_.checkScript(row.script, error); line != 0)
+                    add(finding::ScriptError, row,
+                        std::string(texts::ScriptErrorAtLine) + std::to_string(line) + (error.empty() ? "" : ": " + error));
+            }
+        }
+        return true;
+    });
+    return result;
+}
+
+} // namespace vocabrella::ops

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vocabrella::ops {
+
+class Workspace;
+
+// The kinds of finding, as the command line's JSON names them.
+namespace finding {
+inline constexpr std::string_view MissingList = "missing-list";
+inline constexpr std::string_view Duplicate = "duplicate";
+inline constexpr std::string_view UnusedList = "unused-list";
+inline constexpr std::string_view BadListName = "bad-list-name";
+inline constexpr std::string_view ScriptError = "script-error";
+inline constexpr std::string_view EmptyBody = "empty-body";
+} // namespace finding
+
+// One thing wrong with a command or LIST of the file, where it stands.
+struct Finding {
+    std::string kind, program, scope, name, detail;
+    bool isList = false; // the finding is a LIST's (shown among the LISTs)
+};
+
+// Looks the open command file over for what Dragon would not take or the user cannot want:
+// references to LISTs that do not exist, a name twice in one scope (letter case aside), LISTs
+// no command uses (a delete of commands drops them), LIST names outside Dragon's alphabet, legacy
+// scripts that fail Dragon's script check, commands with an empty body. It changes nothing;
+// a file changed on disk since it was read is read again first. The findings come in the
+// order of the file's records.
+class CheckCommands {
+public:
+    explicit CheckCommands(Workspace& workspace) : ws_(workspace) {}
+
+    struct Result {
+        std::vector<Finding> findings;
+        // Legacy scripts left unchecked: the script check is Dragon's, and it is not there.
+        std::size_t scriptsNotChecked = 0;
+        bool reread = false; // the file had changed on disk and was read again
+    };
+    Result run();
+
+private:
+    Workspace& ws_;
+};
+
+} // namespace vocabrella::ops

@@ -1,0 +1,222 @@
+#include "TestHome.h"
+
+#include "CommandFileBuilder.h"
+
+#include "cmdfile/AtomicFile.h"
+#include "cmdfile/RawRecord.h"
+#include "ops/CheckCommands.h"
+#include "ops/Workspace.h"
+#include "shell/Application.h"
+#include "shell/Session.h"
+#include "shell/platform/SimulatedDragon.h"
+#include "shell/platform/SimulatedInstallation.h"
+
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <cstdio>
+#include <sys/wait.h>
+
+using namespace vocabrella;
+using namespace vocabrella::testsupport;
+namespace fs = std::filesystem;
+
+namespace {
+
+BuiltCommand command(std::string name, std::uint8_t kind, std::string body, std::string module = {}) {
+    BuiltCommand c;
+    c.name = std::move(name);
+    c.kind = kind;
+    c.text = std::move(body);
+    for (const auto reference : listReferences(c.name.bytes)) c.lists.emplace_back(std::string(reference));
+    if (!module.empty()) {
+        c.scopeByte = kScopeApplication;
+        c.module = std::move(module);
+    }
+    return c;
+}
+
+// Commands of several kinds and places whose LISTs are all there and all used; the same name
+// in two scopes; a legacy script Dragon takes.
+CommandFileBuilder cleanFile() {
+    CommandFileBuilder b;
+    b.add(command("open <app>", kKindAdvancedScript, "Sub Main\r\nEnd Sub\r\n"));
+    b.add(command("go <direction>", kKindKeys, "{Up}"));
+    b.add(command("go <direction>", kKindKeys, "{Down}", "WINWORD"));
+    b.add(command("tell me", kKindScript, "MsgBoxConfirm \"hello\", 64, \"Hi\"\r\n"));
+    b.add(command("my address", kKindText, "12 Main Street"));
+    b.add(BuiltList("app", {"word", "excel"}));
+    b.add(BuiltList("direction", {"up", "down"}));
+    return b;
+}
+
+// The clean file with one of each fault planted.
+CommandFileBuilder faultyFile() {
+    CommandFileBuilder b = cleanFile();
+    b.add(command("close <nowhere> now", kKindKeys, "{Alt+F4}"));              // missing-list
+    b.add(command("OPEN <app>", kKindAdvancedScript, "Sub Main\r\nEnd Sub\r\n")); // duplicate
+    b.add(command("say <Odd Name>", kKindKeys, "x"));                           // uses the bad name
+    b.add(command("broken", kKindScript, "SendKeys \"abc\r\n"));                 // script-error
+    b.add(command("nothing yet", kKindKeys, "", "WINWORD"));                     // empty-body
+    b.add(BuiltList("spare", {"one"}));                                          // unused-list
+    b.add(BuiltList("Odd Name", {"a"}));                                         // bad-list-name
+    return b;
+}
+
+using Row = std::array<std::string, 4>; // kind, program, scope, name
+
+std::vector<Row> rows(const ops::CheckCommands::Result& result) {
+    std::vector<Row> out;
+    for (const auto& f : result.findings) out.push_back({f.kind, f.program, f.scope, f.name});
+    return out;
+}
+
+const std::string kGlobal = "Global Commands";
+
+class CheckCommandsTest : public ::testing::Test {
+protected:
+    fs::path file() const { return dir.path() / "mycmds.dat"; }
+
+    // The file opened without Dragon, as the command line does.
+    ops::CheckCommands::Result checkWithoutDragon(CommandFileBuilder builder) {
+        builder.writeFile(file());
+        Session session(dir.path() / "plain-home", prompter, clock);
+        EXPECT_TRUE(session.open(file()).success);
+        ops::Workspace ws(session, clock);
+        return ops::CheckCommands(ws).run();
+    }
+    // The file as a speech user's own, with Dragon there to check the scripts.
+    ops::CheckCommands::Result checkWithDragon(CommandFileBuilder builder) {
+        TempDir installation;
+        platform::InstallationOptions options;
+        options.writeCommands = [&](const fs::path& f) { builder.writeFile(f); };
+        platform::createInstallation(installation.path() / "dragon", options);
+        platform::SimulatedDragon dragon(installation.path() / "dragon");
+        Application app(StartupOptions{installation.path() / "home", {}}, dragon, prompter, clock);
+        EXPECT_TRUE(app.load());
+        ops::Workspace ws(app, clock);
+        return ops::CheckCommands(ws).run();
+    }
+
+    TempDir dir;
+    ScriptedPrompter prompter;
+    FakeClock clock;
+};
+
+} // namespace
+
+TEST_F(CheckCommandsTest, EachPlantedFaultIsFoundWhereItStandsAndNothingInACleanFile) {
+    const auto clean = checkWithDragon(cleanFile());
+    EXPECT_TRUE(clean.findings.empty()) << clean.findings.front().kind << " " << clean.findings.front().name;
+    EXPECT_EQ(clean.scriptsNotChecked, 0u);
+
+    const auto faulty = checkWithDragon(faultyFile());
+    const std::vector<Row> expected{
+        {"missing-list", kGlobal, kGlobal, "close <nowhere> now"},
+        {"duplicate", kGlobal, kGlobal, "OPEN <app>"},
+        {"script-error", kGlobal, kGlobal, "broken"},
+        {"empty-body", "WINWORD", "Application-specific", "nothing yet"},
+        {"unused-list", kGlobal, kGlobal, "spare"},
+        {"bad-list-name", kGlobal, kGlobal, "Odd Name"},
+    };
+    EXPECT_EQ(rows(faulty), expected);
+    const auto& f = faulty.findings;
+    ASSERT_EQ(f.size(), expected.size());
+    EXPECT_EQ(f[0].detail, "No LIST of the file is named <nowhere>");
+    EXPECT_EQ(f[1].detail, "Another command of this program and scope has this name: \"open <app>\"");
+    EXPECT_EQ(f[2].detail, "Error in your script at line: 1: Missing closing quotation mark");
+    EXPECT_EQ(f[5].detail, "Only numbers, letters and _-. are allowed by Dragon in LIST names");
+    EXPECT_FALSE(f[0].isList);
+    EXPECT_TRUE(f[4].isList);
+
+    // Without Dragon nobody can check a legacy script: the scripts are counted as not checked,
+    // and everything else is found the same.
+    const auto plainClean = checkWithoutDragon(cleanFile());
+    EXPECT_TRUE(plainClean.findings.empty());
+    EXPECT_EQ(plainClean.scriptsNotChecked, 1u);
+    auto withoutScripts = expected;
+    std::erase_if(withoutScripts, [](const Row& r) { return r[0] == "script-error"; });
+    const auto plainFaulty = checkWithoutDragon(faultyFile());
+    EXPECT_EQ(rows(plainFaulty), withoutScripts);
+    EXPECT_EQ(plainFaulty.scriptsNotChecked, 2u);
+}
+
+TEST_F(CheckCommandsTest, ListsTwiceAndNamesTwiceCountOncePerRepeat) {
+    auto b = cleanFile();
+    b.add(command("Open <APP>", kKindKeys, "x"));
+    b.add(command("open <app>", kKindKeys, "y", "WINWORD")); // another scope: no repeat
+    b.add(BuiltList("app", {"calc"}));
+    const auto result = checkWithoutDragon(b);
+    const std::vector<Row> expected{{"duplicate", kGlobal, kGlobal, "Open <APP>"}, {"duplicate", kGlobal, kGlobal, "app"}};
+    EXPECT_EQ(rows(result), expected);
+    EXPECT_EQ(result.findings[1].detail, "Another LIST has this name: \"app\"");
+}
+
+TEST_F(CheckCommandsTest, AFileChangedOnDiskIsReadAgainFirst) {
+    cleanFile().writeFile(file());
+    Session session(dir.path() / "plain-home", prompter, clock);
+    ASSERT_TRUE(session.open(file()).success);
+    ops::Workspace ws(session, clock);
+    EXPECT_FALSE(ops::CheckCommands(ws).run().reread);
+    auto changed = cleanFile();
+    changed.add(BuiltList("spare", {"one"}));
+    changed.writeFile(file());
+    fs::last_write_time(file(), fs::last_write_time(file()) + std::chrono::seconds(5));
+    const auto result = ops::CheckCommands(ws).run();
+    EXPECT_TRUE(result.reread);
+    EXPECT_EQ(rows(result), (std::vector<Row>{{"unused-list", kGlobal, kGlobal, "spare"}}));
+}
+
+namespace {
+
+struct Run {
+    int status;
+    std::string out, err;
+};
+
+Run cli(const std::string& arguments) {
+    TempDir dir;
+    const auto errPath = dir.path() / "stderr";
+    const std::string command = std::string(VOCABRELLA_CLI) + " " + arguments + " 2>'" + errPath.string() + "'";
+    Run run{};
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::array<char, 4096> buffer{};
+    for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) run.out.append(buffer.data(), n);
+    run.status = WEXITSTATUS(::pclose(pipe));
+    run.err = readText(errPath);
+    return run;
+}
+
+} // namespace
+
+TEST_F(CheckCommandsTest, TheCommandLineExitsOneWithFindingsAndPrintsThemAsJson) {
+    faultyFile().writeFile(file());
+    auto run = cli("check --json '" + file().string() + "'");
+    EXPECT_EQ(run.status, 1) << run.err;
+    const auto findings = nlohmann::json::parse(run.out);
+    ASSERT_EQ(findings.size(), 5u);
+    for (const auto& f : findings) {
+        EXPECT_EQ(f.size(), 5u);
+        for (const char* key : {"kind", "program", "scope", "name", "detail"}) EXPECT_TRUE(f[key].is_string()) << key;
+    }
+    EXPECT_EQ(findings[3]["kind"], "unused-list");
+    EXPECT_EQ(findings[3]["name"], "spare");
+    // The scripts no Dragon checked are said to be so.
+    EXPECT_NE(run.err.find("Legacy scripts not checked: 2"), std::string::npos) << run.err;
+
+    run = cli("check '" + file().string() + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("empty-body\tWINWORD\tApplication-specific\tnothing yet\tThe body is empty\n"),
+              std::string::npos)
+        << run.out;
+
+    cleanFile().writeFile(file());
+    run = cli("check --json '" + file().string() + "'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(nlohmann::json::parse(run.out), nlohmann::json::array());
+    for (const char* name : {"reply.dat", "move-dock-window.dat", "clear-categories.dat"}) {
+        run = cli("check '" + sample(name).string() + "'");
+        EXPECT_EQ(run.status, 0) << name << ": " << run.out;
+        EXPECT_EQ(run.out, "No findings\n");
+    }
+}
