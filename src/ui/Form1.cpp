@@ -1339,6 +1339,7 @@ void Form1::commandnew_Click(const std::string& kind) {
     if (app_.RefreshIfChanged(true)) refreshAfterChange();
     showTab(0);
     NewCommandForm form(selection_.program, selection_.scope, storeLists(), this);
+    installHelpKey(&form, *help_, kHelpNewCommand);
     form.exec();
     const std::string name = form.result();
     if (name.empty()) return;
@@ -1440,6 +1441,7 @@ void Form1::commandclone_Click() {
         name = *answer;
     } else {
         NewCommandForm form(place.program, place.scope, storeLists(), this);
+        installHelpKey(&form, *help_, kHelpNewCommand);
         form.exec();
         name = form.result();
         if (name.empty()) return;

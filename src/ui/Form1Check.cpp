@@ -34,6 +34,7 @@ void Form1::toolscheck_Click() {
         return;
     }
     CheckCommandsDialog dialog(result, this);
+    installHelpKey(&dialog, *help_, kHelpCheckCommands);
     dialog.exec();
     if (const auto chosen = dialog.chosen()) {
         const auto& f = result.findings[*chosen];

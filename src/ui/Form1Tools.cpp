@@ -17,9 +17,29 @@
 
 namespace vocabrella::ui {
 
+namespace {
+
+// The help page of each mode of the batch dialog, for F1.
+int batchHelp(BatchMode mode) {
+    switch (mode) {
+    case BatchMode::Export: return kHelpBatchExport;
+    case BatchMode::RenameGroup: return kHelpBatchRenameGroup;
+    case BatchMode::RenameProgram: return kHelpBatchRenameProgram;
+    case BatchMode::Delete: return kHelpBatchDelete;
+    case BatchMode::KeysToPlain: return kHelpBatchKeysToPlain;
+    case BatchMode::KeysToSendKeys: return kHelpBatchKeysToSendKeys;
+    case BatchMode::KeysToDragonKeys: return kHelpBatchKeysToDragonKeys;
+    case BatchMode::Replace: break;
+    }
+    return kHelpBatchReplace;
+}
+
+} // namespace
+
 void Form1::runBatchDialog(BatchMode mode) {
     ops::Workspace ws(app_, clock_);
     BatchDialog dialog(ws, mode, selection_, app_.home(), this);
+    installHelpKey(&dialog, *help_, batchHelp(mode));
     dialog.exec();
     dialog.rethrowPending();
     if (const auto& group = dialog.currentGroup()) {
@@ -52,6 +72,7 @@ void Form1::toolsKeys_Click(BatchMode mode) {
     if (app_.RefreshIfChanged(true)) refreshAfterChange();
     if (keysMode != Mode::SendDragonKeys && !settings_.options().noConvertKeysHelp) {
         KeysHelpDialog offer(this);
+        installHelpKey(&offer, *help_, kHelpKeysConversion);
         const bool wanted = offer.exec() == QDialog::Accepted;
         if (offer.dontShowAgain()) settings_.setNoConvertKeysHelp();
         if (wanted) help_->Show(kHelpKeysConversion);
@@ -79,6 +100,7 @@ void Form1::toolslanguage_Click() {
         return;
     }
     LanguageDialog dialog(ws, this);
+    installHelpKey(&dialog, *help_, kHelpConvertLanguage);
     dialog.exec();
     if (dialog.converted()) FileOpenNoDialog(app_.commandFile());
 }
