@@ -144,4 +144,7 @@ inline constexpr std::string_view ScriptsNotCheckedStart = "Legacy scripts not c
 inline constexpr std::string_view ScriptsNotCheckedEnd =
     " (the script check is Dragon's: --dragon-root DIR or $DRAGON_ROOT)";
 
+// Reports.
+inline constexpr std::string_view UnknownReportFormat = "A report is a command list (txt) or a spreadsheet (csv)";
+
 } // namespace vocabrella::ops::texts

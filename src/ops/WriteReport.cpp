@@ -5,6 +5,7 @@
 #include "cmdfile/Errors.h"
 #include "cmdfile/Prompter.h"
 #include "ops/OutputTarget.h"
+#include "ops/Texts.h"
 #include "ops/Workspace.h"
 #include "shell/Session.h"
 #include "writer/Report.h"
@@ -34,7 +35,20 @@ private:
 
 } // namespace
 
+WriteReport::WriteReport(Workspace& ws, BatchSelection selection, std::filesystem::path target, std::string_view format)
+    : ws_(ws), selection_(std::move(selection)), target_(std::move(target)), owned_(reportFor(format)),
+      report_(owned_.get()) {}
+
+WriteReport::WriteReport(Workspace& ws, BatchSelection selection, std::filesystem::path target, const Report& report)
+    : ws_(ws), selection_(std::move(selection)), target_(std::move(target)), report_(&report) {}
+
+WriteReport::~WriteReport() = default;
+
 Outcome WriteReport::run() {
+    if (!report_) {
+        ws_.prompter().message(texts::UnknownReportFormat);
+        return Outcome::refused(std::string(texts::UnknownReportFormat));
+    }
     auto& store = ws_.store();
     MarksCleared cleared(store);
     try {
@@ -47,7 +61,7 @@ Outcome WriteReport::run() {
             return true;
         });
         sortInNameOrder(rows);
-        writeFileAtomically(target_, std::string_view(codec::utf8ToCp1252(report_.text(rows))));
+        writeFileAtomically(target_, std::string_view(codec::utf8ToCp1252(report_->text(rows))));
         rows_ = rows.size();
         return Outcome::done();
     } catch (const EncodingError& e) {

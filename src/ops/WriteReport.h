@@ -3,7 +3,9 @@
 #include "ops/BatchSelection.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <string_view>
 
 namespace vocabrella {
 class Report;
@@ -16,8 +18,10 @@ namespace vocabrella::ops {
 // is cleared afterwards, whatever happened.
 class WriteReport {
 public:
-    WriteReport(Workspace& ws, BatchSelection selection, std::filesystem::path target, const Report& report)
-        : ws_(ws), selection_(std::move(selection)), target_(std::move(target)), report_(report) {}
+    WriteReport(Workspace& ws, BatchSelection selection, std::filesystem::path target, const Report& report);
+    // The report of this format: "txt" (the command list) or "csv" (the spreadsheet).
+    WriteReport(Workspace& ws, BatchSelection selection, std::filesystem::path target, std::string_view format);
+    ~WriteReport();
 
     Outcome run();
     // How many rows the report holds, once written.
@@ -27,7 +31,8 @@ private:
     Workspace& ws_;
     BatchSelection selection_;
     std::filesystem::path target_;
-    const Report& report_;
+    std::unique_ptr<Report> owned_;
+    const Report* report_ = nullptr; // nothing for a format there is no report of
     std::size_t rows_ = 0;
 };
 

@@ -12,7 +12,6 @@
 #include "ui/Printing.h"
 #include "ui/Selection.h"
 #include "ui/Texts.h"
-#include "writer/Report.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -278,8 +277,7 @@ void ExportReportDialog::Command2_Click() {
     if (mode == "dvc" || mode == "pseudo") {
         outcome = ops::WriteDvcFile(ws_, chosenSelection(), output, mode == "pseudo").run();
     } else {
-        const auto report = reportFor(mode);
-        outcome = ops::WriteReport(ws_, chosenSelection(), output, *report).run();
+        outcome = ops::WriteReport(ws_, chosenSelection(), output, mode).run();
     }
     if (!outcome.isDone()) return; // told already; the dialog stays open
     if (file) {

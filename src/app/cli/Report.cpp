@@ -1,7 +1,6 @@
 #include "Command.h"
 
 #include "ops/WriteReport.h"
-#include "writer/Report.h"
 
 namespace vocabrella::cli {
 namespace {
@@ -11,8 +10,7 @@ public:
     ReportVerb() : Command("report", "Write the chosen commands as a command list (txt) or a spreadsheet (csv)") {}
 
     int execute(Runtime& rt) override {
-        const auto report = reportFor(format_);
-        ops::WriteReport writer(rt.workspace, selection_.selection(), output_, *report);
+        ops::WriteReport writer(rt.workspace, selection_.selection(), output_, format_);
         const auto outcome = writer.run();
         return cli::report(outcome, "Wrote " + std::to_string(writer.rows()) + " commands and LISTs to " + output_);
     }
