@@ -207,6 +207,7 @@ TEST(XmlEveryEncoding, BrokenCharactersAreRefusedWithTheirLine) {
     };
     EXPECT_EQ(lineOf(le({'<', 'a', '>', '\n', '\n', 0xDC00, '<', '/', 'a', '>'})), 3u) << "a low surrogate alone";
     EXPECT_EQ(lineOf(le({'<', 'a', '>', '\n', 0xD83D, 'x', '<', '/', 'a', '>'})), 2u) << "a high one without its pair";
+    EXPECT_EQ(lineOf(le({'<', 'a', '>', '\n', 0xD83D, 0xE000, '<', '/', 'a', '>'})), 2u) << "a high one before no low one";
     EXPECT_EQ(lineOf(le({'<', 'a', '>', 0xD83D})), 1u) << "a pair cut short by the end";
     EXPECT_EQ(lineOf(le({'<', 'a', '/', '>', 0xD83D, 0xDE00})), 1u) << "a whole pair after the root is text";
     for (const Bytes& broken : {Bytes{'<', 'a', '>', '\n', 0xF0, 0x9F, 0x98, '<', '/', 'a', '>'},
