@@ -161,7 +161,7 @@ TEST_F(CheckCommandsTest, NamesDragonCannotReadAndControlCharactersAreFound) {
     b.add(command("open [direction] now", kKindKeys, "x"));
     b.add(command("   ", kKindKeys, "x"));
     b.add(command("go [please] <direction>", kKindKeys, "x")); // optional words: a name Dragon reads
-    b.add(command("beep", kKindKeys, "a\x07b"));
+    b.add(command("beep", kKindKeys, "a\x07z"));
     auto described = command("described", kKindKeys, "x");
     described.description = "one\x01two";
     described.group = "G\x1b";
