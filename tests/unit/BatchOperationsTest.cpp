@@ -266,6 +266,8 @@ TEST_F(BatchTest, RenamesThatWouldRepeatANameOrChangeNothingAreRefused) {
                   "NotePad", before);
     expectRefused(ops::RenameGroupChange(*ws, group("Play"), "Play").run(), optexts::NothingChangedSameName, "Play",
                   before);
+    expectRefused(ops::RenameGroupChange(*ws, group("Play"), "Pl\x01ay").run(), optexts::ControlCharacterInGroup,
+                  "Pl\x01ay", before);
     // The Group is found in any letter case; its commands are called "Work" already.
     expectRefused(ops::RenameGroupChange(*ws, group("work"), "Work").run(), optexts::NothingChangedSameName, "Work",
                   before);
