@@ -58,6 +58,7 @@ protected:
         CommandFileBuilder b(7);
         b.add(keys("go <direction>", "{Up}"));
         b.add(keys("stop"));
+        b.add(keys("go [up")); // as a file may have it
         b.add(BuiltList("direction", {"up", "down"}));
         b.add(BuiltList("spare", {"one"}));
         b.writeFile(file());
@@ -208,4 +209,8 @@ TEST_F(InputLimits, ARenameThatChangesNothingSaysSo) {
     EXPECT_EQ(row("stop")->description, "Ends it");
     ASSERT_TRUE(ops::RenameCommand(*workspace, kGlobal, "stop", "Stop").run().isDone());
     EXPECT_TRUE(reread().contains("Stop"));
+    // A name the file has already is kept when only the description changes.
+    ASSERT_TRUE(ops::RenameCommand(*workspace, kGlobal, "go [up", "go [up", std::string("Up")).run().isDone())
+        << prompter.last().text;
+    EXPECT_EQ(row("go [up")->description, "Up");
 }
