@@ -2,8 +2,11 @@
 
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Codec.h"
+#include "cmdfile/Errors.h"
 #include "cmdfile/Format.h"
+#include "cmdfile/Texts.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace vocabrella {
@@ -139,6 +142,23 @@ private:
 
 } // namespace
 
+std::optional<std::string> dvcRefusal(const UserRow& r) {
+    const auto refusal = [&](std::string_view why) {
+        return std::string(texts::DvcCannotHold) + "\"" + r.name + "\"" + std::string(why);
+    };
+    for (const auto* text : {&r.name, &r.menu, &r.state})
+        if (text->find('"') != std::string::npos) return refusal(texts::DvcQuote);
+    if (r.Type == "L") return std::nullopt; // each item stands in its own quotes
+    // Any line break counts: a reader need not wait for CR LF.
+    for (std::size_t start = 0; start < r.script.size();) {
+        const auto end = std::min(r.script.find_first_of("\r\n", start), r.script.size());
+        const auto first = r.script.find_first_not_of(" \t", start);
+        if (first < end && r.script[first] == '}') return refusal(texts::DvcClosingBrace);
+        start = end + 1;
+    }
+    return std::nullopt;
+}
+
 std::string dvcText(const std::vector<UserRow>& rows) {
     DvcText out;
     for (const auto& r : rows) out.row(r);
@@ -147,7 +167,10 @@ std::string dvcText(const std::vector<UserRow>& rows) {
 
 void WriteDvc(CommandStore& store, const std::filesystem::path& path) {
     try {
-        const std::string bytes = codec::utf8ToCp1252(dvcText(store.flaggedForDvc()));
+        const auto rows = store.flaggedForDvc();
+        for (const auto& row : rows)
+            if (auto refusal = dvcRefusal(row)) throw Refusal(*refusal, row.name);
+        const std::string bytes = codec::utf8ToCp1252(dvcText(rows));
         writeFileAtomically(path, std::string_view(bytes));
     } catch (...) {
         try {

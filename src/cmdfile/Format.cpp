@@ -83,6 +83,13 @@ std::optional<std::uint8_t> languageCodeForName(std::string_view name) {
     return std::nullopt;
 }
 
+std::optional<std::uint8_t> languageCodeForId(std::uint16_t languageId) {
+    const unsigned primary = languageId & 0x3FFu; // the sublanguage is in the bits above
+    for (const auto& l : kLanguages)
+        if (l.code == primary) return l.code;
+    return std::nullopt;
+}
+
 std::array<std::uint8_t, format::kHeaderSize> format::newHeader(std::uint8_t versionCode,
                                                                 std::uint8_t languageCode) {
     std::array<std::uint8_t, kHeaderSize> h = {76, 72, 83, 80, 4, 2, 135, 0, 0, 0, 0,

@@ -19,6 +19,9 @@ std::optional<std::uint8_t> versionCodeForName(std::string_view versionName);
 
 std::string_view languageName(std::uint8_t languageCode); // "English" ... or "Unknown"
 std::optional<std::uint8_t> languageCodeForName(std::string_view languageName);
+// The language code of a Windows language identifier (0x809: 9) when its primary language is
+// one of the table's; nothing for any other.
+std::optional<std::uint8_t> languageCodeForId(std::uint16_t languageId);
 
 namespace format {
 inline constexpr std::size_t kHeaderSize = 21;

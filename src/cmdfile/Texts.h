@@ -27,6 +27,12 @@ inline constexpr std::string_view FolderNotWritable =
 inline constexpr std::string_view WriterBusy =
     "another program is still changing this command file, so it was not changed; try again in a moment";
 
+// DVC text that would not read back as it was meant.
+inline constexpr std::string_view DvcCannotHold = "Nothing was written: DVC text cannot hold the command ";
+inline constexpr std::string_view DvcQuote =
+    ": a double quote in its name, program or scope would end the quoted text early";
+inline constexpr std::string_view DvcClosingBrace = ": a line of its body beginning with } would end its block early";
+
 // duplicate.log
 inline constexpr std::string_view DuplicateHeader1 = "The following Command or LIST names are duplicate names";
 inline constexpr std::string_view DuplicateHeader3 =

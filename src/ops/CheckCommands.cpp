@@ -60,10 +60,26 @@ CheckCommands::Result CheckCommands::run() {
             add(finding::Duplicate, row,
                 std::string(isList(row) ? texts::CheckDuplicateList : texts::CheckDuplicateCommand) + "\"" +
                     first->second + "\"");
+        // Texts taken into the file as the user typed them; the other kinds' bodies are not text.
+        if ((row.Type == "K" || row.Type == "S" || row.Type == "A" || row.Type == "P" || isList(row)) &&
+            hasControlCharacter(row.script))
+            add(finding::ControlCharacter, row, std::string(texts::ControlCharacterInBody));
+        if (hasControlCharacter(row.description))
+            add(finding::ControlCharacter, row, std::string(texts::ControlCharacterInDescription));
+        if (hasControlCharacter(row.owner)) add(finding::ControlCharacter, row, std::string(texts::ControlCharacterInGroup));
         if (isList(row)) {
             if (!isListName(row.name)) add(finding::BadListName, row, std::string(texts::ListNameCharacters));
             if (!referenced.contains(foldCase(row.name))) add(finding::UnusedList, row, std::string(texts::CheckUnusedList));
             return true;
+        }
+        if (const auto problem = namePatternProblem(row.name)) {
+            add(finding::BadName, row, std::string(*problem));
+        } else {
+            for (const auto word : optionalWords(row.name))
+                if (lists.contains(foldCase(word))) {
+                    add(finding::BadName, row, "[" + std::string(word) + "]" + std::string(texts::OptionalWordsNameAList));
+                    break;
+                }
         }
         std::unordered_set<std::string> told;
         for (const auto reference : listReferences(row.name))

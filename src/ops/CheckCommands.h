@@ -17,6 +17,8 @@ inline constexpr std::string_view UnusedList = "unused-list";
 inline constexpr std::string_view BadListName = "bad-list-name";
 inline constexpr std::string_view ScriptError = "script-error";
 inline constexpr std::string_view EmptyBody = "empty-body";
+inline constexpr std::string_view BadName = "bad-name";
+inline constexpr std::string_view ControlCharacter = "control-character";
 } // namespace finding
 
 // One thing wrong with a command or LIST of the file, where it stands.
@@ -27,8 +29,10 @@ struct Finding {
 
 // Looks the open command file over for what Dragon would not take or the user cannot want:
 // references to LISTs that do not exist, a name twice in one scope (letter case aside), LISTs
-// no command uses (a delete of commands drops them), LIST names outside Dragon's alphabet, legacy
-// scripts that fail Dragon's script check, commands with an empty body. It changes nothing;
+// no command uses (a delete of commands drops them), LIST names outside Dragon's alphabet, command
+// names whose brackets Dragon cannot read, legacy scripts that fail Dragon's script check,
+// commands with an empty body, control characters in bodies, descriptions and groups (no XML
+// holds them). It changes nothing;
 // a file changed on disk since it was read is read again first. The findings come in the
 // order of the file's records.
 class CheckCommands {

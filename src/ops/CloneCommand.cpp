@@ -34,7 +34,7 @@ Outcome CloneCommand::check() {
         record_.name = newName_;
         record_.typeCode.assign(1, 'L'); // (a literal here trips a false -Wrestrict of GCC 12)
         record_.body = bodyForEditing(source);
-        return checkBody(ws_, "L", record_.body);
+        return checkBody(ws_, "L", record_.body, newName_, false);
     }
     if (auto o = checkNewCommandName(ws_, place_, newName_); !o.isDone()) return o;
     auto created = CheckCreatePlace(ws_, place_, name_);
@@ -45,7 +45,8 @@ Outcome CloneCommand::check() {
     record_.body = bodyForEditing(source);
     record_.description = source.description;
     record_.group = source.owner.empty() ? std::string(names::UserDefined) : source.owner;
-    return checkBody(ws_, record_.typeCode, record_.body);
+    // The copy takes the texts as the file has them.
+    return checkBody(ws_, record_.typeCode, record_.body, newName_, false);
 }
 
 void CloneCommand::write() {

@@ -29,9 +29,15 @@ Outcome ImportXmlToNewFile::run() {
     if (isSameFile(target_, xmlFile_)) return refuse(std::string(texts::XmlTargetIsSource), target_.string());
     const auto family = *familyForCode(versionCode);
     if (auto o = source_.load(prompter_, xmlFile_, family); !o.isDone()) return o;
+    if (!languageByte) {
+        languageByte = languageCodeForId(source_.set.language);
+        if (!languageByte)
+            return refuse(std::string(texts::XmlUnknownLanguage) + dragonxml::languageIdText(source_.set.language),
+                          xmlFile_.string());
+    }
     if (auto o = checkOutputTarget(prompter_, openFile_, target_); !o.isDone()) return o;
     try {
-        CommandFileComposer composer(versionCode, languageByte.value_or(static_cast<std::uint8_t>(source_.set.language & 0xFF)));
+        CommandFileComposer composer(versionCode, *languageByte);
         for (const auto& c : source_.set.commands) composer.add(c);
         for (const auto& l : source_.set.lists) composer.add(l);
         writeFileAtomically(target_, composer.bytes());

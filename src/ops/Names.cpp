@@ -25,12 +25,62 @@ Outcome refuse(Workspace& ws, std::string text, std::string title = {}) {
 
 } // namespace
 
+std::optional<std::string_view> namePatternProblem(std::string_view name) {
+    if (!name.empty() && name.find_first_not_of(' ') == std::string_view::npos) return texts::NameOnlyBlanks;
+    constexpr auto closed = std::string_view::npos;
+    std::size_t angle = closed, square = closed; // where the open pair's words begin
+    const auto holdsWords = [&](std::size_t from, std::size_t to) {
+        return name.substr(from, to - from).find_first_not_of(' ') != std::string_view::npos;
+    };
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        if (c == '<') {
+            if (angle != closed) return texts::NameBracketsUnreadable;
+            angle = i + 1;
+        } else if (c == '>') {
+            if (angle == closed || !holdsWords(angle, i)) return texts::NameBracketsUnreadable;
+            angle = closed;
+        } else if (c == '[') {
+            if (angle != closed || square != closed) return texts::NameBracketsUnreadable;
+            square = i + 1;
+        } else if (c == ']') {
+            if (angle != closed || square == closed || !holdsWords(square, i)) return texts::NameBracketsUnreadable;
+            square = closed;
+        }
+    }
+    if (angle != closed || square != closed) return texts::NameBracketsUnreadable;
+    return std::nullopt;
+}
+
+std::vector<std::string_view> optionalWords(std::string_view name) {
+    std::vector<std::string_view> words;
+    for (std::size_t open = name.find('['); open != std::string_view::npos; open = name.find('[', open + 1)) {
+        const auto close = name.find(']', open + 1);
+        if (close == std::string_view::npos) break;
+        words.push_back(name.substr(open + 1, close - open - 1));
+        open = close;
+    }
+    return words;
+}
+
+bool hasControlCharacter(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\r' && c != '\n';
+    });
+}
+
+Outcome checkNoControlCharacter(Workspace& ws, std::string_view text, std::string_view refusal, std::string_view title) {
+    if (!hasControlCharacter(text)) return Outcome::done();
+    return refuse(ws, std::string(refusal), std::string(title));
+}
+
 bool isListName(std::string_view name) {
     return !name.empty() && name.find_first_not_of(texts::ListAlphabet) == std::string_view::npos;
 }
 
 Outcome checkNewCommandName(Workspace& ws, const Place& place, std::string_view name, std::int64_t except) {
     if (name.empty()) return refuse(ws, std::string(texts::EmptyName));
+    if (const auto problem = namePatternProblem(name)) return refuse(ws, std::string(*problem), std::string(name));
     try { // what Dragon cannot hold is refused before any question
         encodeName(name);
         checkListReferences(name, kMaxListReferences);
@@ -40,6 +90,14 @@ Outcome checkNewCommandName(Workspace& ws, const Place& place, std::string_view 
     auto& store = ws.store();
     if (const auto existing = store.findUser(place.program, place.scope, name); existing && existing->ID != except)
         return refuse(ws, std::string(texts::CommandExists), std::string(name));
+    // Dragon's XML writes LIST references in square brackets: optional words that name a LIST
+    // would come back from it as that LIST.
+    for (const auto word : optionalWords(name)) {
+        const std::string listName(word);
+        for (const auto& where : {place, globalPlace()})
+            if (const auto list = store.findUser(where.program, where.scope, listName); list && list->Type == "L")
+                return refuse(ws, "[" + listName + "]" + std::string(texts::OptionalWordsNameAList), std::string(name));
+    }
 
     store.clearFlags();
     std::string missing;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vocabrella {
 } // namespace vocabrella
@@ -30,6 +31,19 @@ inline Place globalPlace() { return {"Global Commands", "Global Commands"}; }
 // marked (after every mark was cleared), a global LIST being copied into the scope first.
 // `except` is the row being renamed, which may keep its own name.
 Outcome checkNewCommandName(Workspace& ws, const Place& place, std::string_view name, std::int64_t except = 0);
+
+// Why Dragon could not read a command name's brackets (an unpaired "<", ">", "[" or "]", a pair
+// with nothing between, a bracket inside a LIST reference, optional words inside optional
+// words), or that the name is nothing but blanks; nothing for a name it reads.
+std::optional<std::string_view> namePatternProblem(std::string_view name);
+// The words a name puts in square brackets (its optional words), in their order.
+std::vector<std::string_view> optionalWords(std::string_view name);
+
+// Whether a text holds a control character other than tab, carriage return and line feed,
+// which neither Dragon's XML nor this program's readers take.
+bool hasControlCharacter(std::string_view text);
+// Refuses (text `refusal`, titled `title`) a text holding such a character.
+Outcome checkNoControlCharacter(Workspace& ws, std::string_view text, std::string_view refusal, std::string_view title);
 
 // A LIST name of Dragon's alphabet that no LIST or global command has yet.
 Outcome checkNewListName(Workspace& ws, std::string_view name, std::int64_t except = 0);

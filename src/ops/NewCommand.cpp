@@ -19,7 +19,14 @@ Outcome NewCommand::check() {
     if (auto o = checkNewCommandName(ws_, request_.place, request_.name); !o.isDone()) return o;
     auto created = CheckCreatePlace(ws_, request_.place, request_.shownCommand, !request_.placeConfirmed);
     if (!created.outcome.isDone()) return created.outcome;
-    if (auto o = checkBody(ws_, request_.kind, request_.body); !o.isDone()) return o;
+    if (auto o = checkBody(ws_, request_.kind, request_.body, request_.name); !o.isDone()) return o;
+    if (auto o = checkNoControlCharacter(ws_, request_.description, texts::ControlCharacterInDescription,
+                                         request_.name);
+        !o.isDone())
+        return o;
+    if (auto o = checkNoControlCharacter(ws_, request_.group, texts::ControlCharacterInGroup, request_.name);
+        !o.isDone())
+        return o;
     record_ = std::move(created.header);
     record_.name = request_.name;
     record_.typeCode = request_.kind;

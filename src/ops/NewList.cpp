@@ -12,7 +12,7 @@ Outcome NewList::checkName(Workspace& ws, std::string_view name) { return checkN
 
 Outcome NewList::check() {
     if (auto o = checkNewListName(ws_, name_); !o.isDone()) return o;
-    return checkBody(ws_, "L", items_);
+    return checkBody(ws_, "L", items_, name_);
 }
 
 void NewList::write() {

@@ -4,6 +4,9 @@
 #include "cmdfile/TextCase.h"
 #include "writer/RebuildOperations.h"
 
+#include <set>
+#include <vector>
+
 namespace vocabrella::ops {
 
 Outcome RenameGroupChange::checkMarked() {
@@ -17,9 +20,17 @@ Outcome RenameGroupChange::checkMarked() {
         if (!anyGroup) oldGroup_ = row.owner;
         return true;
     });
-    if (left > 0) return Outcome::done();
-    if (!anyGroup && !ws_.store().firstRowOfGroup(old)) return refuse(std::string(texts::NoSuchGroup) + old);
-    return refuseNothingToDo();
+    if (left == 0) {
+        if (!anyGroup && !ws_.store().firstRowOfGroup(old)) return refuse(std::string(texts::NoSuchGroup) + old);
+        return refuseNothingToDo();
+    }
+    bool moves = false;
+    ws_.store().forEachUser([&](const UserRow& row) {
+        moves = row.flag && row.owner != newName_;
+        return !moves;
+    });
+    if (!moves) return refuse(std::string(texts::NothingChangedSameName), newName_);
+    return checkNoControlCharacter(ws_, newName_, texts::ControlCharacterInGroup, newName_);
 }
 
 void RenameGroupChange::write() {
@@ -53,9 +64,36 @@ Outcome RenameProgramChange::checkMarked() {
     const auto left = narrowMarks(ws_.store(), [&](const UserRow& row) {
         return row.Type != "L" && sameIgnoringCase(row.menu, old);
     });
-    if (left > 0) return Outcome::done();
-    if (!ws_.store().hasProgram(old)) return refuse(std::string(texts::NoSuchProgram) + old);
-    return refuseNothingToDo();
+    if (left == 0) {
+        if (!ws_.store().hasProgram(old)) return refuse(std::string(texts::NoSuchProgram) + old);
+        return refuseNothingToDo();
+    }
+    // Programs are told apart without letter case, as the store keeps them.
+    if (sameIgnoringCase(newName_, old)) return refuse(std::string(texts::NothingChangedSameName), newName_);
+    return refuseRepeatedNames();
+}
+
+Outcome RenameProgramChange::refuseRepeatedNames() {
+    // A command keeps its scope and name: one the new program has there already would be there twice.
+    auto& store = ws_.store();
+    std::set<std::string> taken;
+    store.forEachUser([&](const UserRow& row) {
+        if (!row.flag && row.Type != "L" && sameIgnoringCase(row.menu, newName_))
+            taken.insert(commandKey({}, row.state, row.name));
+        return true;
+    });
+    std::vector<std::string> repeated;
+    store.forEachUser([&](const UserRow& row) {
+        if (row.flag && taken.contains(commandKey({}, row.state, row.name))) repeated.push_back(row.name);
+        return true;
+    });
+    if (repeated.empty()) return Outcome::done();
+    constexpr std::size_t kNamed = 5;
+    std::string text(texts::RenameRepeatsNames);
+    for (std::size_t i = 0; i < repeated.size() && i < kNamed; ++i) (text += i ? ", " : "") += "\"" + repeated[i] + "\"";
+    if (repeated.size() > kNamed)
+        text += std::string(texts::AndMoreStart) + std::to_string(repeated.size() - kNamed) + std::string(texts::AndMoreEnd);
+    return refuse(std::move(text), newName_);
 }
 
 void RenameProgramChange::write() {

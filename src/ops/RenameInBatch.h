@@ -38,6 +38,9 @@ protected:
     Outcome finish() override;
 
 private:
+    // Refuses a rename after which a scope of the new program would hold a name twice.
+    Outcome refuseRepeatedNames();
+
     std::string newName_;
 };
 

@@ -2,20 +2,29 @@
 
 #include "cmdfile/Prompter.h"
 #include "ops/Names.h"
+#include "cmdfile/Errors.h"
 #include "ops/Texts.h"
 #include "writer/BodyText.h"
+#include "writer/RecordEncoder.h"
 #include "writer/Texts.h"
 #include "writer/Updater.h"
 
 namespace vocabrella::ops {
 
-Outcome checkBody(Workspace& ws, std::string_view kind, std::string& body) {
+Outcome checkBody(Workspace& ws, std::string_view kind, std::string& body, std::string_view name, bool typed) {
     const auto refuse = [&](std::string text, std::string title = {}) {
         ws.prompter().message(text, title);
         return Outcome::refused(std::move(text), std::move(title));
     };
     if (body.empty()) return refuse(std::string(vocabrella::texts::EmptyContent));
+    if (typed)
+        if (auto o = checkNoControlCharacter(ws, body, texts::ControlCharacterInBody, name); !o.isDone()) return o;
     if (kind != "P" && kind != "K") body = NormalizeBodyEnding(body);
+    if (kind == "L") try {
+            checkListItemCount(name, listItems(body).size());
+        } catch (const Refusal& r) {
+            return refuse(r.what(), r.title());
+        }
     if (kind == "S") {
         std::string error;
         if (const int line = ws.checkScript(body, error); line != 0)
@@ -27,7 +36,15 @@ Outcome checkBody(Workspace& ws, std::string_view kind, std::string& body) {
 Outcome SaveChanges::check() {
     row_ = ws_.store().userById(edit_.rowId);
     if (!row_) return refuse(std::string(texts::NoSuchCommand));
-    if (auto o = checkBody(ws_, edit_.kind, edit_.body); !o.isDone()) return o;
+    const std::string name = edit_.name.value_or(row_->name);
+    if (auto o = checkBody(ws_, edit_.kind, edit_.body, name, edit_.body != edit_.bodyBefore); !o.isDone()) return o;
+    if (edit_.description)
+        if (auto o = checkNoControlCharacter(ws_, *edit_.description, texts::ControlCharacterInDescription, name);
+            !o.isDone())
+            return o;
+    if (edit_.group)
+        if (auto o = checkNoControlCharacter(ws_, *edit_.group, texts::ControlCharacterInGroup, name); !o.isDone())
+            return o;
     if (edit_.name && *edit_.name != row_->name) {
         if (row_->Type == "L") return checkNewListName(ws_, *edit_.name, row_->ID);
         return checkNewCommandName(ws_, {row_->menu, row_->state}, *edit_.name, row_->ID);

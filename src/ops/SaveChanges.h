@@ -40,7 +40,10 @@ private:
     std::optional<UserRow> row_;
 };
 
-// The checks of a body before it is written: not empty, a script Dragon accepts.
-Outcome checkBody(Workspace& ws, std::string_view kind, std::string& body);
+// The checks of a body before it is written: not empty, no control character but tabs and line
+// breaks, a script Dragon accepts, a LIST of no more items than readers take. `name` is the
+// command's or LIST's, for the messages. A body kept as the file has it (`typed` false) is not
+// looked at for control characters: they are the checker's to report.
+Outcome checkBody(Workspace& ws, std::string_view kind, std::string& body, std::string_view name, bool typed = true);
 
 } // namespace vocabrella::ops

@@ -124,6 +124,7 @@ Outcome SearchReplace::search() {
 Outcome SearchReplace::replace() {
     if (findText.empty()) return refuse(texts::NoSearchForText);
     if (replaceWith.empty()) return refuse(texts::NoReplaceText);
+    if (hasControlCharacter(replaceWith)) return refuse(texts::ControlCharacterInReplacement);
     if (!current_) return search();
     const auto& m = *current_;
     std::string after = m.body;
@@ -141,6 +142,7 @@ Outcome SearchReplace::replace() {
 Outcome SearchReplace::replaceAll() {
     if (findText.empty()) return refuse(texts::NoSearchForText);
     if (replaceWith.empty()) return refuse(texts::NoReplaceText);
+    if (hasControlCharacter(replaceWith)) return refuse(texts::ControlCharacterInReplacement);
     if (!current_)
         if (auto o = search(); !o.isDone() || !current_) return o;
     std::vector<ReplaceBodies::Body> bodies;

@@ -33,6 +33,21 @@ inline constexpr std::string_view ListNameCharacters = "Only numbers, letters an
 inline constexpr std::string_view CommandOrListExists = "Command or LIST already exists";
 inline constexpr std::string_view EmptyName = "A name cannot be empty";
 inline constexpr std::string_view KindNotCreated = "New commands are of kind K, S, A or P, not ";
+inline constexpr std::string_view NameOnlyBlanks = "A name needs more than blanks";
+inline constexpr std::string_view NameBracketsUnreadable =
+    "Dragon cannot read the brackets of this name: each < needs a > after it and each [ a ], with words "
+    "between them, and a LIST reference <...> holds no other bracket";
+inline constexpr std::string_view OptionalWordsNameAList =
+    " names a LIST: Dragon's XML writes LIST references in square brackets, so it would come back as that "
+    "LIST; write <...> to use the LIST";
+inline constexpr std::string_view ControlCharacterInBody =
+    "The body holds a control character; of those only tabs and line breaks can be kept";
+inline constexpr std::string_view ControlCharacterInDescription =
+    "The description holds a control character; of those only tabs and line breaks can be kept";
+inline constexpr std::string_view ControlCharacterInGroup =
+    "The group holds a control character; of those only tabs and line breaks can be kept";
+inline constexpr std::string_view ControlCharacterInReplacement =
+    "The replacement holds a control character; of those only tabs and line breaks can be kept";
 
 // Rename, delete, convert.
 inline constexpr std::string_view RenamingTitle = "Renaming";
@@ -57,6 +72,7 @@ inline constexpr std::string_view NotAKeysCommand = "Only a KEYS command can be 
 inline constexpr std::string_view KeysWithBraces =
     "KEYS with braces are converted to Advanced Scripting, not to Plain Text";
 inline constexpr std::string_view NoSuchCommand = "No such command or LIST";
+inline constexpr std::string_view NothingChangedSameName = "Nothing was changed: the new name is the name it has already";
 
 // Batch operations.
 inline constexpr std::string_view NothingSelected = "Nothing is selected to act on";
@@ -89,6 +105,10 @@ inline constexpr std::string_view Replaced = "Replaced";
 inline constexpr std::string_view NoMoreMatches = "No more matches in this Scope";
 inline constexpr std::string_view ListInBatchDelete = "This is a LIST: delete it as a LIST (delete-list)";
 inline constexpr std::string_view GlobalCommandsHaveNoProgram = "The Global Commands belong to no program that could be renamed";
+inline constexpr std::string_view RenameRepeatsNames =
+    "Nothing was changed: the new Program has commands of these names in the same scope already: ";
+inline constexpr std::string_view AndMoreStart = " and ";
+inline constexpr std::string_view AndMoreEnd = " more";
 inline constexpr std::string_view ExeSuffix = ".exe";
 inline constexpr std::string_view GroupArrow = "->";
 inline constexpr std::string_view ExportCompleted = "Export Operation Completed";

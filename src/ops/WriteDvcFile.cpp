@@ -30,6 +30,8 @@ Outcome WriteDvcFile::run() {
         }
         WriteDvc(store, target_);
         return Outcome::done();
+    } catch (const Refusal& r) {
+        return refuse(r.what(), r.title());
     } catch (const EncodingError& e) {
         return refuse(e.what(), {});
     } catch (const std::filesystem::filesystem_error& e) {

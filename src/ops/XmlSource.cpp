@@ -8,6 +8,7 @@
 #include "cmdfile/XmlDocument.h"
 #include "ops/Names.h"
 #include "ops/Texts.h"
+#include "writer/RecordEncoder.h"
 #include "writer/WriterEnvironment.h"
 
 #include <stdexcept>
@@ -49,6 +50,11 @@ Outcome XmlSource::load(Prompter& prompter, const std::filesystem::path& xmlFile
         const auto problem = [&](std::string_view what) { problems.push_back(list.name + ": " + std::string(what)); };
         if (!isListName(list.name)) problem(texts::ListNameCharacters);
         else if (!seenLists.insert(list.name).second) problem(texts::XmlTwice);
+        try {
+            checkListItemCount(list.name, list.items.size());
+        } catch (const Refusal& r) {
+            problem(r.what());
+        }
         for (const auto& item : list.items)
             try {
                 encodeName(item);
@@ -63,6 +69,10 @@ Outcome XmlSource::load(Prompter& prompter, const std::filesystem::path& xmlFile
         const auto problem = [&](std::string_view what) { problems.push_back(c.name + ": " + std::string(what)); };
         if (c.name.empty()) {
             problem(texts::EmptyName);
+            continue;
+        }
+        if (const auto unreadable = namePatternProblem(c.name)) {
+            problem(*unreadable);
             continue;
         }
         try { // what Dragon cannot hold, as every writer refuses it
@@ -96,7 +106,7 @@ std::optional<std::uint8_t> versionCodeForFamilyName(std::string_view name) {
 }
 
 std::optional<std::uint8_t> languageByteFor(std::string_view given) {
-    if (const auto id = dragonxml::parseLanguageId(given)) return static_cast<std::uint8_t>(*id & 0xFF);
+    if (const auto id = dragonxml::parseLanguageId(given)) return languageCodeForId(*id);
     for (const auto name : {"English", "German", "Spanish", "French", "Dutch"})
         if (foldCase(given) == foldCase(name)) return languageCodeForName(name);
     return std::nullopt;

@@ -29,7 +29,7 @@ struct XmlSource {
 // "6.0", "6.1", "7.x", "8/9" or "10" (also "10/11/12/13") as the header's version code.
 std::optional<std::uint8_t> versionCodeForFamilyName(std::string_view name);
 // A language given as an identifier ("0x809", "2057", "9") or by name ("English"): the language
-// byte of a command file.
+// byte of a command file; nothing for a language Dragon's files do not know.
 std::optional<std::uint8_t> languageByteFor(std::string_view given);
 
 } // namespace vocabrella::ops

@@ -3,6 +3,7 @@
 #include "cmdfile/Bytes.h"
 #include "cmdfile/Errors.h"
 #include "cmdfile/RecordCodec.h"
+#include "writer/Texts.h"
 #include "writer/WriterEnvironment.h"
 
 namespace vocabrella {
@@ -64,7 +65,15 @@ std::vector<std::uint8_t> encodeNewCommand(const NewCommandRecord& r, FileVersio
     return record.encode(*kindByte, body, family);
 }
 
+void checkListItemCount(std::string_view name, std::size_t items) {
+    if (items <= kMostListItems) return;
+    throw Refusal(std::string(texts::ListTooLongStart) + std::string(name) + std::string(texts::ListTooLongHas) +
+                      std::to_string(items) + std::string(texts::ListTooLongEnd),
+                  std::string(name));
+}
+
 std::vector<std::uint8_t> encodeList(std::string_view name, const std::vector<std::string>& items) {
+    checkListItemCount(name, items.size());
     const std::string nameBytes = encodeName(name);
     std::vector<std::string> itemBytes;
     itemBytes.reserve(items.size());

@@ -45,9 +45,15 @@ private:
     std::vector<std::string> scopeStrings_, states_;
 };
 
-// A LIST record: name, the Long 1, the item count and the items.
+// A LIST record: name, the Long 1, the item count and the items. Throws Refusal as
+// checkListItemCount does, and for a name or item the file cannot hold.
 std::vector<std::uint8_t> encodeList(std::string_view name, const std::vector<std::string>& items);
 
 inline constexpr std::size_t kMaxListReferences = 20;
+// Readers take the low 16 bits of a LIST's item count: more items would read back as others.
+inline constexpr std::size_t kMostListItems = 0xFFFF;
+
+// Throws Refusal, naming the LIST and the limit, for more items than kMostListItems.
+void checkListItemCount(std::string_view name, std::size_t items);
 
 } // namespace vocabrella

@@ -4,6 +4,8 @@ namespace vocabrella {
 
 std::string SpreadsheetReport::field(std::string_view value) {
     std::string out = "\"";
+    // What a spreadsheet would work out as a formula stays text behind an apostrophe.
+    if (!value.empty() && std::string_view("=+-@\t\r").find(value.front()) != std::string_view::npos) out += '\'';
     for (const char c : value) {
         if (c == '"') out += '"';
         out += c;

@@ -29,6 +29,9 @@ inline constexpr std::string_view EmptyContent = "Empty content not allowed";
 inline constexpr std::string_view TooManyListReferences = "A command name may refer to at most 20 LISTs";
 inline constexpr std::string_view ControlCharacterInName = "A name may not contain control characters (tabs, line breaks)";
 inline constexpr std::string_view NotInFile = "The command is not in the command file any more; reload the file and try again";
+inline constexpr std::string_view ListTooLongStart = "The LIST ";
+inline constexpr std::string_view ListTooLongHas = " would have ";
+inline constexpr std::string_view ListTooLongEnd = " items; a LIST holds at most 65535";
 
 // The rebuild's name check.
 inline constexpr std::string_view RebuildParsingError = "Parsing error-name = ";

@@ -4,6 +4,7 @@
 
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/RawRecord.h"
+#include "cmdfile/Texts.h"
 #include "ops/BatchDelete.h"
 #include "ops/BatchSelection.h"
 #include "ops/ConvertFile.h"
@@ -250,6 +251,73 @@ TEST_F(BatchTest, RenameProgramChangesOnlyTheRowsOfTheOldProgram) {
     EXPECT_TRUE(row("winword", "bold")) << "another program keeps its name";
     EXPECT_FALSE(store().hasProgram("notepad"));
     EXPECT_EQ(ops::RenameProgramChange::withoutExe("word.exe.exe"), "word.exe");
+}
+
+TEST_F(BatchTest, RenamesThatWouldRepeatANameOrChangeNothingAreRefused) {
+    auto b = mixedFile();
+    b.add(ofProgram("winword", "New Page", kKindKeys, "{Ctrl+n}"));
+    b.add(ofProgram("winword", "close page", kKindKeys, "{Ctrl+F4}"));
+    open(b);
+    const auto before = readText(file());
+    // winword has both of notepad's names in the same scope, letter case aside.
+    expectRefused(ops::RenameProgramChange(*ws, app("notepad"), "WinWord.exe").run(),
+                  std::string(optexts::RenameRepeatsNames) + "\"new page\", \"close page\"", "WinWord", before);
+    expectRefused(ops::RenameProgramChange(*ws, app("notepad"), "NotePad").run(), optexts::NothingChangedSameName,
+                  "NotePad", before);
+    expectRefused(ops::RenameGroupChange(*ws, group("Play"), "Play").run(), optexts::NothingChangedSameName, "Play",
+                  before);
+    expectRefused(ops::RenameGroupChange(*ws, group("Play"), "Pl\x01ay").run(), optexts::ControlCharacterInGroup,
+                  "Pl\x01ay", before);
+    // The Group is found in any letter case; its commands are called "Work" already.
+    expectRefused(ops::RenameGroupChange(*ws, group("work"), "Work").run(), optexts::NothingChangedSameName, "Work",
+                  before);
+
+    // Only the first five repeats are named.
+    CommandFileBuilder many;
+    for (int i = 0; i < 7; ++i) {
+        many.add(ofProgram("notepad", "cmd " + std::to_string(i), kKindKeys, "a"));
+        many.add(ofProgram("editor", "cmd " + std::to_string(i), kKindKeys, "b"));
+    }
+    open(many);
+    const auto manyBefore = readText(file());
+    expectRefused(ops::RenameProgramChange(*ws, app("notepad"), "editor").run(),
+                  std::string(optexts::RenameRepeatsNames) +
+                      "\"cmd 0\", \"cmd 1\", \"cmd 2\", \"cmd 3\", \"cmd 4\" and 2 more",
+                  "editor", manyBefore);
+    BatchSelection two = picked({"cmd 5", "cmd 6"}, "notepad");
+    expectRefused(ops::RenameProgramChange(*ws, two, "editor").run(),
+                  std::string(optexts::RenameRepeatsNames) + "\"cmd 5\", \"cmd 6\"", "editor", manyBefore);
+    // Into a program without those names the rename goes through.
+    ASSERT_TRUE(ops::RenameProgramChange(*ws, app("notepad"), "writer").run().isDone()) << prompter.last().text;
+    EXPECT_TRUE(row("writer", "cmd 6"));
+}
+
+TEST_F(BatchTest, DvcTextOfACommandThatWouldEndItsBlockEarlyIsNotWritten) {
+    auto b = mixedFile();
+    b.add(global("say \"hi\"", kKindKeys, "x"));
+    open(b);
+    const auto before = readText(file());
+    const auto out = dir.path() / "out.dvc";
+    for (const bool pseudo : {false, true}) {
+        expectRefused(ops::WriteDvcFile(*ws, everything(), out, pseudo).run(),
+                      std::string(wtexts::DvcCannotHold) + "\"say \"hi\"\"" + std::string(wtexts::DvcQuote),
+                      "say \"hi\"", before);
+        EXPECT_FALSE(fs::exists(out));
+    }
+}
+
+TEST_F(BatchTest, AReplacementWithAControlCharacterIsRefused) {
+    open(mixedFile());
+    const auto before = readText(file());
+    ops::SearchReplace search(*ws, everything());
+    search.findText = "SendKeys";
+    search.replaceWith = std::string("Send\0Keys", 9);
+    expectRefused(search.replaceAll(), optexts::ControlCharacterInReplacement, "", before);
+    search.replaceWith = "Send\x1bKeys";
+    expectRefused(search.replace(), optexts::ControlCharacterInReplacement, "", before);
+    search.replaceWith = "SendKeys\t";
+    ASSERT_TRUE(search.replaceAll().isDone()) << prompter.last().text;
+    EXPECT_EQ(row("Global Commands", "open menu")->script, "SendKeys\t \"%f\"\r\nSendKeys\t \"o\"");
 }
 
 TEST_F(BatchTest, ReplaceAllSearchesScriptKeysAdvancedAndListBodiesAndWritesOnce) {

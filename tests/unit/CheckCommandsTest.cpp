@@ -5,6 +5,7 @@
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/RawRecord.h"
 #include "ops/CheckCommands.h"
+#include "ops/Texts.h"
 #include "ops/Workspace.h"
 #include "shell/Application.h"
 #include "shell/Session.h"
@@ -150,6 +151,46 @@ TEST_F(CheckCommandsTest, ListsTwiceAndNamesTwiceCountOncePerRepeat) {
     const std::vector<Row> expected{{"duplicate", kGlobal, kGlobal, "Open <APP>"}, {"duplicate", kGlobal, kGlobal, "app"}};
     EXPECT_EQ(rows(result), expected);
     EXPECT_EQ(result.findings[1].detail, "Another LIST has this name: \"app\"");
+}
+
+TEST_F(CheckCommandsTest, NamesDragonCannotReadAndControlCharactersAreFound) {
+    auto b = cleanFile();
+    b.add(command("go <direction", kKindKeys, "x"));
+    b.add(command("go direction>", kKindKeys, "x"));
+    b.add(command("go [color", kKindKeys, "x"));
+    b.add(command("open [direction] now", kKindKeys, "x"));
+    b.add(command("   ", kKindKeys, "x"));
+    b.add(command("go [please] <direction>", kKindKeys, "x")); // optional words: a name Dragon reads
+    b.add(command("beep", kKindKeys, "a\x07z"));
+    auto described = command("described", kKindKeys, "x");
+    described.description = "one\x01two";
+    described.group = "G\x1b";
+    b.add(described);
+    b.add(command("tabbed", kKindKeys, "a\tb\r\nc"));
+    b.add(BuiltList("odd", {"a\x02"}));
+    b.add(command("say <odd>", kKindKeys, "x"));
+    const auto result = checkWithoutDragon(b);
+    const std::vector<Row> expected{
+        {"bad-name", kGlobal, kGlobal, "go <direction"},
+        {"bad-name", kGlobal, kGlobal, "go direction>"},
+        {"bad-name", kGlobal, kGlobal, "go [color"},
+        {"bad-name", kGlobal, kGlobal, "open [direction] now"},
+        {"bad-name", kGlobal, kGlobal, "   "},
+        {"control-character", kGlobal, kGlobal, "beep"},
+        {"control-character", kGlobal, kGlobal, "described"},
+        {"control-character", kGlobal, kGlobal, "described"},
+        {"control-character", kGlobal, kGlobal, "odd"},
+    };
+    EXPECT_EQ(rows(result), expected);
+    const auto& f = result.findings;
+    ASSERT_EQ(f.size(), expected.size());
+    EXPECT_EQ(f[0].detail, ops::texts::NameBracketsUnreadable);
+    EXPECT_EQ(f[3].detail, "[direction]" + std::string(ops::texts::OptionalWordsNameAList));
+    EXPECT_EQ(f[4].detail, ops::texts::NameOnlyBlanks);
+    EXPECT_EQ(f[5].detail, ops::texts::ControlCharacterInBody);
+    EXPECT_EQ(f[6].detail, ops::texts::ControlCharacterInDescription);
+    EXPECT_EQ(f[7].detail, ops::texts::ControlCharacterInGroup);
+    EXPECT_TRUE(f[8].isList);
 }
 
 TEST_F(CheckCommandsTest, AFileChangedOnDiskIsReadAgainFirst) {

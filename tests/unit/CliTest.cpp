@@ -179,7 +179,9 @@ TEST(CommandLine, BatchVerbsExitZeroOnlyWhenTheFileChanged) {
     // Each refusal: exit 1, its reason on standard error, nothing printed as done, the file as it was.
     for (const std::string& arguments :
          {"delete " + file + " --name direction", "rename-program " + file + " nothing other --everything",
-          "rename-group " + file + " Nobody Else", "dvc " + file + " -o " + file,
+          "rename-group " + file + " Nobody Else", "rename-group " + file + " Windows Windows",
+          "rename " + file + " '<move_or_dock> window <direction>' '<move_or_dock> window <direction>'",
+          "dvc " + file + " -o " + file,
           "replace " + file + " nowhere there --everything", "convert-keys " + file + " --mode plain --everything"}) {
         const auto run = cli(arguments);
         EXPECT_EQ(run.status, 1) << arguments;

@@ -434,6 +434,42 @@ TEST_F(DragonXml, EachRefusalNamesTheCommandAndWritesNothing) {
     expectRefusedNaming(importNew(), "Bad Name: " + std::string(optexts::ListNameCharacters));
 }
 
+TEST_F(DragonXml, WhatDragonsFilesCannotTakeIsRefusedBeforeTheNewFileIsMade) {
+    const auto script = std::string("<contents type=\"SCRIPT\">x</contents>");
+    writeXml(xmlDocument(globalCommand("a", script)));
+    // Languages are known by their primary language, whatever the sublanguage.
+    for (const std::string language : {"0xFFFF", "0x410", "0x3FF", "1040"}) {
+        SCOPED_TRACE(language);
+        EXPECT_EQ(importNew("", language).kind, Outcome::Kind::Refused);
+        EXPECT_EQ(prompter.last().text, std::string(optexts::XmlUnknownLanguage) + language);
+        EXPECT_FALSE(fs::exists(newFile()));
+    }
+    ASSERT_TRUE(importNew("", "0xC0C").isDone());
+    EXPECT_EQ(readFileBytes(newFile())[15], 12);
+    fs::remove(newFile());
+    // The document's own language, when none is given.
+    std::string portuguese = xmlDocument(globalCommand("a", script));
+    portuguese.replace(portuguese.find("0x809"), 5, "0x416");
+    writeXml(portuguese);
+    EXPECT_EQ(importNew().kind, Outcome::Kind::Refused);
+    EXPECT_EQ(prompter.last().text, std::string(optexts::XmlUnknownLanguage) + "0x416");
+    EXPECT_EQ(prompter.last().title, xmlFile().string());
+    EXPECT_FALSE(fs::exists(newFile()));
+
+    // A LIST whose item count a reader would take modulo 65536, and names whose brackets Dragon
+    // cannot read (the XML's square brackets are LIST references).
+    std::string values;
+    for (int i = 0; i < 65540; ++i) values += "<Value>v</Value>";
+    writeXml(xmlDocument(globalCommand("pick [big]", script), "<List name=\"big\">" + values + "</List>"));
+    expectRefusedNaming(importNew(), "big: The LIST big would have 65540 items; a LIST holds at most 65535");
+    for (const std::string name : {"go [color", "go color]", "go [a] b]"}) {
+        SCOPED_TRACE(name);
+        writeXml(xmlDocument(globalCommand(name, script)));
+        expectRefusedNaming(importNew(), dragonxml::bracketsForFile(name) + ": " +
+                                             std::string(optexts::NameBracketsUnreadable));
+    }
+}
+
 TEST_F(DragonXml, FilesThatAreNoMyCommandsAreRefusedWithWhy) {
     writeBytes(xmlFile(), utf16("<MyCommands><Commands type=\"global\">"));
     auto o = importNew();

@@ -5,6 +5,7 @@
 #include "cmdfile/Codec.h"
 #include "cmdfile/DvcWriter.h"
 #include "cmdfile/Errors.h"
+#include "cmdfile/Texts.h"
 
 using namespace vocabrella;
 using namespace vocabrella::testsupport;
@@ -203,6 +204,39 @@ TEST_F(Dvc, FailuresLeaveTheOldFileAndNoMark) {
     store->insertUser(globalRow("copy", "K", "{Ctrl+c}", true));
     EXPECT_THROW(WriteDvc(*store, dir.path() / "missing" / "export.dvc"), std::filesystem::filesystem_error);
     EXPECT_EQ(flagged(), 0u);
+}
+
+TEST_F(Dvc, WhatWouldEndABlockEarlyIsRefusedBeforeTheFileIsTouched) {
+    const std::string quote(texts::DvcQuote), brace(texts::DvcClosingBrace);
+    const std::pair<UserRow, std::string> cases[] = {
+        {globalRow("say \"hi\" } MENU \"x", "K", "a"), quote},
+        {row("note\"pad", "Application-specific", "n", "K", "a"), quote},
+        {row("notepad", "Untitled \"x\"", "n", "S", "a"), quote},
+        {list("o\"dd", "a\r\n"), quote},
+        {globalRow("close", "S", "SendKeys \"a\"\r\n}\r\nMENU \"x\" {\r\n"), brace},
+        {globalRow("indented", "A", "Sub Main\r\n\t  } x\r\nEnd Sub"), brace},
+        {globalRow("bare line feed", "K", "a\n}"), brace},
+    };
+    for (const auto& [bad, why] : cases) {
+        SCOPED_TRACE(bad.name);
+        store->deleteAllUsers();
+        writeBytes(out(), std::vector<std::uint8_t>{'o', 'l', 'd'});
+        store->insertUser(globalRow("fine", "K", "{Ctrl+c}"));
+        store->insertUser(bad);
+        try {
+            WriteDvc(*store, out());
+            ADD_FAILURE() << "written";
+        } catch (const Refusal& r) {
+            EXPECT_EQ(r.what(), std::string(texts::DvcCannotHold) + "\"" + bad.name + "\"" + why);
+            EXPECT_EQ(r.title(), bad.name);
+        }
+        EXPECT_EQ(readText(out()), "old");
+        EXPECT_EQ(flagged(), 0u);
+    }
+    // Braces within a line, and LIST items (each in its own quotes), are text.
+    const auto text = write({globalRow("keys", "K", "{Ctrl+c}}\r\nx }"), list("q", "}\r\n")});
+    EXPECT_NE(text.find("\t\t\t\tx }\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\t\t\t\"}\"\r\n"), std::string::npos) << text;
 }
 
 class DvcFromFile : public ReaderFixture {};

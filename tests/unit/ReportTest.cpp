@@ -134,6 +134,20 @@ TEST(Spreadsheet, EveryFieldIsQuotedAndReadsBackWhole) {
               "\"Global Commands\",\"Global Commands\",\"K\",\"empty\",\"\",\"\",\"\"\r\n");
 }
 
+TEST(Spreadsheet, FieldsASpreadsheetWouldWorkOutAsFormulasStayText) {
+    std::vector<UserRow> rows{
+        row("Global Commands", "Global Commands", "=HYPERLINK(\"http://x\",\"y\")", "K", "+1+2\r\nsecond", "@SUM(A1)",
+            "-5"),
+        row("Global Commands", "Global Commands", "\tcell", "K", "\r=1", "a=b", "x-y"),
+    };
+    const auto records = parseCsvStrictly(SpreadsheetReport().text(rows));
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0], (std::vector<std::string>{"Global Commands", "Global Commands", "K",
+                                                    "'=HYPERLINK(\"http://x\",\"y\")", "'+1+2", "'@SUM(A1)", "'-5"}));
+    EXPECT_EQ(records[1], (std::vector<std::string>{"Global Commands", "Global Commands", "K", "'\tcell", "'\r=1", "a=b",
+                                                    "x-y"}));
+}
+
 TEST(CommandList, TheHeaderIsRepeatedWheneverProgramOrScopeChanges) {
     std::vector<UserRow> rows{
         row("notepad", "Application-specific", "save"),
