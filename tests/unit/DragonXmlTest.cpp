@@ -572,14 +572,13 @@ TEST_F(DragonXml, EncryptedCommandsAreLeftOutAndSaidSo) {
     ASSERT_TRUE(o.isDone());
     EXPECT_EQ(leftOut, std::vector<std::string>{"secret"});
     EXPECT_NE(o.text.find(std::string(optexts::XmlLeftOut) + "secret"), std::string::npos);
-    EXPECT_NE(o.text.find(std::string(optexts::XmlWithoutGraphic) + "bold text"), std::string::npos);
     const auto root = xml::parse(readFileBytes(xmlFile()));
     EXPECT_EQ(root.child("Commands")->childrenNamed("Command").size(), 2u);
     ASSERT_TRUE(importNew().isDone());
     const auto rows = rowsOf(newFile());
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(std::get<2>(rows[0]), "bold text");
-    EXPECT_EQ(std::get<3>(rows[0]), "P") << "without a graphic it is plain text";
+    EXPECT_EQ(std::get<3>(rows[0]), "T") << "its formatting comes back, picture or none";
     EXPECT_EQ(std::get<4>(rows[0]), "Hi");
 }
 
