@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vocabrella {
 } // namespace vocabrella
@@ -51,6 +52,9 @@ CreatePlace CheckCreatePlace(Workspace& ws, const Place& place, std::string_view
 // A copy of a global LIST in another program and scope, so that its commands there can use it.
 std::int64_t CopyGlobalListToScope(CommandStore& store, const UserRow& source, const Place& place,
                                    std::optional<std::string> group, bool mark);
+
+// Names one after another, separated by ", ".
+std::string joinedNames(const std::vector<std::string>& names);
 
 // The store row of a command or LIST, or the refusal naming what was looked for.
 struct FoundRow {

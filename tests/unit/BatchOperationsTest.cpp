@@ -185,6 +185,7 @@ TEST_F(BatchTest, DeleteTakesTheMarkedCommandsAndTheListsNobodyUses) {
     expectRefused(ops::BatchDelete(*ws, app("excel")).run(), std::string(optexts::NoSuchProgram) + "excel", "", before);
     expectRefused(ops::BatchDelete(*ws, picked({"no such"})).run(), optexts::NoSuchCommand, "no such", before);
 
+    prompter.answers = {"yes"};
     const auto o = ops::BatchDelete(*ws, picked({"pick <color>", "save all"})).run();
     ASSERT_TRUE(o.isDone()) << prompter.last().text;
     EXPECT_EQ(o.text, optexts::DeletionCompleted);
