@@ -15,6 +15,9 @@ namespace {
 
 bool searched(const std::string& type) { return type == "S" || type == "K" || type == "A" || type == "L"; }
 
+// A row whose body is searched and can be written back where it stands in the file.
+bool searchable(const UserRow& row) { return searched(row.Type) && !row.encrypted && row.offset > 0; }
+
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // New bodies of commands as the search saw them, written in one go. A body that is no longer
@@ -77,7 +80,7 @@ Outcome SearchReplace::start() {
     targets_.clear();
     std::set<std::string> seen;
     store.forEachUser([&](const UserRow& row) {
-        if (!row.flag || !searched(row.Type) || row.encrypted || row.offset <= 0) return true;
+        if (!row.flag || !searchable(row)) return true;
         Target t{row.menu, row.state, row.name};
         if (row.Type == "L") t = {std::string(names::GlobalCommands), std::string(names::GlobalCommands), row.name};
         if (seen.insert(commandKey(t.program, t.scope, t.name)).second) targets_.push_back(std::move(t));
@@ -108,8 +111,9 @@ Outcome SearchReplace::search() {
     current_.reset();
     for (; index_ < targets_.size(); ++index_, from_ = 0) {
         const auto& t = targets_[index_];
+        // By name the store finds the first of duplicates, which may be of a kind not searched.
         const auto row = ws_.store().findUser(t.program, t.scope, t.name);
-        if (!row) continue;
+        if (!row || !searchable(*row)) continue;
         const auto at = findIn(row->script, from_);
         if (at == std::string::npos) continue;
         if (shownIndex_ != index_) ++macros_;
@@ -148,8 +152,9 @@ Outcome SearchReplace::replaceAll() {
     std::size_t from = current_->position;
     for (std::size_t i = index_; i < targets_.size(); ++i, from = 0) {
         const auto& t = targets_[i];
+        // By name the store finds the first of duplicates, which may be of a kind not searched.
         const auto row = ws_.store().findUser(t.program, t.scope, t.name);
-        if (!row) continue;
+        if (!row || !searchable(*row)) continue;
         std::string body = row->script;
         bool hit = false;
         for (auto at = findIn(body, from); at != std::string::npos; at = findIn(body, from)) {

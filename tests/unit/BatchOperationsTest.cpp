@@ -203,6 +203,7 @@ TEST_F(BatchTest, AFileChangedBehindTheProgramsBackStopsTheBatch) {
     other.writeFile(file());
     fs::last_write_time(file(), fs::last_write_time(file()) + std::chrono::seconds(5));
     const auto before = readText(file());
+    prompter.answers = {"yes"}; // the LIST color goes with the commands
     expectRefused(ops::BatchDelete(*ws, everything()).run(), optexts::ModifiedMeanwhile, "", before);
     EXPECT_TRUE(row("Global Commands", "extra")) << "the store reads the file anew";
 }
