@@ -106,6 +106,8 @@ enum Slot {
     CountCommands,
     CountLists,
     RowsOfScope,
+    SetScript,
+    ShiftRow,
     SlotCount
 };
 
@@ -564,11 +566,11 @@ void CommandStore::shiftPositions(std::vector<PositionShift> shifts) {
             moved.push_back({sqlite3_column_int64(s.s, 0), offset + delta, body != 0 ? body + delta : 0});
         }
     }
-    Finalize update{prepare(db_, R"(UPDATE user SET "offset" = ?, offsetbody = ? WHERE ID = ?)")};
+    auto* update = prepared(ShiftRow, R"(UPDATE user SET "offset" = ?, offsetbody = ? WHERE ID = ?)");
     for (const auto& m : moved) {
-        Reset reset{update.s};
-        Binder(update.s).integer(m.offset).integer(m.offsetbody).integer(m.id);
-        run(db_, update.s);
+        Reset reset{update};
+        Binder(update).integer(m.offset).integer(m.offsetbody).integer(m.id);
+        run(db_, update);
     }
     const auto lists = parameters().OffsetLists;
     if (const auto delta = deltaAt(lists); delta != 0)
@@ -576,7 +578,11 @@ void CommandStore::shiftPositions(std::vector<PositionShift> shifts) {
 }
 
 void CommandStore::setScript(std::int64_t id, std::string_view script) {
-    runOnce(db_, "UPDATE user SET script = ? WHERE ID = ?", [&](Binder& b) { b.text(script).integer(id); });
+    // Kept prepared: a batch of replacements sets thousands of bodies in a row.
+    auto* s = prepared(SetScript, "UPDATE user SET script = ? WHERE ID = ?");
+    Reset reset{s};
+    Binder(s).text(script).integer(id);
+    run(db_, s);
 }
 
 void CommandStore::setIdentity(std::int64_t id, std::string_view name, std::string_view description,
