@@ -125,16 +125,17 @@ TEST_F(ReplaceAll, TheStoresPositionsFollowEveryChangedBody) {
     EXPECT_NE(readText(file()).find("W"), std::string::npos);
 }
 
-// A step-by-step command comes first under a name an advanced script shares: the script's name
+// A step-by-step command comes before an advanced script of the same name: the script's name
 // finds the step-by-step row, whose shown body ("wait 500") is not searched. The rest is
 // replaced; the step-by-step record stays as it was.
 TEST_F(ReplaceAll, ANameSharedWithAnotherKindDoesNotStopTheRun) {
     CommandFileBuilder b(7, 9);
     auto steps = command("go", kKindStepByStep, "");
     steps.rawBody = stepByStepBody({step::wait(500)});
-    b.add(steps)
-        .add(command("go", kKindAdvancedScript, "Sub Main\r\nWait 1\r\nEnd Sub"))
-        .add(command("other", kKindKeys, "Wait"));
+    // "other" first: the search stops there, and Replace All goes on to the shared name.
+    b.add(command("other", kKindKeys, "Wait"))
+        .add(steps)
+        .add(command("go", kKindAdvancedScript, "Sub Main\r\nWait 1\r\nEnd Sub"));
     open(b);
     ops::SearchReplace search(*ws, {});
     search.findText = "Wait";
