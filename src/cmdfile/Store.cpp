@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace vocabrella {
@@ -105,6 +106,8 @@ enum Slot {
     CountCommands,
     CountLists,
     RowsOfScope,
+    SetScript,
+    ShiftRow,
     SlotCount
 };
 
@@ -423,7 +426,8 @@ void CommandStore::flagProgram(std::string_view program) {
 void CommandStore::flagAllCommands() { runOnce(db_, "UPDATE user SET flag = 1 WHERE Type <> 'L'"); }
 std::int64_t CommandStore::flagSelection(const RowSelection& sel) {
     clearFlags();
-    std::string sql = "UPDATE user SET flag = 1 WHERE 1";
+    // A LIST copied into a scope while browsing is no row of the file: it is never chosen.
+    std::string sql = "UPDATE user SET flag = 1 WHERE listcopy = 0";
     if (!sel.everything) {
         if (sel.program) sql += " AND menu = ?";
         if (sel.scope) sql += " AND state = ?";
@@ -533,8 +537,52 @@ void CommandStore::shiftPositionsAfter(std::int32_t position, std::int32_t delta
             [&](Binder& b) { b.integer(delta).integer(position); });
 }
 
+void CommandStore::shiftPositions(std::vector<PositionShift> shifts) {
+    std::erase_if(shifts, [](const PositionShift& s) { return s.delta == 0; });
+    if (shifts.empty()) return;
+    std::sort(shifts.begin(), shifts.end(),
+              [](const PositionShift& a, const PositionShift& b) { return a.position < b.position; });
+    // movedBy[k]: the sum of the deltas of the first k changes.
+    std::vector<std::int64_t> movedBy{0};
+    for (const auto& s : shifts) movedBy.push_back(movedBy.back() + s.delta);
+    const auto deltaAt = [&](std::int64_t position) {
+        const auto before = std::lower_bound(shifts.begin(), shifts.end(), position,
+                                             [](const PositionShift& s, std::int64_t p) { return s.position < p; });
+        return movedBy[static_cast<std::size_t>(before - shifts.begin())];
+    };
+    struct Moved {
+        std::int64_t id, offset, offsetbody;
+    };
+    std::vector<Moved> moved;
+    {
+        Finalize s{prepare(db_, R"(SELECT ID, "offset", offsetbody FROM user )"
+                                R"(WHERE "offset" > ?1 AND (Type <> 'L' OR menu = 'Global Commands'))")};
+        Binder(s.s).integer(shifts.front().position);
+        while (nextRow(db_, s.s)) {
+            const auto offset = sqlite3_column_int64(s.s, 1);
+            const auto delta = deltaAt(offset);
+            if (delta == 0) continue;
+            const auto body = sqlite3_column_int64(s.s, 2);
+            moved.push_back({sqlite3_column_int64(s.s, 0), offset + delta, body != 0 ? body + delta : 0});
+        }
+    }
+    auto* update = prepared(ShiftRow, R"(UPDATE user SET "offset" = ?, offsetbody = ? WHERE ID = ?)");
+    for (const auto& m : moved) {
+        Reset reset{update};
+        Binder(update).integer(m.offset).integer(m.offsetbody).integer(m.id);
+        run(db_, update);
+    }
+    const auto lists = parameters().OffsetLists;
+    if (const auto delta = deltaAt(lists); delta != 0)
+        runOnce(db_, "UPDATE parameters SET OffsetLists = ?", [&](Binder& b) { b.integer(lists + delta); });
+}
+
 void CommandStore::setScript(std::int64_t id, std::string_view script) {
-    runOnce(db_, "UPDATE user SET script = ? WHERE ID = ?", [&](Binder& b) { b.text(script).integer(id); });
+    // Kept prepared: a batch of replacements sets thousands of bodies in a row.
+    auto* s = prepared(SetScript, "UPDATE user SET script = ? WHERE ID = ?");
+    Reset reset{s};
+    Binder(s).text(script).integer(id);
+    run(db_, s);
 }
 
 void CommandStore::setIdentity(std::int64_t id, std::string_view name, std::string_view description,

@@ -91,8 +91,9 @@ public:
     void flagAllCommands();       // update user set flag = true where type <> 'L'
     void clearNoGlobals();        // update user set noglobals = false
     // Marks the rows a batch operation acts on: every row, or those of one program, scope,
-    // group and name list (each filter optional, names compared without case). Returns the
-    // number of rows marked; marks set before are cleared first.
+    // group and name list (each filter optional, names compared without case). Rows that copy
+    // a global LIST into a scope (listcopy) are never marked. Returns the number of rows
+    // marked; marks set before are cleared first.
     struct RowSelection {
         bool everything = false;
         std::optional<std::string> program, scope, group;
@@ -116,6 +117,15 @@ public:
     // LIST rows included, per-program LIST copies not) moves by delta, and so does the LIST
     // section when it lies behind. One statement each.
     void shiftPositionsAfter(std::int32_t position, std::int32_t delta);
+    // After several records changed size in one write: each row moves by the sum of the deltas
+    // of the changes in front of it (positions of the old file), as one shiftPositionsAfter per
+    // change would move it. One pass over the rows behind the first change; each row that moves
+    // is updated by its key.
+    struct PositionShift {
+        std::int32_t position = 0;
+        std::int32_t delta = 0;
+    };
+    void shiftPositions(std::vector<PositionShift> shifts);
     void setScript(std::int64_t id, std::string_view script);
     void setIdentity(std::int64_t id, std::string_view name, std::string_view description, std::string_view owner,
                      std::int32_t lists);

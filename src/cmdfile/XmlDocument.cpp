@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <unordered_set>
 
 namespace vocabrella::xml {
 
@@ -140,12 +141,14 @@ private:
         }
     }
 
-    std::string name() {
+    // The name as it stands in the document.
+    std::string_view nameView() {
         const auto start = pos_;
         while (pos_ < s_.size() && isNameChar(s_[pos_])) ++pos_;
         if (start == pos_) fail("A name was expected");
-        return std::string(s_.substr(start, pos_ - start));
+        return s_.substr(start, pos_ - start);
     }
+    std::string name() { return std::string(nameView()); }
 
     void reference(std::string& out) {
         advance(1); // '&'
@@ -196,6 +199,8 @@ private:
         e.line = line_;
         advance(1); // '<'
         e.name = name();
+        // The names seen so far, to refuse one given twice without comparing it with each.
+        std::unordered_set<std::string_view> keys;
         for (;;) {
             skipSpace();
             if (at("/>")) {
@@ -207,13 +212,13 @@ private:
                 advance(1);
                 break;
             }
-            auto key = name();
+            const auto key = nameView();
             skipSpace();
-            if (!at("=")) fail("\"=\" expected after the attribute " + key);
+            if (!at("=")) fail("\"=\" expected after the attribute " + std::string(key));
             advance(1);
             skipSpace();
-            if (e.attribute(key)) fail("The attribute " + key + " is given twice");
-            e.attributes.emplace_back(std::move(key), attributeValue());
+            if (!keys.insert(key).second) fail("The attribute " + std::string(key) + " is given twice");
+            e.attributes.emplace_back(std::string(key), attributeValue());
         }
         for (;;) {
             if (pos_ >= s_.size()) fail("The element <" + e.name + "> is not closed");

@@ -16,6 +16,15 @@ Outcome BatchDelete::checkMarked() {
     return Outcome::done();
 }
 
+Outcome BatchDelete::confirm() {
+    const auto lists = ListsLeavingWithMarked(ws_.store());
+    if (lists.empty()) return Outcome::done();
+    const std::string question =
+        std::string(texts::ListsGoWithThem) + joinedNames(lists) + std::string(texts::DeleteThemAll);
+    if (ws_.prompter().yesNo(question, texts::VerbDelete)) return Outcome::done();
+    return ended(Outcome::declined());
+}
+
 void BatchDelete::write() {
     ws_.prompter().status(texts::Deleting);
     DeleteMarked(ws_.env());

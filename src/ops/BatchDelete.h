@@ -4,8 +4,9 @@
 
 namespace vocabrella::ops {
 
-// Deletes the marked commands, and with them every LIST no remaining command uses. A LIST is
-// deleted on its own (DeleteList), never as a side effect of a pick.
+// Deletes the marked commands, and with them the LISTs they used that no remaining command
+// uses (after a question naming them). A LIST is deleted on its own (DeleteList), never as a
+// side effect of a pick.
 class BatchDelete final : public BatchChange {
 public:
     using BatchChange::BatchChange;
@@ -13,6 +14,8 @@ public:
 
 protected:
     Outcome checkMarked() override;
+    // Names the LISTs that go with the commands, when any do.
+    Outcome confirm() override;
     void write() override;
     Outcome finish() override;
 

@@ -79,9 +79,11 @@ Marked markSelection(Workspace& ws, const BatchSelection& s, std::string_view no
         if (s.picked.empty()) return refused(ws, std::string(nothingSelected), s.state);
         store.clearFlags();
         for (const auto& name : s.picked) {
-            const auto row = store.findUser(s.program, s.state, name);
+            auto row = store.findUser(s.program, s.state, name);
             if (!row) return refused(ws, std::string(texts::NoSuchCommand), name);
-            store.setFlag(row->ID, true);
+            // A LIST shown in a scope stands for the global LIST, the one the file holds.
+            if (row->listcopy) row = store.findUser(names::GlobalCommands, names::GlobalCommands, name);
+            if (row) store.setFlag(row->ID, true);
         }
         break;
     case BatchScope::CurrentGroup:

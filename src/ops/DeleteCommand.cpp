@@ -24,7 +24,13 @@ Outcome DeleteCommand::check() {
     return Outcome::done();
 }
 
-Outcome DeleteCommand::confirm() { return confirmDelete(ws_, *row_) ? Outcome::done() : Outcome::declined(); }
+Outcome DeleteCommand::confirm() {
+    const auto id = row_->ID;
+    const auto lists = ListsLeavingWith(ws_.store(), [id](const CommandStore::RowMark& m) { return m.ID == id; });
+    std::string question = std::string(texts::DeleteThis) + std::string(texts::CommandQuestion);
+    if (!lists.empty()) question += std::string(texts::ListsGoWithIt) + joinedNames(lists);
+    return ws_.prompter().yesNo(question, row_->name) ? Outcome::done() : Outcome::declined();
+}
 
 void DeleteCommand::write() {
     ws_.prompter().status(texts::OperationInProgress);

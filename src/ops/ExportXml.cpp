@@ -7,6 +7,7 @@
 #include "cmdfile/RawRecord.h"
 #include "cmdfile/Reader.h"
 #include "cmdfile/RecordCodec.h"
+#include "ops/Names.h"
 #include "ops/OutputTarget.h"
 #include "ops/Texts.h"
 #include "ops/Workspace.h"
@@ -18,12 +19,6 @@
 namespace vocabrella::ops {
 
 namespace {
-
-std::string joined(const std::vector<std::string>& names) {
-    std::string out;
-    for (std::size_t i = 0; i < names.size(); ++i) (out += i ? ", " : "") += names[i];
-    return out;
-}
 
 // A LIST body holds each item followed by CR LF.
 std::vector<std::string> itemsOf(std::string_view body) {
@@ -104,10 +99,8 @@ Outcome ExportXml::write() {
     leftOut_ = writer.leftOut();
     std::string text = std::string(texts::XmlExported) + std::to_string(commands_) + std::string(texts::XmlCommandsAnd) +
                        std::to_string(lists_) + std::string(texts::XmlListsTo) + target_.string();
-    if (!ownForm_.empty()) ((text += "\r\n") += texts::XmlOwnForm) += joined(ownForm_);
-    if (!writer.withoutGraphic().empty())
-        ((text += "\r\n") += texts::XmlWithoutGraphic) += joined(writer.withoutGraphic());
-    if (!leftOut_.empty()) ((text += "\r\n") += texts::XmlLeftOut) += joined(leftOut_);
+    if (!ownForm_.empty()) ((text += "\r\n") += texts::XmlOwnForm) += joinedNames(ownForm_);
+    if (!leftOut_.empty()) ((text += "\r\n") += texts::XmlLeftOut) += joinedNames(leftOut_);
     return Outcome::done(std::move(text), target_.string());
 }
 

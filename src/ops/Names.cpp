@@ -200,6 +200,12 @@ std::int64_t CopyGlobalListToScope(CommandStore& store, const UserRow& source, c
     return store.insertUser(copy);
 }
 
+std::string joinedNames(const std::vector<std::string>& names) {
+    std::string out;
+    for (std::size_t i = 0; i < names.size(); ++i) (out += i ? ", " : "") += names[i];
+    return out;
+}
+
 FoundRow findCommand(Workspace& ws, const Place& place, std::string_view name) {
     FoundRow found;
     found.row = ws.store().findUser(place.program, place.scope, name);

@@ -66,6 +66,9 @@ CreatePlace CheckCreatePlace(Workspace& ws, const Place& place, std::string_view
 std::int64_t CopyGlobalListToScope(CommandStore& store, const UserRow& source, const Place& place,
                                    std::optional<std::string> group, bool mark);
 
+// Names one after another, separated by ", ".
+std::string joinedNames(const std::vector<std::string>& names);
+
 // The store row of a command or LIST, or the refusal naming what was looked for.
 struct FoundRow {
     Outcome outcome;

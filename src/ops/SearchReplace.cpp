@@ -9,11 +9,28 @@
 
 #include <algorithm>
 #include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace vocabrella::ops {
 namespace {
 
 bool searched(const std::string& type) { return type == "S" || type == "K" || type == "A" || type == "L"; }
+
+// A row whose body is searched and can be written back where it stands in the file.
+bool searchable(const UserRow& row) { return searched(row.Type) && !row.encrypted && row.offset > 0; }
+
+// The rows of the given keys (commandKey), each as findUser finds it: the first of duplicates.
+// One pass over the store rather than a lookup per key.
+std::unordered_map<std::string, UserRow> rowsOfKeys(CommandStore& store, std::unordered_set<std::string> keys) {
+    std::unordered_map<std::string, UserRow> rows;
+    store.forEachUser([&](const UserRow& row) {
+        auto key = commandKey(row.menu, row.state, row.name);
+        if (keys.erase(key)) rows.emplace(std::move(key), row);
+        return !keys.empty();
+    });
+    return rows;
+}
 
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -29,10 +46,13 @@ public:
 protected:
     Outcome check() override {
         changes_.clear();
+        std::unordered_set<std::string> keys;
+        for (const auto& b : bodies_) keys.insert(commandKey(b.program, b.scope, b.name));
+        const auto rows = rowsOfKeys(ws_.store(), std::move(keys));
         for (const auto& b : bodies_) {
-            const auto row = ws_.store().findUser(b.program, b.scope, b.name);
-            if (!row || row->script != b.before) return refuse(std::string(texts::ModifiedMeanwhile));
-            changes_.push_back({row->ID, b.after});
+            const auto row = rows.find(commandKey(b.program, b.scope, b.name));
+            if (row == rows.end() || row->second.script != b.before) return refuse(std::string(texts::ModifiedMeanwhile));
+            changes_.push_back({row->second.ID, b.after});
         }
         return Outcome::done();
     }
@@ -77,7 +97,7 @@ Outcome SearchReplace::start() {
     targets_.clear();
     std::set<std::string> seen;
     store.forEachUser([&](const UserRow& row) {
-        if (!row.flag || !searched(row.Type) || row.encrypted || row.offset <= 0) return true;
+        if (!row.flag || !searchable(row)) return true;
         Target t{row.menu, row.state, row.name};
         if (row.Type == "L") t = {std::string(names::GlobalCommands), std::string(names::GlobalCommands), row.name};
         if (seen.insert(commandKey(t.program, t.scope, t.name)).second) targets_.push_back(std::move(t));
@@ -108,8 +128,9 @@ Outcome SearchReplace::search() {
     current_.reset();
     for (; index_ < targets_.size(); ++index_, from_ = 0) {
         const auto& t = targets_[index_];
+        // By name the store finds the first of duplicates, which may be of a kind not searched.
         const auto row = ws_.store().findUser(t.program, t.scope, t.name);
-        if (!row) continue;
+        if (!row || !searchable(*row)) continue;
         const auto at = findIn(row->script, from_);
         if (at == std::string::npos) continue;
         if (shownIndex_ != index_) ++macros_;
@@ -148,10 +169,16 @@ Outcome SearchReplace::replaceAll() {
     std::vector<ReplaceBodies::Body> bodies;
     int replacements = 0, macros = 0;
     std::size_t from = current_->position;
+    std::unordered_set<std::string> keys;
+    for (std::size_t i = index_; i < targets_.size(); ++i)
+        keys.insert(commandKey(targets_[i].program, targets_[i].scope, targets_[i].name));
+    const auto rows = rowsOfKeys(ws_.store(), std::move(keys));
     for (std::size_t i = index_; i < targets_.size(); ++i, from = 0) {
         const auto& t = targets_[i];
-        const auto row = ws_.store().findUser(t.program, t.scope, t.name);
-        if (!row) continue;
+        // By name the store finds the first of duplicates, which may be of a kind not searched.
+        const auto found = rows.find(commandKey(t.program, t.scope, t.name));
+        if (found == rows.end() || !searchable(found->second)) continue;
+        const UserRow* row = &found->second;
         std::string body = row->script;
         bool hit = false;
         for (auto at = findIn(body, from); at != std::string::npos; at = findIn(body, from)) {

@@ -58,6 +58,9 @@ inline constexpr std::string_view ListIsNoCommand = "This is a LIST: delete it a
 inline constexpr std::string_view DeleteThis = "Delete this ";
 inline constexpr std::string_view CommandQuestion = "command?";
 inline constexpr std::string_view ListQuestion = "LIST?";
+inline constexpr std::string_view ListsGoWithIt = "\r\nThese LISTs, used by no other command, go with it: ";
+inline constexpr std::string_view ListsGoWithThem = "These LISTs, used by no other command, go with the commands: ";
+inline constexpr std::string_view DeleteThemAll = "\r\nDelete the commands and these LISTs?";
 inline constexpr std::string_view ListInUseStart = "There are ";
 inline constexpr std::string_view ListInUseIncluding = " commands using this LIST including:";
 inline constexpr std::string_view ListInUseWarning =
@@ -151,14 +154,13 @@ inline constexpr std::string_view XmlOwnForm =
     "Written in a form only this program reads back (Dragon has none for KEYS and Step by Step): ";
 inline constexpr std::string_view XmlNothingNew = "Nothing was imported: the file has every command of the XML file already";
 inline constexpr std::string_view XmlCancelImport = "&Cancel Import";
-inline constexpr std::string_view XmlWithoutGraphic = "Text & Graphics without a graphic, read back as plain text: ";
 inline constexpr std::string_view XmlLeftOut = "Left out (encrypted, or without a body): ";
 
 // The command checker.
 inline constexpr std::string_view CheckMissingList = "No LIST of the file is named ";
 inline constexpr std::string_view CheckDuplicateCommand = "Another command of this program and scope has this name: ";
 inline constexpr std::string_view CheckDuplicateList = "Another LIST has this name: ";
-inline constexpr std::string_view CheckUnusedList = "No command uses this LIST; deleting commands drops it from the file";
+inline constexpr std::string_view CheckUnusedList = "No command uses this LIST";
 inline constexpr std::string_view CheckEmptyBody = "The body is empty";
 inline constexpr std::string_view ScriptsNotCheckedStart = "Legacy scripts not checked: ";
 inline constexpr std::string_view ScriptsNotCheckedEnd =

@@ -84,6 +84,16 @@ std::string withCrLf(std::string_view text) {
     return out;
 }
 
+// Whether a TEXT-GRAPHICS body's rich text holds anything beyond its plain text: it is neither
+// empty nor the rich text written for a plain-text body (of the text as the file or as the
+// document spells its line ends).
+bool saysMoreThanItsText(std::string_view rich, std::string_view documentText, std::string_view fileText) {
+    if (rich.find_first_not_of(" \t\r\n") == std::string_view::npos) return false;
+    for (const auto text : {documentText, fileText})
+        if (codec::hasCp1252Form(text) && rich == dragonxml::plainRichText(text)) return false;
+    return true;
+}
+
 bool equalsIgnoringCase(std::string_view a, std::string_view b) { return foldCase(a) == foldCase(b); }
 
 std::string_view mouseActionName(std::uint8_t action) {
@@ -406,8 +416,9 @@ XmlCommandSet readDragonXml(std::span<const std::uint8_t> bytes) {
                 const auto* rtf = contents->child("RTF");
                 const auto* plain = contents->child("TEXT");
                 c.text = plain ? withCrLf(plain->text) : std::string();
-                // Rich text without a picture is plain text: only the text is kept.
-                if (rtf && rtf->text.find("\\pict") != std::string::npos) {
+                // The rich text is the body, fonts, colours and pictures alike; only the rich
+                // text an export makes of a plain-text body (or none) stands for plain text.
+                if (rtf && saysMoreThanItsText(rtf->text, plain ? plain->text : std::string_view(), c.text)) {
                     c.typeCode = "T";
                     if (!codec::hasCp1252Form(rtf->text)) reader.problem(texts::XmlNoCp1252);
                     else c.formatted = codec::utf8ToCp1252(rtf->text);
@@ -472,7 +483,6 @@ void DragonXmlWriter::add(const RawRecord& record) {
         const std::string_view rich(reinterpret_cast<const char*>(formatted.data()), formatted.size());
         contents.attributes = {{"type", std::string(dragonxml::TextGraphics)}};
         const std::string text = utf8(record.text);
-        if (!rich.empty() && rich.find("\\pict") == std::string_view::npos) withoutGraphic_.push_back(name);
         contents.children.push_back({"RTF", {}, {}, rich.empty() ? dragonxml::plainRichText(text) : utf8(rich), 0});
         contents.children.push_back({"TEXT", {}, {}, text, 0});
         break;

@@ -69,8 +69,6 @@ public:
     // Commands written in a form of this program's own, and commands left out.
     const std::vector<std::string>& ownForm() const { return ownForm_; }
     const std::vector<std::string>& leftOut() const { return leftOut_; }
-    // Text & Graphics commands whose rich text holds no picture: they come back as plain text.
-    const std::vector<std::string>& withoutGraphic() const { return withoutGraphic_; }
 
 private:
     struct Scope {
@@ -82,7 +80,7 @@ private:
     std::uint16_t language_;
     std::vector<Scope> scopes_;
     std::vector<std::pair<std::string, std::vector<std::string>>> lists_;
-    std::vector<std::string> ownForm_, leftOut_, withoutGraphic_;
+    std::vector<std::string> ownForm_, leftOut_;
     std::size_t commandCount_ = 0;
 };
 

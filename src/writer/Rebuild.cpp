@@ -104,7 +104,8 @@ RebuildResult runRebuild(const WriterEnvironment& env, RebuildOperation& op) {
     out[format::kVersionOffset] = targetCode;
     ByteReader r(old, format::kHeaderSize);
     std::uint32_t written = 0;
-    std::unordered_set<std::string> referenced;
+    // LIST names (folded) the records written refer to, and those the records left out do.
+    std::unordered_set<std::string> referenced, referencedByDropped;
     std::optional<RawRecord> last;
     for (std::uint32_t i = 0; i < header.declaredCommands; ++i) {
         RawRecord rec = source.scan(r);
@@ -122,6 +123,8 @@ RebuildResult runRebuild(const WriterEnvironment& env, RebuildOperation& op) {
             RecordCopier(edit, target, out);
             ++written;
             for (const auto& name : listReferences(rec.name.text)) referenced.insert(foldCase(name));
+        } else {
+            for (const auto& name : listReferences(rec.name.text)) referencedByDropped.insert(foldCase(name));
         }
         last = std::move(rec);
     }
@@ -132,7 +135,7 @@ RebuildResult runRebuild(const WriterEnvironment& env, RebuildOperation& op) {
 
     RebuildResult result{true, written, 0};
     const std::size_t listSection = r.cursor();
-    if (!op.keepsOnlyReferencedLists()) {
+    if (!op.dropsListsLeftUnused()) {
         out.insert(out.end(), old.begin() + static_cast<long>(listSection), old.end());
         ByteReader lists(old, listSection);
         result.lists = lists.readLong("the LIST count") & 0xFFFF;
@@ -145,9 +148,11 @@ RebuildResult runRebuild(const WriterEnvironment& env, RebuildOperation& op) {
             const RawList list = RecordCodec::scanList(r);
             if (!nameIsAcceptable(list.name.text))
                 throw Refusal(std::string(texts::NotInFile));
-            if (!referenced.count(foldCase(list.name.text))) continue;
+            const std::string folded = foldCase(list.name.text);
+            const bool used = referenced.count(folded) != 0;
+            if (!used && referencedByDropped.count(folded)) continue;
             append(out, list.whole);
-            kept.push_back(codec::cp1252ToUtf8(list.name.text));
+            if (used) kept.push_back(codec::cp1252ToUtf8(list.name.text));
             ++result.lists;
         }
         for (int b = 0; b < 4; ++b) out[countIndex + b] = static_cast<std::uint8_t>(result.lists >> (8 * b));

@@ -66,8 +66,9 @@ public:
     virtual bool prepare(const WriterEnvironment&) { return true; }
     virtual bool keep(const RecordEdit&) const { return true; }
     virtual void edit(RecordEdit&, RebuildLogs&) {}
-    // Delete keeps only the LISTs that the commands left behind refer to.
-    virtual bool keepsOnlyReferencedLists() const { return false; }
+    // Delete drops the LISTs that the records it leaves out referred to and no record written
+    // refers to; every other LIST stays, used or not.
+    virtual bool dropsListsLeftUnused() const { return false; }
     virtual void finish(const WriterEnvironment&) {}
 };
 

@@ -1,7 +1,11 @@
 #include "writer/RebuildOperations.h"
 
 #include "cmdfile/Errors.h"
+#include "cmdfile/RawRecord.h"
+#include "cmdfile/TextCase.h"
 #include "writer/Texts.h"
+
+#include <unordered_set>
 
 namespace vocabrella {
 
@@ -38,6 +42,29 @@ bool RenameProgramOperation::prepare(const WriterEnvironment&) {
 
 void RenameProgramOperation::edit(RecordEdit& e, RebuildLogs&) {
     if (e.flagged && !e.raw.scopeStrings.empty()) e.module = newBytes_;
+}
+
+std::vector<std::string> ListsLeavingWith(CommandStore& store,
+                                          const std::function<bool(const CommandStore::RowMark&)>& leaves) {
+    std::unordered_set<std::string> usedByMarked, usedByOthers, seen;
+    const auto marks = store.rowMarks();
+    for (const auto& m : marks) {
+        if (m.Type == "L") continue;
+        auto& used = leaves(m) ? usedByMarked : usedByOthers;
+        for (const auto name : listReferences(m.name)) used.insert(foldCase(name));
+    }
+    std::vector<std::string> leaving;
+    for (const auto& m : marks) {
+        if (m.Type != "L") continue;
+        const auto folded = foldCase(m.name);
+        if (usedByMarked.count(folded) && !usedByOthers.count(folded) && seen.insert(folded).second)
+            leaving.push_back(m.name);
+    }
+    return leaving;
+}
+
+std::vector<std::string> ListsLeavingWithMarked(CommandStore& store) {
+    return ListsLeavingWith(store, [](const CommandStore::RowMark& m) { return m.flag; });
 }
 
 RebuildResult DeleteMarked(const WriterEnvironment& env) {

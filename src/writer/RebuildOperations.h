@@ -1,8 +1,11 @@
 #pragma once
 
+#include "cmdfile/Store.h"
 #include "writer/Rebuild.h"
 
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace vocabrella {
 
@@ -13,14 +16,22 @@ public:
     std::string_view traceText() const override { return "rebuild"; }
 };
 
-// Drops the flagged commands, and every LIST no remaining command refers to.
+// Drops the flagged commands, and with them the LISTs they used that no remaining command
+// uses. A LIST no command uses, a new one waiting for its first command, stays.
 class DeleteMarkedOperation final : public RebuildOperation {
 public:
     std::string_view OperationMode() const override { return "delete"; }
     std::string_view traceText() const override;
     bool keep(const RecordEdit& e) const override { return !e.flagged; }
-    bool keepsOnlyReferencedLists() const override { return true; }
+    bool dropsListsLeftUnused() const override { return true; }
 };
+
+// The global LISTs that a delete of the commands `leaves` picks (the flagged ones, by default)
+// drops: used by one of them and by no other command. Names as the store has them, in file
+// order.
+std::vector<std::string> ListsLeavingWith(CommandStore& store,
+                                          const std::function<bool(const CommandStore::RowMark&)>& leaves);
+std::vector<std::string> ListsLeavingWithMarked(CommandStore& store);
 
 // Gives the flagged commands of one group (or of any group, when the old name is
 // "All groups") another group. "User-defined" stands for the empty group.

@@ -166,13 +166,13 @@ void CommandFileUpdater::UpdateBodies(const std::vector<BodyChange>& changes) {
             store.setScript(p.rowId, p.stored);
             if (p.row.ID != p.rowId) store.setScript(p.row.ID, p.stored);
         }
-        // From the back: each shift names a position of the old file, which the shifts of the
-        // changes behind it have not moved.
-        for (auto it = plan.rbegin(); it != plan.rend(); ++it) {
-            const auto delta = static_cast<std::int32_t>(it->piece.piece.size()) -
-                               static_cast<std::int32_t>(it->piece.resume - it->piece.start);
-            if (delta != 0) store.shiftPositionsAfter(it->row.offset, delta);
-        }
+        // Every shift at once, each naming a position of the old file: one pass over the rows.
+        std::vector<CommandStore::PositionShift> shifts;
+        shifts.reserve(plan.size());
+        for (const auto& p : plan)
+            shifts.push_back({p.row.offset, static_cast<std::int32_t>(p.piece.piece.size()) -
+                                                static_cast<std::int32_t>(p.piece.resume - p.piece.start)});
+        store.shiftPositions(std::move(shifts));
     });
 }
 

@@ -186,6 +186,7 @@ TEST_F(BatchTest, DeleteTakesTheMarkedCommandsAndTheListsNobodyUses) {
     expectRefused(ops::BatchDelete(*ws, app("excel")).run(), std::string(optexts::NoSuchProgram) + "excel", "", before);
     expectRefused(ops::BatchDelete(*ws, picked({"no such"})).run(), optexts::NoSuchCommand, "no such", before);
 
+    prompter.answers = {"yes"};
     const auto o = ops::BatchDelete(*ws, picked({"pick <color>", "save all"})).run();
     ASSERT_TRUE(o.isDone()) << prompter.last().text;
     EXPECT_EQ(o.text, optexts::DeletionCompleted);
@@ -203,6 +204,7 @@ TEST_F(BatchTest, AFileChangedBehindTheProgramsBackStopsTheBatch) {
     other.writeFile(file());
     fs::last_write_time(file(), fs::last_write_time(file()) + std::chrono::seconds(5));
     const auto before = readText(file());
+    prompter.answers = {"yes"}; // the LIST color goes with the commands
     expectRefused(ops::BatchDelete(*ws, everything()).run(), optexts::ModifiedMeanwhile, "", before);
     EXPECT_TRUE(row("Global Commands", "extra")) << "the store reads the file anew";
 }

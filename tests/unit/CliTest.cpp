@@ -146,6 +146,9 @@ TEST(CommandLine, WriteOperationsChangeTheFileAndSayWhatTheyDid) {
     EXPECT_EQ(rows[0]["lists"], 1);
 
     run = cli("delete " + file + " --name '<move_or_dock> window <direction>'");
+    EXPECT_EQ(run.status, 1) << "the LISTs that would go are named, and the question answered no";
+    EXPECT_NE(run.err.find("go with the commands: move_or_dock"), std::string::npos) << run.err;
+    run = cli("--yes delete " + file + " --name '<move_or_dock> window <direction>'");
     ASSERT_EQ(run.status, 0) << run.err;
     const auto left = nlohmann::json::parse(cli("list --json " + file).out);
     ASSERT_EQ(left.size(), 2u) << "the LIST only the deleted command used is gone";

@@ -374,7 +374,8 @@ TEST_F(Writer, PlainRebuildReproducesEveryFamilyByteForByte) {
     }
 }
 
-TEST_F(Writer, DeletingDropsFlaggedCommandsAndUnusedLists) {
+// The LIST only the deleted command used goes with it; a LIST nobody used before stays.
+TEST_F(Writer, DeletingDropsFlaggedCommandsAndTheListsOnlyTheyUsed) {
     CommandFileBuilder b(7);
     b.add(command("keep <sizes>"));
     b.add(command("drop <colors>"));
@@ -391,13 +392,15 @@ TEST_F(Writer, DeletingDropsFlaggedCommandsAndUnusedLists) {
     (void)dropId;
     const auto result = DeleteMarked(env());
     EXPECT_EQ(result.commands, 2u);
-    EXPECT_EQ(result.lists, 1u);
+    EXPECT_EQ(result.lists, 2u);
     EXPECT_TRUE(row("sizes").noglobals);
+    EXPECT_FALSE(row("unused").noglobals) << "no remaining command uses it";
     const auto r = reparse();
-    ASSERT_EQ(r.size(), 3u);
+    ASSERT_EQ(r.size(), 4u);
     EXPECT_EQ(r[0].name, "keep <sizes>");
     EXPECT_EQ(r[1].name, "also keep");
     EXPECT_EQ(r[2].name, "sizes");
+    EXPECT_EQ(r[3].name, "unused");
 }
 
 TEST_F(Writer, DeletingTheOnlyUserOfTheOnlyListLeavesNoList) {

@@ -7,7 +7,7 @@ namespace {
 
 class Delete final : public Command {
 public:
-    Delete() : Command("delete", "Delete the chosen commands (and the LISTs nothing uses any more)") {}
+    Delete() : Command("delete", "Delete the chosen commands (and the LISTs only they used, after a question naming them)") {}
 
     int execute(Runtime& rt) override {
         if (!selection_.given()) return selectionMissing();
