@@ -123,8 +123,8 @@ HomeFolder::State HomeFolder::prepare(const fs::path& home) {
         } else if (fs::rename(staging, home, ec); ec) {
             if (ec == std::errc::directory_not_empty || ec == std::errc::file_exists)
                 throw fs::filesystem_error("Cannot make the home folder", staging, home, ec);
-            // An empty folder that cannot be renamed over (a mount point, a link to a folder):
-            // what was built moves into it; a folder filled meanwhile refuses the rename.
+            // A folder filled meanwhile is not taken over. One that cannot be renamed over (a
+            // mount point, a link to a folder) gets what was built moved into it.
             for (const auto& entry : fs::directory_iterator(staging)) fs::rename(entry.path(), home / entry.path().filename());
             fs::remove(staging);
         }
