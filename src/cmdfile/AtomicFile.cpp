@@ -4,6 +4,7 @@
 #include "cmdfile/Texts.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <string>
 #include <sys/file.h>
@@ -110,6 +111,20 @@ void writeAll(FileSystemCalls& calls, int fd, const std::uint8_t* data, std::siz
 ssize_t FileSystemCalls::write(int fd, const void* data, std::size_t size) { return ::write(fd, data, size); }
 int FileSystemCalls::fsync(int fd) { return ::fsync(fd); }
 int FileSystemCalls::rename(const char* from, const char* to) { return ::rename(from, to); }
+int FileSystemCalls::renameNoReplace(const char* from, const char* to) {
+    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return -1;
+    // A file system without that rename: a hard link is made only where no name is.
+    if (::link(from, to) == 0) return ::unlink(from), 0;
+    if (errno == EEXIST) return -1;
+    // Nor hard links: the last look before the rename is as close as it gets.
+    struct stat st {};
+    if (::lstat(to, &st) == 0) {
+        errno = EEXIST;
+        return -1;
+    }
+    return ::rename(from, to);
+}
 
 void refuseUnlessWritable(const fs::path& path) {
     struct stat st {};
@@ -119,16 +134,20 @@ void refuseUnlessWritable(const fs::path& path) {
     if (::access(folderOf(path).c_str(), W_OK | X_OK) != 0) refuse(path, texts::FolderNotWritable);
 }
 
-void writeFileAtomically(const fs::path& target, std::span<const std::uint8_t> bytes, bool sync) {
+void writeFileAtomically(const fs::path& target, std::span<const std::uint8_t> bytes, bool sync, WhenPresent present) {
     FileSystemCalls calls;
-    writeFileAtomically(target, bytes, sync, calls);
+    writeFileAtomically(target, bytes, sync, calls, present);
 }
 
 void writeFileAtomically(const fs::path& target, std::span<const std::uint8_t> bytes, bool sync,
-                         FileSystemCalls& calls) {
+                         FileSystemCalls& calls, WhenPresent present) {
     struct stat old {};
-    const bool replacing = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-    // What is no file is left to the rename to refuse (a folder) or replace.
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (exists && present == WhenPresent::Refuse) refuse(target, texts::CreatedMeanwhile);
+    // A pipe or a device stays what it is: renaming a file over it would put a file in its place.
+    if (exists && !S_ISREG(old.st_mode) && !S_ISDIR(old.st_mode)) refuse(target, texts::NotARegularFile);
+    const bool replacing = exists && S_ISREG(old.st_mode);
+    // A folder is left to the rename to refuse.
     if (replacing && !writable(target, old)) refuse(target, texts::ReadOnlyFile);
 
     const fs::path folder = folderOf(target);
@@ -142,7 +161,14 @@ void writeFileAtomically(const fs::path& target, std::span<const std::uint8_t> b
         takeOwnerAndMode(fd, replacing ? &old : nullptr);
         writeAll(calls, fd, bytes.data(), bytes.size(), temporary);
         if (sync && calls.fsync(fd) != 0) fail("Cannot flush", temporary, errno);
-        if (calls.rename(temporary.c_str(), target.c_str()) != 0) fail("Cannot replace", target, errno);
+        if (present == WhenPresent::Refuse) {
+            if (calls.renameNoReplace(temporary.c_str(), target.c_str()) != 0) {
+                if (errno == EEXIST) refuse(target, texts::CreatedMeanwhile);
+                fail("Cannot create", target, errno);
+            }
+        } else if (calls.rename(temporary.c_str(), target.c_str()) != 0) {
+            fail("Cannot replace", target, errno);
+        }
     } catch (...) {
         ::unlink(temporary.c_str());
         ::close(fd);
@@ -199,6 +225,8 @@ void readFileInto(const fs::path& path, std::vector<std::uint8_t>& bytes) {
     ::close(fd);
 }
 
+void removeDeadTemporaries(const fs::path& target) { removeLeftovers(folderOf(target), temporaryPrefix(target)); }
+
 void copyFileAtomically(const fs::path& from, const fs::path& to, bool sync) {
     const auto bytes = readFileBytes(from);
     writeFileAtomically(to, bytes, sync);
@@ -235,6 +263,29 @@ bool FileSnapshot::stillAt(const fs::path& path) const {
     identify(st, now);
     return now.device == device && now.inode == inode && now.size == size && now.seconds == seconds &&
            now.nanoseconds == nanoseconds && static_cast<long long>(bytes.size()) == size;
+}
+
+FileVersion FileVersion::of(const fs::path& path) {
+    FileVersion v;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return v;
+    v.present = true;
+    v.device = st.st_dev;
+    v.inode = st.st_ino;
+    v.size = st.st_size;
+    v.seconds = st.st_mtim.tv_sec;
+    v.nanoseconds = st.st_mtim.tv_nsec;
+    return v;
+}
+
+void writeFileIfUnchanged(const fs::path& target, const FileVersion& seen, std::span<const std::uint8_t> bytes,
+                          bool sync) {
+    if (!seen.present) {
+        writeFileAtomically(target, bytes, sync, WhenPresent::Refuse);
+        return;
+    }
+    if (FileVersion::of(target) != seen) refuse(target, texts::ChangedMeanwhile);
+    writeFileAtomically(target, bytes, sync);
 }
 
 void keepCopyAtomically(const fs::path& file, const fs::path& keep) {

@@ -18,20 +18,33 @@ public:
     virtual ssize_t write(int fd, const void* data, std::size_t size);
     virtual int fsync(int fd);
     virtual int rename(const char* from, const char* to);
+    // The rename that fails (EEXIST) when `to` exists: it creates a file, never replaces one.
+    virtual int renameNoReplace(const char* from, const char* to);
 };
+
+// What the write does with a target that is there when the new file is put in place: replace
+// it, or leave it and refuse (a new file is then created only where there was none, so of two
+// writers of one new file the second is told, not silently overwritten).
+enum class WhenPresent { Replace, Refuse };
 
 // Files that replace others are written to a temporary file in the same folder, given the
 // target's owner, group and mode, flushed, synced and renamed over the target: a crash or a
 // kill leaves the old file or the new one, never a mix. The temporary file is named
 // "." + target name + ".new-" and six characters, and is locked while it is written; the next
 // write to the same target removes those whose writer died. A read-only target is refused
-// (Refusal) and left alone; other failures throw std::filesystem::filesystem_error and leave
-// the target alone too.
-void writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes, bool sync = true);
+// (Refusal) and left alone, as is one that is no regular file (a pipe or a device is never
+// replaced by a file); other failures throw std::filesystem::filesystem_error and leave the
+// target alone too.
+void writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes, bool sync = true,
+                         WhenPresent present = WhenPresent::Replace);
 void writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes, bool sync,
-                         FileSystemCalls& calls);
+                         FileSystemCalls& calls, WhenPresent present = WhenPresent::Replace);
 void writeFileAtomically(const std::filesystem::path& target, std::string_view text, bool sync = true);
 void copyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to, bool sync = true);
+// Removes the temporary files of target that writers killed while writing it left behind
+// (those still locked belong to a live writer and stay). Every write does it first; a run that
+// only looks at a target may do it too.
+void removeDeadTemporaries(const std::filesystem::path& target);
 
 // Refuses (Refusal, with the message for the user) a file that must not be replaced: one that
 // is not a regular file, one without a write permission bit or that this account may not
@@ -65,5 +78,22 @@ struct FileSnapshot {
 };
 // Read into storage, whose memory is reused (see readFileInto).
 FileSnapshot readSnapshot(const std::filesystem::path& path, std::vector<std::uint8_t> storage = {});
+
+// Which version of a file a writer saw when it decided what to write: none (absent), or the
+// one with this device, inode, size and time. A link is followed.
+struct FileVersion {
+    bool present = false;
+    unsigned long long device = 0, inode = 0;
+    long long size = -1, seconds = 0, nanoseconds = 0;
+    static FileVersion of(const std::filesystem::path& path);
+    bool operator==(const FileVersion&) const = default;
+};
+
+// Writes target atomically only while it is the version `seen`: an absent target is created
+// where there is still none, a present one is replaced only if nobody changed it meanwhile.
+// Otherwise Refusal (the file is left as the other writer left it). Writers of a command file
+// call it under the file's CommandFileLock, which closes the gap between check and rename.
+void writeFileIfUnchanged(const std::filesystem::path& target, const FileVersion& seen,
+                          std::span<const std::uint8_t> bytes, bool sync = true);
 
 } // namespace vocabrella

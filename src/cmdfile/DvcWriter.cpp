@@ -165,13 +165,15 @@ std::string dvcText(const std::vector<UserRow>& rows) {
     return out.finish();
 }
 
-void WriteDvc(CommandStore& store, const std::filesystem::path& path) {
+void WriteDvc(CommandStore& store, const std::filesystem::path& path) { WriteDvc(store, path, FileVersion::of(path)); }
+
+void WriteDvc(CommandStore& store, const std::filesystem::path& path, const FileVersion& seen) {
     try {
         const auto rows = store.flaggedForDvc();
         for (const auto& row : rows)
             if (auto refusal = dvcRefusal(row)) throw Refusal(*refusal, row.name);
         const std::string bytes = codec::utf8ToCp1252(dvcText(rows));
-        writeFileAtomically(path, std::string_view(bytes));
+        writeFileIfUnchanged(path, seen, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
     } catch (...) {
         try {
             store.clearFlags();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cmdfile/AtomicFile.h"
 #include "cmdfile/Store.h"
 
 #include <filesystem>
@@ -27,5 +28,8 @@ std::optional<std::string> dvcRefusal(const UserRow& row);
 // for the first row dvcRefusal refuses, EncodingError for text with no Windows-1252 form,
 // std::filesystem::filesystem_error when the file cannot be written, StoreError from the store.
 void WriteDvc(CommandStore& store, const std::filesystem::path& path);
+// The same where the target must still be the version seen when it was chosen (see
+// writeFileIfUnchanged); Refusal otherwise, with the flags cleared all the same.
+void WriteDvc(CommandStore& store, const std::filesystem::path& path, const FileVersion& seen);
 
 } // namespace vocabrella

@@ -32,6 +32,12 @@ constexpr Layout layoutOf(FileVersionFamily family) {
     return {true, true, true};
 }
 
+} // namespace
+
+bool familyHoldsStates(FileVersionFamily family) { return layoutOf(family).stateList; }
+
+namespace {
+
 constexpr std::array<const char*, 5> kScopeStrings = {"the module name", "the program description",
                                                       "the company name", "the window title", "the window class"};
 

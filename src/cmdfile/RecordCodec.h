@@ -50,6 +50,10 @@ std::vector<RawString> listNamesOf(std::string_view name);
 // has (the reserved bytes, the state list, the encryption flag) is known here and nowhere
 // else. A file's codec is chosen once from its header; LIST records and bodies are laid out
 // alike in every family.
+// Whether records of the family name the states (views) of their program; older families have
+// no place for them, so a record written there loses them.
+bool familyHoldsStates(FileVersionFamily family);
+
 class RecordCodec {
 public:
     virtual ~RecordCodec() = default;

@@ -26,6 +26,10 @@ inline constexpr std::string_view FolderNotWritable =
     "the folder of this file cannot be written to, so the file was not changed";
 inline constexpr std::string_view WriterBusy =
     "another program is still changing this command file, so it was not changed; try again in a moment";
+inline constexpr std::string_view ChangedMeanwhile =
+    "another program changed this file after it was read, so it was not written; try again";
+inline constexpr std::string_view CreatedMeanwhile =
+    "another program created this file meanwhile, so it was left as that program wrote it; nothing was written";
 
 // DVC text that would not read back as it was meant.
 inline constexpr std::string_view DvcCannotHold = "Nothing was written: DVC text cannot hold the command ";

@@ -1,6 +1,8 @@
 #include "ops/ConvertFile.h"
 
+#include "cmdfile/Format.h"
 #include "cmdfile/Prompter.h"
+#include "cmdfile/RecordCodec.h"
 #include "cmdfile/Store.h"
 #include "ops/Texts.h"
 #include "writer/Texts.h"
@@ -22,12 +24,26 @@ Outcome ConvertVersion::confirm() {
     return Outcome::done();
 }
 
-void ConvertVersion::write() { runRebuild(ws_.env(), *operation_); }
+std::string statesDroppedNotice(std::size_t commands) {
+    if (commands == 0) return {};
+    return "\r\n" + std::string(texts::StatesDroppedStart) + std::to_string(commands) + std::string(texts::StatesDroppedEnd);
+}
+
+void ConvertVersion::write() {
+    statesDropped_ = 0;
+    if (!familyHoldsStates(*familyForCode(operation_->targetInfo().code)))
+        ws_.store().forEachUser([this](const UserRow& row) {
+            if (row.Type != "L" && !row.states.empty()) ++statesDropped_;
+            return true;
+        });
+    runRebuild(ws_.env(), *operation_);
+}
 
 Outcome ConvertVersion::finish() {
     ws_.prompter().status("");
     ws_.store().clearFlags();
-    return Outcome::done(std::string(operation_->targetInfo().done), ws_.commandFile().string());
+    return Outcome::done(std::string(operation_->targetInfo().done) + statesDroppedNotice(statesDropped_),
+                         ws_.commandFile().string());
 }
 
 Outcome ConvertLanguage::check() {

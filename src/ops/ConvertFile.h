@@ -22,7 +22,12 @@ protected:
 private:
     std::string targetName_;
     std::optional<ConvertVersionOperation> operation_;
+    std::size_t statesDropped_ = 0;
 };
+
+// What is said when commands were written in a layout without states: a line that starts
+// with CR LF and names how many commands lost theirs; empty when none did.
+std::string statesDroppedNotice(std::size_t commands);
 
 // Writes another language into the header of the open file, after yes. Only for exported
 // files, never the speech user's own.

@@ -42,6 +42,8 @@ void DeleteCommand::write() {
 
 Outcome DeleteList::check() {
     row_ = ws_.store().findUser(place_.program, place_.scope, name_);
+    if (typed_ && !row_) return refuse(std::string(texts::NoSuchList), name_);
+    if (typed_ && row_->Type != "L") return refuse(std::string(texts::CommandIsNoList), name_);
     if (!row_ || row_->Type != "L") return refuse(std::string(texts::DeleteFileError), name_);
     return Outcome::done();
 }

@@ -23,13 +23,19 @@ protected:
 // keep their references; Dragon no longer hears them.
 class DeleteList final : public ChangeOfOne {
 public:
-    DeleteList(Workspace& ws, std::string name) : ChangeOfOne(ws, globalPlace(), std::move(name)) {}
+    // typed: the name was typed, not picked from the LISTs on show; a name that is no LIST is
+    // then told as such rather than as the vanished LIST of the window.
+    DeleteList(Workspace& ws, std::string name, bool typed = false)
+        : ChangeOfOne(ws, globalPlace(), std::move(name)), typed_(typed) {}
 
 protected:
     Outcome check() override;
     Outcome confirm() override;
     void write() override;
     Outcome finish() override { return Outcome::done(); }
+
+private:
+    bool typed_;
 };
 
 } // namespace vocabrella::ops

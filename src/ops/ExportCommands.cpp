@@ -42,7 +42,7 @@ Outcome ExportCommands::run() {
             store.clearFlags();
             return o;
         }
-        result_ = ExportToCommandFile(ws_.env(), target_, whenExists_).run();
+        result_ = ExportToCommandFile(ws_.env(), target_, whenExists_, &ws_.clock()).run();
         store.clearFlags();
         switch (result_.outcome) {
         case ExportOutcome::Done:

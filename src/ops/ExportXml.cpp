@@ -50,8 +50,9 @@ Outcome ExportXml::run() {
             ws_.prompter().message(texts::NoMacros, texts::NoMacrosTitle);
             return Outcome::refused(std::string(texts::NoMacros), std::string(texts::NoMacrosTitle));
         }
+        const auto seen = FileVersion::of(target_);
         auto outcome = checkOutputTarget(ws_, target_);
-        if (outcome.isDone()) outcome = write();
+        if (outcome.isDone()) outcome = write(seen);
         store.clearFlags();
         return outcome;
     } catch (const FormatError& e) {
@@ -69,7 +70,7 @@ Outcome ExportXml::run() {
     }
 }
 
-Outcome ExportXml::write() {
+Outcome ExportXml::write(const FileVersion& seen) {
     auto& store = ws_.store();
     const auto& file = ws_.session().reader().file();
     const auto& image = file.image;
@@ -92,7 +93,7 @@ Outcome ExportXml::write() {
     for (const auto& name : listNames)
         if (const auto list = store.findUser(names::GlobalCommands, names::GlobalCommands, name); list && list->Type == "L")
             writer.addList(name, itemsOf(list->script));
-    writeFileAtomically(target_, writer.bytes());
+    writeFileIfUnchanged(target_, seen, writer.bytes());
     commands_ = writer.commandCount();
     lists_ = writer.listCount();
     ownForm_ = writer.ownForm();

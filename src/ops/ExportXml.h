@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cmdfile/AtomicFile.h"
 #include "ops/BatchSelection.h"
 #include "ops/Outcome.h"
 
@@ -26,7 +27,7 @@ public:
     const std::vector<std::string>& leftOut() const { return leftOut_; }
 
 private:
-    Outcome write();
+    Outcome write(const FileVersion& seen);
 
     Workspace& ws_;
     BatchSelection selection_;

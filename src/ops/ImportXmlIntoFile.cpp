@@ -7,6 +7,7 @@
 #include "cmdfile/RecordCodec.h"
 #include "cmdfile/TextCase.h"
 #include "cmdfile/Reader.h"
+#include "ops/ConvertFile.h"
 #include "ops/Texts.h"
 #include "shell/Session.h"
 #include "writer/CommandFileComposer.h"
@@ -118,8 +119,12 @@ void ImportXmlIntoFile::write() {
     const auto& image = disk.snapshot().bytes;
     const auto header = readHeader(image);
     CommandFileComposer composer(header.versionCode, header.languageCode);
+    statesDropped_ = 0;
     for (const auto& c : source_.set.commands)
-        if (!keep_.contains(commandKey(c.program, c.scope, c.name))) composer.add(c);
+        if (!keep_.contains(commandKey(c.program, c.scope, c.name))) {
+            composer.add(c);
+            if (!c.states.empty() && !familyHoldsStates(header.family)) ++statesDropped_;
+        }
     for (const auto& l : source_.set.lists) composer.add(l);
     MergeResult result;
     std::vector<std::uint8_t> merged;
@@ -136,7 +141,8 @@ void ImportXmlIntoFile::write() {
 Outcome ImportXmlIntoFile::finish() {
     std::string text = std::string(texts::XmlImported) + std::to_string(commandsAdded_) +
                        std::string(texts::XmlCommandsAnd) + std::to_string(listsAdded_) +
-                       std::string(texts::XmlListsInto) + ws_.commandFile().string();
+                       std::string(texts::XmlListsInto) + ws_.commandFile().string() +
+                       statesDroppedNotice(statesDropped_);
     if (!kept_.empty()) {
         text += "\r\n";
         text += texts::XmlKept;

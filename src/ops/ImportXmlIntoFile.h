@@ -39,6 +39,7 @@ private:
     std::set<std::string> replace_, keep_; // store keys of the commands the file has already
     std::vector<std::string> kept_;
     std::uint32_t commandsAdded_ = 0, listsAdded_ = 0;
+    std::size_t statesDropped_ = 0; // commands written without their states (views)
 };
 
 } // namespace vocabrella::ops

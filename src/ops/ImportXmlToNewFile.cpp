@@ -1,8 +1,12 @@
 #include "ops/ImportXmlToNewFile.h"
 
 #include "cmdfile/AtomicFile.h"
+#include "cmdfile/Clock.h"
 #include "cmdfile/Errors.h"
+#include "cmdfile/FileLock.h"
 #include "cmdfile/Prompter.h"
+#include "cmdfile/RecordCodec.h"
+#include "ops/ConvertFile.h"
 #include "ops/OutputTarget.h"
 #include "ops/Texts.h"
 #include "writer/CommandFileComposer.h"
@@ -35,12 +39,16 @@ Outcome ImportXmlToNewFile::run() {
             return refuse(std::string(texts::XmlUnknownLanguage) + dragonxml::languageIdText(source_.set.language),
                           xmlFile_.string());
     }
+    const auto seen = FileVersion::of(target_);
     if (auto o = checkOutputTarget(prompter_, openFile_, target_); !o.isDone()) return o;
     try {
         CommandFileComposer composer(versionCode, *languageByte);
         for (const auto& c : source_.set.commands) composer.add(c);
         for (const auto& l : source_.set.lists) composer.add(l);
-        writeFileAtomically(target_, composer.bytes());
+        // A command file like any other: written under its lock, and only as it was when checked.
+        SystemClock clock;
+        CommandFileLock lock(target_, clock);
+        writeFileIfUnchanged(target_, seen, composer.bytes());
     } catch (const Refusal& r) {
         return refuse(r.what(), r.title().empty() ? target_.string() : r.title());
     } catch (const std::invalid_argument& e) {
@@ -49,8 +57,12 @@ Outcome ImportXmlToNewFile::run() {
         prompter_.message(e.what(), target_.string());
         return Outcome::failed(e.what(), target_.string());
     }
+    std::size_t withStates = 0;
+    if (!familyHoldsStates(family))
+        for (const auto& c : source_.set.commands) withStates += c.states.empty() ? 0 : 1;
     return Outcome::done(std::string(texts::XmlImported) + std::to_string(commands()) + std::string(texts::XmlCommandsAnd) +
-                             std::to_string(lists()) + std::string(texts::XmlListsInto) + target_.string(),
+                             std::to_string(lists()) + std::string(texts::XmlListsInto) + target_.string() +
+                             statesDroppedNotice(withStates),
                          target_.string());
 }
 

@@ -1,7 +1,9 @@
 #include "ops/OutputTarget.h"
 
+#include "cmdfile/AtomicFile.h"
 #include "cmdfile/Prompter.h"
 #include "cmdfile/TextCase.h"
+#include "cmdfile/Texts.h"
 #include "ops/Workspace.h"
 #include "writer/Texts.h"
 
@@ -31,6 +33,12 @@ Outcome checkOutputTarget(Prompter& prompter, const fs::path& openFile, const fs
     const auto folder = fs::absolute(target).parent_path();
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) return refuse(vocabrella::texts::FolderDoesNotExist, folder.string());
+    // What an earlier run killed while writing this target left goes, whatever this run does.
+    removeDeadTemporaries(target);
+    // Only a file is replaced: a folder, a pipe or a device (a link to one too) stays as it is.
+    const auto status = fs::status(target, ec);
+    if (fs::exists(status) && !fs::is_regular_file(status))
+        return refuse(target.string() + ": " + std::string(vocabrella::texts::NotARegularFile), target.string());
     if (existing == ExistingOutput::AskOverwrite && fs::exists(target, ec) &&
         !prompter.okCancel(texts::FileExistsOverwrite, target.string()))
         return Outcome::declined();

@@ -15,7 +15,10 @@ namespace vocabrella::ops {
 class Workspace;
 
 // Where an output goes (DVC, export, report): never over the open command file, in a folder
-// that exists, and over an existing file only after the user's yes.
+// that exists, never in place of what is no file (a folder, a pipe, a device), and over an
+// existing file only after the user's yes. The caller notes FileVersion::of(target) before the
+// check and writes with writeFileIfUnchanged: a target another run wrote meanwhile is then
+// refused, not silently replaced.
 enum class ExistingOutput { AskOverwrite, CallerDecides };
 
 // The refusals are told; "no" to the overwrite question is Declined.

@@ -54,7 +54,9 @@ Outcome SaveChanges::check() {
 
 Outcome SaveChanges::changedOnDisk() {
     // The edit was made on the version read before: it is not written over Dragon's.
-    auto refusal = refuse(std::string(texts::ChangedByDragon), ws_.commandFile().string());
+    auto refusal = refuse(keptAt_.empty() ? std::string(texts::ChangedByDragon)
+                                          : std::string(texts::ChangedByDragonBodyKept) + keptAt_,
+                          ws_.commandFile().string());
     ws_.FileRefresh();
     return refusal;
 }

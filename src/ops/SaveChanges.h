@@ -28,6 +28,12 @@ public:
 
     // The body as it is written: ended by exactly one CR LF, except KEYS and plain text.
     const std::string& body() const { return edit_.body; }
+    // Where the edited body stays when the file was changed meanwhile and the edit is not
+    // written (a file, the command line); by default the window puts it on the clipboard.
+    SaveChanges& bodyKeptIn(std::string where) {
+        keptAt_ = std::move(where);
+        return *this;
+    }
 
 protected:
     Outcome check() override;
@@ -37,6 +43,7 @@ protected:
 
 private:
     Edit edit_;
+    std::string keptAt_;
     std::optional<UserRow> row_;
 };
 

@@ -12,6 +12,13 @@ inline constexpr std::string_view ChangedByDragon =
     "Vocabrella will now refresh its copy.\r\n"
     "The macro body has been copied to the Clipboard and you can use it to\r\n"
     "retrieve (Paste) your changes and then you must perform your operation again.";
+// The same where nothing was put on the clipboard: followed by where the body stays.
+inline constexpr std::string_view ChangedByDragonBodyKept =
+    "Sorry, this operation cannot be carried out because you have\r\n"
+    "modified your open user mycmds.dat file with Command Browser.\r\n"
+    "Vocabrella will now refresh its copy.\r\n"
+    "Nothing was written; perform your operation again. The new body is kept in ";
+inline constexpr std::string_view BodyKeptInCommandLine = "the command line (--text)";
 inline constexpr std::string_view ScriptErrorAtLine = "Error in your script at line: ";
 inline constexpr std::string_view OperationInProgress = "Operation in Progress";
 inline constexpr std::string_view NoFileOpen = "No command file is open";
@@ -55,6 +62,8 @@ inline constexpr std::string_view AlreadyExistsSuffix = " already exists";
 inline constexpr std::string_view MustDeleteFirst = "Must delete first";
 inline constexpr std::string_view DeleteFileError = "Delete file error";
 inline constexpr std::string_view ListIsNoCommand = "This is a LIST: delete it as a LIST";
+inline constexpr std::string_view NoSuchList = "There is no LIST of this name, so nothing was deleted";
+inline constexpr std::string_view CommandIsNoList = "This is a command, not a LIST: delete it as a command";
 inline constexpr std::string_view DeleteThis = "Delete this ";
 inline constexpr std::string_view CommandQuestion = "command?";
 inline constexpr std::string_view ListQuestion = "LIST?";
@@ -152,6 +161,10 @@ inline constexpr std::string_view XmlListsTo = " LISTs to ";
 inline constexpr std::string_view XmlKept = "Kept as the file had them: ";
 inline constexpr std::string_view XmlOwnForm =
     "Written in a form only this program reads back (Dragon has none for KEYS and Step by Step): ";
+// Said after a change that wrote commands in a layout without states (views): their count between.
+inline constexpr std::string_view StatesDroppedStart = "Notice: ";
+inline constexpr std::string_view StatesDroppedEnd =
+    " command(s) lost their states (views): this file version has no place for them";
 inline constexpr std::string_view XmlNothingNew = "Nothing was imported: the file has every command of the XML file already";
 inline constexpr std::string_view XmlCancelImport = "&Cancel Import";
 inline constexpr std::string_view XmlLeftOut = "Left out (encrypted, or without a body): ";

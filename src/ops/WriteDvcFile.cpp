@@ -24,16 +24,19 @@ Outcome WriteDvcFile::run() {
                 return row.Type == "K" || row.Type == "S" || row.Type == "L";
             }) == 0)
             return refuse(std::string(texts::NoDvcCommands), std::string(texts::NoDvcCommandsTitle));
+        const auto seen = FileVersion::of(target_);
         if (auto o = checkOutputTarget(ws_, target_); !o.isDone()) {
             store.clearFlags();
             return o;
         }
-        WriteDvc(store, target_);
+        WriteDvc(store, target_, seen);
         return Outcome::done();
     } catch (const Refusal& r) {
         return refuse(r.what(), r.title());
     } catch (const EncodingError& e) {
         return refuse(e.what(), {});
+    } catch (const Refusal& r) {
+        return refuse(r.what(), r.title());
     } catch (const std::filesystem::filesystem_error& e) {
         store.clearFlags();
         ws_.prompter().message(e.what(), e.path1().string());

@@ -54,6 +54,7 @@ Outcome WriteReport::run() {
     try {
         auto marked = markSelection(ws_, selection_, texts::NothingSelectedToExport);
         if (!marked.outcome.isDone()) return marked.outcome;
+        const auto seen = FileVersion::of(target_);
         if (auto o = checkOutputTarget(ws_, target_); !o.isDone()) return o;
         std::vector<UserRow> rows;
         store.forEachUser([&](const UserRow& row) {
@@ -61,7 +62,8 @@ Outcome WriteReport::run() {
             return true;
         });
         sortInNameOrder(rows);
-        writeFileAtomically(target_, std::string_view(codec::utf8ToCp1252(report_->text(rows))));
+        const std::string text = codec::utf8ToCp1252(report_->text(rows));
+        writeFileIfUnchanged(target_, seen, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
         rows_ = rows.size();
         return Outcome::done();
     } catch (const EncodingError& e) {

@@ -61,11 +61,19 @@ bool Application::restore(const std::string& entry) {
     // Only a backup of the user's own list is restored, and only when it reads as a command file:
     // anything else given here would replace the user's commands with whatever it holds.
     const auto& entries = RollBackListBuild();
-    if (entry == texts::NoneToRollback || std::find(entries.begin(), entries.end(), entry) == entries.end()) {
+    // A backup may be named as listed or by its path in the backup folder.
+    std::string name = entry;
+    if (const fs::path given(entry); given.has_parent_path() && !displayedUser_.empty()) {
+        std::error_code ec, own;
+        const auto folder = fs::weakly_canonical(fs::absolute(given).parent_path(), ec);
+        if (!ec && folder == fs::weakly_canonical(backupFolder(displayedUser_), own) && !own)
+            name = given.filename().string();
+    }
+    if (name == texts::NoneToRollback || std::find(entries.begin(), entries.end(), name) == entries.end()) {
         prompter_.message(texts::NotABackup, entry);
         return false;
     }
-    const fs::path archive = backupFolder(displayedUser_) / entry;
+    const fs::path archive = backupFolder(displayedUser_) / name;
     try {
         checkCommandFile(readFileBytes(archive), archive.string());
     } catch (const std::exception& e) {
@@ -73,7 +81,7 @@ bool Application::restore(const std::string& entry) {
         return false;
     }
     const fs::path target = ownFileOf(displayedUser_);
-    const std::string day = entry.size() >= 8 ? entry.substr(entry.size() - 8) : entry;
+    const std::string day = name.size() >= 8 ? name.substr(name.size() - 8) : name;
     if (!prompter_.okCancel("Restore user '" + displayedUser_ + "'\r\n\r\n" + target.string() +
                                 "\r\n\r\nto version before first \r\nVocabrella execution on: " + day + " (mmddyyyy) ?",
                             texts::RestoreTitle))

@@ -5,6 +5,8 @@
 #include "shell/ShippedFiles.h"
 #include "shell/Texts.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -20,6 +22,29 @@ std::string readWholeFile(const fs::path& path) {
 }
 
 } // namespace
+
+fs::path HomeFolder::stagingFolder(const fs::path& home, long pid) {
+    return home.parent_path() / (home.filename().string() + ".new-" + std::to_string(pid));
+}
+
+void HomeFolder::removeDeadStagings(const fs::path& home) {
+    const std::string prefix = home.filename().string() + ".new-";
+    std::error_code ec;
+    for (fs::directory_iterator it(home.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::string digits = name.substr(prefix.size());
+        if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+        const auto pid = static_cast<pid_t>(std::stol(digits));
+        // Only the folder of a process that is gone: a live one (or one of another account,
+        // which kill may not signal) is still at work.
+        if (pid <= 0 || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
+        std::error_code symlinkEc;
+        if (it->is_symlink(symlinkEc) || !it->is_directory(symlinkEc)) continue;
+        std::error_code removeEc;
+        fs::remove_all(it->path(), removeEc);
+    }
+}
 
 fs::path HomeFolder::resolve(const std::optional<fs::path>& option) {
     if (option && !option->empty()) return fs::absolute(*option);
@@ -70,14 +95,18 @@ void HomeFolder::updateHelpPages(const fs::path& home) {
 }
 
 HomeFolder::State HomeFolder::prepare(const fs::path& home) {
-    if (fs::exists(home)) {
+    removeDeadStagings(home);
+    std::error_code ec;
+    // A folder made for the purpose and still empty is a new home like a missing one.
+    const bool empty = fs::is_directory(home, ec) && fs::is_empty(home, ec) && !ec;
+    if (fs::exists(home) && !empty) {
         if (!fs::exists(storePath(home))) return State::StoreMissing;
         updateHelpPages(home);
         return State::Ready;
     }
     // Built in a sibling folder and renamed into place, so that a failed first run leaves no
     // half-made home folder behind.
-    const fs::path staging = home.parent_path() / (home.filename().string() + ".new-" + std::to_string(::getpid()));
+    const fs::path staging = stagingFolder(home, ::getpid());
     fs::remove_all(staging);
     fs::create_directories(staging);
     try {
@@ -89,7 +118,16 @@ HomeFolder::State HomeFolder::prepare(const fs::path& home) {
             fs::copy(entry.path(), staging / entry.path().filename(), fs::copy_options::recursive);
         }
         writeShippedFiles(staging);
-        fs::rename(staging, home);
+        if (!empty) {
+            fs::rename(staging, home);
+        } else if (fs::rename(staging, home, ec); ec) {
+            if (ec == std::errc::directory_not_empty || ec == std::errc::file_exists)
+                throw fs::filesystem_error("Cannot make the home folder", staging, home, ec);
+            // A folder filled meanwhile is not taken over. One that cannot be renamed over (a
+            // mount point, a link to a folder) gets what was built moved into it.
+            for (const auto& entry : fs::directory_iterator(staging)) fs::rename(entry.path(), home / entry.path().filename());
+            fs::remove(staging);
+        }
     } catch (...) {
         std::error_code ec;
         fs::remove_all(staging, ec);

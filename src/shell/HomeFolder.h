@@ -15,9 +15,14 @@ public:
     static std::filesystem::path shippedDataFolder();
 
     enum class State { Ready, Created, StoreMissing };
-    // Creates a missing folder with an empty store and the shipped files. A folder that exists
-    // without its store is left alone and reported.
+    // Creates a missing or empty folder with an empty store and the shipped files. A folder that
+    // holds other files but no store is left alone and reported. The half-made home folders of
+    // runs killed while making one are removed first.
     static State prepare(const std::filesystem::path& home);
+    // The sibling folder that process `pid` builds the home folder in.
+    static std::filesystem::path stagingFolder(const std::filesystem::path& home, long pid);
+    // Removes the staging folders of home whose process is gone.
+    static void removeDeadStagings(const std::filesystem::path& home);
 
     // Brings the help pages of an existing home folder up to date with the shipped ones: a page
     // that is missing or differs is copied in; pages the program does not ship are left alone.

@@ -4,6 +4,9 @@
 
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Bytes.h"
+#include "cmdfile/Clock.h"
+#include "cmdfile/FileLock.h"
+#include "cmdfile/Texts.h"
 #include "cmdfile/CommandRecord.h"
 #include "cmdfile/DuplicateLog.h"
 #include "cmdfile/Errors.h"
@@ -24,6 +27,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::size_t kMostRecords = 0xFFFF; // of commands, and of LISTs
 
 // Program, scope and name compared without letter case, as the store's index compares them.
 std::string rowKey(const UserRow& row) { return commandKey(row.menu, row.state, row.name); }
@@ -95,11 +100,21 @@ bool sameFile(const fs::path& a, const fs::path& b) {
     return fs::equivalent(a, b, ec); // another path (a link) to the same file
 }
 
+// The file a link names (links to links too); any other path as it is.
+fs::path followed(const fs::path& path) {
+    std::error_code ec;
+    if (!fs::is_symlink(path, ec)) return path;
+    const auto resolved = fs::weakly_canonical(path, ec);
+    return ec ? path : resolved;
+}
+
 // One run of the export, from the checks to the written target.
 class Export {
 public:
-    Export(const WriterEnvironment& env, fs::path target, ExistingTarget whenExists)
-        : env_(env), target_(fs::absolute(target).lexically_normal()), whenExists_(whenExists) {}
+    // A link is followed: the file it names is the one appended to or replaced.
+    Export(const WriterEnvironment& env, const fs::path& target, ExistingTarget whenExists, Clock* clock)
+        : env_(env), target_(followed(fs::absolute(target).lexically_normal())), whenExists_(whenExists),
+          clock_(clock ? *clock : systemClock_) {}
 
     ExportResult run() {
         ExportResult result;
@@ -137,7 +152,8 @@ private:
         checkTarget();
         rememberFolder();
         bool append = false;
-        if (fs::exists(target_)) {
+        seen_ = FileVersion::of(target_);
+        if (seen_.present) {
             ExistingTarget action = whenExists_;
             if (action == ExistingTarget::Ask) {
                 const int chosen = env_.prompter.exportChoice(
@@ -165,6 +181,9 @@ private:
         Bytes built = build(append, logs, result);
         if (result.replaced > 0) built = ExportDeleteReplaced(built, logs);
         logs.close();
+        // Readers take the low 16 bits of both counts: more would leave a file that reads wrong.
+        if (commands_.size() > kMostRecords || lists_.size() > kMostRecords)
+            throw Refusal(std::string(texts::ExportTooManyRecords), target_.string());
         writeTargetAndStore(built, append);
         result.commands = static_cast<std::uint32_t>(commands_.size());
         result.lists = static_cast<std::uint32_t>(lists_.size());
@@ -477,6 +496,12 @@ private:
     // The export store is filled in the same transaction that the target is written under, so
     // a failure leaves both as they were.
     void writeTargetAndStore(const Bytes& bytes, bool appending) {
+        // The target is a command file: its writer lock is held from the check that it is still
+        // the version read (or still absent) until the new one is in place.
+        CommandFileLock lock(target_, clock_);
+        if (FileVersion::of(target_) != seen_)
+            throw Refusal(target_.string() + ": " +
+                          std::string(seen_.present ? vocabrella::texts::ChangedMeanwhile : vocabrella::texts::CreatedMeanwhile));
         CommandStore store = openExportStore();
         CommandStore::Transaction transaction(store);
         store.deleteAllUsers();
@@ -504,13 +529,16 @@ private:
             if (l.mirror) add(*l.mirror, position, 0);
             position += l.bytes.size();
         }
-        if (!appending || bytes != targetImage_) writeFileAtomically(target_, bytes);
+        if (!appending || bytes != targetImage_) writeFileIfUnchanged(target_, seen_, bytes);
         transaction.commit();
     }
 
     const WriterEnvironment& env_;
     fs::path target_;
     ExistingTarget whenExists_;
+    SystemClock systemClock_;
+    Clock& clock_;
+    FileVersion seen_; // the target when it was looked at, before anything was read from it
     SilentPrompter silent_;
     UnknownStepReport quietSteps_{silent_};
     Bytes open_;
@@ -538,9 +566,9 @@ ExportPath normaliseExportPath(const std::filesystem::path& typed) {
 }
 
 ExportToCommandFile::ExportToCommandFile(const WriterEnvironment& env, std::filesystem::path target,
-                                         ExistingTarget whenExists)
-    : env_(env), target_(std::move(target)), whenExists_(whenExists) {}
+                                         ExistingTarget whenExists, Clock* clock)
+    : env_(env), target_(std::move(target)), whenExists_(whenExists), clock_(clock) {}
 
-ExportResult ExportToCommandFile::run() { return Export(env_, target_, whenExists_).run(); }
+ExportResult ExportToCommandFile::run() { return Export(env_, target_, whenExists_, clock_).run(); }
 
 } // namespace vocabrella

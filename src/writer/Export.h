@@ -9,6 +9,8 @@
 
 namespace vocabrella {
 
+class Clock;
+
 // The target as typed, made absolute, with ".dat" appended when its name does not end so (in
 // any letter case). When datAppended is true the caller says "Appending .dat to your filename"
 // (OK / Cancel) and goes on only after OK.
@@ -38,7 +40,10 @@ struct ExportResult {
 // command file: a new one, or an existing one of the same version and language whose commands
 // are kept (those that the user lets the exported ones replace are dropped). The new target is
 // built in memory and written in one atomic step, so a refusal, a cancel or a failure leaves
-// the target exactly as it was (or absent). The export store export.mdb in the home folder
+// the target exactly as it was (or absent). The target is a command file like the open one:
+// it is written under its writer lock and only while it is still the version that was read
+// (or still absent); a link to it is followed. A target that would hold more than 65535
+// commands or LISTs is refused. The export store export.mdb in the home folder
 // then mirrors the target: its commands and LISTs in file order, with their positions.
 //
 // Every refusal has been told to the user when run() returns Refused; file and store failures
@@ -46,8 +51,9 @@ struct ExportResult {
 // after the name-check message and the error.log dump of every rebuild.
 class ExportToCommandFile {
 public:
+    // clock: what the wait for the target's writer lock is measured with (the system's when none).
     ExportToCommandFile(const WriterEnvironment& env, std::filesystem::path target,
-                        ExistingTarget whenExists = ExistingTarget::Ask);
+                        ExistingTarget whenExists = ExistingTarget::Ask, Clock* clock = nullptr);
 
     static constexpr std::string_view OperationMode() { return texts::ExportMode; }
 
@@ -57,6 +63,7 @@ private:
     const WriterEnvironment& env_;
     std::filesystem::path target_;
     ExistingTarget whenExists_;
+    Clock* clock_;
 };
 
 } // namespace vocabrella

@@ -76,6 +76,8 @@ inline constexpr std::string_view AppendDifferentLanguage =
 inline constexpr std::string_view ExportTargetUnreadable = "The Export file is not a command file that can be appended to";
 inline constexpr std::string_view Exporting = "Exporting";
 inline constexpr std::string_view ExportListNotFound = "fatal Export not found LIST error";
+inline constexpr std::string_view ExportTooManyRecords =
+    "A command file holds at most 65535 commands and 65535 LISTs; the export would make more, so nothing was written";
 inline constexpr std::string_view ChooseActionTitle = "Choose action below";
 inline constexpr std::string_view ExportFileExists = "The Export file already exists:";
 inline constexpr std::string_view ChooseOverwrite = "&Overwrite";

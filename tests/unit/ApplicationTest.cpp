@@ -6,6 +6,7 @@
 #include "cmdfile/Errors.h"
 #include "cmdfile/TimeText.h"
 #include "shell/Application.h"
+#include "shell/HomeFolder.h"
 #include "shell/DemoCommandFile.h"
 #include "shell/platform/SimulatedDragon.h"
 #include "shell/platform/SimulatedInstallation.h"
@@ -13,6 +14,8 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace vocabrella;
 using namespace vocabrella::platform;
@@ -223,8 +226,13 @@ TEST_F(ApplicationTest, RollbackRestoresAndKeepsThePreviousFile) {
     EXPECT_FALSE(app.restore(entries[0]));
     EXPECT_EQ(prompter.last().title, "Restore from archived file?");
     EXPECT_EQ(readFileBytes(userFile()), changed);
+    // A copy of a listed backup elsewhere is no backup; the listed one is also named by its path.
+    const auto copy = dir.path() / entries[0];
+    fs::copy_file(home() / "Speaker" / entries[0], copy);
+    EXPECT_FALSE(app.restore(copy.string()));
+    EXPECT_EQ(prompter.last().text, "This is not one of this month's backups of the user; choose one the list names.");
     prompter.answers = {"ok"};
-    EXPECT_TRUE(app.restore(entries[0]));
+    EXPECT_TRUE(app.restore((home() / "Speaker" / ".." / "Speaker" / entries[0]).string()));
     EXPECT_EQ(readFileBytes(userFile()), original);
     EXPECT_EQ(readFileBytes(home() / "Speaker" / "mycmds.prerollback"), changed);
     EXPECT_EQ(app.RollBackListBuild(), entries) << "the pre-rollback copy is never offered";
@@ -250,4 +258,37 @@ TEST_F(ApplicationTest, OwnCommandsAreImportedThroughTheMergeTool) {
     EXPECT_FALSE(app.ownCommandsPresent());
     EXPECT_TRUE(app.importOwnCommands());
     EXPECT_TRUE(app.ownCommandsPresent());
+}
+
+TEST(HomeFolderTest, AnEmptyFolderIsANewHomeAndHalfMadeOnesOfDeadRunsGo) {
+    TempDir dir;
+    const auto home = dir.path() / "home";
+    fs::create_directory(home);
+    EXPECT_EQ(HomeFolder::prepare(home), HomeFolder::State::Created);
+    EXPECT_TRUE(fs::exists(HomeFolder::storePath(home)));
+    EXPECT_TRUE(fs::exists(home / "keynames"));
+    EXPECT_EQ(HomeFolder::prepare(home), HomeFolder::State::Ready);
+
+    // A folder that holds something else is not taken over.
+    const auto other = dir.path() / "other";
+    fs::create_directory(other);
+    writeFileAtomically(other / "notes.txt", std::string_view("mine"));
+    EXPECT_EQ(HomeFolder::prepare(other), HomeFolder::State::StoreMissing);
+    EXPECT_FALSE(fs::exists(HomeFolder::storePath(other)));
+
+    // A run killed while making its home leaves its staging folder; the next one removes it,
+    // but not that of a run still at work, nor a file that merely looks alike.
+    pid_t dead = ::fork();
+    ASSERT_GE(dead, 0);
+    if (dead == 0) ::_exit(0);
+    ::waitpid(dead, nullptr, 0);
+    const auto left = HomeFolder::stagingFolder(home, dead);
+    const auto working = HomeFolder::stagingFolder(home, ::getpid());
+    fs::create_directories(left / "help");
+    fs::create_directories(working);
+    writeFileAtomically(dir.path() / "home.new-notes", std::string_view("mine"));
+    EXPECT_EQ(HomeFolder::prepare(home), HomeFolder::State::Ready);
+    EXPECT_FALSE(fs::exists(left));
+    EXPECT_TRUE(fs::exists(working));
+    EXPECT_TRUE(fs::exists(dir.path() / "home.new-notes"));
 }

@@ -240,3 +240,44 @@ TEST(CommandLine, StatusStartsAsTheProgramDoesOncePerDay) {
     EXPECT_EQ(backups, 1u);
     EXPECT_EQ(cli("--home " + quoted(home) + " --dragon-root " + quoted(root) + " rollback --list").out.substr(0, 7), "mycmds.");
 }
+
+TEST(CommandLine, MistakesAreToldForWhatTheyAre) {
+    SampleCopy copy("move-dock-window.dat");
+    const auto file = quoted(copy.path);
+    const auto before = readText(copy.path);
+
+    auto run = cli("--yes delete-list " + file + " nosuchlist");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("There is no LIST of this name"), std::string::npos) << run.err;
+    run = cli("--yes delete-list " + file + " '<move_or_dock> window <direction>'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("This is a command, not a LIST"), std::string::npos) << run.err;
+
+    run = cli("set-body " + file + " direction --from-file " + quoted(copy.dir.path()));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("not a file but a folder"), std::string::npos) << run.err;
+    EXPECT_EQ(readText(copy.path), before);
+
+    // The checker's 1 means findings: a file it cannot read is 2, and in JSON an object.
+    TempDir dir;
+    const auto bad = dir.path() / "bad.dat";
+    std::ofstream(bad) << "not a command file at all";
+    for (const auto& path : {bad, dir.path() / "missing.dat"}) {
+        run = cli("check --json " + quoted(path));
+        EXPECT_EQ(run.status, 2) << run.err;
+        const auto error = nlohmann::json::parse(run.out);
+        ASSERT_TRUE(error.is_object()) << run.out;
+        EXPECT_FALSE(error["error"].get<std::string>().empty());
+        EXPECT_EQ(cli("check " + quoted(path)).status, 2);
+    }
+}
+
+TEST(CommandLine, AnEmptyHomeFolderIsMadeANewHome) {
+    TempDir dir;
+    const auto home = dir.path() / "home";
+    std::filesystem::create_directory(home);
+    const auto run = cli("--home " + quoted(home) + " info " + quoted(sample("reply.dat")));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::exists(home / "global.mdb"));
+    EXPECT_TRUE(std::filesystem::exists(home / "keynames"));
+}

@@ -5,7 +5,9 @@
 #include "CommandFileBuilder.h"
 
 #include "cmdfile/AtomicFile.h"
+#include "cmdfile/FileLock.h"
 #include "cmdfile/RawRecord.h"
+#include "cmdfile/Texts.h"
 #include "cmdfile/XmlDocument.h"
 #include "ops/ExportXml.h"
 #include "ops/ImportXmlIntoFile.h"
@@ -506,6 +508,17 @@ TEST_F(DragonXml, TheNewFileFollowsTheOutputRules) {
     EXPECT_EQ(prompter.last().text, optexts::OutputIsCommandFile);
     o = ops::ImportXmlToNewFile(prompter, xmlFile(), dir.path() / "none" / "x.dat").run();
     EXPECT_EQ(o.kind, Outcome::Kind::Refused);
+
+    // The new file is a command file: another writer holding it keeps this one out.
+    const auto held = readFileBytes(newFile());
+    {
+        FakeClock other;
+        CommandFileLock lock(newFile(), other);
+        prompter.answers = {"ok"};
+        EXPECT_EQ(importNew().kind, Outcome::Kind::Refused);
+        EXPECT_EQ(prompter.last().text, newFile().string() + ": " + std::string(vocabrella::texts::WriterBusy));
+    }
+    EXPECT_EQ(readFileBytes(newFile()), held);
 }
 
 // Into an existing file: appended in its layout, duplicates replaced or kept as answered, LISTs

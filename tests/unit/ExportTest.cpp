@@ -3,14 +3,21 @@
 #include "CommandFileBuilder.h"
 
 #include "cmdfile/AtomicFile.h"
+#include "cmdfile/FileLock.h"
+#include "cmdfile/Format.h"
+#include "cmdfile/Texts.h"
 #include "writer/Export.h"
+#include "writer/Texts.h"
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 using namespace vocabrella;
 using namespace vocabrella::testsupport;
+namespace wtexts = vocabrella::texts;
 
 namespace {
 
@@ -336,4 +343,130 @@ TEST_F(ExportToDat, RefusalsComeBeforeAnythingIsWritten) {
     const auto result = ExportToCommandFile(env(), target(), ExistingTarget::Overwrite).run();
     EXPECT_EQ(result.outcome, ExportOutcome::Done);
     EXPECT_EQ(rowNames(parseAlone(target())), std::vector<std::string>{"a"});
+}
+
+namespace {
+
+// Passes everything to the scripted prompter, and does `meddle` once the export has read its
+// target and starts building: another program's write in the middle of the export.
+class MeddlingPrompter final : public Prompter {
+public:
+    MeddlingPrompter(ScriptedPrompter& inner, std::function<void()> meddle) : inner_(inner), meddle_(std::move(meddle)) {}
+    void message(std::string_view text, std::string_view title) override { inner_.message(text, title); }
+    bool yesNo(std::string_view text, std::string_view title) override { return inner_.yesNo(text, title); }
+    bool okCancel(std::string_view text, std::string_view title) override { return inner_.okCancel(text, title); }
+    std::optional<std::string> input(std::string_view text, std::string_view title, std::string_view d) override {
+        return inner_.input(text, title, d);
+    }
+    int choice(std::string_view text, std::string_view title, const std::vector<std::string>& b) override {
+        return inner_.choice(text, title, b);
+    }
+    void status(std::string_view text) override {
+        if (text == wtexts::Exporting && meddle_) std::exchange(meddle_, nullptr)();
+        inner_.status(text);
+    }
+    void counts(std::string_view text) override { inner_.counts(text); }
+
+private:
+    ScriptedPrompter& inner_;
+    std::function<void()> meddle_;
+};
+
+std::string refusalText(const std::filesystem::path& path, std::string_view why) { return path.string() + ": " + std::string(why); }
+
+} // namespace
+
+TEST_F(ExportToDat, TheTargetIsWrittenOnlyUnderItsLockAndOnlyAsItWasRead) {
+    CommandFileBuilder t(7);
+    t.add(command("theirs"));
+    t.writeFile(target());
+    const auto before = readFileBytes(target());
+    CommandFileBuilder b(7);
+    b.add(command("ours"));
+    open(b);
+    flag({"ours"});
+
+    {
+        // Another writer holds the target: the export waits, then gives up and writes nothing.
+        FakeClock other;
+        CommandFileLock held(target(), other);
+        EXPECT_EQ(ExportToCommandFile(env(), target(), ExistingTarget::Append, &clock).run().outcome,
+                  ExportOutcome::Refused);
+        EXPECT_EQ(prompter.last().text, refusalText(target(), vocabrella::texts::WriterBusy));
+        EXPECT_EQ(readFileBytes(target()), before);
+        EXPECT_GE(clock.slept, std::chrono::milliseconds(3000));
+    }
+
+    // Appended to by another program after it was read: its commands are not lost.
+    CommandFileBuilder changed(7);
+    changed.add(command("theirs"));
+    changed.add(command("added meanwhile"));
+    const auto meddle = [&] { changed.writeFile(target()); };
+    for (const auto when : {ExistingTarget::Append, ExistingTarget::Overwrite}) {
+        t.writeFile(target());
+        MeddlingPrompter meddling(prompter, meddle);
+        WriterEnvironment e{*store, *reader, trace, meddling, home()};
+        EXPECT_EQ(ExportToCommandFile(e, target(), when, &clock).run().outcome, ExportOutcome::Refused);
+        EXPECT_EQ(prompter.last().text, refusalText(target(), vocabrella::texts::ChangedMeanwhile));
+        EXPECT_EQ(rowNames(parseAlone(target())), (std::vector<std::string>{"theirs", "added meanwhile"}));
+    }
+
+    // A new target that another export made meanwhile is not replaced either.
+    std::filesystem::remove(target());
+    MeddlingPrompter meddling(prompter, meddle);
+    WriterEnvironment e{*store, *reader, trace, meddling, home()};
+    EXPECT_EQ(ExportToCommandFile(e, target(), ExistingTarget::Ask, &clock).run().outcome, ExportOutcome::Refused);
+    EXPECT_EQ(prompter.last().text, refusalText(target(), vocabrella::texts::CreatedMeanwhile));
+    EXPECT_EQ(rowNames(parseAlone(target())), (std::vector<std::string>{"theirs", "added meanwhile"}));
+
+    // Left alone, the export goes through.
+    EXPECT_EQ(exportTo(ExistingTarget::Append).outcome, ExportOutcome::Done);
+    EXPECT_EQ(rowNames(parseAlone(target())), (std::vector<std::string>{"theirs", "added meanwhile", "ours"}));
+}
+
+TEST_F(ExportToDat, ALinkedTargetIsWrittenThroughItsLink) {
+    CommandFileBuilder t(7);
+    t.add(command("theirs"));
+    const auto real = home() / "out" / "real.dat";
+    t.writeFile(real);
+    std::filesystem::create_symlink("real.dat", target());
+    CommandFileBuilder b(7);
+    b.add(command("ours"));
+    open(b);
+    flag({"ours"});
+
+    EXPECT_EQ(exportTo(ExistingTarget::Append).outcome, ExportOutcome::Done);
+    EXPECT_TRUE(std::filesystem::is_symlink(target()));
+    EXPECT_EQ(rowNames(parseAlone(real)), (std::vector<std::string>{"theirs", "ours"}));
+
+    // A link to the open file is the open file.
+    std::filesystem::remove(target());
+    std::filesystem::create_symlink(file(), target());
+    const auto open = readFileBytes(file());
+    EXPECT_EQ(exportTo(ExistingTarget::Overwrite).outcome, ExportOutcome::Refused);
+    EXPECT_EQ(prompter.last().text, "Can't export to self");
+    EXPECT_EQ(readFileBytes(file()), open);
+}
+
+TEST_F(ExportToDat, AnAppendPastTheMostCommandsAFileHoldsIsRefusedBeforeWriting) {
+    // A target as full as a command file can be: 65535 copies of one small record.
+    CommandFileBuilder one(7);
+    one.add(command("same"));
+    const auto image = one.build();
+    const std::size_t listSection = image.size() - 4; // the LIST count, no LISTs
+    Bytes full(image.begin(), image.begin() + format::kHeaderSize);
+    const Bytes record(image.begin() + format::kHeaderSize, image.begin() + static_cast<long>(listSection));
+    full.reserve(full.size() + record.size() * 0xFFFF + 4);
+    for (int i = 0; i < 0xFFFF; ++i) full.insert(full.end(), record.begin(), record.end());
+    for (int b = 0; b < 4; ++b) full[format::kCommandCountOffset + b] = static_cast<std::uint8_t>(0xFFFF >> (8 * b));
+    full.insert(full.end(), {0, 0, 0, 0});
+    writeBytes(target(), full);
+
+    CommandFileBuilder b(7);
+    b.add(command("one more"));
+    open(b);
+    flag({"one more"});
+    EXPECT_EQ(exportTo(ExistingTarget::Append).outcome, ExportOutcome::Refused);
+    EXPECT_EQ(prompter.last().text, wtexts::ExportTooManyRecords);
+    EXPECT_EQ(readFileBytes(target()), full);
 }

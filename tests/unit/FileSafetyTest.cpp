@@ -6,6 +6,7 @@
 #include "cmdfile/Errors.h"
 #include "cmdfile/FileLock.h"
 #include "cmdfile/Texts.h"
+#include "ops/OutputTarget.h"
 #include "shell/Session.h"
 #include "writer/Updater.h"
 
@@ -13,6 +14,7 @@
 #include <atomic>
 #include <csignal>
 #include <fcntl.h>
+#include <fstream>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -267,6 +269,60 @@ TEST_F(AtomicWrite, TheNextWriteRemovesWhatAKilledWriterLeft) {
 
 namespace {
 
+// Another run puts its own file at the target while this one is still writing.
+class RacedCalls : public FileSystemCalls {
+public:
+    explicit RacedCalls(fs::path target) : target_(std::move(target)) {}
+    ssize_t write(int fd, const void* data, std::size_t size) override {
+        if (!raced_) {
+            raced_ = true;
+            std::ofstream(target_) << "the other run's";
+        }
+        return FileSystemCalls::write(fd, data, size);
+    }
+
+private:
+    fs::path target_;
+    bool raced_ = false;
+};
+
+std::span<const std::uint8_t> bytesOf(std::string_view text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+} // namespace
+
+TEST_F(AtomicWrite, IsMadeOnlyWhileTheTargetIsAsItWasSeen) {
+    const auto createdMeanwhile = target().string() + ": " + std::string(texts::CreatedMeanwhile);
+    const auto changedMeanwhile = target().string() + ": " + std::string(texts::ChangedMeanwhile);
+
+    // Two runs make the same new file: the one that comes second is told, and the first one's stays.
+    const auto absent = FileVersion::of(target());
+    EXPECT_FALSE(absent.present);
+    RacedCalls race(target());
+    EXPECT_EQ(refusalOf([&] { writeFileAtomically(target(), bytesOf("mine"), true, race, WhenPresent::Refuse); }),
+              createdMeanwhile);
+    EXPECT_EQ(readText(target()), "the other run's");
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"mycmds.dat"}) << "no temporary file left";
+    EXPECT_EQ(refusalOf([&] { writeFileIfUnchanged(target(), absent, bytesOf("mine")); }), createdMeanwhile);
+    EXPECT_EQ(readText(target()), "the other run's");
+
+    // A file replaced after it was looked at is not replaced again.
+    const auto seen = FileVersion::of(target());
+    EXPECT_EQ(seen, FileVersion::of(target()));
+    writeFileAtomically(target(), std::string_view("changed"));
+    EXPECT_EQ(refusalOf([&] { writeFileIfUnchanged(target(), seen, bytesOf("mine")); }), changedMeanwhile);
+    EXPECT_EQ(readText(target()), "changed");
+
+    writeFileIfUnchanged(target(), FileVersion::of(target()), bytesOf("mine"));
+    EXPECT_EQ(readText(target()), "mine");
+    fs::remove(target());
+    writeFileIfUnchanged(target(), FileVersion::of(target()), bytesOf("new"));
+    EXPECT_EQ(readText(target()), "new");
+}
+
+namespace {
+
 // Opening a pipe for reading waits for a writer; should the code under test do so, this
 // opens the other end after a second, again and again, so that the test fails instead of
 // hanging.
@@ -323,6 +379,35 @@ TEST_F(NotAFile, APipeOrAFolderIsRefusedWithoutBeingRead) {
         EXPECT_TRUE(clock.slept.count() == 0) << "no use waiting for it to become readable";
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << "a pipe was opened and waited on";
+}
+
+TEST_F(NotAFile, AnOutputIsNeverPutInPlaceOfAPipeOrADevice) {
+    PipeUnblocker unblocker(fifo());
+    EXPECT_EQ(refusalOf([&] { writeFileAtomically(fifo(), std::string_view("report")); }), problem(fifo()));
+    const fs::path links[] = {home() / "to-pipe.txt", home() / "to-null.txt"};
+    fs::create_symlink(fifo(), links[0]);
+    fs::create_symlink("/dev/null", links[1]);
+    for (const auto& target : {fifo(), folder(), links[0], links[1], fs::path("/dev/null")}) {
+        SCOPED_TRACE(target);
+        prompter.answers = {"ok", "ok"};
+        const auto outcome = ops::checkOutputTarget(prompter, file(), target);
+        EXPECT_EQ(outcome.kind, ops::Outcome::Kind::Refused);
+        EXPECT_EQ(outcome.text, problem(target));
+        EXPECT_EQ(prompter.last().kind, ScriptedPrompter::Kind::Message) << "no overwrite question";
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo()));
+    EXPECT_TRUE(fs::is_symlink(links[1]));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+
+    // What a killed run left while writing an output goes with the next run's check, even one
+    // that ends in a no.
+    const auto report = home() / "report.txt";
+    writeFileAtomically(report, std::string_view("old"));
+    std::ofstream(home() / ".report.txt.new-abc123") << "half";
+    prompter.answers = {"cancel"};
+    EXPECT_EQ(ops::checkOutputTarget(prompter, file(), report).kind, ops::Outcome::Kind::Declined);
+    EXPECT_FALSE(fs::exists(home() / ".report.txt.new-abc123"));
+    EXPECT_EQ(readText(report), "old");
 }
 
 TEST_F(NotAFile, OpeningOneKeepsTheFileOpenBefore) {

@@ -282,6 +282,25 @@ TEST_F(Operations, AnEditOfAFileChangedMeanwhileIsNotWrittenOverTheChange) {
                       .run(),
                   ops::texts::ChangedByDragon, file().string());
     EXPECT_EQ(bytes(), theirs);
+    // Where nothing is put on the clipboard, the user is told where the new body is kept instead.
+    {
+        TempDir other;
+        ScriptedPrompter quiet;
+        FakeClock otherClock;
+        Session elsewhere(other.path() / "home", quiet, otherClock);
+        ASSERT_TRUE(elsewhere.open(file()).success);
+        ops::Workspace ws(elsewhere, otherClock);
+        ASSERT_TRUE(ops::NewList(ws, "theirstoo", "x\r\n").run().isDone());
+    }
+    const auto again = bytes();
+    const auto cellNow = *row(kGlobal, "Paste Cell");
+    expectRefused(ops::SaveChanges(*workspace, {cellNow.ID, "A", cellNow.script, "Sub Main\r\n' mine\r\nEnd Sub\r\n", false,
+                                                false, {}, {}, {}})
+                      .bodyKeptIn("body.txt")
+                      .run(),
+                  std::string(ops::texts::ChangedByDragonBodyKept) + "body.txt", file().string());
+    EXPECT_EQ(prompter.last().text.find("Clipboard"), std::string::npos);
+    EXPECT_EQ(bytes(), again);
     // The program read the file again: the other change is on show, and the next change keeps it.
     EXPECT_TRUE(row(kGlobal, "theirs"));
     ASSERT_TRUE(ops::NewList(*workspace, "mine", "y\r\n").run().isDone());

@@ -6,6 +6,7 @@
 #include "cmdfile/AtomicFile.h"
 
 #include <cstdlib>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 using namespace vocabrella::testsupport;
@@ -67,4 +68,75 @@ TEST(XmlCommandLine, ExportThenImportIntoANewFileAndIntoAnExistingOne) {
     ASSERT_EQ(c.run("import-xml " + c.q(xml) + " --into " + c.q(file) + " --duplicates yes"), 0) << readText(c.err());
     EXPECT_EQ(readText(c.out()).rfind("Imported 1 commands and 0 LISTs into ", 0), 0u) << readText(c.out());
     EXPECT_EQ(vocabrella::readFileBytes(file), before) << "the same command, replaced by itself";
+}
+
+TEST(XmlCommandLine, WritingToAnOlderLayoutSaysHowManyCommandsLostTheirStates) {
+    XmlCli c;
+    CommandFileBuilder b(7);
+    BuiltCommand viewed;
+    viewed.name = "reply all";
+    viewed.kind = kKindKeys;
+    viewed.text = "{Ctrl+Shift+r}";
+    viewed.scopeByte = kScopeApplication;
+    viewed.module = "outlook";
+    viewed.programDescription = "Mail";
+    viewed.company = "Maker Inc";
+    viewed.states = {"Reading"};
+    viewed.reservedAfterScope = kDragonReservedAfterScope;
+    b.add(viewed);
+    BuiltCommand plain;
+    plain.name = "hello";
+    plain.kind = kKindKeys;
+    plain.text = "{Ctrl+h}";
+    b.add(plain);
+    const auto file = c.dir.path() / "file.dat";
+    b.writeFile(file);
+    const auto xml = c.dir.path() / "x.xml";
+    ASSERT_EQ(c.run("export-xml " + c.q(file) + " --everything -o " + c.q(xml)), 0) << readText(c.err());
+
+    const std::string notice = "Notice: 1 command(s) lost their states (views)";
+    ASSERT_EQ(c.run("import-xml " + c.q(xml) + " -o " + c.q(c.dir.path() / "seven.dat") + " --version 7.x"), 0)
+        << readText(c.err());
+    EXPECT_NE(readText(c.out()).find(notice), std::string::npos) << readText(c.out());
+    ASSERT_EQ(c.run("import-xml " + c.q(xml) + " -o " + c.q(c.dir.path() / "eight.dat") + " --version 8/9"), 0);
+    EXPECT_EQ(readText(c.out()).find("Notice:"), std::string::npos) << readText(c.out());
+
+    CommandFileBuilder empty(5);
+    BuiltCommand other;
+    other.name = "other";
+    other.kind = kKindKeys;
+    other.text = "{Ctrl+o}";
+    empty.add(other);
+    const auto seven = c.dir.path() / "into.dat";
+    empty.writeFile(seven);
+    ASSERT_EQ(c.run("import-xml " + c.q(xml) + " --into " + c.q(seven)), 0) << readText(c.err());
+    EXPECT_NE(readText(c.out()).find(notice), std::string::npos) << readText(c.out());
+
+    ASSERT_EQ(c.run("--yes convert-version " + c.q(file) + " --to 7.x"), 0) << readText(c.err());
+    EXPECT_EQ(readText(c.out()), "File converted to 7.0 format\r\n" + notice +
+                                     ": this file version has no place for them\n");
+}
+
+TEST(XmlCommandLine, ANewFileIsNeverPutInPlaceOfAPipe) {
+    XmlCli c;
+    CommandFileBuilder b(7);
+    BuiltCommand keys;
+    keys.name = "hello";
+    keys.kind = kKindKeys;
+    keys.text = "{Ctrl+h}";
+    b.add(keys);
+    const auto file = c.dir.path() / "file.dat";
+    b.writeFile(file);
+    const auto xml = c.dir.path() / "x.xml";
+    ASSERT_EQ(c.run("export-xml " + c.q(file) + " --everything -o " + c.q(xml)), 0) << readText(c.err());
+    const auto fifo = c.dir.path() / "pipe.dat";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    EXPECT_EQ(c.run("--yes import-xml " + c.q(xml) + " -o " + c.q(fifo)), 1);
+    EXPECT_NE(readText(c.err()).find("not a file but a folder, a pipe or a device"), std::string::npos)
+        << readText(c.err());
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(c.run("--yes report " + c.q(file) + " --format txt --everything -o " + c.q(fifo)), 1);
+    EXPECT_EQ(c.run("--yes dvc " + c.q(file) + " --everything -o " + c.q(fifo)), 1);
+    EXPECT_EQ(c.run("--yes export-xml " + c.q(file) + " --everything -o " + c.q(fifo)), 1);
+    EXPECT_TRUE(fs::is_fifo(fifo));
 }

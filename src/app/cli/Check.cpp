@@ -1,5 +1,6 @@
 #include "Command.h"
 
+#include "CliPrompter.h"
 #include "ops/CheckCommands.h"
 #include "ops/Texts.h"
 
@@ -13,7 +14,7 @@ namespace {
 class Check final : public Command {
 public:
     Check() : Command("check", "Look a command file over: missing, unused and badly named LISTs, names twice "
-                               "in a scope, legacy scripts Dragon refuses, empty bodies; exit 1 with findings") {}
+                               "in a scope, legacy scripts Dragon refuses, empty bodies; exit 1 with findings, 2 when the file cannot be read") {}
 
     int execute(Runtime& rt) override {
         const auto result = ops::CheckCommands(rt.workspace).run();
@@ -38,8 +39,22 @@ public:
         return result.findings.empty() ? 0 : 1;
     }
 
+    // 1 means findings: a file that could not be looked at is 2, and a JSON reader gets an
+    // object with the error instead of the array.
+    int error(CliPrompter& prompter, const std::string& text, const std::string& title) override {
+        if (json_) {
+            nlohmann::ordered_json object{{"error", forTerminal(text)}, {"file", title.empty() ? file() : title}};
+            std::cout << object.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+        }
+        prompter.message(text, title);
+        return 2;
+    }
+
 protected:
-    void options(CLI::App& verb) override { verb.add_flag("--json", json_, "Print one JSON array of findings"); }
+    void options(CLI::App& verb) override {
+        verb.add_flag("--json", json_, "Print one JSON array of findings (an object with \"error\" when the file "
+                                       "cannot be read; exit 2)");
+    }
 
 private:
     bool json_ = false;

@@ -1,9 +1,11 @@
 #include "Command.h"
 
 #include "CliPrompter.h"
+#include "cmdfile/AtomicFile.h"
 #include "cmdfile/Errors.h"
 #include "cmdfile/Format.h"
 #include "cmdfile/TextCase.h"
+#include "ops/Texts.h"
 
 #include <fstream>
 #include <iostream>
@@ -72,11 +74,23 @@ void BodyOptions::add(CLI::App& verb, const std::string& what, bool required) {
 
 std::string BodyOptions::body() const {
     if (fromFile.empty()) return withCrLf(text);
-    std::ifstream in(fromFile, std::ios::binary);
-    if (!in) throw Refusal("Cannot read " + fromFile);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return withCrLf(content.str());
+    // A folder, a pipe or a device is refused as such, not read as an empty body.
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes = readFileBytes(fromFile);
+    } catch (const std::filesystem::filesystem_error&) {
+        throw Refusal("Cannot read " + fromFile);
+    }
+    return withCrLf(std::string(bytes.begin(), bytes.end()));
+}
+
+int Command::error(CliPrompter& prompter, const std::string& text, const std::string& title) {
+    prompter.message(text, title);
+    return 1;
+}
+
+std::string BodyOptions::keptAt() const {
+    return fromFile.empty() ? std::string(ops::texts::BodyKeptInCommandLine) : fromFile;
 }
 
 void SelectionOptions::add(CLI::App& verb, bool withProgram) {

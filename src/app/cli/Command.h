@@ -52,6 +52,9 @@ public:
     virtual int executeAlone(CliPrompter&) { return 1; }
     virtual bool needsDragon() const { return false; }
     virtual int execute(Runtime& rt) = 0;
+    // An error that ended the verb before its work was done (the file could not be opened or
+    // read): tells it and gives the exit code, 1 unless the verb keeps 1 for something else.
+    virtual int error(CliPrompter& prompter, const std::string& text, const std::string& title);
 
 protected:
     virtual void options(CLI::App& verb) = 0;
@@ -78,6 +81,8 @@ struct BodyOptions {
     std::string text, fromFile;
     void add(CLI::App& verb, const std::string& what, bool required);
     std::string body() const;
+    // Where the body given stays when it was not written: the file, or the command line.
+    std::string keptAt() const;
 };
 
 // --everything, --program, --scope, --group and --name (repeatable): the batch dialog's scope

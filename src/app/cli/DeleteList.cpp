@@ -10,7 +10,7 @@ public:
     DeleteList() : Command("delete-list", "Delete a LIST (the commands using it keep their names)") {}
 
     int execute(Runtime& rt) override {
-        ops::DeleteList del(rt.workspace, name_);
+        ops::DeleteList del(rt.workspace, name_, true);
         return report(del.run(), "LIST \"" + name_ + "\" deleted");
     }
 

@@ -19,6 +19,7 @@ public:
         edit.bodyBefore = ops::bodyForEditing(*found.row);
         edit.body = body_.body();
         ops::SaveChanges save(rt.workspace, std::move(edit));
+        save.bodyKeptIn(body_.keptAt());
         return report(save.run(), "Body of \"" + name_ + "\" updated");
     }
 

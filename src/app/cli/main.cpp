@@ -121,11 +121,9 @@ int run(int argc, char** argv) {
             if (command->needsDragon()) throw Refusal(std::string(kNeedsDragon));
             session = &plainSession.emplace(home, prompter, clock);
             const auto outcome = session->open(command->file());
-            if (!outcome.success) {
-                prompter.message(std::string(texts::ParseProblem) + "\r\n" + outcome.problem,
-                                 fs::weakly_canonical(fs::absolute(command->file())).string());
-                return 1;
-            }
+            if (!outcome.success)
+                return command->error(prompter, std::string(texts::ParseProblem) + "\r\n" + outcome.problem,
+                                      fs::weakly_canonical(fs::absolute(command->file())).string());
         }
         std::optional<ops::Workspace> workspace;
         if (program) workspace.emplace(*program, clock);
@@ -137,17 +135,13 @@ int run(int argc, char** argv) {
     } catch (const EndProgram& end) {
         return end.exitCode();
     } catch (const Refusal& refusal) {
-        prompter.message(refusal.what(), refusal.title());
-        return 1;
+        return command->error(prompter, refusal.what(), refusal.title());
     } catch (const FormatError& e) {
-        std::cerr << command->file() << ": " << e.what() << '\n';
-        return 1;
+        return command->error(prompter, e.what(), command->file());
     } catch (const StoreError& e) {
-        std::cerr << e.what() << '\n';
-        return 1;
+        return command->error(prompter, e.what(), {});
     } catch (const fs::filesystem_error& e) {
-        std::cerr << e.what() << '\n';
-        return 1;
+        return command->error(prompter, e.what(), {});
     }
 }
 
