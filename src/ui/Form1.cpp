@@ -1435,7 +1435,7 @@ bool Form1::StartNewCommand(const std::string& kind, const std::string& name, co
     Text6_->clear();
     description_->clear();
     newItemPending_ = true;
-    pendingNew_ = PendingNew{place, shown, name, false};
+    pendingNew_ = PendingNew{place, shown, name, false, {}, 0};
     currentKind_ = kind;
     selection_.command = name;
     showPendingName(0, name);
@@ -1461,7 +1461,7 @@ void Form1::commandnewlist_Click() {
     selection_.command = *answer;
     currentKind_ = "L";
     newItemPending_ = true;
-    pendingNew_ = PendingNew{ops::globalPlace(), {}, *answer, true};
+    pendingNew_ = PendingNew{ops::globalPlace(), {}, *answer, true, {}, 1};
     showPendingName(1, *answer);
     Text5_->setText(qs(typeName("L")));
     Text1_->setReadOnly(false);
