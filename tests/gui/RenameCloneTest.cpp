@@ -60,7 +60,7 @@ private slots:
 void RenameCloneTest::renameOnTheListsTabKeepsTheSelection() {
     GuiHome h;
     auto builder = standardFile();
-    const auto file = h.open(builder);
+    h.open(builder);
     h.form->showTab(1);
     h.select(2, "color");
     QVERIFY(h.items(2).indexOf(QStringLiteral("color")) > 0); // not the first LIST
@@ -94,7 +94,6 @@ void RenameCloneTest::renameOnTheListsTabKeepsTheSelection() {
     QVERIFY(h.session->store().findUser(kGlobal, kGlobal, "app"));
     QCOMPARE(tab(h), 1);
     QCOMPARE(current(h, 2), QStringLiteral("hue"));
-    (void)file;
 }
 
 void RenameCloneTest::renameOnARecentListKeepsTheSelection() {
@@ -190,7 +189,7 @@ void RenameCloneTest::cloneIsEditedBeforeItIsWritten() {
 void RenameCloneTest::cloneOfAListOnTheListsTab() {
     GuiHome h;
     auto builder = standardFile();
-    const auto file = h.open(builder);
+    h.open(builder);
     h.form->showTab(1);
     h.select(2, "color");
     h.prompter.answers = {"colour"};
@@ -210,7 +209,6 @@ void RenameCloneTest::cloneOfAListOnTheListsTab() {
     QCOMPARE(qs(h.session->store().findUser(kGlobal, kGlobal, "color")->script).trimmed(), QStringLiteral("red\r\nblue"));
     QCOMPARE(tab(h), 1);
     QCOMPARE(current(h, 2), QStringLiteral("colour"));
-    (void)file;
 }
 
 void RenameCloneTest::abandonedOrRefusedCloneWritesNothing() {
@@ -242,7 +240,7 @@ void RenameCloneTest::abandonedOrRefusedCloneWritesNothing() {
 void RenameCloneTest::changesLeadRecentlyModified() {
     GuiHome h;
     auto builder = standardFile();
-    const auto file = h.open(builder);
+    h.open(builder);
     // The command leads the tab and the settings' list of this file.
     const auto leads = [&](const std::string& name) {
         h.form->showTab(3);
