@@ -537,6 +537,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::KeyRelease && findKeyArmed_ != 0 && !key->isAutoRepeat()) {
             const int armed = std::exchange(findKeyArmed_, 0);
             if (key->key() == armed) {
+                if (refusedWhileEditing()) return true; // a hit elsewhere would drop the change
                 guarded([&] {
                     if (armed == Qt::Key_F11) findForm().findagain_Click();
                     else findForm().findprevious_Click();
