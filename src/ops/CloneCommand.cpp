@@ -25,6 +25,11 @@ std::string bodyForEditing(const UserRow& row) {
     return out;
 }
 
+Outcome CloneCommand::checkName(Workspace& ws, Place place, std::string sourceName, std::string newName) {
+    CloneCommand clone(ws, std::move(place), std::move(sourceName), std::move(newName));
+    return clone.check();
+}
+
 Outcome CloneCommand::check() {
     if (auto o = find(); !o.isDone()) return o;
     const UserRow& source = *row_;
@@ -33,8 +38,9 @@ Outcome CloneCommand::check() {
         if (auto o = checkNewListName(ws_, newName_); !o.isDone()) return o;
         record_.name = newName_;
         record_.typeCode.assign(1, 'L'); // (a literal here trips a false -Wrestrict of GCC 12)
-        record_.body = bodyForEditing(source);
-        return checkBody(ws_, "L", record_.body, newName_, false);
+        record_.body = edits_.body.value_or(bodyForEditing(source));
+        // The copy takes the texts as the file has them; what the user typed is checked as typed.
+        return checkBody(ws_, "L", record_.body, newName_, edits_.body.has_value());
     }
     if (auto o = checkNewCommandName(ws_, place_, newName_); !o.isDone()) return o;
     auto created = CheckCreatePlace(ws_, place_, name_);
@@ -42,11 +48,20 @@ Outcome CloneCommand::check() {
     record_ = std::move(created.header);
     record_.name = newName_;
     record_.typeCode = source.Type;
-    record_.body = bodyForEditing(source);
-    record_.description = source.description;
-    record_.group = source.owner.empty() ? std::string(names::UserDefined) : source.owner;
-    // The copy takes the texts as the file has them.
-    return checkBody(ws_, record_.typeCode, record_.body, newName_, false);
+    record_.body = edits_.body.value_or(bodyForEditing(source));
+    record_.description = edits_.description.value_or(source.description);
+    record_.group = edits_.group.value_or(source.owner);
+    if (record_.group.empty()) record_.group = std::string(names::UserDefined);
+    if (edits_.description) {
+        if (auto o = checkNoControlCharacter(ws_, *edits_.description, texts::ControlCharacterInDescription, newName_);
+            !o.isDone())
+            return o;
+    }
+    if (edits_.group) {
+        if (auto o = checkNoControlCharacter(ws_, *edits_.group, texts::ControlCharacterInGroup, newName_); !o.isDone())
+            return o;
+    }
+    return checkBody(ws_, record_.typeCode, record_.body, newName_, edits_.body.has_value());
 }
 
 void CloneCommand::write() {

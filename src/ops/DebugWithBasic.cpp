@@ -14,8 +14,28 @@ namespace vocabrella::ops {
 namespace {
 
 constexpr std::chrono::milliseconds kPause{500};
-// What the editor's own script ends with, and is not typed: "End Sub" and its line end.
-constexpr std::size_t kClosingLine = 9;
+// What the editor's own script ends with, and is not typed again.
+constexpr std::string_view kClosingLine = "End Sub";
+
+// The body without its closing "End Sub" line and the line break that goes with it; a body that
+// does not end with that line (a legacy script) is typed whole.
+std::string_view withoutClosingLine(std::string_view body) {
+    const auto lineStarts = [](std::string_view before) { return before.empty() || before.ends_with('\n'); };
+    const auto dropLineBreak = [](std::string_view text) {
+        if (text.ends_with('\n')) text.remove_suffix(1);
+        if (text.ends_with('\r')) text.remove_suffix(1);
+        return text;
+    };
+    if (body.ends_with('\n')) {
+        const std::string_view line = dropLineBreak(body);
+        if (line.ends_with(kClosingLine) && lineStarts(line.substr(0, line.size() - kClosingLine.size())))
+            return line.substr(0, line.size() - kClosingLine.size());
+        return body;
+    }
+    if (body.ends_with(kClosingLine) && lineStarts(body.substr(0, body.size() - kClosingLine.size())))
+        return dropLineBreak(body.substr(0, body.size() - kClosingLine.size()));
+    return body;
+}
 
 // The length of the UTF-8 character that starts with this byte.
 std::size_t characterLength(unsigned char lead) {
@@ -36,16 +56,12 @@ bool meansKeys(char c) {
 } // namespace
 
 std::vector<std::string> DebugWithBasic::keystrokes(std::string_view body) {
-    // The closing line is counted in characters, as the body box counts them.
-    std::vector<std::string_view> characters;
-    for (std::size_t i = 0; i < body.size();) {
-        const std::size_t n = std::min(characterLength(static_cast<unsigned char>(body[i])), body.size() - i);
-        characters.push_back(body.substr(i, n));
-        i += n;
-    }
-    characters.resize(characters.size() > kClosingLine ? characters.size() - kClosingLine : 0);
+    const std::string_view typed = withoutClosingLine(body);
     std::vector<std::string> keys;
-    for (const auto c : characters) {
+    for (std::size_t i = 0; i < typed.size();) {
+        const std::size_t n = std::min(characterLength(static_cast<unsigned char>(typed[i])), typed.size() - i);
+        const std::string_view c = typed.substr(i, n);
+        i += n;
         if (c == "\n") continue;
         if (c.size() == 1 && meansKeys(c[0])) keys.push_back("{" + std::string(c) + "}");
         else keys.emplace_back(c);
@@ -82,14 +98,24 @@ Outcome DebugWithBasic::run(std::string_view body, platform::WindowHandle owner)
         waits_.sleep(kPause);
         inFront = typed("{del}");
     }
+    const auto keys = keystrokes(body);
+    std::size_t sent = 0;
     if (inFront)
-        for (const auto& key : keystrokes(body))
+        for (const auto& key : keys) {
             if (!(inFront = typed(key))) break;
+            ++sent;
+        }
     if (inFront) {
         waits_.sleep(kPause);
         inFront = typed("{bs 2}") && typed("% x") && typed("^{home}");
     }
-    if (!inFront) return stop(texts::EditorLeftFront);
+    const std::string count = std::to_string(sent) + std::string(texts::DebugOf) + std::to_string(keys.size()) +
+                              std::string(texts::DebugCharacters);
+    if (!inFront) {
+        prompter_.status(std::string(texts::DebugStopped) + count);
+        return stop(texts::EditorLeftFront);
+    }
+    prompter_.status(std::string(texts::DebugTyped) + count);
     return Outcome::done();
 }
 

@@ -20,7 +20,7 @@ namespace vocabrella::ops {
 // "Debug with Basic": opens Dragon's own command editor and types the shown script into it,
 // where it can be run and debugged. Nothing in the command file changes. The keystrokes go to
 // the editor's window only: when it does not come up, or another window takes the front while
-// typing, nothing (more) is sent.
+// typing, nothing (more) is sent. The status line says how much of the script was typed.
 class DebugWithBasic {
 public:
     // waits: the pauses that let the editor come up; the window's keep it responsive meanwhile.
@@ -30,7 +30,8 @@ public:
     // body: the body box's text with CR LF line ends; owner: the main window.
     Outcome run(std::string_view body, platform::WindowHandle owner);
 
-    // The script as it is typed: without its closing "End Sub" line and line feeds, one
+    // The script as it is typed: without its closing "End Sub" line (a legacy script has none
+    // and is typed whole) and line feeds, one
     // keystroke text per character, characters that mean keys enclosed in braces.
     static std::vector<std::string> keystrokes(std::string_view body);
 

@@ -141,6 +141,11 @@ inline constexpr std::string_view EditorDidNotOpen =
     "Dragon's command editor (the window \"MyCommands Editor\") did not open, so nothing was typed.";
 inline constexpr std::string_view EditorLeftFront =
     "Another window came in front of Dragon's command editor, so the typing of the script was stopped.";
+// The status line afterwards: what went where.
+inline constexpr std::string_view DebugTyped = "Typed into Dragon's command editor (\"MyCommands Editor\"): ";
+inline constexpr std::string_view DebugStopped = "Typing into Dragon's command editor stopped: ";
+inline constexpr std::string_view DebugOf = " of ";
+inline constexpr std::string_view DebugCharacters = " characters of the script";
 
 // Dragon's MyCommands XML.
 inline constexpr std::string_view XmlUnreadable = "The XML file cannot be read: ";

@@ -23,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTextCursor>
 #include <QVBoxLayout>
 
@@ -276,6 +277,17 @@ void BatchDialog::buildControls() {
     connect(Text1_, &QLineEdit::textEdited, this, [this] {
         nameChosen_ = true;
         abandonSearch();
+    });
+    // A file name is shown whole, its folder and its name: the box widens to it, as far as half
+    // the screen, and the whole name shows when the mouse rests on it.
+    connect(Text1_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (mode_ == BatchMode::Replace) return; // the search text keeps its box
+        Text1_->setToolTip(text);
+        const QFontMetrics metrics = Text1_->fontMetrics();
+        const int frame = Text1_->sizeHint().width() - metrics.horizontalAdvance(QLatin1Char('x')) * 17;
+        const int wanted = metrics.horizontalAdvance(text) + std::max(frame, metrics.averageCharWidth() * 2);
+        const int screenWidth = screen() ? screen()->availableGeometry().width() : 1024;
+        Text1_->setMinimumWidth(std::min(wanted, screenWidth / 2));
     });
 }
 

@@ -27,7 +27,7 @@ CheckCommandsDialog::CheckCommandsDialog(const ops::CheckCommands::Result& resul
     QString text = qs(texts::CheckFindingsStart) + QString::number(result.findings.size()) + qs(texts::CheckFindingsEnd);
     if (result.scriptsNotChecked > 0)
         text += QStringLiteral("\n") + qs(ops::texts::ScriptsNotCheckedStart) +
-                QString::number(result.scriptsNotChecked) + qs(ops::texts::ScriptsNotCheckedEnd);
+                QString::number(result.scriptsNotChecked) + qs(texts::CheckScriptsNeedDragon);
     summary->setText(text);
 
     findings_ = new QTreeWidget(this);

@@ -537,6 +537,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::KeyRelease && findKeyArmed_ != 0 && !key->isAutoRepeat()) {
             const int armed = std::exchange(findKeyArmed_, 0);
             if (key->key() == armed) {
+                if (refusedWhileEditing()) return true; // a hit elsewhere would drop the change
                 guarded([&] {
                     if (armed == Qt::Key_F11) findForm().findagain_Click();
                     else findForm().findprevious_Click();
@@ -1052,7 +1053,17 @@ void Form1::SSTab1_Click(int tab) {
     else lists_[tab]->setFocus();
 }
 
+bool Form1::editOpen() const { return modifyInProgress_ || newItemPending_ || savechanges_->isEnabled(); }
+
+// Refuses what would leave an open edit, saying so in the status line.
+bool Form1::refusedWhileEditing() {
+    if (!editOpen()) return false;
+    session_.prompter().status(texts::FinishEditFirst);
+    return true;
+}
+
 void Form1::showTab(int tab) {
+    if (refusedWhileEditing()) return;
     selection_.findMatchLength = 0;
     if (SSTab1_->currentIndex() == tab) SSTab1_Click(tab);
     else SSTab1_->setCurrentIndex(tab);
@@ -1153,7 +1164,8 @@ void Form1::showRow(const UserRow& row) {
     convert2Plain_->setEnabled(body_.convertToPlain);
     convert2Advanced_->setEnabled(body_.convertToAdvanced);
     commandclone_->setEnabled(!body_.readOnly);
-    commandDebugBasic_->setEnabled(row.Type == "A" && !body_.readOnly && dragonAvailable());
+    // Scripts, advanced and legacy, can be run in Dragon's own editor.
+    commandDebugBasic_->setEnabled((row.Type == "A" || row.Type == "S") && !body_.readOnly && dragonAvailable());
     commandrename_->setEnabled(true);
     commanddelete_->setEnabled(true);
     // The body box takes typing only once a modify has begun.
@@ -1210,8 +1222,13 @@ void Form1::modify_Click() {
 }
 
 void Form1::abandon_Click() {
-    // The store was not changed by the pending edit: the refresh shows the command as stored.
+    // The store was not changed by the pending edit: the refresh shows the command as stored,
+    // and after an abandoned copy the command it copied.
     FlagScope abandoning(abandoning_);
+    if (pendingNew_ && !pendingNew_->cloneOf.empty()) {
+        showAgain({pendingNew_->tab, pendingNew_->place.program, pendingNew_->place.scope, pendingNew_->cloneOf});
+        return;
+    }
     reset(-1);
 }
 
@@ -1234,7 +1251,7 @@ void Form1::refreshAfterChange() {
 void Form1::CommandDebugBasic_Click() {
     if (!dragonAvailable()) return;
     if (app_.RefreshIfChanged(true)) refreshAfterChange();
-    if (!currentRow_ || shownType_ != "A") return;
+    if (!currentRow_ || (shownType_ != "A" && shownType_ != "S")) return;
     WindowWait waits;
     ops::DebugWithBasic(app_.dragon(), session_.prompter(), waits)
         .run(bodyText(), static_cast<platform::WindowHandle>(winId()));
@@ -1276,6 +1293,34 @@ void Form1::findmenu_Click(bool fromKey) {
     if (onListsTab) SSTab1_Click(1); // the tab did not change, so it was not filled again
 }
 
+Form1::ShownEntry Form1::shownEntry() const {
+    return {SSTab1_->currentIndex(), selection_.program, selection_.scope, selection_.command};
+}
+
+void Form1::showAgain(const ShownEntry& entry) {
+    selection_.program = entry.program;
+    selection_.scope = entry.scope;
+    selection_.command = entry.name;
+    if (entry.tab == 1) {
+        selection_.listsTab = {entry.program, entry.scope};
+        selection_.listToSelect = entry.name;
+    }
+    selection_.recentlyCreatedStale = selection_.recentlyModifiedStale = true;
+    reset(-1);
+    if (entry.tab < 0 || entry.tab > 3) return;
+    showTab(entry.tab);
+    if (entry.tab < 2) return;
+    // The recent lists hold entries of every place: the one with this place and name.
+    const auto& entries = entry.tab == 2 ? recentlyCreated_ : recentlyModified_;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (sameName(entries[i].name, entry.name) && sameName(entries[i].program, entry.program) &&
+            sameName(entries[i].scope, entry.scope)) {
+            selectRow(lists_[entry.tab], static_cast<int>(i));
+            ShowSelectedEntry(entry.tab + 1);
+            break;
+        }
+}
+
 void Form1::showPendingName(int tab, const std::string& name) {
     QListWidget* list = lists_[tab];
     const QSignalBlocker block(list);
@@ -1290,6 +1335,25 @@ void Form1::savechanges_Click() {
     std::string savedName = selection_.command;
     bool newList = false;
     ops::Outcome outcome;
+    if (pendingNew_ && !pendingNew_->cloneOf.empty()) {
+        savedName = pendingNew_->name;
+        ops::CloneEdits edits;
+        edits.body = body;
+        if (!pendingNew_->list) {
+            edits.description = str(description_->text());
+            edits.group = str(Text6_->text());
+        }
+        outcome = ops::CloneCommand(ws, pendingNew_->place, pendingNew_->cloneOf, savedName, std::move(edits)).run();
+        if (!outcome.isDone()) {
+            Text1_->setFocus(); // still editing: the user corrects the copy
+            return;
+        }
+        const ShownEntry copy{pendingNew_->tab, pendingNew_->place.program, pendingNew_->place.scope, savedName};
+        if (!outcome.text.empty()) session_.prompter().message(outcome.text, outcome.title);
+        refreshAfterChange();
+        showAgain(copy);
+        return;
+    }
     if (pendingNew_) {
         savedName = pendingNew_->name;
         newList = pendingNew_->list;
@@ -1372,7 +1436,7 @@ bool Form1::StartNewCommand(const std::string& kind, const std::string& name, co
     Text6_->clear();
     description_->clear();
     newItemPending_ = true;
-    pendingNew_ = PendingNew{place, shown, name, false};
+    pendingNew_ = PendingNew{place, shown, name, false, {}, 0};
     currentKind_ = kind;
     selection_.command = name;
     showPendingName(0, name);
@@ -1398,7 +1462,7 @@ void Form1::commandnewlist_Click() {
     selection_.command = *answer;
     currentKind_ = "L";
     newItemPending_ = true;
-    pendingNew_ = PendingNew{ops::globalPlace(), {}, *answer, true};
+    pendingNew_ = PendingNew{ops::globalPlace(), {}, *answer, true, {}, 1};
     showPendingName(1, *answer);
     Text5_->setText(qs(typeName("L")));
     Text1_->setReadOnly(false);
@@ -1410,6 +1474,7 @@ void Form1::commandnewlist_Click() {
 void Form1::commandrename_Click() {
     if (app_.RefreshIfChanged(true)) refreshAfterChange();
     if (!currentRow_) return;
+    ShownEntry shown = shownEntry();
     const std::string old = selection_.command;
     const bool isList = shownType_ == "L";
     const std::string prompt = std::string(texts::RenamePromptStart) +
@@ -1417,15 +1482,15 @@ void Form1::commandrename_Click() {
                                std::string(texts::RenamePromptEnd);
     const auto answer = session_.prompter().input(prompt, ops::texts::RenamingTitle, old);
     if (!answer || answer->empty()) {
-        reset(-1);
+        showAgain(shown);
         return;
     }
-    const int tab = SSTab1_->currentIndex();
     ops::Workspace ws(app_, clock_);
-    if (ops::RenameCommand(ws, {selection_.program, selection_.scope}, old, *answer).run().isDone())
-        selection_.command = *answer;
+    const auto outcome = ops::RenameCommand(ws, {selection_.program, selection_.scope}, old, *answer).run();
+    if (outcome.isDone()) shown.name = *answer;
+    // Refused or declined, the file may still have been read again: the menus are rebuilt.
     refreshAfterChange();
-    if (tab == 1) showTab(1);
+    showAgain(shown);
 }
 
 void Form1::commandclone_Click() {
@@ -1433,11 +1498,11 @@ void Form1::commandclone_Click() {
     if (!currentRow_) return;
     const std::string source = selection_.command;
     const ops::Place place{selection_.program, selection_.scope};
-    ops::Workspace ws(app_, clock_);
+    const bool isList = shownType_ == "L";
     std::string name;
-    if (shownType_ == "L") {
+    if (isList) {
         const auto answer = session_.prompter().input(ops::texts::NewListPrompt, ops::texts::NewListTitle);
-        if (!answer || answer->empty() || !ops::NewList::checkName(ws, *answer).isDone()) return;
+        if (!answer || answer->empty()) return;
         name = *answer;
     } else {
         NewCommandForm form(place.program, place.scope, storeLists(), this);
@@ -1446,10 +1511,20 @@ void Form1::commandclone_Click() {
         name = form.result();
         if (name.empty()) return;
     }
+    ops::Workspace ws(app_, clock_);
+    if (!ops::CloneCommand::checkName(ws, place, source, name).isDone()) return;
+    // The copy is edited before it is written: the boxes keep the source's body, description
+    // and group, and "Save Changes" writes it under the new name.
     const int tab = SSTab1_->currentIndex();
-    if (ops::CloneCommand(ws, place, source, name).run().isDone()) selection_.command = name;
-    refreshAfterChange();
-    if (tab == 1) showTab(1);
+    newItemPending_ = true;
+    pendingNew_ = PendingNew{place, source, name, isList, source, tab};
+    currentKind_ = shownType_;
+    selection_.command = name;
+    showPendingName(tab, name);
+    if (Slider1_->value() == 10) Slider1_->setValue(8); // the body box must be seen to be edited
+    Text1_->setReadOnly(false);
+    Text1_->setFocus();
+    BeginEdit();
 }
 
 void Form1::commanddelete_Click() {
@@ -1657,6 +1732,7 @@ bool Form1::isSeparator(DynamicMenu which, int index) const {
 void Form1::chooseEntry(DynamicMenu which, int index) {
     QMenu* m = dynamicMenu(which);
     m->hide();
+    if (refusedWhileEditing()) return; // the menu itself is off meanwhile
     const auto entries = dynamicEntries(m);
     if (index < 0 || index >= static_cast<int>(entries.size())) return;
     entries[static_cast<std::size_t>(index)]->trigger();

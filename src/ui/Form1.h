@@ -166,8 +166,11 @@ public:
     void chooseEntry(DynamicMenu menu, int index);
     QMenu* dynamicMenu(DynamicMenu menu) const;
 
-    // Spoken controls: a tab by number 0 to 3, and the slider.
+    // Spoken controls: a tab by number 0 to 3, and the slider. While an edit is open the tab
+    // stays (the status line says why), as the tab bar itself does.
     void showTab(int tab);
+    // A change begun and neither saved nor abandoned.
+    bool editOpen() const;
     void setSlider(int value);
 
     // Applies the settings: fonts of the lists and the body box, the slider.
@@ -213,9 +216,19 @@ private:
     void refreshAfterChange();
     // A name added to the list of a tab and selected, before it exists in the store.
     void showPendingName(int tab, const std::string& name);
+    // The entry on show: its tab, place and name, to be shown again after a refresh.
+    struct ShownEntry {
+        int tab = 0;
+        std::string program, scope, name;
+    };
+    ShownEntry shownEntry() const;
+    // The window refreshed on that tab with that entry selected (a name no longer there leaves
+    // the tab's first entry selected).
+    void showAgain(const ShownEntry& entry);
     NewCommandForm::Lists storeLists(); // what NewCommandForm offers under "Show Lists"
     bool StartNewCommand(const std::string& kind, const std::string& name, const std::string& body);
     void setMenusEnabled(bool on);
+    bool refusedWhileEditing();
     void runBatchDialog(BatchMode mode);
     // Without Dragon: its entries off, and the status line saying why.
     void showDragonAvailability();
@@ -255,6 +268,9 @@ private:
         ops::Place place;
         std::string shownCommand, name;
         bool list = false;
+        // A copy: the command or LIST it copies, and the tab it was made on.
+        std::string cloneOf;
+        int tab = 0;
     };
     std::optional<PendingNew> pendingNew_;
     SystemClock clock_;

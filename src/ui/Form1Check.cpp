@@ -29,7 +29,7 @@ void Form1::toolscheck_Click() {
         std::string text(texts::CheckNoFindings);
         if (result.scriptsNotChecked > 0)
             text += "\r\n" + std::string(ops::texts::ScriptsNotCheckedStart) + std::to_string(result.scriptsNotChecked) +
-                    std::string(ops::texts::ScriptsNotCheckedEnd);
+                    std::string(texts::CheckScriptsNeedDragon);
         session_.prompter().message(text, texts::CheckCaption);
         return;
     }

@@ -33,6 +33,15 @@ inline constexpr std::string_view FileExportXml = "Export &Dragon XML...";
 inline constexpr std::string_view ImportXmlDialogTitle = "Choose Dragon XML file to import";
 inline constexpr std::string_view ExportXmlDialogTitle = "Export all commands to Dragon XML";
 inline constexpr std::string_view XmlDialogFilter = "Dragon XML files (.xml) (*.xml);;All files (*.*) (*)";
+// Where an imported XML file goes.
+inline constexpr std::string_view ImportXmlWhereTitle = "Import Dragon XML";
+inline constexpr std::string_view ImportXmlWhereStart = "Import the commands and LISTs of\r\n";
+inline constexpr std::string_view ImportXmlWhereEnd =
+    "\r\ninto a new command file, or add them to the open file\r\n";
+inline constexpr std::string_view ImportXmlNewFile = "Into a &new file...";
+inline constexpr std::string_view ImportXmlOpenFile = "Add to the &open file";
+inline constexpr std::string_view ImportXmlNewFileTitle = "Make a new command file from the Dragon XML";
+inline constexpr std::string_view ImportXmlOpenNow = "Open the new file now?";
 inline constexpr std::string_view PopupPrint = "Print Current Command";
 inline constexpr std::string_view PopupPrint2 = "P&rint Macro";
 inline constexpr std::string_view RollbackPrefix = "Restore user '";
@@ -115,7 +124,7 @@ inline constexpr std::string_view ToolsConvert61 = "Convert to 6.&1";
 inline constexpr std::string_view ToolsConvert70 = "Convert to &7.x";
 inline constexpr std::string_view ToolsConvert80 = "Convert to &8/9";
 inline constexpr std::string_view ToolsLanguage = "Convert &Language...";
-inline constexpr std::string_view ToolsCheck = "Check Commands...";
+inline constexpr std::string_view ToolsCheck = "C&heck Commands...";
 
 // The batch operation dialog (export): its modes, their titles and action buttons, its controls.
 inline constexpr std::string_view BatchCaption = "Export/Report";
@@ -218,6 +227,8 @@ inline constexpr std::string_view TypeList = "LIST";
 
 // Lists and the body box.
 inline constexpr std::string_view NothingToShow = "Nothing to show";
+// A spoken tab or menu entry while a change is open.
+inline constexpr std::string_view FinishEditFirst = "Save Changes or Abandon first: a change is open";
 inline constexpr std::string_view NoLongerAvailable =
     "This command is no longer available.\r\n\r\nIt has likely been renamed or deleted.";
 inline constexpr std::string_view PickDifferent = "Please pick a different Program, Scope, View, or Group";
@@ -326,6 +337,10 @@ inline constexpr std::string_view CheckColumnProgram = "Program";
 inline constexpr std::string_view CheckColumnScope = "Scope";
 inline constexpr std::string_view CheckColumnName = "Name";
 inline constexpr std::string_view CheckColumnDetail = "What is wrong";
+// The legacy scripts left unchecked, told in the window's words (Help > Without Dragon says
+// how to name an installation).
+inline constexpr std::string_view CheckScriptsNeedDragon =
+    " (the script check is Dragon's, and this window works without a Dragon installation)";
 inline constexpr std::string_view CheckGoTo = "&Go To";
 inline constexpr std::string_view CheckClose = "&Close";
 

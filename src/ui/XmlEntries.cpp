@@ -1,11 +1,13 @@
-// The File menu's entries for Dragon's MyCommands XML: the window asks for the file and shows
-// what the operation says.
+// The File menu's entries for Dragon's MyCommands XML: the window asks for the file (and, for an
+// import, whether it goes into a new command file or the open one) and shows what the operation
+// says.
 #include "ui/Form1.h"
 
 #include "cmdfile/Prompter.h"
 #include "cmdfile/Reader.h"
 #include "ops/ExportXml.h"
 #include "ops/ImportXmlIntoFile.h"
+#include "ops/ImportXmlToNewFile.h"
 #include "ops/Workspace.h"
 #include "shell/Session.h"
 #include "ui/Texts.h"
@@ -20,10 +22,12 @@ namespace {
 
 QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-std::optional<fs::path> askForXml(QWidget* parent, std::string_view title, bool forSaving) {
-    QFileDialog dialog(parent, qs(title), QDir::homePath());
-    dialog.setNameFilters(qs(texts::XmlDialogFilter).split(QStringLiteral(";;")));
-    dialog.setDefaultSuffix(QStringLiteral("xml"));
+std::optional<fs::path> askForFile(QWidget* parent, std::string_view title, std::string_view filter,
+                                   const char* suffix, const fs::path& start, bool forSaving) {
+    QFileDialog dialog(parent, qs(title), qs(start.parent_path().string()));
+    dialog.setNameFilters(qs(filter).split(QStringLiteral(";;")));
+    dialog.setDefaultSuffix(QString::fromLatin1(suffix));
+    if (start.has_filename()) dialog.selectFile(qs(start.filename().string()));
     if (forSaving) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         // The operation asks before it writes over a file.
@@ -35,18 +39,44 @@ std::optional<fs::path> askForXml(QWidget* parent, std::string_view title, bool 
     return fs::path(dialog.selectedFiles().front().toStdString());
 }
 
+std::optional<fs::path> askForXml(QWidget* parent, std::string_view title, const fs::path& start, bool forSaving) {
+    return askForFile(parent, title, texts::XmlDialogFilter, "xml", start, forSaving);
+}
+
 } // namespace
 
 void Form1::fileimportxml_Click() {
     if (!fileOpen()) return;
-    const fs::path start = fs::path(QDir::homePath().toStdString());
+    const fs::path start = fs::path(QDir::homePath().toStdString()) / "";
     const auto chosen = hooks_.chooseFileToOpen ? hooks_.chooseFileToOpen(start)
-                                                : askForXml(this, texts::ImportXmlDialogTitle, false);
+                                                : askForXml(this, texts::ImportXmlDialogTitle, start, false);
     if (!chosen) return;
+    const fs::path openFile = session_.reader().file().path;
+    auto& prompter = session_.prompter();
+    const int where = prompter.choice(std::string(texts::ImportXmlWhereStart) + chosen->string() +
+                                          std::string(texts::ImportXmlWhereEnd) + openFile.string(),
+                                      texts::ImportXmlWhereTitle,
+                                      {std::string(texts::ImportXmlNewFile), std::string(texts::ImportXmlOpenFile)});
+    if (where == 0) {
+        // A command file of its own, in the newest layout and the XML's language; the open file
+        // stays as it is.
+        const fs::path proposed = chosen->parent_path() / chosen->stem().concat(".dat");
+        const auto target = hooks_.chooseFileToSave ? hooks_.chooseFileToSave(proposed)
+                                                    : askForFile(this, texts::ImportXmlNewFileTitle,
+                                                                 texts::OpenDialogFilter, "dat", proposed, true);
+        if (!target) return;
+        const auto outcome = ops::ImportXmlToNewFile(prompter, *chosen, *target, {}, {}, openFile).run();
+        if (!outcome.isDone()) return; // a refusal has been told already
+        if (prompter.yesNo(outcome.text + "\r\n\r\n" + std::string(texts::ImportXmlOpenNow), outcome.title))
+            FileOpenNoDialog(*target);
+        return;
+    }
+    if (where != 1) return;
+    // Into the open file: the operation asks about each command the file has already.
     ops::Workspace ws(app_, clock_);
-    const auto outcome = ops::ImportXmlIntoFile(ws, *chosen).run();
+    const auto outcome = ops::ImportXmlIntoFile(ws, *chosen, ops::XmlDuplicates::Ask).run();
     if (!outcome.isDone()) return; // a refusal has been told already
-    session_.prompter().message(outcome.text, outcome.title);
+    prompter.message(outcome.text, outcome.title);
     refreshAfterChange();
 }
 
@@ -55,7 +85,7 @@ void Form1::fileexportxml_Click() {
     const auto commandFile = session_.reader().file().path;
     const fs::path start = commandFile.parent_path() / commandFile.stem().concat(".xml");
     const auto chosen = hooks_.chooseFileToSave ? hooks_.chooseFileToSave(start)
-                                                : askForXml(this, texts::ExportXmlDialogTitle, true);
+                                                : askForXml(this, texts::ExportXmlDialogTitle, start, true);
     if (!chosen) return;
     ops::Workspace ws(app_, clock_);
     const auto outcome = ops::ExportXml(ws, ops::BatchSelection{}, *chosen).run();

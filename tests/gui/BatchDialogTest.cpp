@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLayout>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -386,6 +387,11 @@ void BatchDialogTest::exportNamesTargetsAndOpensTheExport() {
     withDialog(h, "toolsexport", [&](BatchDialog& d) {
         auto* text = in<QLineEdit>(&d, "Text1");
         QCOMPARE(text->text(), shown((home / "Global Commands.dat").string()));
+        // The proposed name shows whole, its folder and its name.
+        d.layout()->activate();
+        QVERIFY2(text->contentsRect().width() >= text->fontMetrics().horizontalAdvance(text->text()),
+                 qPrintable(QString::number(text->width()) + " for " + text->text()));
+        QCOMPARE(text->toolTip(), text->text());
         click(d, "outputall");
         QCOMPARE(text->text(), shown((home / "global.dat").string()));
         click(d, "outputselect");

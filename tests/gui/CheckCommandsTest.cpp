@@ -74,7 +74,7 @@ void CheckCommandsTest::findingsAreListedAndADoubleClickGoesThere() {
     QCOMPARE(h.text("Text2"), QStringLiteral("Global Commands"));
     auto* check = h.action("toolscheck");
     QVERIFY(check);
-    QCOMPARE(check->text(), QStringLiteral("Check Commands..."));
+    QCOMPARE(check->text(), QStringLiteral("C&heck Commands..."));
     QCOMPARE(h.menu("toolsmenu")->actions().back(), check);
 
     QStringList seen;

@@ -85,6 +85,7 @@ private slots:
     void deletingTheLastCommandOfAScope();
     void debugWithBasicTypesIntoDragonsEditor();
     void debugWithBasicSendsNothingElsewhere();
+    void debugWithBasicTakesLegacyScriptsWhole();
     void roamingNoticeUntilToldOtherwise();
 
 private:
@@ -192,6 +193,7 @@ void EditingEdgesTest::cloningAndRenamingLists() {
     QCOMPARE(h.prompter.last().text, std::string(ops::texts::ListNameCharacters));
     h.prompter.answers = {"colour"};
     h.action("commandclone")->trigger();
+    h.child<QPushButton>("savechanges")->click(); // the copy as it stands
     QVERIFY(h.session->store().findUser(kGlobal, kGlobal, "colour"));
     agreesWithFile(h, file);
 
@@ -284,6 +286,42 @@ void EditingEdgesTest::debugWithBasicSendsNothingElsewhere() {
     const auto editor = windows.findWindow({}, platform::dragonfiles::CommandEditorTitle);
     QVERIFY(editor != 0);
     QVERIFY(windows.window(editor)->receivedKeys.size() <= 2); // at most the keys before the pause
+}
+
+void EditingEdgesTest::debugWithBasicTakesLegacyScriptsWhole() {
+    GuiHome h;
+    auto builder = standardFile();
+    builder.add(command("legacy end", kKindScript, "SendKeys \"a\"\r\nEnd"));
+    h.open(builder);
+    auto& windows = h.dragon->windows();
+    // The script's keys as one text: those after the three that empty the editor and before
+    // the three that end the typing. The editor window stays open between runs.
+    std::size_t seen = 0;
+    const auto debug = [&](const QString& name) {
+        h.select(1, name);
+        [&] { QVERIFY(h.action("CommandDebugBasic")->isEnabled()); }();
+        h.action("CommandDebugBasic")->trigger();
+        const auto editor = windows.findWindow({}, platform::dragonfiles::CommandEditorTitle);
+        std::string typed;
+        if (editor == 0) return typed;
+        const auto& keys = windows.window(editor)->receivedKeys;
+        for (std::size_t i = seen + 3; i + 3 < keys.size(); ++i) typed += keys[i];
+        seen = keys.size();
+        return typed;
+    };
+    const auto told = [](std::size_t count) {
+        const auto n = std::to_string(count);
+        return std::string(ops::texts::DebugTyped) + n + std::string(ops::texts::DebugOf) + n +
+               std::string(ops::texts::DebugCharacters);
+    };
+
+    // Nothing of a legacy script is left out, a last line "End" included.
+    QCOMPARE(debug("script it"), std::string("SendKeys \"x\""));
+    QCOMPARE(h.prompter.statusLines.back(), told(12));
+    QCOMPARE(debug("legacy end"), std::string("SendKeys \"a\"\rEnd"));
+    // An advanced script loses its closing line; the status line counts what was typed.
+    QCOMPARE(debug("advanced"), std::string("Sub Main\r\tBeep"));
+    QCOMPARE(h.prompter.statusLines.back(), told(14));
 }
 
 void EditingEdgesTest::roamingNoticeUntilToldOtherwise() {

@@ -250,6 +250,7 @@ void EditingTest::renameCloneAndDelete() {
 
     answerNewCommandForm(QStringLiteral("greet again"));
     h.action("commandclone")->trigger();
+    h.child<QPushButton>("savechanges")->click(); // the copy as it stands
     const auto clone = h.session->store().findUser("Global Commands", "Global Commands", "greet again");
     QVERIFY(clone);
     QCOMPARE(clone->script, h.session->store().findUser("Global Commands", "Global Commands", "greet")->script);

@@ -164,6 +164,17 @@ void FindTest::findAgainAndPreviousRunToTheEnds() {
     key(h.child<QPlainTextEdit>("Text1"), Qt::Key_F12);
     QCOMPARE(h.text("Text2"), QStringLiteral("Global Commands"));
     QCOMPARE(h.list(1)->currentItem()->text(), QStringLiteral("open <app>"));
+
+    // While a change is open the keys wait: the change and its text stay, the status line says why.
+    h.child<QPushButton>("modify")->click();
+    auto* body = h.child<QPlainTextEdit>("Text1");
+    body->moveCursor(QTextCursor::End);
+    QTest::keyClicks(body, QStringLiteral("x"));
+    key(body, Qt::Key_F11);
+    QVERIFY(h.child<QPushButton>("savechanges")->isEnabled());
+    QVERIFY(body->toPlainText().endsWith(QLatin1Char('x')));
+    QCOMPARE(h.text("Text2"), QStringLiteral("Global Commands"));
+    QCOMPARE(h.prompter.statusLines.back(), std::string(ui::texts::FinishEditFirst));
 }
 
 void FindTest::functionKeysWithoutSearchTextDoNothing() {

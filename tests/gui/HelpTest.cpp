@@ -36,6 +36,7 @@ private slots:
     void pagesLinkOnlyToPagesThatExist();
     void theWindowOpensTheRightPages();
     void anExistingHomeFolderGetsThePages();
+    void captionsReadAsTheyShow();
 };
 
 void HelpTest::everyContextOpensAnInstalledPage() {
@@ -134,6 +135,20 @@ void HelpTest::anExistingHomeFolderGetsThePages() {
     QVERIFY(fs::exists(help / "options.html"));
     QCOMPARE(fileText(help / "index.html"), fileText(fs::path(VOCABRELLA_DATA_DIR) / "help" / "index.html"));
     QCOMPARE(fileText(help / "notes.html"), std::string("mine"));
+}
+
+void HelpTest::captionsReadAsTheyShow() {
+    // A caption's access key is underlined on screen; on a page its "&" would read as text.
+    const QRegularExpression marked(QStringLiteral("&amp;[A-Za-z0-9]"));
+    bool anyCaption = false;
+    for (const auto& entry : fs::directory_iterator(fs::path(VOCABRELLA_DATA_DIR) / "help")) {
+        const auto text = QString::fromStdString(fileText(entry.path()));
+        const auto m = marked.match(text);
+        QVERIFY2(!m.hasMatch(), qPrintable(QString::fromStdString(entry.path().filename().string()) + ": " +
+                                           text.mid(std::max<qsizetype>(0, m.capturedStart() - 20), 40)));
+        anyCaption = anyCaption || text.contains(QStringLiteral("Save Changes"));
+    }
+    QVERIFY(anyCaption);
 }
 
 QTEST_MAIN(HelpTest)

@@ -5,6 +5,8 @@
 #include "ui/Selection.h"
 #include "ui/Texts.h"
 
+#include <QMap>
+
 using namespace vocabrella;
 using namespace vocabrella::testsupport;
 
@@ -29,6 +31,7 @@ private slots:
     void followListShowsItsCallers();
     void followViewsRefuseWrongEntries();
     void tabsKeepTheirPlace();
+    void eachMenuEntryHasItsOwnAccessKey();
 };
 
 void MenuSelectionTest::menuNamesRules() {
@@ -384,6 +387,27 @@ void MenuSelectionTest::tabsKeepTheirPlace() {
     QCOMPARE(qs(h.form->selection().program), QStringLiteral("NOTEPAD"));
     QCOMPARE(h.text("Text3"), QStringLiteral("Application-specific"));
     QCOMPARE(h.body(), QStringLiteral("{Ctrl+s}"));
+}
+
+void MenuSelectionTest::eachMenuEntryHasItsOwnAccessKey() {
+    GuiHome h;
+    auto file = standardFile();
+    h.open(file);
+    // The letter after "&", else the first letter (the key that reaches an entry without a mark).
+    const auto accessKey = [](QString caption) {
+        caption.replace(QStringLiteral("&&"), QString());
+        const auto at = caption.indexOf(QLatin1Char('&'));
+        return (at >= 0 && at + 1 < caption.size() ? caption[at + 1] : caption.front()).toLower();
+    };
+    for (const char* name : {"filemenu", "editmenu", "ViewMenu", "commandmenu", "toolsmenu", "helpmenu"}) {
+        QMap<QChar, QString> taken;
+        for (auto* a : h.menu(name)->actions()) {
+            if (a->isSeparator() || !a->isVisible() || a->text().isEmpty()) continue;
+            const QChar key = accessKey(a->text());
+            QVERIFY2(!taken.contains(key), qPrintable(QString::fromLatin1(name) + ": " + taken.value(key) + " and " + a->text()));
+            taken.insert(key, a->text());
+        }
+    }
 }
 
 QTEST_MAIN(MenuSelectionTest)

@@ -10,6 +10,7 @@
 #include "shell/platform/SimulatedDragon.h"
 #include "ui/Dialogs.h"
 #include "ui/RunningProgram.h"
+#include "ui/Texts.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -109,6 +110,7 @@ private slots:
     void callingWindowChoosesProgramAndScope();
     void spokenControlsActOnTheWindow();
     void numberedMenuTakesOneNumber();
+    void spokenControlsWaitForAnOpenEdit();
     void speakerChangeEndsOnlyForTheUsersOwnFile();
     void settingsSurviveARestart();
     void secondStartIsRefused();
@@ -266,6 +268,42 @@ void StartupTest::numberedMenuTakesOneNumber() {
     emit d.child<QMenu>("groupcommand")->aboutToShow();
     d.say("1");
     QCOMPARE(qs(d.selection().group), d.entries("groupcommand")[0]);
+}
+
+void StartupTest::spokenControlsWaitForAnOpenEdit() {
+    CommandFileBuilder b; // commands, and not one LIST
+    b.add(command("first one", kKindKeys, "1"));
+    b.add(command("second one", kKindKeys, "2"));
+    b.add(inProgram(command("third one", kKindKeys, "3"), "notepad"));
+    Desk d(b);
+    QVERIFY(d.start("global commands"));
+    auto* tabs = d.child<QTabWidget>("SSTab1");
+    auto* commands = d.child<QListWidget>("List1");
+    commands->setCurrentRow(1);
+    d.child<QPushButton>("modify")->click();
+    QVERIFY(d.child<QPushButton>("savechanges")->isEnabled());
+
+    // Neither a tab nor a numbered menu entry leaves the open edit; the status line says why.
+    for (const char* words : {"lists", "recently modified", "program 2", "group 1"}) {
+        d.prompter.statusLines.clear();
+        d.say(words);
+        QCOMPARE(tabs->currentIndex(), 0);
+        QCOMPARE(qs(d.selection().program), QStringLiteral("Global Commands"));
+        QCOMPARE(qs(d.selection().command), QStringLiteral("second one"));
+        QVERIFY2(d.child<QPushButton>("savechanges")->isEnabled(), words);
+        QVERIFY2(!d.prompter.statusLines.empty(), words);
+        QCOMPARE(qs(d.prompter.statusLines.back()), qs(std::string(ui::texts::FinishEditFirst)));
+    }
+    d.say("slider 4"); // the slider is no change of the shown command
+    QCOMPARE(d.child<QSlider>("Slider1")->value(), 4);
+
+    // Once the edit is over they act; a file without LISTs says so on its LISTs tab.
+    d.child<QPushButton>("abandon")->click();
+    d.say("lists");
+    QCOMPARE(tabs->currentIndex(), 1);
+    QVERIFY(d.child<QListWidget>("List2")->isEnabled());
+    QCOMPARE(d.child<QListWidget>("List2")->count(), 1);
+    QCOMPARE(d.child<QListWidget>("List2")->item(0)->text(), QStringLiteral("Nothing to show"));
 }
 
 void StartupTest::speakerChangeEndsOnlyForTheUsersOwnFile() {

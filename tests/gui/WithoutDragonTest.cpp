@@ -4,6 +4,7 @@
 
 #include "GuiHome.h"
 
+#include "ops/Texts.h"
 #include "shell/FileBackups.h"
 #include "ui/RunningProgram.h"
 #include "ui/Texts.h"
@@ -66,6 +67,7 @@ void WithoutDragonTest::aFileFromTheCommandLineIsShownAndChanged() {
     CommandFileBuilder builder;
     builder.add(command("copy that", kKindKeys, "{Ctrl+c}"));
     builder.add(command("paste that", kKindKeys, "{Ctrl+v}"));
+    builder.add(command("tell me", kKindScript, "MsgBoxConfirm \"hi\", 64, \"Hi\"\r\n"));
     const fs::path file = p.folder() / "colleague.dat";
     builder.writeFile(file);
     const std::string original = fileBytes(file);
@@ -105,6 +107,13 @@ void WithoutDragonTest::aFileFromTheCommandLineIsShownAndChanged() {
         kept = kept || (entry.path().filename().string().rfind("colleague.dat.", 0) == 0 && fileBytes(entry.path()) == original);
     QVERIFY(kept);
     QCOMPARE(p.note(), qs(ui::texts::NoDragonFileOpen));
+
+    // The check of legacy scripts is Dragon's: the window says so in its own words, not in
+    // those of the command line.
+    p.action("toolscheck")->trigger();
+    const QString said = qs(p.prompter.last().text);
+    QVERIFY2(said.contains(qs(ops::texts::ScriptsNotCheckedStart) + QStringLiteral("1")), qPrintable(said));
+    QVERIFY2(!said.contains(QStringLiteral("--dragon-root")), qPrintable(said));
 }
 
 void WithoutDragonTest::withoutAFileTheWindowWaitsForOpen() {

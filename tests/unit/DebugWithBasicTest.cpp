@@ -24,13 +24,20 @@ TEST(DebugWithBasicKeys, TheClosingLineAndLineFeedsAreNotTypedAndKeyCharactersAr
     EXPECT_EQ(keys[8], "\r");
 }
 
-TEST(DebugWithBasicKeys, CharactersAreCountedAsTheBodyBoxCountsThem) {
-    // Nine characters, "é" among them, are the closing line: one character, not two bytes.
+TEST(DebugWithBasicKeys, OnlyAnEndSubLineIsLeftOutAndCharactersAreWhole) {
+    // A last line that only looks like "End Sub" is typed; "é" is one keystroke, not two bytes.
     const auto keys = DebugWithBasic::keystrokes("Sub A\r\n\xC3\xA9nd Sub\r\n");
-    EXPECT_EQ(joined(keys), "Sub A\r");
+    EXPECT_EQ(joined(keys), "Sub A\r\xC3\xA9nd Sub\r");
+    EXPECT_EQ(keys[6], "\xC3\xA9");
     const auto accented = DebugWithBasic::keystrokes("x = \"\xC3\xA9\"\r\nEnd Sub\r\n");
     ASSERT_EQ(accented.size(), 8u);
     EXPECT_EQ(accented[5], "\xC3\xA9");
+    // "End Sub" closing a body without a line end goes with the line break before it; at the end
+    // of a longer line it is no closing line.
+    EXPECT_EQ(joined(DebugWithBasic::keystrokes("Sub A\r\nEnd Sub")), "Sub A");
+    EXPECT_EQ(joined(DebugWithBasic::keystrokes("x = 1 ' End Sub")), "x = 1 ' End Sub");
+    // A legacy script has no closing line: all of it is typed.
+    EXPECT_EQ(joined(DebugWithBasic::keystrokes("SendKeys \"ab\"\r\nWait 1")), "SendKeys \"ab\"\rWait 1");
 }
 
 TEST(DebugWithBasicKeys, ABodyShorterThanItsClosingLineTypesNothing) {
