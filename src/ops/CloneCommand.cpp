@@ -4,6 +4,7 @@
 #include "cmdfile/TextCase.h"
 #include "shell/platform/DragonFiles.h"
 #include "ops/SaveChanges.h"
+#include "ops/Texts.h"
 #include "writer/Updater.h"
 
 namespace vocabrella::ops {

@@ -35,8 +35,6 @@ Outcome WriteDvcFile::run() {
         return refuse(r.what(), r.title());
     } catch (const EncodingError& e) {
         return refuse(e.what(), {});
-    } catch (const Refusal& r) {
-        return refuse(r.what(), r.title());
     } catch (const std::filesystem::filesystem_error& e) {
         store.clearFlags();
         ws_.prompter().message(e.what(), e.path1().string());

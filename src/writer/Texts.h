@@ -78,6 +78,10 @@ inline constexpr std::string_view Exporting = "Exporting";
 inline constexpr std::string_view ExportListNotFound = "fatal Export not found LIST error";
 inline constexpr std::string_view ExportTooManyRecords =
     "A command file holds at most 65535 commands and 65535 LISTs; the export would make more, so nothing was written";
+inline constexpr std::string_view FileFullOfCommands =
+    "A command file holds at most 65535 commands; this one is full, so nothing was written";
+inline constexpr std::string_view FileFullOfLists =
+    "A command file holds at most 65535 LISTs; this one is full, so nothing was written";
 inline constexpr std::string_view ChooseActionTitle = "Choose action below";
 inline constexpr std::string_view ExportFileExists = "The Export file already exists:";
 inline constexpr std::string_view ChooseOverwrite = "&Overwrite";

@@ -18,6 +18,9 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// Of commands, and of LISTs: readers take the low 16 bits of each count.
+constexpr std::uint32_t kMostRecordsOfAKind = 0xFFFF;
+
 void append(Bytes& out, std::span<const std::uint8_t> bytes) { out.insert(out.end(), bytes.begin(), bytes.end()); }
 
 // The bytes before index, the piece, the bytes from index `resume` on, built in the storage
@@ -285,6 +288,7 @@ void CommandFileUpdater::UpdateNewCommand(const NewCommandRecord& record) {
     if (listSection < format::kHeaderSize + 1 || listSection + 3 > old.size())
         throw Refusal(std::string(texts::NotInFile));
     writeFileAtomically(env_.home(texts::CommandNew), piece, false);
+    if (longAt(old, format::kCommandCountOffset) >= kMostRecordsOfAKind) throw Refusal(std::string(texts::FileFullOfCommands));
     Bytes updated = splice(env_, old, listSection - 1, piece, listSection - 1);
     patchLong(updated, format::kCommandCountOffset, longAt(updated, format::kCommandCountOffset) + 1);
     CommitRewrite(env_, texts::trace::UpdateNewCommand, snapshot, std::move(updated));
@@ -299,6 +303,7 @@ void CommandFileUpdater::UpdateNewList(std::string_view name, std::string_view i
     const auto listSection = static_cast<std::size_t>(env_.store.parameters().OffsetLists);
     if (listSection < format::kHeaderSize + 1 || listSection + 3 > old.size())
         throw Refusal(std::string(texts::NotInFile));
+    if (longAt(old, listSection - 1) >= kMostRecordsOfAKind) throw Refusal(std::string(texts::FileFullOfLists));
     Bytes updated = copyOf(env_, old);
     append(updated, piece);
     patchLong(updated, listSection - 1, longAt(updated, listSection - 1) + 1);

@@ -228,10 +228,14 @@ void BatchDialogTest::pickListAndDelete() {
         check(d, "greeting");
         check(d, "pick <color>");
         QCOMPARE(counts(d).back(), QStringLiteral("    2"));
+        h.prompter.answers = {"yes"}; // the LIST color, which only "pick <color>" used, goes too
         click(d, "Command2");
         QVERIFY(!d.isVisible());
     });
     QCOMPARE(h.prompter.last().text, std::string(optexts::DeletionCompleted));
+    const auto& question = h.prompter.shown.at(h.prompter.shown.size() - 2);
+    QVERIFY(question.text.starts_with(optexts::ListsGoWithThem));
+    QVERIFY(question.text.find("color") != std::string::npos);
     QCOMPARE(namesIn(h, "Global Commands"), (std::vector<std::string>{"save all", "type name", "open menu"}));
     QCOMPARE(h.items(1), (QStringList{"open menu", "save all", "type name"})); // the window shows it
     expectStoreIsTheFile(h);

@@ -8,6 +8,7 @@
 
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Errors.h"
+#include "cmdfile/Format.h"
 #include "cmdfile/RawRecord.h"
 #include "ops/CloneCommand.h"
 #include "ops/NewCommand.h"
@@ -18,6 +19,7 @@
 #include "shell/Session.h"
 #include "writer/CommandFileComposer.h"
 #include "writer/RecordEncoder.h"
+#include "writer/Texts.h"
 
 #include <algorithm>
 #include <map>
@@ -213,4 +215,40 @@ TEST_F(InputLimits, ARenameThatChangesNothingSaysSo) {
     ASSERT_TRUE(ops::RenameCommand(*workspace, kGlobal, "go [up", "go [up", std::string("Up")).run().isDone())
         << prompter.last().text;
     EXPECT_EQ(row("go [up")->description, "Up");
+}
+
+TEST_F(InputLimits, AFileHoldingTheMostCommandsAndListsTakesNoMore) {
+    // 65535 copies of one small command and of one small LIST: as full as the counts can say.
+    CommandFileBuilder commandOnly(7);
+    commandOnly.add(keys("same"));
+    const auto c = commandOnly.build();
+    CommandFileBuilder both(7);
+    both.add(keys("same"));
+    both.add(BuiltList("same.list", {"x"}));
+    const auto image = both.build();
+    const auto header = static_cast<long>(format::kHeaderSize);
+    const std::vector<std::uint8_t> commandRecord(c.begin() + header, c.end() - 4);
+    const std::vector<std::uint8_t> listRecord(image.begin() + header + static_cast<long>(commandRecord.size()) + 4,
+                                               image.end());
+    std::vector<std::uint8_t> full(image.begin(), image.begin() + header);
+    for (int i = 0; i < 0xFFFF; ++i) full.insert(full.end(), commandRecord.begin(), commandRecord.end());
+    for (int b = 0; b < 4; ++b) full[format::kCommandCountOffset + b] = static_cast<std::uint8_t>(0xFFFF >> (8 * b));
+    full.insert(full.end(), {0xFF, 0xFF, 0, 0});
+    for (int i = 0; i < 0xFFFF; ++i) full.insert(full.end(), listRecord.begin(), listRecord.end());
+    workspace.reset();
+    session.reset();
+    writeBytes(file(), full);
+    session.emplace(dir.path() / "home", prompter, clock);
+    ASSERT_TRUE(session->open(file()).success);
+    workspace.emplace(*session, clock);
+
+    const auto refusedWith = [&](const Outcome& outcome, std::string_view text) {
+        EXPECT_NE(outcome.kind, Outcome::Kind::Done);
+        ASSERT_FALSE(prompter.shown.empty());
+        EXPECT_EQ(prompter.last().text, text);
+        EXPECT_EQ(bytes(), full);
+    };
+    prompter.answers = {"ok"}; // the question about the new command's place comes first
+    refusedWith(newCommand("one more"), vocabrella::texts::FileFullOfCommands);
+    refusedWith(ops::NewList(*workspace, "another", "y\r\n").run(), vocabrella::texts::FileFullOfLists);
 }
