@@ -5,6 +5,10 @@
 #include <string_view>
 #include <vector>
 
+namespace vocabrella {
+struct UserRow;
+}
+
 namespace vocabrella::ops {
 
 class Workspace;
@@ -27,8 +31,9 @@ struct Finding {
 
 // Looks the open command file over for what Dragon would not take or the user cannot want:
 // references to LISTs that do not exist, a name twice in one scope (letter case aside), LISTs
-// no command uses (a delete of commands drops them), LIST names outside Dragon's alphabet, legacy
-// scripts that fail Dragon's script check, commands with an empty body. It changes nothing;
+// no command uses (a delete of commands drops them), LIST names outside Dragon's alphabet, scripts
+// with faults (legacy scripts by Dragon's script check where it is there, by this program's own
+// otherwise; advanced scripts always by this program's), commands with an empty body. It changes nothing;
 // a file changed on disk since it was read is read again first. The findings come in the
 // order of the file's records.
 class CheckCommands {
@@ -37,13 +42,15 @@ public:
 
     struct Result {
         std::vector<Finding> findings;
-        // Legacy scripts left unchecked: the script check is Dragon's, and it is not there.
-        std::size_t scriptsNotChecked = 0;
+        // Legacy scripts checked by this program's own checker because Dragon's is not there.
+        std::size_t scriptsWithoutDragon = 0;
         bool reread = false; // the file had changed on disk and was read again
     };
     Result run();
 
 private:
+    void checkScript(const UserRow& row, Result& result);
+
     Workspace& ws_;
 };
 

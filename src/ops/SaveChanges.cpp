@@ -16,11 +16,8 @@ Outcome checkBody(Workspace& ws, std::string_view kind, std::string& body) {
     };
     if (body.empty()) return refuse(std::string(vocabrella::texts::EmptyContent));
     if (kind != "P" && kind != "K") body = NormalizeBodyEnding(body);
-    if (kind == "S") {
-        std::string error;
-        if (const int line = ws.checkScript(body, error); line != 0)
-            return refuse(std::string(texts::ScriptErrorAtLine) + std::to_string(line), error);
-    }
+    if (const auto faults = ws.scriptFaults(kind, body); !faults.empty())
+        return refuse(std::string(texts::ScriptErrorAtLine) + std::to_string(faults.front().line), faults.front().what);
     return Outcome::done();
 }
 

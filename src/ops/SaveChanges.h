@@ -40,7 +40,8 @@ private:
     std::optional<UserRow> row_;
 };
 
-// The checks of a body before it is written: not empty, a script Dragon accepts.
+// The checks of a body before it is written: not empty, a script without faults (Dragon's check
+// of a legacy script where it is there, this program's own otherwise and for advanced scripts).
 Outcome checkBody(Workspace& ws, std::string_view kind, std::string& body);
 
 } // namespace vocabrella::ops

@@ -27,9 +27,9 @@ void Form1::toolscheck_Click() {
     if (result.reread) refreshAfterChange();
     if (result.findings.empty()) {
         std::string text(texts::CheckNoFindings);
-        if (result.scriptsNotChecked > 0)
-            text += "\r\n" + std::string(ops::texts::ScriptsNotCheckedStart) + std::to_string(result.scriptsNotChecked) +
-                    std::string(ops::texts::ScriptsNotCheckedEnd);
+        if (result.scriptsWithoutDragon > 0)
+            text += "\r\n" + std::string(ops::texts::ScriptsWithoutDragonStart) + std::to_string(result.scriptsWithoutDragon) +
+                    std::string(ops::texts::ScriptsWithoutDragonEnd);
         session_.prompter().message(text, texts::CheckCaption);
         return;
     }

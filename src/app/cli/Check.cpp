@@ -13,7 +13,7 @@ namespace {
 class Check final : public Command {
 public:
     Check() : Command("check", "Look a command file over: missing, unused and badly named LISTs, names twice "
-                               "in a scope, legacy scripts Dragon refuses, empty bodies; exit 1 with findings") {}
+                               "in a scope, faulty scripts, empty bodies; exit 1 with findings") {}
 
     int execute(Runtime& rt) override {
         const auto result = ops::CheckCommands(rt.workspace).run();
@@ -32,9 +32,9 @@ public:
                           << '\n';
             if (result.findings.empty()) std::cout << "No findings\n";
         }
-        if (result.scriptsNotChecked > 0)
-            std::cerr << ops::texts::ScriptsNotCheckedStart << result.scriptsNotChecked
-                      << ops::texts::ScriptsNotCheckedEnd << '\n';
+        if (result.scriptsWithoutDragon > 0)
+            std::cerr << ops::texts::ScriptsWithoutDragonStart << result.scriptsWithoutDragon
+                      << ops::texts::ScriptsWithoutDragonEnd << '\n';
         return result.findings.empty() ? 0 : 1;
     }
 
