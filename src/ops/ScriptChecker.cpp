@@ -361,12 +361,13 @@ private:
         return to;
     }
 
-    // The statements after Then and Else, none of which opens a block.
+    // The statements after Then and Else, none of which opens or closes a block.
     void singleLineIf(std::size_t from, std::size_t to) {
         for (std::size_t s = from; s < to;) {
             std::size_t e = s;
             while (e < to && !punct(e, ":") && word(e) != "else") ++e;
-            if (s < e) call(s, e);
+            if (word(s) == "exit") exit(s);
+            else if (s < e) call(s, e);
             s = e + 1;
         }
     }

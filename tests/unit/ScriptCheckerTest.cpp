@@ -79,7 +79,7 @@ TEST(ScriptChecker, EachPlantedFaultIsFoundOnItsLine) {
         {A, "Sub Main\r\n\tSelect x\r\n\tEnd Select\r\nEnd Sub\r\n", {{2, "Select without Case"}}},
         {A, "Sub Main\r\n\tFor i = 1 To 2\r\n\tNext i, j\r\nEnd Sub\r\n", {{3, "Next without For"}}},
         {A, "Sub Main\r\n\tExit For\r\nEnd Sub\r\n", {{2, "Exit For outside any For"}}},
-        {A, "Sub Main\r\n\tIf a Then Wait 1, 2 Else Exit Do\r\nEnd Sub\r\n", {{2, "Wait takes 1 argument, not 2"}}},
+        {A, "Sub Main\r\n\tIf a Then Wait 1, 2 Else Exit Do\r\nEnd Sub\r\n", {{2, "Wait takes 1 argument, not 2"}, {2, "Exit Do outside any Do"}}},
         // what an advanced script needs
         {A, "Sub Other\r\nEnd Sub\r\n", {{1, "No Sub Main: an advanced script runs its Sub Main"}}},
         {A, "SendKeys \"x\"\r\nSub Main\r\nEnd Sub\r\n", {{1, "A statement outside any Sub or Function"}}},
