@@ -26,6 +26,10 @@ using ops::ScriptFault;
 using ops::ScriptKind;
 namespace fs = std::filesystem;
 
+namespace vocabrella::ops {
+void PrintTo(const ScriptFault& f, std::ostream* out) { *out << f.line << ": " << f.what; }
+} // namespace vocabrella::ops
+
 namespace {
 
 constexpr auto S = ScriptKind::Legacy;
@@ -56,7 +60,7 @@ TEST(ScriptChecker, EachPlantedFaultIsFoundOnItsLine) {
         {S, "SendKeys \"a\"\r\n  123\r\n", {{2, "Expected a command name at the start of the line"}}},
         {S, "MsgBoxConfirm \"a\", _\r\n  (\"b\"\r\n", {{2, "Missing ')'"}}},
         {S, "Wait 1 _\r\n", {{1, "A line continuation \" _\" with no line after it"}}},
-        {S, "Wait 1,_\r\n(2)\r\n", {{2, "Expected a command name at the start of the line"}}}, // "_" needs a blank before it
+        {S, "Wait 1,_\r\n(2)\r\n", {{1, "Wait takes 1 argument, not 2"}, {2, "Expected a command name at the start of the line"}}}, // no blank before "_": no continuation
         // blocks
         {S, "If x Then\r\nSendKeys \"a\"\r\nWait 1\r\n", {{1, "If without End If"}}},
         {S, "Wait 1\r\nEnd If\r\n", {{2, "End If without If"}}},
