@@ -49,6 +49,7 @@ public:
     Result run();
 
 private:
+    // The faults of a command's script, each a finding.
     void checkScript(const UserRow& row, Result& result);
 
     Workspace& ws_;

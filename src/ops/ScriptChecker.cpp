@@ -43,7 +43,7 @@ const std::unordered_set<std::string>& keyNames() {
             "startapplication1", "startapplication2", "oem8", "oem102", "process", "packet", "attn", "crsel",
             "exsel", "eraseeof", "play", "zoom", "pa1", "oemclear"};
         for (int i = 0; i <= 9; ++i)
-            for (const char* prefix : {"numkey", "keypad", "pad", "num"}) n.insert(prefix + std::to_string(i));
+            for (const char* prefix : {"numkey", "keypad", "numpad", "pad", "num"}) n.insert(prefix + std::to_string(i));
         for (int i = 1; i <= 24; ++i) n.insert("f" + std::to_string(i));
         return n;
     }();
