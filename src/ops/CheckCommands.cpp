@@ -48,7 +48,6 @@ CheckCommands::Result CheckCommands::run() {
         return true;
     });
 
-    const bool checkScripts = ws_.dragonAvailable();
     std::unordered_map<std::string, std::string> seenCommands, seenLists; // key -> the first name
     const auto add = [&](std::string_view kind, const UserRow& row, std::string detail) {
         result.findings.push_back({std::string(kind), row.menu, row.state, row.name, std::move(detail), isList(row)});
@@ -88,19 +87,20 @@ CheckCommands::Result CheckCommands::run() {
         // An encrypted body is Dragon's secret: whether it is empty is not for this program to see.
         if (row.script.empty() && row.graphicsize == 0 && !row.encrypted)
             add(finding::EmptyBody, row, std::string(texts::CheckEmptyBody));
-        if (row.Type == "S" && !row.script.empty()) {
-            if (!checkScripts) {
-                ++result.scriptsNotChecked;
-            } else {
-                std::string error;
-                if (const int line = ws_.checkScript(row.script, error); line != 0)
-                    add(finding::ScriptError, row,
-                        std::string(texts::ScriptErrorAtLine) + std::to_string(line) + (error.empty() ? "" : ": " + error));
-            }
-        }
+        checkScript(row, result);
         return true;
     });
     return result;
+}
+
+void CheckCommands::checkScript(const UserRow& row, Result& result) {
+    if (row.encrypted || row.script.empty()) return;
+    if (row.Type == "S" && !ws_.dragonAvailable()) ++result.scriptsWithoutDragon;
+    for (const auto& fault : ws_.scriptFaults(row.Type, row.script))
+        result.findings.push_back({std::string(finding::ScriptError), row.menu, row.state, row.name,
+                                   std::string(texts::ScriptErrorAtLine) + std::to_string(fault.line) +
+                                       (fault.what.empty() ? "" : ": " + fault.what),
+                                   false});
 }
 
 } // namespace vocabrella::ops

@@ -5,6 +5,10 @@
 #include <string_view>
 #include <vector>
 
+namespace vocabrella {
+struct UserRow;
+}
+
 namespace vocabrella::ops {
 
 class Workspace;
@@ -29,8 +33,9 @@ struct Finding {
 
 // Looks the open command file over for what Dragon would not take or the user cannot want:
 // references to LISTs that do not exist, a name twice in one scope (letter case aside), LISTs
-// no command uses (a delete of commands drops them), LIST names outside Dragon's alphabet, command
-// names whose brackets Dragon cannot read, legacy scripts that fail Dragon's script check,
+// no command uses and no delete has dropped, LIST names outside Dragon's alphabet, command names
+// whose brackets Dragon cannot read, scripts with faults (legacy scripts by Dragon's script check
+// where it is there, by this program's own otherwise; advanced scripts always by this program's),
 // commands with an empty body, control characters in bodies, descriptions and groups (no XML
 // holds them). It changes nothing;
 // a file changed on disk since it was read is read again first. The findings come in the
@@ -41,13 +46,16 @@ public:
 
     struct Result {
         std::vector<Finding> findings;
-        // Legacy scripts left unchecked: the script check is Dragon's, and it is not there.
-        std::size_t scriptsNotChecked = 0;
+        // Legacy scripts checked by this program's own checker because Dragon's is not there.
+        std::size_t scriptsWithoutDragon = 0;
         bool reread = false; // the file had changed on disk and was read again
     };
     Result run();
 
 private:
+    // The faults of a command's script, each a finding.
+    void checkScript(const UserRow& row, Result& result);
+
     Workspace& ws_;
 };
 

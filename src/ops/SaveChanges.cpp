@@ -25,11 +25,12 @@ Outcome checkBody(Workspace& ws, std::string_view kind, std::string& body, std::
         } catch (const Refusal& r) {
             return refuse(r.what(), r.title());
         }
-    if (kind == "S") {
-        std::string error;
-        if (const int line = ws.checkScript(body, error); line != 0)
-            return refuse(std::string(texts::ScriptErrorAtLine) + std::to_string(line), error);
-    }
+    // What the user typed meets every check of a script; a body copied as the file has it only
+    // Dragon's own, as it always did.
+    if (typed || (kind == "S" && ws.dragonAvailable()))
+        if (const auto faults = ws.scriptFaults(kind, body); !faults.empty())
+            return refuse(std::string(texts::ScriptErrorAtLine) + std::to_string(faults.front().line),
+                          faults.front().what);
     return Outcome::done();
 }
 

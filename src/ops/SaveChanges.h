@@ -48,9 +48,11 @@ private:
 };
 
 // The checks of a body before it is written: not empty, no control character but tabs and line
-// breaks, a script Dragon accepts, a LIST of no more items than readers take. `name` is the
-// command's or LIST's, for the messages. A body kept as the file has it (`typed` false) is not
-// looked at for control characters: they are the checker's to report.
+// breaks, a script without faults (Dragon's check of a legacy script where it is there, this
+// program's own otherwise and for advanced scripts), a LIST of no more items than readers take.
+// `name` is the command's or LIST's, for the messages. A body kept as the file has it (`typed`
+// false) is not looked at for control characters, nor by this program's script check: they are
+// the checker's to report.
 Outcome checkBody(Workspace& ws, std::string_view kind, std::string& body, std::string_view name, bool typed = true);
 
 } // namespace vocabrella::ops

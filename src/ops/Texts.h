@@ -180,9 +180,9 @@ inline constexpr std::string_view CheckDuplicateCommand = "Another command of th
 inline constexpr std::string_view CheckDuplicateList = "Another LIST has this name: ";
 inline constexpr std::string_view CheckUnusedList = "No command uses this LIST";
 inline constexpr std::string_view CheckEmptyBody = "The body is empty";
-inline constexpr std::string_view ScriptsNotCheckedStart = "Legacy scripts not checked: ";
-inline constexpr std::string_view ScriptsNotCheckedEnd =
-    " (the script check is Dragon's: --dragon-root DIR or $DRAGON_ROOT)";
+inline constexpr std::string_view ScriptsWithoutDragonStart = "Legacy scripts checked without Dragon: ";
+inline constexpr std::string_view ScriptsWithoutDragonEnd =
+    " (by Vocabrella's own script check; Dragon's: --dragon-root DIR or $DRAGON_ROOT)";
 
 // Reports.
 inline constexpr std::string_view UnknownReportFormat = "A report is a command list (txt) or a spreadsheet (csv)";

@@ -55,6 +55,17 @@ int Workspace::checkScript(std::string_view script, std::string& errorText) {
     return program_->dragon().voiceCommands().checkScript(script, errorText);
 }
 
+std::vector<ScriptFault> Workspace::scriptFaults(std::string_view typeCode, std::string_view body) {
+    const auto kind = scriptKindOf(typeCode);
+    if (!kind || body.empty()) return {};
+    if (*kind == ScriptKind::Legacy && dragonAvailable()) {
+        std::string error;
+        if (const int line = checkScript(body, error); line != 0) return {{line, error}};
+        return {};
+    }
+    return ops::checkScript(body, *kind);
+}
+
 void Workspace::MRUUpdate(std::string_view program, std::string_view scope, std::string_view name, bool isList,
                           bool lookForExisting) {
     if (!program_ || !program_->hasSettings()) return;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "ops/ScriptChecker.h"
 #include "writer/WriterEnvironment.h"
 
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vocabrella {
 class Application;
@@ -49,6 +51,10 @@ public:
     // Dragon's check of a legacy script: 0 when it passes (or when Dragon is not there to ask),
     // else the faulty line with what is wrong in errorText.
     int checkScript(std::string_view script, std::string& errorText);
+    // The faults of a body of this type code: Dragon's check has the word on a legacy script
+    // where Dragon is there (it tells the first fault only); this program's own check takes a
+    // legacy script without Dragon and every advanced script. Other bodies have none.
+    std::vector<ScriptFault> scriptFaults(std::string_view typeCode, std::string_view body);
     // The recently modified list of the file, when settings are kept.
     void MRUUpdate(std::string_view program, std::string_view scope, std::string_view name, bool isList,
                    bool lookForExisting);

@@ -25,9 +25,9 @@ CheckCommandsDialog::CheckCommandsDialog(const ops::CheckCommands::Result& resul
     auto* summary = new QLabel(this);
     summary->setObjectName(QStringLiteral("summary"));
     QString text = qs(texts::CheckFindingsStart) + QString::number(result.findings.size()) + qs(texts::CheckFindingsEnd);
-    if (result.scriptsNotChecked > 0)
-        text += QStringLiteral("\n") + qs(ops::texts::ScriptsNotCheckedStart) +
-                QString::number(result.scriptsNotChecked) + qs(texts::CheckScriptsNeedDragon);
+    if (result.scriptsWithoutDragon > 0)
+        text += QStringLiteral("\n") + qs(ops::texts::ScriptsWithoutDragonStart) +
+                QString::number(result.scriptsWithoutDragon) + qs(texts::CheckScriptsNeedDragon);
     summary->setText(text);
 
     findings_ = new QTreeWidget(this);

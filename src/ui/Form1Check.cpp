@@ -27,8 +27,8 @@ void Form1::toolscheck_Click() {
     if (result.reread) refreshAfterChange();
     if (result.findings.empty()) {
         std::string text(texts::CheckNoFindings);
-        if (result.scriptsNotChecked > 0)
-            text += "\r\n" + std::string(ops::texts::ScriptsNotCheckedStart) + std::to_string(result.scriptsNotChecked) +
+        if (result.scriptsWithoutDragon > 0)
+            text += "\r\n" + std::string(ops::texts::ScriptsWithoutDragonStart) + std::to_string(result.scriptsWithoutDragon) +
                     std::string(texts::CheckScriptsNeedDragon);
         session_.prompter().message(text, texts::CheckCaption);
         return;

@@ -340,7 +340,7 @@ inline constexpr std::string_view CheckColumnDetail = "What is wrong";
 // The legacy scripts left unchecked, told in the window's words (Help > Without Dragon says
 // how to name an installation).
 inline constexpr std::string_view CheckScriptsNeedDragon =
-    " (the script check is Dragon's, and this window works without a Dragon installation)";
+    " (by Vocabrella's own script check; Dragon's own needs a Dragon installation)";
 inline constexpr std::string_view CheckGoTo = "&Go To";
 inline constexpr std::string_view CheckClose = "&Close";
 

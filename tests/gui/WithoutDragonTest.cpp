@@ -108,11 +108,11 @@ void WithoutDragonTest::aFileFromTheCommandLineIsShownAndChanged() {
     QVERIFY(kept);
     QCOMPARE(p.note(), qs(ui::texts::NoDragonFileOpen));
 
-    // The check of legacy scripts is Dragon's: the window says so in its own words, not in
-    // those of the command line.
+    // Without Dragon the legacy scripts are checked by the program's own check: the window says
+    // so in its own words, not in those of the command line.
     p.action("toolscheck")->trigger();
     const QString said = qs(p.prompter.last().text);
-    QVERIFY2(said.contains(qs(ops::texts::ScriptsNotCheckedStart) + QStringLiteral("1")), qPrintable(said));
+    QVERIFY2(said.contains(qs(ops::texts::ScriptsWithoutDragonStart) + QStringLiteral("1")), qPrintable(said));
     QVERIFY2(!said.contains(QStringLiteral("--dragon-root")), qPrintable(said));
 }
 

@@ -109,7 +109,7 @@ protected:
 TEST_F(CheckCommandsTest, EachPlantedFaultIsFoundWhereItStandsAndNothingInACleanFile) {
     const auto clean = checkWithDragon(cleanFile());
     EXPECT_TRUE(clean.findings.empty()) << clean.findings.front().kind << " " << clean.findings.front().name;
-    EXPECT_EQ(clean.scriptsNotChecked, 0u);
+    EXPECT_EQ(clean.scriptsWithoutDragon, 0u);
 
     const auto faulty = checkWithDragon(faultyFile());
     const std::vector<Row> expected{
@@ -130,16 +130,16 @@ TEST_F(CheckCommandsTest, EachPlantedFaultIsFoundWhereItStandsAndNothingInAClean
     EXPECT_FALSE(f[0].isList);
     EXPECT_TRUE(f[4].isList);
 
-    // Without Dragon nobody can check a legacy script: the scripts are counted as not checked,
-    // and everything else is found the same.
+    // Without Dragon the legacy scripts are checked by the program's own checker, which says so,
+    // and everything is found the same.
     const auto plainClean = checkWithoutDragon(cleanFile());
     EXPECT_TRUE(plainClean.findings.empty());
-    EXPECT_EQ(plainClean.scriptsNotChecked, 1u);
-    auto withoutScripts = expected;
-    std::erase_if(withoutScripts, [](const Row& r) { return r[0] == "script-error"; });
+    EXPECT_EQ(plainClean.scriptsWithoutDragon, 1u);
     const auto plainFaulty = checkWithoutDragon(faultyFile());
-    EXPECT_EQ(rows(plainFaulty), withoutScripts);
-    EXPECT_EQ(plainFaulty.scriptsNotChecked, 2u);
+    EXPECT_EQ(rows(plainFaulty), expected);
+    ASSERT_EQ(plainFaulty.findings.size(), expected.size());
+    EXPECT_EQ(plainFaulty.findings[2].detail, "Error in your script at line: 1: Missing closing quotation mark");
+    EXPECT_EQ(plainFaulty.scriptsWithoutDragon, 2u);
 }
 
 TEST_F(CheckCommandsTest, ListsTwiceAndNamesTwiceCountOncePerRepeat) {
@@ -235,15 +235,16 @@ TEST_F(CheckCommandsTest, TheCommandLineExitsOneWithFindingsAndPrintsThemAsJson)
     auto run = cli("check --json '" + file().string() + "'");
     EXPECT_EQ(run.status, 1) << run.err;
     const auto findings = nlohmann::json::parse(run.out);
-    ASSERT_EQ(findings.size(), 5u);
+    ASSERT_EQ(findings.size(), 6u);
     for (const auto& f : findings) {
         EXPECT_EQ(f.size(), 5u);
         for (const char* key : {"kind", "program", "scope", "name", "detail"}) EXPECT_TRUE(f[key].is_string()) << key;
     }
-    EXPECT_EQ(findings[3]["kind"], "unused-list");
-    EXPECT_EQ(findings[3]["name"], "spare");
+    EXPECT_EQ(findings[2]["kind"], "script-error");
+    EXPECT_EQ(findings[4]["kind"], "unused-list");
+    EXPECT_EQ(findings[4]["name"], "spare");
     // The scripts no Dragon checked are said to be so.
-    EXPECT_NE(run.err.find("Legacy scripts not checked: 2"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Legacy scripts checked without Dragon: 2"), std::string::npos) << run.err;
 
     run = cli("check '" + file().string() + "'");
     EXPECT_EQ(run.status, 1);

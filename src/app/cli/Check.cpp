@@ -14,7 +14,7 @@ namespace {
 class Check final : public Command {
 public:
     Check() : Command("check", "Look a command file over: missing, unused and badly named LISTs, names twice "
-                               "in a scope, legacy scripts Dragon refuses, empty bodies; exit 1 with findings, 2 when the file cannot be read") {}
+                               "in a scope, faulty scripts, empty bodies; exit 1 with findings, 2 when the file cannot be read") {}
 
     int execute(Runtime& rt) override {
         const auto result = ops::CheckCommands(rt.workspace).run();
@@ -33,9 +33,9 @@ public:
                           << '\n';
             if (result.findings.empty()) std::cout << "No findings\n";
         }
-        if (result.scriptsNotChecked > 0)
-            std::cerr << ops::texts::ScriptsNotCheckedStart << result.scriptsNotChecked
-                      << ops::texts::ScriptsNotCheckedEnd << '\n';
+        if (result.scriptsWithoutDragon > 0)
+            std::cerr << ops::texts::ScriptsWithoutDragonStart << result.scriptsWithoutDragon
+                      << ops::texts::ScriptsWithoutDragonEnd << '\n';
         return result.findings.empty() ? 0 : 1;
     }
 
