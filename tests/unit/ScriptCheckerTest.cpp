@@ -315,9 +315,9 @@ TEST_F(ScriptCheckerInUse, WithDragonItsCheckJudgesLegacyScriptsAndOursTheAdvanc
     EXPECT_EQ(result.scriptsWithoutDragon, 0u);
 
     std::string body = "If x Then\r\nWait 1\r\n";
-    EXPECT_TRUE(ops::checkBody(ws, "S", body).isDone());
+    EXPECT_TRUE(ops::checkBody(ws, "S", body, "script").isDone());
     body = "Sub Main\r\n\tWait 1, 2\r\nEnd Sub";
-    const auto refused = ops::checkBody(ws, "A", body);
+    const auto refused = ops::checkBody(ws, "A", body, "script");
     EXPECT_FALSE(refused.isDone());
     ASSERT_FALSE(prompter.shown.empty());
     EXPECT_EQ(prompter.last().text, "Error in your script at line: 2");
@@ -332,14 +332,14 @@ TEST_F(ScriptCheckerInUse, SavingWithoutDragonRefusesAFaultyScriptAndTakesARight
     for (const std::string kind : {"S", "A"}) {
         std::string body = kind == "S" ? "SendKeys \"{Entr}\"" : "Sub Main\r\n\tSendKeys \"{Entr}\"\r\nEnd Sub";
         const auto before = prompter.messageCount();
-        EXPECT_FALSE(ops::checkBody(ws, kind, body).isDone()) << kind;
+        EXPECT_FALSE(ops::checkBody(ws, kind, body, "script").isDone()) << kind;
         ASSERT_EQ(prompter.messageCount(), before + 1);
         EXPECT_EQ(prompter.last().text, kind == "S" ? "Error in your script at line: 1" : "Error in your script at line: 2");
         EXPECT_EQ(prompter.last().title, "Unknown key name in the keys: {Entr}");
         body = kind == "S" ? "SendKeys \"{Enter}\"" : "Sub Main\r\n\tSendKeys \"{Enter}\"\r\nEnd Sub";
-        EXPECT_TRUE(ops::checkBody(ws, kind, body).isDone()) << kind;
+        EXPECT_TRUE(ops::checkBody(ws, kind, body, "script").isDone()) << kind;
     }
     // Bodies that are no script are not read as one.
     std::string keys = "{Entr}";
-    EXPECT_TRUE(ops::checkBody(ws, "K", keys).isDone());
+    EXPECT_TRUE(ops::checkBody(ws, "K", keys, "script").isDone());
 }
