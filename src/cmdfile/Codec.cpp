@@ -158,6 +158,11 @@ std::string utf8ToCp1252(std::string_view text) {
     out.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
+        // Most text is plain ASCII, which is the same in both.
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            out.push_back(text[i++]);
+            continue;
+        }
         const auto cp = nextCodePoint(text, i);
         if (!cp) throw EncodingError("The text is not valid UTF-8");
         const auto b = toByte(*cp);
@@ -175,6 +180,10 @@ std::string utf8ToCp1252(std::string_view text) {
 bool hasCp1252Form(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+            continue;
+        }
         const auto cp = nextCodePoint(text, i);
         if (!cp || !toByte(*cp)) return false;
     }
