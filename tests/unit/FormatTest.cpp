@@ -100,6 +100,9 @@ TEST(Codec, TextWithoutAWindows1252FormIsRefused) {
     EXPECT_THROW(codec::utf8ToCp1252("\u6F22"), EncodingError);
     EXPECT_THROW(codec::utf8ToCp1252("\xC3"), EncodingError);       // cut sequence
     EXPECT_THROW(codec::utf8ToCp1252("\xC0\xAF"), EncodingError);   // overlong
+    EXPECT_THROW(codec::utf8ToCp1252("ab\xA9" "cd"), EncodingError);   // a continuation byte alone
+    EXPECT_FALSE(codec::hasCp1252Form("ab\xA9" "cd"));
+    EXPECT_FALSE(codec::hasCp1252Form("plain \xE6\xBC\xA2"));
     EXPECT_FALSE(codec::hasCp1252Form("a\U0001F600"));
     EXPECT_TRUE(codec::hasCp1252Form("\u20AC \u0153 plain"));
 }
