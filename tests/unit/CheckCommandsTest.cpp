@@ -1,3 +1,4 @@
+#include "CliRun.h"
 #include "TestHome.h"
 
 #include "CommandFileBuilder.h"
@@ -210,23 +211,7 @@ TEST_F(CheckCommandsTest, AFileChangedOnDiskIsReadAgainFirst) {
 
 namespace {
 
-struct Run {
-    int status;
-    std::string out, err;
-};
-
-Run cli(const std::string& arguments) {
-    TempDir dir;
-    const auto errPath = dir.path() / "stderr";
-    const std::string command = std::string(VOCABRELLA_CLI) + " " + arguments + " 2>'" + errPath.string() + "'";
-    Run run{};
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::array<char, 4096> buffer{};
-    for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) run.out.append(buffer.data(), n);
-    run.status = WEXITSTATUS(::pclose(pipe));
-    run.err = readText(errPath);
-    return run;
-}
+CliRun cli(const std::string& arguments) { return runCli(arguments); }
 
 } // namespace
 
