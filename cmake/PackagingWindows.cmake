@@ -10,6 +10,8 @@ include(${CMAKE_CURRENT_LIST_DIR}/WindowsRuntime.cmake)
 
 install(TARGETS vocabrella-cli RUNTIME DESTINATION . COMPONENT programs)
 if(TARGET vocabrella)
+  include(${CMAKE_CURRENT_LIST_DIR}/WindowsQt.cmake)
+  find_package(Qt6 REQUIRED COMPONENTS Widgets PrintSupport)
   install(TARGETS vocabrella RUNTIME DESTINATION . COMPONENT programs)
   vocabrella_mingw_runtime_dlls(mingw)
   vocabrella_qt_runtime(qt platforms styles Core Gui Widgets PrintSupport)
