@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <sys/types.h>
@@ -88,6 +89,16 @@ struct FileVersion {
     static FileVersion of(const std::filesystem::path& path);
     bool operator==(const FileVersion&) const = default;
 };
+
+// The file's last-write time in nanoseconds since 1970, at the file system's full precision
+// (std::filesystem::last_write_time of some libraries has whole seconds); none when the file
+// cannot be looked at.
+std::optional<std::int64_t> writeTimeStamp(const std::filesystem::path& path);
+
+// A rewrite within one tick of the file system's clock keeps the time: whoever waits for the
+// time to change would wait in vain. When path still has the time `before` had, it is moved
+// on by the smallest step.
+void moveTimeOnIfUnchanged(const std::filesystem::path& path, const FileVersion& before);
 
 // Writes target atomically only while it is the version `seen`: an absent target is created
 // where there is still none, a present one is replaced only if nobody changed it meanwhile.

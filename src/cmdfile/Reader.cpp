@@ -257,7 +257,7 @@ ReadOutcome CommandFileReader::ReadCommandFile(bool force, const std::filesystem
     }
 
     FileInformation& info = file_.info;
-    info.modified = fileTimeStamp(std::filesystem::last_write_time(path, ec));
+    info.modified = writeTimeStamp(path).value_or(fileTimeStamp(std::filesystem::file_time_type::min()));
     info.size = file_.image.size();
     FileHeader header;
     try {

@@ -2,6 +2,7 @@
 
 #include "cmdfile/Errors.h"
 #include "cmdfile/Format.h"
+#include "cmdfile/System.h"
 
 #include <sqlite3.h>
 
@@ -259,7 +260,7 @@ constexpr int kCacheKiB = 16384;
 
 sqlite3* openDatabase(const std::filesystem::path& path, int flags) {
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(os::pathText(path).c_str(), &db, flags, nullptr) != SQLITE_OK) {
         const std::string message = db ? sqlite3_errmsg(db) : "out of memory";
         sqlite3_close(db);
         throw StoreError(SQLITE_CANTOPEN, "Cannot open the store " + path.string() + ": " + message);

@@ -1,13 +1,14 @@
 #include "cmdfile/TimeText.h"
 
+#include "cmdfile/System.h"
+
 #include <ctime>
 
 namespace vocabrella {
 
 std::string localTimeText(std::chrono::system_clock::time_point t, const char* format) {
     const std::time_t tt = std::chrono::system_clock::to_time_t(t);
-    std::tm tm{};
-    localtime_r(&tt, &tm);
+    const std::tm tm = os::localTime(tt);
     char buffer[64];
     const std::size_t n = std::strftime(buffer, sizeof buffer, format, &tm);
     return std::string(buffer, n);

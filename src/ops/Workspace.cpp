@@ -2,6 +2,7 @@
 
 #include "cmdfile/Reader.h"
 #include "cmdfile/Store.h"
+#include "cmdfile/AtomicFile.h"
 #include "cmdfile/TimeText.h"
 #include "shell/Application.h"
 #include "shell/FileBackups.h"
@@ -25,10 +26,8 @@ bool Workspace::dragonAvailable() { return program_ && program_->dragonAvailable
 bool Workspace::productionOpen() { return dragonAvailable() && program_->nat().ProductionOpen(commandFile()); }
 
 bool Workspace::changedOnDisk() {
-    std::error_code ec;
-    const auto modified = fs::last_write_time(commandFile(), ec);
-    if (ec) return true;
-    return store().parameters().mycmdstime != fileTimeStamp(modified);
+    const auto modified = writeTimeStamp(commandFile());
+    return !modified || store().parameters().mycmdstime != *modified;
 }
 
 void Workspace::FileRefresh() {

@@ -280,10 +280,8 @@ void Application::FileRefresh() {
 bool Application::RefreshIfChanged(bool refresh) {
     changedOnDisk_ = false;
     if (!nat_ || !nat_->ProductionOpen(commandFile())) return false;
-    std::error_code ec;
-    const auto modified = fs::last_write_time(commandFile(), ec);
-    if (ec) return false;
-    if (session_->store().parameters().mycmdstime == fileTimeStamp(modified)) return false;
+    const auto modified = writeTimeStamp(commandFile());
+    if (!modified || session_->store().parameters().mycmdstime == *modified) return false;
     changedOnDisk_ = true;
     if (refresh) FileRefresh();
     return true;

@@ -2,6 +2,7 @@
 
 #include "cmdfile/Prompter.h"
 #include "cmdfile/Store.h"
+#include "cmdfile/System.h"
 #include "cmdfile/Trace.h"
 #include "shell/ProfileFile.h"
 #include "shell/Texts.h"
@@ -11,7 +12,6 @@
 
 #include <algorithm>
 #include <array>
-#include <sys/utsname.h>
 
 namespace vocabrella {
 namespace fs = std::filesystem;
@@ -35,12 +35,6 @@ std::string comparable(const fs::path& p) {
 fs::path withoutTrailingSeparator(const fs::path& p) {
     const auto normal = p.lexically_normal();
     return normal.has_filename() || !normal.has_parent_path() ? normal : normal.parent_path();
-}
-
-std::string operatingSystem() {
-    utsname u{};
-    if (::uname(&u) != 0) return {};
-    return std::string(u.sysname) + " " + u.release;
 }
 
 } // namespace
@@ -142,7 +136,7 @@ bool Nat::GetPaths() {
 
     std::error_code ec;
     const auto existence = [&ec](const fs::path& p) { return fs::exists(p, ec) ? texts::trace::Exists : texts::trace::DoesNotExist; };
-    trace.Tracy(texts::trace::Os, operatingSystem());
+    trace.Tracy(texts::trace::Os, os::operatingSystem());
     trace.Tracy(texts::trace::SystemFilename, existence(SystemFilename_), SystemFilename_.string());
     trace.Tracy(texts::trace::Logfilename, existence(logfilename_), logfilename_.string());
     trace.Tracy(texts::trace::CurrentUserFilename, existence(userFilename_), userFilename_.string());

@@ -5,12 +5,10 @@
 #include "shell/ShippedFiles.h"
 #include "shell/Texts.h"
 
-#include <cerrno>
-#include <csignal>
-#include <cstdlib>
+#include "cmdfile/System.h"
+
 #include <fstream>
 #include <iterator>
-#include <unistd.h>
 
 namespace vocabrella {
 namespace fs = std::filesystem;
@@ -23,22 +21,21 @@ std::string readWholeFile(const fs::path& path) {
 
 } // namespace
 
-fs::path HomeFolder::stagingFolder(const fs::path& home, long pid) {
-    return home.parent_path() / (home.filename().string() + ".new-" + std::to_string(pid));
+fs::path HomeFolder::stagingFolder(const fs::path& home, std::int64_t pid) {
+    return home.parent_path() / os::pathFrom(os::pathText(home.filename()) + ".new-" + std::to_string(pid));
 }
 
 void HomeFolder::removeDeadStagings(const fs::path& home) {
-    const std::string prefix = home.filename().string() + ".new-";
+    const std::string prefix = os::pathText(home.filename()) + ".new-";
     std::error_code ec;
     for (fs::directory_iterator it(home.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = os::pathText(it->path().filename());
         if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
         const std::string digits = name.substr(prefix.size());
         if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
-        const auto pid = static_cast<pid_t>(std::stol(digits));
         // Only the folder of a process that is gone: a live one (or one of another account,
-        // which kill may not signal) is still at work.
-        if (pid <= 0 || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
+        // which may not be looked at) is still at work.
+        if (!os::processGone(std::stoll(digits))) continue;
         std::error_code symlinkEc;
         if (it->is_symlink(symlinkEc) || !it->is_directory(symlinkEc)) continue;
         std::error_code removeEc;
@@ -48,31 +45,29 @@ void HomeFolder::removeDeadStagings(const fs::path& home) {
 
 fs::path HomeFolder::resolve(const std::optional<fs::path>& option) {
     if (option && !option->empty()) return fs::absolute(*option);
-    if (const char* env = std::getenv("VOCABRELLA_HOME"); env && *env) return fs::absolute(env);
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) return fs::path(xdg) / "vocabrella";
-    const char* home = std::getenv("HOME");
-    return fs::path(home && *home ? home : ".") / ".local" / "share" / "vocabrella";
+    if (const auto env = os::environment("VOCABRELLA_HOME"); !env.empty()) return fs::absolute(os::pathFrom(env));
+    return os::defaultHomeFolder();
 }
 
 fs::path HomeFolder::storePath(const fs::path& home) { return home / texts::DefaultDataBaseName; }
 
 fs::path HomeFolder::shippedDataFolder() {
     std::error_code ec;
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        const fs::path installed = self.parent_path().parent_path() / "share" / "vocabrella";
-        if (fs::exists(installed / "keynames", ec)) return installed;
+    const fs::path self = os::programFile();
+    if (!self.empty()) {
+        // Installed on Linux: bin/ and share/vocabrella; on Windows: the data beside the program.
+        for (const fs::path& installed : {self.parent_path().parent_path() / "share" / "vocabrella", self.parent_path()})
+            if (fs::exists(installed / "keynames", ec)) return installed;
     }
-    return VOCABRELLA_DATA_DIR;
+    return os::pathFrom(VOCABRELLA_DATA_DIR);
 }
 
 void HomeFolder::replaceDamagedStore(const fs::path& home) {
     const fs::path store = storePath(home);
-    const fs::path aside = store.string() + ".damaged";
     // The log files go with their database: SQLite finds them by its name.
     for (const char* suffix : {"", "-wal", "-shm"}) {
-        const fs::path from = store.string() + suffix;
-        const fs::path to = aside.string() + suffix;
+        const fs::path from = os::pathFrom(os::pathText(store) + suffix);
+        const fs::path to = os::pathFrom(os::pathText(store) + ".damaged" + suffix);
         fs::remove(to);
         if (fs::exists(from)) fs::rename(from, to);
     }
@@ -106,15 +101,14 @@ HomeFolder::State HomeFolder::prepare(const fs::path& home) {
     }
     // Built in a sibling folder and renamed into place, so that a failed first run leaves no
     // half-made home folder behind.
-    const fs::path staging = stagingFolder(home, ::getpid());
+    const fs::path staging = stagingFolder(home, os::currentProcess());
     fs::remove_all(staging);
     fs::create_directories(staging);
     try {
         CommandStore::create(storePath(staging));
         const fs::path shipped = shippedDataFolder();
         for (const auto& entry : fs::directory_iterator(shipped)) {
-            const auto name = entry.path().filename().string();
-            if (name == "CMakeLists.txt") continue;
+            if (entry.path().filename() == "CMakeLists.txt") continue;
             fs::copy(entry.path(), staging / entry.path().filename(), fs::copy_options::recursive);
         }
         writeShippedFiles(staging);

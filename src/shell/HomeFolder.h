@@ -1,13 +1,15 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 
 namespace vocabrella {
 
 // The home folder holds the store, the trace, the logs, the settings, the work files and the
-// shipped files (keynames, help). It is --home DIR, else $VOCABRELLA_HOME, else
-// $XDG_DATA_HOME/vocabrella (~/.local/share/vocabrella).
+// shipped files (keynames, help). It is --home DIR, else $VOCABRELLA_HOME, else on Linux
+// $XDG_DATA_HOME/vocabrella (~/.local/share/vocabrella), on Windows the user's local application
+// data folder + \Vocabrella.
 class HomeFolder {
 public:
     static std::filesystem::path resolve(const std::optional<std::filesystem::path>& option);
@@ -20,7 +22,7 @@ public:
     // runs killed while making one are removed first.
     static State prepare(const std::filesystem::path& home);
     // The sibling folder that process `pid` builds the home folder in.
-    static std::filesystem::path stagingFolder(const std::filesystem::path& home, long pid);
+    static std::filesystem::path stagingFolder(const std::filesystem::path& home, std::int64_t pid);
     // Removes the staging folders of home whose process is gone.
     static void removeDeadStagings(const std::filesystem::path& home);
 

@@ -10,13 +10,10 @@
 #include "shell/ProfileFile.h"
 #include "shell/platform/DragonFiles.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
+#include "cmdfile/System.h"
 
 #include <ctime>
 #include <optional>
-
-extern char** environ;
 
 namespace vocabrella {
 namespace fs = std::filesystem;
@@ -39,16 +36,6 @@ std::uint8_t languageByte(int identifier) {
 }
 
 std::string hhnnss(std::chrono::system_clock::time_point t) { return localTimeText(t, "%H%M%S"); }
-
-// Starts the merge tool without a shell and without waiting for it.
-pid_t startDetached(const std::vector<std::string>& arguments) {
-    std::vector<char*> argv;
-    for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-    return pid;
-}
 
 } // namespace
 
@@ -103,23 +90,25 @@ bool Application::FastSave(const fs::path& templateFile) {
     }
     mergePerformed_ = true;
 
-    const std::string tool = mergeTool_ ? mergeTool_->string() : std::string();
-    const std::string commandLine = tool + " \"" + file.string() + "\" \"" + templateFile.string() + "\"";
-    std::error_code ec;
-    const auto before = fs::last_write_time(file, ec);
-    const std::string second = hhnnss(toSystemTime(before));
+    const std::string tool = mergeTool_ ? os::pathText(*mergeTool_) : std::string();
+    const std::string commandLine =
+        tool + " \"" + os::pathText(file) + "\" \"" + os::pathText(templateFile) + "\"";
+    // The file's time at full precision: a merge within the same second is seen too.
+    const auto before = writeTimeStamp(file);
+    const std::string second = hhnnss(fromStamp(before.value_or(0)));
     trace.Tracy(texts::trace::FileTime, second + "\r\n" + commandLine);
     // A change within the same second could go unseen by a coarse clock: wait for the next one.
     while (hhnnss(clock_.now()) == second) {
         clock_.sleep(std::chrono::milliseconds(100));
         trace.Tracy(texts::trace::WaitingForTimeChange);
     }
-    const pid_t pid = mergeTool_ ? startDetached({tool, file.string(), templateFile.string()}) : -1;
+    const std::int64_t pid =
+        mergeTool_ ? os::startDetached({tool, os::pathText(file), os::pathText(templateFile)}) : -1;
     for (int counter = 0; counter < 51;) {
-        if (pid > 0) ::waitpid(pid, nullptr, WNOHANG); // reaps the tool once it is done
-        const auto now = fs::last_write_time(file, ec);
-        if (!ec && now != before) {
-            trace.Tracy(texts::trace::AfterFastSave, displayTime(toSystemTime(now)), displayTime(clock_.now()));
+        os::reapIfFinished(pid); // once the tool is done
+        const auto now = writeTimeStamp(file);
+        if (now && now != before) {
+            trace.Tracy(texts::trace::AfterFastSave, displayTime(fromStamp(*now)), displayTime(clock_.now()));
             clock_.sleep(std::chrono::milliseconds(200));
             FileRefresh();
             trace.Tracy(texts::trace::AfterFastSaveRefresh);
@@ -130,8 +119,8 @@ bool Application::FastSave(const fs::path& templateFile) {
         ++counter;
         trace.Tracy(texts::trace::Counter, std::to_string(counter));
     }
-    if (pid > 0) ::waitpid(pid, nullptr, WNOHANG);
-    prompter_.message(texts::UnableToUpdate, file.string());
+    os::reapIfFinished(pid);
+    prompter_.message(texts::UnableToUpdate, os::pathText(file));
     mergePerformed_ = false;
     FileRefresh();
     return false;

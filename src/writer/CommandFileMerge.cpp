@@ -11,8 +11,8 @@
 #include "cmdfile/RecordCodec.h"
 #include "writer/Rebuild.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
+#include "cmdfile/System.h"
+
 #include <unordered_set>
 
 namespace vocabrella {
@@ -127,30 +127,21 @@ MergeResult mergeCommandFileInto(const std::filesystem::path& userFile, const st
     } catch (const std::filesystem::filesystem_error& e) {
         throw MergeError(e.what());
     }
-    struct stat before {};
-    if (::stat(userFile.c_str(), &before) != 0) throw MergeError("Cannot read the time of " + userFile.string());
+    const auto before = FileVersion::of(userFile);
+    if (!before.present) throw MergeError("Cannot read the time of " + os::pathText(userFile));
 
     MergeResult result;
     try {
         writeFileAtomically(userFile, mergeCommandFiles(user, templ, &result));
     } catch (const MergeError& e) {
-        throw MergeError("Cannot merge " + templateFile.string() + " into " + userFile.string() + ": " + e.what());
+        throw MergeError("Cannot merge " + os::pathText(templateFile) + " into " + os::pathText(userFile) + ": " + e.what());
     } catch (const std::filesystem::filesystem_error& e) {
         throw MergeError(e.what());
     }
 
     // Two rewrites within one tick of the file system's clock get the same time; the program
-    // would then wait in vain, so the time is moved on by the smallest step.
-    struct stat after {};
-    if (::stat(userFile.c_str(), &after) == 0 && after.st_mtim.tv_sec == before.st_mtim.tv_sec &&
-        after.st_mtim.tv_nsec == before.st_mtim.tv_nsec) {
-        timespec times[2] = {{0, UTIME_OMIT}, before.st_mtim};
-        if (++times[1].tv_nsec == 1'000'000'000) {
-            times[1].tv_nsec = 0;
-            ++times[1].tv_sec;
-        }
-        ::utimensat(AT_FDCWD, userFile.c_str(), times, 0);
-    }
+    // would then wait in vain.
+    moveTimeOnIfUnchanged(userFile, before);
     return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include "ScriptedPrompter.h"
 
+#include "cmdfile/System.h"
 #include "cmdfile/Clock.h"
 #include "cmdfile/Errors.h"
 #include "cmdfile/Store.h"
@@ -31,10 +32,7 @@ private:
 
 class ScratchFolder {
 public:
-    ScratchFolder() {
-        std::string pattern = (fs::temp_directory_path() / "vocabrella-filestate-XXXXXX").string();
-        if (::mkdtemp(pattern.data())) path_ = pattern;
-    }
+    ScratchFolder() : path_(os::makeTemporaryFolder(fs::temp_directory_path(), "vocabrella-filestate-")) {}
     ~ScratchFolder() {
         std::error_code ec;
         if (!path_.empty()) fs::remove_all(path_, ec);

@@ -12,10 +12,8 @@
 #include "shell/platform/SimulatedInstallation.h"
 #include "writer/Updater.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "ProcessRunner.h"
+#include "cmdfile/System.h"
 
 using namespace vocabrella;
 using namespace vocabrella::platform;
@@ -63,8 +61,7 @@ protected:
 
 std::string today(const char* format) {
     const std::time_t t = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&t, &tm);
+    const std::tm tm = os::localTime(t);
     char buffer[16];
     std::strftime(buffer, sizeof buffer, format, &tm);
     return buffer;
@@ -278,12 +275,10 @@ TEST(HomeFolderTest, AnEmptyFolderIsANewHomeAndHalfMadeOnesOfDeadRunsGo) {
 
     // A run killed while making its home leaves its staging folder; the next one removes it,
     // but not that of a run still at work, nor a file that merely looks alike.
-    pid_t dead = ::fork();
-    ASSERT_GE(dead, 0);
-    if (dead == 0) ::_exit(0);
-    ::waitpid(dead, nullptr, 0);
+    const auto dead = finishedProcess();
+    ASSERT_GT(dead, 0);
     const auto left = HomeFolder::stagingFolder(home, dead);
-    const auto working = HomeFolder::stagingFolder(home, ::getpid());
+    const auto working = HomeFolder::stagingFolder(home, os::currentProcess());
     fs::create_directories(left / "help");
     fs::create_directories(working);
     writeFileAtomically(dir.path() / "home.new-notes", std::string_view("mine"));

@@ -1,3 +1,4 @@
+#include "ProcessRunner.h"
 #include "TestHome.h"
 
 #include <cstdlib>
@@ -9,6 +10,10 @@ namespace fs = std::filesystem;
 // A run without a home folder of its own works in a temporary one, which is gone however the run
 // ends: also when it is interrupted or terminated while it waits for its input.
 TEST(CommandLineLife, TheTemporaryHomeIsRemovedWhenTheRunIsEndedBySignal) {
+#ifdef _WIN32
+    GTEST_SKIP() << "sends POSIX signals from a shell; on Windows Ctrl+C and a closed console reach the program "
+                    "through its console, which a test process cannot give a child under Wine";
+#else
     for (const char* signal : {"INT", "TERM", "PIPE"}) {
         TempDir dir;
         const fs::path tmp = dir.path() / "tmp";
@@ -28,14 +33,19 @@ TEST(CommandLineLife, TheTemporaryHomeIsRemovedWhenTheRunIsEndedBySignal) {
         EXPECT_NE(readText(dir.path() / "status"), "0\n") << signal;
         EXPECT_EQ(readText(dir.path() / "reply.dat"), readText(sample("reply.dat"))) << signal;
     }
+#endif
 }
 
 // With a Dragon installation and no home folder named, the run uses the program's own home
 // folder: the day's backup of the speech user's file is kept there, not thrown away.
 TEST(CommandLineLife, WithDragonTheDaysBackupIsKeptInTheProgramsHome) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the program's own home is the account's local application data folder on Windows, which a "
+                    "test cannot move elsewhere for the run it starts";
+#else
     TempDir dir;
     const fs::path root = dir.path() / "dragon";
-    ASSERT_EQ(std::system((std::string(VOCABRELLA_DRAGONSIM) + " init '" + root.string() + "' --demo").c_str()), 0);
+    ASSERT_EQ(runProgram({VOCABRELLA_DRAGONSIM, "init", root.string(), "--demo"}).status, 0);
     const std::string run = "env -u VOCABRELLA_HOME XDG_DATA_HOME='" + (dir.path() / "data").string() + "' " +
                             VOCABRELLA_CLI + " --dragon-root '" + root.string() + "' status >/dev/null 2>&1";
     ASSERT_EQ(std::system(run.c_str()), 0);
@@ -43,10 +53,9 @@ TEST(CommandLineLife, WithDragonTheDaysBackupIsKeptInTheProgramsHome) {
     for (const auto& entry : fs::directory_iterator(dir.path() / "data" / "vocabrella" / "Speaker"))
         backups += entry.path().filename().string().rfind("mycmds.", 0) == 0;
     EXPECT_EQ(backups, 1u);
+#endif
 }
 
 TEST(CommandLineLife, AnUnknownTypeCodeIsRefused) {
-    const std::string run = std::string(VOCABRELLA_CLI) + " list --type K,Z '" + sample("reply.dat").string() +
-                            "' >/dev/null 2>&1";
-    EXPECT_NE(std::system(run.c_str()), 0);
+    EXPECT_NE(runProgram({VOCABRELLA_CLI, "list", "--type", "K,Z", sample("reply.dat").string()}).status, 0);
 }

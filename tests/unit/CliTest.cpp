@@ -1,41 +1,15 @@
+#include "CliRun.h"
 #include "TestHome.h"
 
 #include <nlohmann/json.hpp>
 
-#include <array>
-#include <cstdio>
-#include <sys/wait.h>
 
 using namespace vocabrella::testsupport;
 
 namespace {
 
-struct Run {
-    int status;
-    std::string out;
-    std::string err;
-};
-
 // Tests write arguments the way a user types them in bash ($'...' included).
-std::string shellQuote(const std::string& s) {
-    std::string out = "'";
-    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-Run cli(const std::string& arguments) {
-    TempDir dir;
-    const auto errPath = dir.path() / "stderr";
-    const std::string command = "bash -c " + shellQuote(std::string(VOCABRELLA_CLI) + " " + arguments + " 2>" + errPath.string());
-    Run run{};
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::array<char, 4096> buffer{};
-    std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), n);
-    run.status = WEXITSTATUS(::pclose(pipe));
-    run.err = readText(errPath);
-    return run;
-}
+CliRun cli(const std::string& arguments) { return runCli(arguments); }
 
 std::string quoted(const std::filesystem::path& p) { return "'" + p.string() + "'"; }
 
@@ -222,10 +196,7 @@ TEST(CommandLine, StatusStartsAsTheProgramDoesOncePerDay) {
     TempDir dir;
     const auto root = dir.path() / "dragon";
     const auto home = dir.path() / "home";
-    {
-        const std::string command = std::string(VOCABRELLA_DRAGONSIM) + " init " + quoted(root) + " --demo";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-    }
+    ASSERT_EQ(runProgram({VOCABRELLA_DRAGONSIM, "init", root.string(), "--demo"}).status, 0);
     const std::string status = "--home " + quoted(home) + " --dragon-root " + quoted(root) + " status";
     auto run = cli(status);
     ASSERT_EQ(run.status, 0) << run.err;

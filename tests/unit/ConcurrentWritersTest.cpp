@@ -1,10 +1,11 @@
+#include "ProcessRunner.h"
 #include "TestHome.h"
 
 #include "CommandFileBuilder.h"
 
 #include "shell/Session.h"
 
-#include <cstdlib>
+#include <thread>
 
 using namespace vocabrella;
 using namespace vocabrella::testsupport;
@@ -25,15 +26,21 @@ TEST(ConcurrentWriters, NoChangeIsLostWhenTwoProgramsWriteOneFileAtOnce) {
     b.writeFile(file);
 
     constexpr int kRounds = 8;
+    std::string errors;
     for (int round = 0; round < kRounds; ++round) {
-        std::string script;
-        for (const char* who : {"a", "b"})
-            script += std::string(VOCABRELLA_CLI) + " new-list '" + file.string() + "' " + who + std::to_string(round) +
-                      " --item one >/dev/null 2>>'" + (dir.path() / "errors").string() + "' & ";
-        script += "wait";
-        ASSERT_EQ(std::system(("bash -c \"" + script + "\"").c_str()), 0);
+        const auto newList = [&](const char* who) {
+            return runProgram({VOCABRELLA_CLI, "new-list", file.string(), who + std::to_string(round), "--item", "one"});
+        };
+        ProcessResult runs[2];
+        std::thread second([&] { runs[1] = newList("b"); });
+        runs[0] = newList("a");
+        second.join();
+        for (const auto& run : runs) {
+            EXPECT_EQ(run.status, 0) << run.err;
+            errors += run.err;
+        }
     }
-    EXPECT_EQ(readText(dir.path() / "errors"), "");
+    EXPECT_EQ(errors, "");
 
     ScriptedPrompter prompter;
     FakeClock clock;

@@ -2,32 +2,16 @@
 
 #include "CommandFileBuilder.h"
 
-#include <fcntl.h>
-#include <random>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
+#include "ProcessRunner.h"
 
-extern char** environ;
+#include <chrono>
+#include <random>
+#include <thread>
 
 using namespace vocabrella;
 using namespace vocabrella::testsupport;
 
 namespace {
-
-pid_t spawn(const std::vector<std::string>& arguments) {
-    std::vector<char*> argv;
-    for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
 
 class CrashSafety : public ReaderFixture {};
 
@@ -59,13 +43,11 @@ TEST_F(CrashSafety, AKilledWriterLeavesFilesThatParse) {
             args.insert(args.end(), {"set-body", target.string(), "command number 1", "--text",
                                      std::string(1 + random() % 3000, 'x')});
         }
-        const pid_t pid = spawn(args);
-        ASSERT_GT(pid, 0);
-        ::usleep(static_cast<useconds_t>(random() % 200000));
-        ::kill(pid, SIGKILL);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        if (WIFSIGNALED(status)) ++killedMidway;
+        StartedProgram writer(args);
+        ASSERT_TRUE(writer.started());
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 200000));
+        writer.kill();
+        if (writer.wait() == -1) ++killedMidway;
 
         const auto outcome = reader->ReadCommandFile(true, target);
         ASSERT_TRUE(outcome.success) << "round " << round << ": " << outcome.problem;

@@ -8,24 +8,19 @@
 #include "writer/CommandFileComposer.h"
 #include "writer/CommandFileMerge.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "ProcessRunner.h"
 
 using namespace vocabrella;
 using namespace vocabrella::testsupport;
 
 namespace {
 
-timespec modified(const std::filesystem::path& p) {
-    struct stat st {};
-    EXPECT_EQ(::stat(p.c_str(), &st), 0);
-    return st.st_mtim;
+// The file's time at the file system's full precision.
+std::int64_t modified(const std::filesystem::path& p) {
+    const auto stamp = writeTimeStamp(p);
+    EXPECT_TRUE(stamp.has_value());
+    return stamp.value_or(0);
 }
-
-bool operator==(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
 
 BuiltCommand dragonCommand(std::string name, std::uint8_t kind, std::string body) {
     BuiltCommand c;
@@ -214,25 +209,11 @@ struct Run {
     std::string err;
 };
 
-Run runMergeTool(const std::vector<std::string>& arguments, const std::filesystem::path& errFile) {
+Run runMergeTool(const std::vector<std::string>& arguments, const std::filesystem::path&) {
     std::vector<std::string> args{VOCABRELLA_MERGE_TOOL};
     args.insert(args.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
-    Run run;
-    if (::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    run.err = readText(errFile);
-    return run;
+    const auto result = runProgram(args);
+    return {result.status, result.err};
 }
 
 } // namespace

@@ -15,7 +15,6 @@
 #include "ops/Texts.h"
 #include "shell/Session.h"
 
-#include <sys/stat.h>
 
 using namespace vocabrella;
 using namespace vocabrella::testsupport;
@@ -333,14 +332,13 @@ TEST_F(Operations, ClonesAndConversionsWriteWhatTheyShow) {
 }
 
 TEST_F(Operations, AReadOnlyCommandFileIsRefusedNotReplaced) {
-    ::chmod(file().c_str(), 0444);
+    fs::permissions(file(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const auto before = bytes();
     const auto outcome = ops::NewList(*workspace, "more", "x\r\n").run();
     EXPECT_EQ(outcome.kind, ops::Outcome::Kind::Refused);
     EXPECT_NE(prompter.last().text.find(file().string()), std::string::npos) << prompter.last().text;
     EXPECT_NE(prompter.last().text.find("read-only"), std::string::npos) << prompter.last().text;
     EXPECT_EQ(bytes(), before);
-    struct stat st {};
-    ASSERT_EQ(::stat(file().c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0444u);
+    EXPECT_EQ(fs::status(file()).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 }

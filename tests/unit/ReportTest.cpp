@@ -1,6 +1,7 @@
 // The command list and the spreadsheet: their lines, the spreadsheet read back by a strict
 // reader, the operation that writes them and the command line's report verb.
 
+#include "CliRun.h"
 #include "TestHome.h"
 
 #include "CommandFileBuilder.h"
@@ -18,7 +19,6 @@
 #include <array>
 #include <cstdio>
 #include <stdexcept>
-#include <sys/wait.h>
 
 using namespace vocabrella;
 using namespace vocabrella::testsupport;
@@ -97,15 +97,10 @@ struct Run {
     std::string out;
 };
 
+// Standard output and error together, as a user sees them.
 Run cli(const std::string& arguments) {
-    const std::string command = std::string(VOCABRELLA_CLI) + " " + arguments + " 2>&1";
-    Run run{};
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::array<char, 4096> buffer{};
-    std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), n);
-    run.status = WEXITSTATUS(::pclose(pipe));
-    return run;
+    const auto run = runCli(arguments);
+    return {run.status, run.out + run.err};
 }
 
 std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }

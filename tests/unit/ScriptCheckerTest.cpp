@@ -19,7 +19,6 @@
 
 #include <array>
 #include <cstdio>
-#include <sys/wait.h>
 
 using namespace vocabrella;
 using namespace vocabrella::testsupport;

@@ -7,9 +7,8 @@
 
 #include <sqlite3.h>
 
-#include <fcntl.h>
-#include <unistd.h>
 
+#include <fstream>
 #include <functional>
 #include <random>
 #include <tuple>
@@ -51,10 +50,10 @@ void overwritePagesWithGarbage(const fs::path& store) {
     std::mt19937 random(7);
     std::string garbage(size - page, '\0');
     for (auto& c : garbage) c = static_cast<char>(random());
-    const int fd = ::open(store.c_str(), O_WRONLY);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::pwrite(fd, garbage.data(), garbage.size(), static_cast<off_t>(page)), static_cast<ssize_t>(garbage.size()));
-    ::close(fd);
+    std::fstream file(store, std::ios::in | std::ios::out | std::ios::binary);
+    ASSERT_TRUE(file.is_open());
+    file.seekp(static_cast<std::streamoff>(page));
+    ASSERT_TRUE(file.write(garbage.data(), static_cast<std::streamsize>(garbage.size())));
 }
 
 // Another process writes to the store, so that a connection holding it open reads its pages

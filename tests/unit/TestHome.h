@@ -5,6 +5,7 @@
 #include "cmdfile/Clock.h"
 #include "cmdfile/Reader.h"
 #include "cmdfile/Store.h"
+#include "cmdfile/System.h"
 #include "cmdfile/Trace.h"
 
 #include <gtest/gtest.h>
@@ -34,10 +35,7 @@ private:
 // A fresh folder under the system's temporary folder, removed afterwards.
 class TempDir {
 public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vocabrella-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
+    TempDir() : path_(os::makeTemporaryFolder(std::filesystem::temp_directory_path(), "vocabrella-test-")) {}
     ~TempDir() {
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);

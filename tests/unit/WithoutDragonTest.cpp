@@ -4,6 +4,7 @@
 
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Errors.h"
+#include "cmdfile/System.h"
 #include "ops/SaveChanges.h"
 #include "ops/Workspace.h"
 #include "shell/Application.h"
@@ -29,8 +30,7 @@ CommandFileBuilder fileWith(const std::string& name, const std::string& body) {
 
 std::string today() {
     const std::time_t t = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&t, &tm);
+    const std::tm tm = os::localTime(t);
     char buffer[16];
     std::strftime(buffer, sizeof buffer, "%m%d%Y", &tm);
     return buffer;

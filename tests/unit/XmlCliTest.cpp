@@ -1,13 +1,15 @@
 // The command line's import-xml and export-xml verbs.
+#include "CliRun.h"
 #include "TestHome.h"
 
 #include "CommandFileBuilder.h"
 
 #include "cmdfile/AtomicFile.h"
 
-#include <cstdlib>
+#include <fstream>
+#ifndef _WIN32
 #include <sys/stat.h>
-#include <sys/wait.h>
+#endif
 
 using namespace vocabrella::testsupport;
 namespace fs = std::filesystem;
@@ -20,9 +22,10 @@ struct XmlCli {
     fs::path err() const { return dir.path() / "err"; }
     // Runs the command line with these arguments; its exit status.
     int run(const std::string& arguments) {
-        const std::string command = std::string(VOCABRELLA_CLI) + " " + arguments + " >'" + out().string() + "' 2>'" +
-                                    err().string() + "'";
-        return WEXITSTATUS(std::system(command.c_str()));
+        const auto result = runCli(arguments);
+        std::ofstream(out(), std::ios::binary) << result.out;
+        std::ofstream(err(), std::ios::binary) << result.err;
+        return result.status;
     }
     std::string q(const fs::path& p) const { return "'" + p.string() + "'"; }
 };
@@ -118,6 +121,9 @@ TEST(XmlCommandLine, WritingToAnOlderLayoutSaysHowManyCommandsLostTheirStates) {
 }
 
 TEST(XmlCommandLine, ANewFileIsNeverPutInPlaceOfAPipe) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no pipes in the file system";
+#else
     XmlCli c;
     CommandFileBuilder b(7);
     BuiltCommand keys;
@@ -139,4 +145,5 @@ TEST(XmlCommandLine, ANewFileIsNeverPutInPlaceOfAPipe) {
     EXPECT_EQ(c.run("--yes dvc " + c.q(file) + " --everything -o " + c.q(fifo)), 1);
     EXPECT_EQ(c.run("--yes export-xml " + c.q(file) + " --everything -o " + c.q(fifo)), 1);
     EXPECT_TRUE(fs::is_fifo(fifo));
+#endif
 }

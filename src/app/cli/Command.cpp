@@ -1,5 +1,7 @@
 #include "Command.h"
 
+#include "cmdfile/System.h"
+
 #include "CliPrompter.h"
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Errors.h"
@@ -77,7 +79,7 @@ std::string BodyOptions::body() const {
     // A folder, a pipe or a device is refused as such, not read as an empty body.
     std::vector<std::uint8_t> bytes;
     try {
-        bytes = readFileBytes(fromFile);
+        bytes = readFileBytes(os::pathFrom(fromFile));
     } catch (const std::filesystem::filesystem_error&) {
         throw Refusal("Cannot read " + fromFile);
     }

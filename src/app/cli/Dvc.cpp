@@ -1,4 +1,5 @@
 #include "Command.h"
+#include "cmdfile/System.h"
 
 #include "ops/WriteDvcFile.h"
 
@@ -10,7 +11,7 @@ public:
     Dvc() : Command("dvc", "Write the chosen commands as DVC text (every command when none is chosen)") {}
 
     int execute(Runtime& rt) override {
-        ops::WriteDvcFile dvc(rt.workspace, selection_.selection(), output_, pseudo_);
+        ops::WriteDvcFile dvc(rt.workspace, selection_.selection(), os::pathFrom(output_), pseudo_);
         return report(dvc.run(), "Wrote " + output_);
     }
 

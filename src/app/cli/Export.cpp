@@ -1,4 +1,5 @@
 #include "CliPrompter.h"
+#include "cmdfile/System.h"
 #include "Command.h"
 
 #include "ops/ExportCommands.h"
@@ -15,7 +16,7 @@ public:
         // The answer to "Overwrite?" for every command the target holds already: yes or no to all.
         if (!duplicates_.empty()) rt.prompter.chosenButton = duplicates_ == "yes" ? 2 : 3;
         const auto when = append_ ? ExistingTarget::Append : overwrite_ ? ExistingTarget::Overwrite : ExistingTarget::Ask;
-        ops::ExportCommands exporter(rt.workspace, selection_.selection(), target_, when);
+        ops::ExportCommands exporter(rt.workspace, selection_.selection(), os::pathFrom(target_), when);
         const auto outcome = exporter.run();
         const auto& r = exporter.result();
         return report(outcome, outcome.text + ": " + std::to_string(r.exported) + " commands and " +

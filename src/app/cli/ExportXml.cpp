@@ -1,4 +1,5 @@
 #include "Command.h"
+#include "cmdfile/System.h"
 
 #include "ops/ExportXml.h"
 
@@ -11,7 +12,7 @@ public:
 
     int execute(Runtime& rt) override {
         if (!selection_.given()) return selectionMissing();
-        ops::ExportXml exporter(rt.workspace, selection_.selection(), output_);
+        ops::ExportXml exporter(rt.workspace, selection_.selection(), os::pathFrom(output_));
         const auto outcome = exporter.run();
         return report(outcome, outcome.text);
     }

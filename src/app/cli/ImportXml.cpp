@@ -1,4 +1,5 @@
 #include "CliPrompter.h"
+#include "cmdfile/System.h"
 #include "Command.h"
 
 #include "ops/ImportXmlIntoFile.h"
@@ -20,7 +21,7 @@ public:
 
     // A new command file: no command file is open.
     int executeAlone(CliPrompter& prompter) override {
-        ops::ImportXmlToNewFile importer(prompter, xml_, output_, version_, language_);
+        ops::ImportXmlToNewFile importer(prompter, os::pathFrom(xml_), os::pathFrom(output_), version_, language_);
         const auto outcome = importer.run();
         return report(outcome, outcome.text);
     }
@@ -33,7 +34,7 @@ public:
         const auto answer = duplicates_.empty()    ? ops::XmlDuplicates::Ask
                             : duplicates_ == "yes" ? ops::XmlDuplicates::Replace
                                                    : ops::XmlDuplicates::Keep;
-        ops::ImportXmlIntoFile importer(rt.workspace, xml_, answer);
+        ops::ImportXmlIntoFile importer(rt.workspace, os::pathFrom(xml_), answer);
         const auto outcome = importer.run();
         if (outcome.kind == ops::Outcome::Kind::Declined && duplicates_.empty())
             std::cerr << "Commands the file has already: answer with --duplicates yes or no\n";

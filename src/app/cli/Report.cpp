@@ -1,4 +1,5 @@
 #include "Command.h"
+#include "cmdfile/System.h"
 
 #include "ops/WriteReport.h"
 
@@ -10,7 +11,7 @@ public:
     ReportVerb() : Command("report", "Write the chosen commands as a command list (txt) or a spreadsheet (csv)") {}
 
     int execute(Runtime& rt) override {
-        ops::WriteReport writer(rt.workspace, selection_.selection(), output_, format_);
+        ops::WriteReport writer(rt.workspace, selection_.selection(), os::pathFrom(output_), format_);
         const auto outcome = writer.run();
         return cli::report(outcome, "Wrote " + std::to_string(writer.rows()) + " commands and LISTs to " + output_);
     }

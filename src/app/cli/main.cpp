@@ -12,13 +12,12 @@
 
 #include <CLI/CLI.hpp>
 
-#include <atomic>
-#include <csignal>
+#include "ProcessEdges.h"
+
+#include "cmdfile/System.h"
+
 #include <cstdlib>
 #include <iostream>
-#include <pthread.h>
-#include <thread>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace vocabrella;
@@ -27,48 +26,7 @@ namespace {
 
 constexpr std::string_view kNeedsDragon = "This needs a Dragon installation: --dragon-root DIR or $DRAGON_ROOT";
 
-// A home folder for this run only. It is removed on the way out, also when the run is ended by
-// SIGINT, SIGTERM or SIGPIPE: a thread of its own waits for those signals, which every other
-// thread blocks.
-class TemporaryHome {
-public:
-    TemporaryHome() {
-        std::string pattern = (fs::temp_directory_path() / "vocabrella-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("Cannot create a temporary folder");
-        base_ = pattern;
-        sigemptyset(&signals_);
-        for (const int s : {SIGINT, SIGTERM, SIGPIPE, SIGUSR1}) sigaddset(&signals_, s);
-        pthread_sigmask(SIG_BLOCK, &signals_, nullptr);
-        watcher_ = std::thread([this] {
-            int received = 0;
-            while (sigwait(&signals_, &received) == 0) {
-                if (received == SIGUSR1 && finished_) return;
-                if (received == SIGUSR1) continue;
-                std::error_code ec;
-                fs::remove_all(base_, ec);
-                ::_exit(128 + received);
-            }
-        });
-    }
-    ~TemporaryHome() {
-        finished_ = true;
-        ::kill(::getpid(), SIGUSR1);
-        watcher_.join();
-        std::error_code ec;
-        fs::remove_all(base_, ec);
-    }
-    TemporaryHome(const TemporaryHome&) = delete;
-    TemporaryHome& operator=(const TemporaryHome&) = delete;
-    fs::path home() const { return base_ / "home"; }
-
-private:
-    fs::path base_;
-    sigset_t signals_{};
-    std::atomic<bool> finished_{false};
-    std::thread watcher_;
-};
-
-int run(int argc, char** argv) {
+int run(int argc, const char* const* argv) {
     CLI::App app{"Vocabrella command line: reads and changes Dragon command files"};
     app.require_subcommand(1);
     std::string homeOption, dragonRoot;
@@ -92,18 +50,20 @@ int run(int argc, char** argv) {
     prompter.answerYes = yes;
     SystemClock clock;
     const auto root =
-        platform::SimulatedDragon::rootFrom(dragonRoot.empty() ? std::nullopt : std::optional<fs::path>(dragonRoot));
-    std::optional<TemporaryHome> temporary;
+        platform::SimulatedDragon::rootFrom(dragonRoot.empty() ? std::nullopt
+                                                            : std::optional<fs::path>(os::pathFrom(dragonRoot)));
+    std::optional<cli::TemporaryHome> temporary;
     fs::path home;
-    if (homeOption.empty() && !std::getenv("VOCABRELLA_HOME") && !root) {
+    if (homeOption.empty() && os::environment("VOCABRELLA_HOME").empty() && !root) {
         temporary.emplace();
         home = temporary->home();
     } else {
-        home = HomeFolder::resolve(homeOption.empty() ? std::nullopt : std::optional<fs::path>(homeOption));
+        home = HomeFolder::resolve(homeOption.empty() ? std::nullopt : std::optional<fs::path>(os::pathFrom(homeOption)));
     }
 
     try {
         if (!command->opensCommandFile()) return command->executeAlone(prompter);
+        const fs::path file = os::pathFrom(command->file());
         platform::SimulatedDragon dragon(root);
         std::optional<Session> plainSession;
         std::unique_ptr<Application> program;
@@ -113,17 +73,16 @@ int run(int argc, char** argv) {
             program = std::make_unique<Application>(StartupOptions{home, {}}, dragon, prompter, clock);
             if (!program->load()) return 1;
             session = &program->session();
-            if (!command->file().empty() &&
-                fs::weakly_canonical(fs::absolute(command->file())) != fs::weakly_canonical(program->commandFile()) &&
-                !program->FileOpenNoDialog(command->file()))
+            if (!file.empty() && fs::weakly_canonical(fs::absolute(file)) != fs::weakly_canonical(program->commandFile()) &&
+                !program->FileOpenNoDialog(file))
                 return 1;
         } else {
             if (command->needsDragon()) throw Refusal(std::string(kNeedsDragon));
             session = &plainSession.emplace(home, prompter, clock);
-            const auto outcome = session->open(command->file());
+            const auto outcome = session->open(file);
             if (!outcome.success)
                 return command->error(prompter, std::string(texts::ParseProblem) + "\r\n" + outcome.problem,
-                                      fs::weakly_canonical(fs::absolute(command->file())).string());
+                                      os::pathText(fs::weakly_canonical(fs::absolute(file))));
         }
         std::optional<ops::Workspace> workspace;
         if (program) workspace.emplace(*program, clock);
@@ -149,7 +108,9 @@ int run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     try {
-        return run(argc, argv);
+        cli::prepareStandardStreams();
+        const cli::Arguments arguments(argc, argv);
+        return run(arguments.count(), arguments.values());
     } catch (const std::exception& e) {
         std::cerr << e.what() << '\n';
         return 1;

@@ -1,13 +1,9 @@
 #include "shell/platform/EventChannel.h"
+#include "shell/platform/EventFile.h"
 
 #include "shell/platform/DragonFiles.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <stdexcept>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vocabrella::platform {
 namespace fs = std::filesystem;
@@ -19,47 +15,21 @@ void appendEvent(const fs::path& root, const DragonEvent& event) {
         throw std::invalid_argument("An event cannot hold a line break");
     std::string line(event.kind == DragonEvent::Kind::SpeakerChange ? simulated::SpeakerEvent : simulated::SayEvent);
     line.append("\t").append(event.text).append("\n");
-
-    const fs::path file = eventsFile(root);
-    const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) throw fs::filesystem_error("Cannot open", file, std::error_code(errno, std::generic_category()));
-    ::flock(fd, LOCK_EX);
-    const auto written = ::write(fd, line.data(), line.size());
-    const int error = errno;
-    ::close(fd);
-    if (written != static_cast<ssize_t>(line.size()))
-        throw fs::filesystem_error("Cannot write", file, std::error_code(written < 0 ? error : EIO, std::generic_category()));
+    eventfile::appendLine(eventsFile(root), line);
 }
 
 EventReader::EventReader(fs::path file) : file_(std::move(file)) {
-    struct stat st {};
-    if (::stat(file_.c_str(), &st) == 0) {
-        offset_ = static_cast<std::uintmax_t>(st.st_size);
-        inode_ = st.st_ino;
+    const auto end = eventfile::endOf(file_);
+    if (end.present) {
+        offset_ = end.size;
+        inode_ = end.identity;
     }
 }
 
 std::vector<DragonEvent> EventReader::poll() {
     std::vector<DragonEvent> events;
-    const int fd = ::open(file_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return events;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        ::close(fd);
-        return events;
-    }
-    const auto size = static_cast<std::uintmax_t>(st.st_size);
-    if (st.st_ino != inode_ || size < offset_) {
-        offset_ = 0;
-        inode_ = st.st_ino;
-    }
     std::string added;
-    if (size > offset_) {
-        added.resize(static_cast<std::size_t>(size - offset_));
-        const auto n = ::pread(fd, added.data(), added.size(), static_cast<off_t>(offset_));
-        added.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-    }
-    ::close(fd);
+    if (!eventfile::readAdded(file_, offset_, inode_, added)) return events;
 
     const auto lastFeed = added.rfind('\n');
     if (lastFeed == std::string::npos) return events;

@@ -1,0 +1,7 @@
+#include "shell/platform/SystemFolders.h"
+
+namespace vocabrella::platform {
+
+SpecialFolders systemSpecialFolders() { return {}; }
+
+} // namespace vocabrella::platform
