@@ -44,6 +44,7 @@ export WINEDEBUG=-all
 export WINEPREFIX=$PWD/$build/wineprefix
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 mkdir -p "$build/test-results"
+(unset DISPLAY; "$wine" cmd /c exit >/dev/null 2>&1) || true # makes the prefix on the first run
 status=0
 
 echo "== Dragon's controls (fake controls in the test process) under Wine"
