@@ -4,6 +4,7 @@
 #include "cmdfile/Errors.h"
 #include "cmdfile/FileLock.h"
 #include "cmdfile/Prompter.h"
+#include "ops/Failures.h"
 #include "ops/Texts.h"
 
 #include <optional>
@@ -27,7 +28,7 @@ Outcome Change::changedOnDisk() {
 }
 
 Outcome Change::run() {
-    try {
+    return translatingFailures(ws_, [&]() -> Outcome {
         if (ws_.commandFile().empty()) return refuse(std::string(texts::NoFileOpen));
         if (auto o = check(); !o.isDone()) return o;
         if (auto o = confirm(); !o.isDone()) return o;
@@ -41,14 +42,7 @@ Outcome Change::run() {
         }
         ws_.SaveAndReload(newListWritten());
         return finish();
-    } catch (const Refusal& r) {
-        return refuse(r.what(), r.title());
-    } catch (const EncodingError& e) {
-        return refuse(e.what());
-    } catch (const std::filesystem::filesystem_error& e) {
-        ws_.prompter().message(e.what(), e.path1().string());
-        return Outcome::failed(e.what(), e.path1().string());
-    }
+    }, {});
 }
 
 } // namespace vocabrella::ops

@@ -61,11 +61,8 @@ std::vector<std::uint8_t> withoutCommands(const std::vector<std::uint8_t>& image
 
 Outcome ImportXmlIntoFile::check() {
     const auto& info = ws_.session().reader().file().info;
-    std::set<std::string> lists;
-    ws_.store().forEachUser([&](const UserRow& row) {
-        if (row.Type == "L" && names::isGlobalProgram(row.menu)) lists.insert(row.name);
-        return true;
-    });
+    const auto names = ws_.store().globalListNames();
+    const std::set<std::string> lists(names.begin(), names.end());
     if (auto o = source_.load(ws_.prompter(), xmlFile_, info.family, lists); !o.isDone()) return o;
     if ((source_.set.language & 0xFF) != info.languageCode)
         return refuse(std::string(texts::XmlOtherLanguage) + dragonxml::languageIdText(source_.set.language) + " / " +

@@ -5,6 +5,7 @@
 #include "cmdfile/Errors.h"
 #include "cmdfile/FileLock.h"
 #include "cmdfile/Prompter.h"
+#include "ops/Failures.h"
 #include "cmdfile/RecordCodec.h"
 #include "ops/ConvertFile.h"
 #include "ops/OutputTarget.h"
@@ -41,22 +42,24 @@ Outcome ImportXmlToNewFile::run() {
     }
     const auto seen = FileVersion::of(target_);
     if (auto o = checkOutputTarget(prompter_, openFile_, target_); !o.isDone()) return o;
-    try {
-        CommandFileComposer composer(versionCode, *languageByte);
-        for (const auto& c : source_.set.commands) composer.add(c);
-        for (const auto& l : source_.set.lists) composer.add(l);
-        // A command file like any other: written under its lock, and only as it was when checked.
-        SystemClock clock;
-        CommandFileLock lock(target_, clock);
-        writeFileIfUnchanged(target_, seen, composer.bytes());
-    } catch (const Refusal& r) {
-        return refuse(r.what(), r.title().empty() ? target_.string() : r.title());
-    } catch (const std::invalid_argument& e) {
-        return refuse(e.what(), xmlFile_.string());
-    } catch (const std::filesystem::filesystem_error& e) {
-        prompter_.message(e.what(), target_.string());
-        return Outcome::failed(e.what(), target_.string());
-    }
+    const auto written = translatingFailures(
+        prompter_, nullptr,
+        [&]() -> Outcome {
+            try {
+                CommandFileComposer composer(versionCode, *languageByte);
+                for (const auto& c : source_.set.commands) composer.add(c);
+                for (const auto& l : source_.set.lists) composer.add(l);
+                // A command file like any other: written under its lock, and only as it was when checked.
+                SystemClock clock;
+                CommandFileLock lock(target_, clock);
+                writeFileIfUnchanged(target_, seen, composer.bytes());
+            } catch (const InputRefusal& e) { // what the XML file asks for
+                return refuse(e.what(), xmlFile_.string());
+            }
+            return Outcome::done();
+        },
+        FailureHandling::titled(target_.string()));
+    if (!written.isDone()) return written;
     std::size_t withStates = 0;
     if (!familyHoldsStates(family))
         for (const auto& c : source_.set.commands) withStates += c.states.empty() ? 0 : 1;

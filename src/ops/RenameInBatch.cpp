@@ -25,8 +25,8 @@ Outcome RenameGroupChange::checkMarked() {
         return refuseNothingToDo();
     }
     bool moves = false;
-    ws_.store().forEachUser([&](const UserRow& row) {
-        moves = row.flag && row.owner != newName_;
+    ws_.store().forEachFlagged([&](const UserRow& row) {
+        moves = row.owner != newName_;
         return !moves;
     });
     if (!moves) return refuse(std::string(texts::NothingChangedSameName), newName_);
@@ -75,18 +75,7 @@ Outcome RenameProgramChange::checkMarked() {
 
 Outcome RenameProgramChange::refuseRepeatedNames() {
     // A command keeps its scope and name: one the new program has there already would be there twice.
-    auto& store = ws_.store();
-    std::set<std::string> taken;
-    store.forEachUser([&](const UserRow& row) {
-        if (!row.flag && row.Type != "L" && sameIgnoringCase(row.menu, newName_))
-            taken.insert(commandKey({}, row.state, row.name));
-        return true;
-    });
-    std::vector<std::string> repeated;
-    store.forEachUser([&](const UserRow& row) {
-        if (row.flag && taken.contains(commandKey({}, row.state, row.name))) repeated.push_back(row.name);
-        return true;
-    });
+    const auto repeated = ws_.store().markedNamesTakenIn(newName_);
     if (repeated.empty()) return Outcome::done();
     constexpr std::size_t kNamed = 5;
     std::string text(texts::RenameRepeatsNames);

@@ -187,4 +187,18 @@ inline constexpr std::string_view ScriptsWithoutDragonEnd =
 // Reports.
 inline constexpr std::string_view UnknownReportFormat = "A report is a command list (txt) or a spreadsheet (csv)";
 
+// Failures of an operation that are no refusal: followed by the cause.
+inline constexpr std::string_view CommandFileDamaged =
+    "Nothing was changed: the command file could not be read as a command file. ";
+inline constexpr std::string_view StoreFailed =
+    "Nothing was changed: Vocabrella's database (global.mdb) failed. ";
+
+// Trace labels of the failures above.
+namespace trace {
+inline constexpr std::string_view CleanUpFailed = "cleanup failed";
+inline constexpr std::string_view FileFailed = "file failed";
+inline constexpr std::string_view FileDamaged = "file damaged";
+inline constexpr std::string_view StoreFailed = "store failed";
+} // namespace trace
+
 } // namespace vocabrella::ops::texts
