@@ -361,3 +361,27 @@ TEST(StoreRebuild, AParseLeavesEveryIndexInPlace) {
     EXPECT_FALSE(session.reader().ReadCommandFile(true, dir.path() / "mycmds.dat").success);
     EXPECT_EQ(indexes(session.store()), 5);
 }
+
+// Opening looks at the file's length, not at every page: a store cut short is damage at once,
+// before any query could take its missing pages for rows that are not there.
+TEST(StoreOpen, AStoreCutShortIsDamage) {
+    TempDir dir;
+    const auto path = dir.path() / "global.mdb";
+    {
+        auto store = CommandStore::create(path);
+        CommandStore::Transaction t(store);
+        for (int i = 0; i < 200; ++i) {
+            auto row = rowNamed("command " + std::to_string(i));
+            row.script = std::string(4000, static_cast<char>('a' + i % 26));
+            store.insertUser(row);
+        }
+        t.commit();
+    }
+    fs::resize_file(path, fs::file_size(path) / 2);
+    try {
+        CommandStore::open(path);
+        ADD_FAILURE() << "a store cut in half was opened";
+    } catch (const StoreError& e) {
+        EXPECT_TRUE(CommandStore::isDamage(e)) << e.what();
+    }
+}
