@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <fstream>
 #include <utility>
 
 namespace vocabrella {
@@ -356,44 +355,21 @@ sqlite3* openDatabase(const std::filesystem::path& path, int flags) {
 }
 } // namespace
 
-namespace {
-// Whether the database file ends before the last page its header counts. The count is valid
-// when the change counter (offset 24) matches the version-valid-for number (offset 92), which
-// every SQLite since 3.7.0 writes.
-bool shorterThanItsHeaderSays(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    unsigned char header[100] = {};
-    if (!in.read(reinterpret_cast<char*>(header), sizeof header)) return true;
-    const auto big = [&](int at, int bytes) {
-        std::uint64_t v = 0;
-        for (int i = 0; i < bytes; ++i) v = v << 8 | header[at + i];
-        return v;
-    };
-    const std::uint64_t pageSize = big(16, 2) == 1 ? 65536 : big(16, 2);
-    const std::uint64_t pages = big(28, 4);
-    if (pages == 0 || big(24, 4) != big(92, 4)) return false;
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    return !ec && size < pages * pageSize;
-}
-} // namespace
-
 CommandStore CommandStore::open(const std::filesystem::path& path) {
     if (!std::filesystem::exists(path))
         throw StoreError(SQLITE_CANTOPEN, "The store " + path.string() + " does not exist");
     CommandStore store(openDatabase(path, SQLITE_OPEN_READWRITE), path);
-    // A file that is not a store, a store of another version or a cut one fails here rather
-    // than on first use. The check takes the same time whatever the size of the store: damage
-    // inside its pages is met by the query that reads them, which fails rather than return
-    // fewer rows (the program then makes the store afresh).
+    // A file that is not a store, a store of another version or a cut one (SQLite compares the
+    // file's length with the page count of its header) fails here rather than on first use.
+    // The check takes the same time whatever the size of the store: damage inside its pages
+    // is met by the query that reads them, which fails rather than return fewer rows (the
+    // program then makes the store afresh).
     const auto firstValue = [&](const char* sql) {
         Finalize s{prepare(store.db_, sql)};
         return columnText(oneRow(store.db_, s.s), 0);
     };
     if (firstValue("PRAGMA user_version") != std::to_string(kSchemaVersion))
         throw StoreError(SQLITE_NOTADB, "The store " + path.string() + " is not a store of this version");
-    if (shorterThanItsHeaderSays(path))
-        throw StoreError(SQLITE_CORRUPT, "The store " + path.string() + " is shorter than its pages");
     if (firstValue("SELECT count(*) FROM parameters") != "1")
         throw StoreError(SQLITE_CORRUPT, "The store " + path.string() + " has no parameters row");
     // Indexes a rebuild left unmade (a run that ended inside one) are made again.
