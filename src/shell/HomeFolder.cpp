@@ -148,8 +148,8 @@ HomeFolder::State HomeFolder::prepare(const fs::path& home) {
             fs::remove(staging);
         }
     } catch (...) {
-        std::error_code ec;
-        fs::remove_all(staging, ec);
+        std::error_code cleanupEc;
+        fs::remove_all(staging, cleanupEc);
         throw;
     }
     return State::Created;
