@@ -331,8 +331,8 @@ void CommandFileUpdater::UpdateDeleteList(std::int64_t rowId) {
     const auto delta = -static_cast<std::int32_t>(list.whole.size());
     CommitRewrite(env_, texts::trace::DeleteList, snapshot, std::move(updated), [&](CommandStore& store) {
         std::vector<std::int64_t> rows;
-        store.forEachUser([&](const UserRow& r) {
-            if (r.Type == "L" && r.name == row.name) rows.push_back(r.ID);
+        store.forEachUser([&](const UserRow& each) {
+            if (each.Type == "L" && each.name == row.name) rows.push_back(each.ID);
             return true;
         });
         for (const auto id : rows) store.deleteUser(id);
