@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <unistd.h>
+#include <vector>
 
 namespace vocabrella {
 namespace fs = std::filesystem;
@@ -56,14 +57,32 @@ fs::path HomeFolder::resolve(const std::optional<fs::path>& option) {
 
 fs::path HomeFolder::storePath(const fs::path& home) { return home / texts::DefaultDataBaseName; }
 
-fs::path HomeFolder::shippedDataFolder() {
+fs::path HomeFolder::programFolder() {
     std::error_code ec;
     const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        const fs::path installed = self.parent_path().parent_path() / "share" / "vocabrella";
+    return ec ? fs::path() : self.parent_path();
+}
+
+fs::path HomeFolder::shippedDataFolder() {
+    std::error_code ec;
+    if (const fs::path here = programFolder(); !here.empty()) {
+        const fs::path installed = (here / VOCABRELLA_INSTALLED_DATA).lexically_normal();
         if (fs::exists(installed / "keynames", ec)) return installed;
     }
     return VOCABRELLA_DATA_DIR;
+}
+
+std::optional<fs::path> HomeFolder::shippedTool(std::string_view name, const fs::path& built) {
+    std::error_code ec;
+    std::vector<fs::path> candidates;
+    if (const fs::path here = programFolder(); !here.empty()) {
+        candidates.push_back(here / name);
+        candidates.push_back((here / VOCABRELLA_INSTALLED_TOOLS / name).lexically_normal());
+    }
+    candidates.push_back(built);
+    for (const auto& candidate : candidates)
+        if (!candidate.empty() && fs::is_regular_file(candidate, ec)) return candidate;
+    return std::nullopt;
 }
 
 void HomeFolder::replaceDamagedStore(const fs::path& home) {
@@ -129,8 +148,8 @@ HomeFolder::State HomeFolder::prepare(const fs::path& home) {
             fs::remove(staging);
         }
     } catch (...) {
-        std::error_code ec;
-        fs::remove_all(staging, ec);
+        std::error_code cleanupEc;
+        fs::remove_all(staging, cleanupEc);
         throw;
     }
     return State::Created;
