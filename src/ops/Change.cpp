@@ -37,6 +37,10 @@ void Change::keepInHistory(ChangeHistory& history, std::span<const std::uint8_t>
 void Change::recordInHistory(std::span<const std::uint8_t> before) {
     try {
         const auto after = readFileBytes(ws_.commandFile());
+        // Two programs that change one file take their turns at its history too.
+        const auto list = ChangeHistory::listOf(ws_.session().home(), ws_.commandFile());
+        std::filesystem::create_directories(list.parent_path());
+        CommandFileLock lock(list, ws_.clock());
         ChangeHistory history(ws_.session().home(), ws_.commandFile());
         if (!history.problem().empty()) ws_.prompter().message(history.problem(), ws_.commandFile().string());
         keepInHistory(history, before, after);

@@ -107,6 +107,8 @@ fs::path ChangeHistory::folderOf(const fs::path& home, const fs::path& file) {
     return home / kFolder / FileBackups::folderOf(home, file).filename();
 }
 
+fs::path ChangeHistory::listOf(const fs::path& home, const fs::path& file) { return folderOf(home, file) / kList; }
+
 ChangeHistory::ChangeHistory(const fs::path& home, const fs::path& file, HistoryLimits limits)
     : folder_(folderOf(home, file)), file_(fullPath(file)), limits_(limits) {
     load();

@@ -40,6 +40,8 @@ public:
     ChangeHistory(const std::filesystem::path& home, const std::filesystem::path& file, HistoryLimits limits = {});
 
     static std::filesystem::path folderOf(const std::filesystem::path& home, const std::filesystem::path& file);
+    // The list of changes, which writers lock (CommandFileLock) while they record.
+    static std::filesystem::path listOf(const std::filesystem::path& home, const std::filesystem::path& file);
     const std::filesystem::path& folder() const { return folder_; }
 
     const std::vector<HistoryEntry>& entries() const { return entries_; }

@@ -84,7 +84,7 @@ void UndoRedoTest::entriesNameTheChangeAndAnswerTheKeys() {
     QCOMPARE(undo->text(), QStringLiteral("&Undo Rename \"script it\" to \"script && more\""));
     QCOMPARE(redo->text(), QStringLiteral("&Redo Delete \"say hello\""));
     QVERIFY(redo->isEnabled());
-    QCOMPARE(h.child<QLabel>("Label7")->text(), QString::fromStdString(std::string(ops::texts::Undone) + "Delete \"say hello\""));
+    QCOMPARE(h.prompter.statusLines.back(), std::string(ops::texts::Undone) + "Delete \"say hello\"");
 
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(bytesOf(h.userFile()), original);
