@@ -50,6 +50,14 @@ void UndoRedoTest::entriesNameTheChangeAndAnswerTheKeys() {
     QCOMPARE(redo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Y")));
 
     const auto original = bytesOf(h.userFile());
+    const auto pathKeys = h.session->store().findUser(kGlobal, kGlobal, "path keys")->script;
+    h.select(1, "path keys");
+    h.child<QPushButton>("modify")->click();
+    h.child<QPlainTextEdit>("Text1")->setPlainText(QStringLiteral("{Ctrl+t}"));
+    h.child<QPushButton>("savechanges")->click();
+    QCOMPARE(h.session->store().findUser(kGlobal, kGlobal, "path keys")->script, "{Ctrl+t}");
+    const auto saved = bytesOf(h.userFile());
+    QCOMPARE(h.action("editundo")->text(), QStringLiteral("&Undo Save changes to \"path keys\""));
     h.select(1, "script it");
     h.prompter.answers = {"script & more"};
     h.action("commandrename")->trigger();
@@ -87,11 +95,16 @@ void UndoRedoTest::entriesNameTheChangeAndAnswerTheKeys() {
     QCOMPARE(h.prompter.statusLines.back(), std::string(ops::texts::Undone) + "Delete \"say hello\"");
 
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(bytesOf(h.userFile()), original);
+    QCOMPARE(bytesOf(h.userFile()), saved);
     QVERIFY(h.session->store().findUser(kGlobal, kGlobal, "script it"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(bytesOf(h.userFile()), original);
+    QCOMPARE(h.session->store().findUser(kGlobal, kGlobal, "path keys")->script, pathKeys);
     QVERIFY(!undo->isEnabled());
     QCOMPARE(undo->text(), QStringLiteral("&Undo"));
 
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(bytesOf(h.userFile()), saved);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(bytesOf(h.userFile()), renamed);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::ControlModifier);

@@ -240,6 +240,16 @@ TEST_F(UndoRedo, AStepIsRefusedWhenTheFileWasChangedBehindTheProgramsBack) {
                            foreign);
     EXPECT_EQ(history().position(), 1u) << "a refused undo does not move through the history";
     EXPECT_FALSE(ops::historyOf(*workspace).fileAsExpected);
+    // A change of the same size: one letter of a name.
+    Bytes sameSize = versions[1];
+    const std::string name = "Paste Cells";
+    const auto at = std::search(sameSize.begin(), sameSize.end(), name.begin(), name.end());
+    ASSERT_NE(at, sameSize.end());
+    *(at + 10) = 'S';
+    writeFileAtomically(file(), sameSize);
+    expectRefusedUntouched(ops::Undo(*workspace).run(),
+                           std::string(optexts::ChangedSinceStart) + renamed + std::string(optexts::ChangedSinceMade),
+                           sameSize);
 
     // The renamed file back under a new time: the bytes decide, not the time.
     writeFileAtomically(file(), versions[1]);
@@ -328,6 +338,13 @@ TEST_F(UndoRedo, ADamagedHistoryIsToldAndNeverFatal) {
     writeFileAtomically(history().folder() / "versions" / sha256Hex(versions[1]), versions[0]);
     EXPECT_EQ(ops::Undo(*workspace).run().kind, Outcome::Kind::Refused);
     EXPECT_EQ(bytes(), versions[2]);
+
+    // A history that cannot be written: the change is made all the same, and that is told.
+    fs::remove_all(home() / "history");
+    writeFileAtomically(home() / "history", std::string("not a folder"));
+    change<ops::NewList>({}, "shapes", "round\r\n");
+    EXPECT_TRUE(prompter.last().text.starts_with(optexts::HistoryNotKept)) << prompter.last().text;
+    EXPECT_TRUE(StoreAgreesWithFile(session->store(), file()));
 }
 
 // The newest changes are kept up to the count, beyond it only while the bytes and entries allow:
