@@ -335,7 +335,9 @@ TEST_F(UndoRedo, ADamagedHistoryIsToldAndNeverFatal) {
                                "New LIST \"sizes\"" + std::string(optexts::VersionLostEnd),
                            versions[2]);
     // A version whose bytes are no longer what its name says is as good as lost.
-    writeFileAtomically(history().folder() / "versions" / sha256Hex(versions[1]), versions[0]);
+    Bytes spoilt = versions[1];
+    spoilt.back() ^= 1;
+    writeFileAtomically(history().folder() / "versions" / sha256Hex(versions[1]), spoilt);
     EXPECT_EQ(ops::Undo(*workspace).run().kind, Outcome::Kind::Refused);
     EXPECT_EQ(bytes(), versions[2]);
 
