@@ -1,12 +1,16 @@
 #include "ops/Change.h"
 
 #include "cmdfile/AtomicFile.h"
+#include "cmdfile/Clock.h"
 #include "cmdfile/Errors.h"
 #include "cmdfile/FileLock.h"
 #include "cmdfile/Prompter.h"
 #include "ops/Failures.h"
 #include "ops/Texts.h"
+#include "shell/ChangeHistory.h"
+#include "shell/Session.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace vocabrella::ops {
@@ -22,6 +26,30 @@ Outcome ChangeOfOne::find() {
     return found.outcome;
 }
 
+std::string inQuotes(std::string_view name) { return "\"" + std::string(name) + "\""; }
+
+void Change::keepInHistory(ChangeHistory& history, std::span<const std::uint8_t> before,
+                           std::span<const std::uint8_t> after) {
+    // A change that left every byte as it was has nothing to undo.
+    if (std::equal(before.begin(), before.end(), after.begin(), after.end())) return;
+    history.record(describe(), ws_.clock().now(), before, after);
+}
+
+void Change::recordInHistory(std::span<const std::uint8_t> before) {
+    try {
+        const auto after = readFileBytes(ws_.commandFile());
+        // Two programs that change one file take their turns at its history too.
+        const auto list = ChangeHistory::listOf(ws_.session().home(), ws_.commandFile());
+        std::filesystem::create_directories(list.parent_path());
+        CommandFileLock lock(list, ws_.clock());
+        ChangeHistory history(ws_.session().home(), ws_.commandFile());
+        if (!history.problem().empty()) ws_.prompter().message(history.problem(), ws_.commandFile().string());
+        keepInHistory(history, before, after);
+    } catch (const std::exception& e) {
+        ws_.prompter().message(std::string(texts::HistoryNotKept) + e.what(), ws_.commandFile().string());
+    }
+}
+
 Outcome Change::changedOnDisk() {
     ws_.FileRefresh();
     return check();
@@ -32,15 +60,19 @@ Outcome Change::run() {
         if (ws_.commandFile().empty()) return refuse(std::string(texts::NoFileOpen));
         if (auto o = check(); !o.isDone()) return o;
         if (auto o = confirm(); !o.isDone()) return o;
+        std::vector<std::uint8_t> before;
         {
             CommandFileLock lock(ws_.commandFile(), ws_.clock());
             refuseUnlessWritable(ws_.commandFile());
             if (ws_.changedOnDisk())
                 if (auto o = changedOnDisk(); !o.isDone()) return o;
             ws_.backup();
+            before = readFileBytes(ws_.commandFile());
             write();
         }
+        // The history holds the file as Dragon left it: its reload may write the file again.
         ws_.SaveAndReload(newListWritten());
+        recordInHistory(before);
         return finish();
     }, {});
 }

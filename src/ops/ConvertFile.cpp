@@ -62,4 +62,8 @@ Outcome ConvertLanguage::finish() {
     return Outcome::done(std::string(vocabrella::texts::FileConvertedTo) + language_, ws_.commandFile().string());
 }
 
+std::string ConvertVersion::describe() const { return std::string(texts::DescribeConvertVersion) + targetName_; }
+
+std::string ConvertLanguage::describe() const { return std::string(texts::DescribeConvertLanguage) + language_; }
+
 } // namespace vocabrella::ops

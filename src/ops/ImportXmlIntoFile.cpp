@@ -148,4 +148,8 @@ Outcome ImportXmlIntoFile::finish() {
     return Outcome::done(std::move(text), ws_.commandFile().string());
 }
 
+std::string ImportXmlIntoFile::describe() const {
+    return std::string(texts::DescribeImportXml) + inQuotes(xmlFile_.filename().string());
+}
+
 } // namespace vocabrella::ops

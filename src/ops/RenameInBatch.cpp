@@ -2,6 +2,7 @@
 
 #include "cmdfile/Prompter.h"
 #include "cmdfile/TextCase.h"
+#include "ops/Texts.h"
 #include "writer/RebuildOperations.h"
 
 #include <set>
@@ -94,6 +95,17 @@ void RenameProgramChange::write() {
 Outcome RenameProgramChange::finish() {
     ws_.prompter().status("");
     return ended(Outcome::done(std::string(texts::ProgramRenamed)));
+}
+
+std::string RenameGroupChange::describe() const {
+    if (selection_.group == names::AllGroups) return std::string(texts::DescribeMoveToGroup) + inQuotes(newName_);
+    return std::string(texts::DescribeRenameGroup) + inQuotes(selection_.group) + std::string(texts::DescribeTo) +
+           inQuotes(newName_);
+}
+
+std::string RenameProgramChange::describe() const {
+    return std::string(texts::DescribeRenameProgram) + inQuotes(selection_.program) + std::string(texts::DescribeTo) +
+           inQuotes(newName_);
 }
 
 } // namespace vocabrella::ops

@@ -46,7 +46,9 @@ public:
     struct Body {
         std::string program, scope, name, before, after;
     };
-    ReplaceBodies(Workspace& ws, std::vector<Body> bodies) : Change(ws), bodies_(std::move(bodies)) {}
+    ReplaceBodies(Workspace& ws, std::vector<Body> bodies, std::string description)
+        : Change(ws), bodies_(std::move(bodies)), description_(std::move(description)) {}
+    std::string describe() const override { return description_; }
 
 protected:
     Outcome check() override {
@@ -70,6 +72,7 @@ protected:
 
 private:
     std::vector<Body> bodies_;
+    std::string description_;
     std::vector<CommandFileUpdater::BodyChange> changes_;
 };
 
@@ -155,7 +158,9 @@ Outcome SearchReplace::replace() {
     const auto& m = *current_;
     std::string after = m.body;
     after.replace(m.position, m.length, replaceWith);
-    ReplaceBodies write(ws_, {{m.program, m.scope, m.name, m.body, after}});
+    ReplaceBodies write(ws_, {{m.program, m.scope, m.name, m.body, after}},
+                        std::string(texts::DescribeReplace) + inQuotes(findText) + std::string(texts::DescribeWith) +
+                            inQuotes(replaceWith) + std::string(texts::DescribeIn) + inQuotes(m.name));
     if (auto o = write.run(); !o.isDone()) {
         abandon();
         return o;
@@ -196,7 +201,9 @@ Outcome SearchReplace::replaceAll() {
         if (i != shownIndex_) ++macros;
         bodies.push_back({t.program, t.scope, t.name, row->script, std::move(body)});
     }
-    ReplaceBodies write(ws_, std::move(bodies));
+    ReplaceBodies write(ws_, std::move(bodies),
+                        std::string(texts::DescribeReplaceAll) + inQuotes(findText) + std::string(texts::DescribeWith) +
+                            inQuotes(replaceWith));
     if (auto o = write.run(); !o.isDone()) {
         abandon();
         return o;

@@ -147,6 +147,61 @@ inline constexpr std::string_view DebugStopped = "Typing into Dragon's command e
 inline constexpr std::string_view DebugOf = " of ";
 inline constexpr std::string_view DebugCharacters = " characters of the script";
 
+// Undo and Redo through the file's history of changes.
+inline constexpr std::string_view UndoPrefix = "Undo ";
+inline constexpr std::string_view RedoPrefix = "Redo ";
+inline constexpr std::string_view Undone = "Undone: ";
+inline constexpr std::string_view Redone = "Redone: ";
+inline constexpr std::string_view NothingToUndo = "Nothing to undo: no change of this file is kept in its history";
+inline constexpr std::string_view NothingToRedo = "Nothing to redo: no undone change of this file is kept in its history";
+inline constexpr std::string_view ChangedSinceStart = "Dragon or another program changed the file since \"";
+inline constexpr std::string_view ChangedSinceMade = "\" was made, so it is not undone: the file was left as it is";
+inline constexpr std::string_view ChangedSinceUndone = "\" was undone, so it is not redone: the file was left as it is";
+inline constexpr std::string_view VersionLostStart = "The history no longer holds the file as it was ";
+inline constexpr std::string_view VersionLostBefore = "before \"";
+inline constexpr std::string_view VersionLostAfter = "after \"";
+inline constexpr std::string_view VersionLostEnd = "\": the file was left as it is";
+inline constexpr std::string_view HistoryNotKept = "The change was made, but it could not be kept for Undo: ";
+// The history as the command line lists it, newest first.
+inline constexpr std::string_view HistoryOf = "Changes of ";
+inline constexpr std::string_view HistoryNewestFirst = ", newest first:";
+inline constexpr std::string_view HistoryEmpty = "No change of this file is kept in its history";
+inline constexpr std::string_view HistoryUndoMark = "undo  ";
+inline constexpr std::string_view HistoryRedoMark = "redo  ";
+inline constexpr std::string_view HistoryUndoneMark = "undone";
+inline constexpr std::string_view HistoryMadeMark = "      ";
+inline constexpr std::string_view HistoryFileChanged =
+    "Dragon or another program changed the file since: undo and redo are refused until the file is "
+    "again as the history has it";
+// The names of the changes in the history.
+inline constexpr std::string_view DescribeSaveChanges = "Save changes to ";
+inline constexpr std::string_view DescribeNewCommand = "New command ";
+inline constexpr std::string_view DescribeNewList = "New LIST ";
+inline constexpr std::string_view DescribeRename = "Rename ";
+inline constexpr std::string_view DescribeTo = " to ";
+inline constexpr std::string_view DescribeClone = "Clone ";
+inline constexpr std::string_view DescribeCloneAs = " as ";
+inline constexpr std::string_view DescribeDelete = "Delete ";
+inline constexpr std::string_view DescribeDeleteList = "Delete LIST ";
+inline constexpr std::string_view DescribeConvert = "Convert ";
+inline constexpr std::string_view DescribeToPlainText = " to plain text";
+inline constexpr std::string_view DescribeToAdvancedScript = " to an advanced script";
+inline constexpr std::string_view DescribeImportXml = "Import XML ";
+inline constexpr std::string_view DescribeRewrite = "Rewrite the file";
+inline constexpr std::string_view DescribeConvertVersion = "Convert the file to version ";
+inline constexpr std::string_view DescribeConvertLanguage = "Convert the file to language ";
+inline constexpr std::string_view DescribeReplace = "Replace ";
+inline constexpr std::string_view DescribeReplaceAll = "Replace all ";
+inline constexpr std::string_view DescribeWith = " with ";
+inline constexpr std::string_view DescribeIn = " in ";
+inline constexpr std::string_view DescribeCommands = " commands";
+inline constexpr std::string_view DescribeMoveToGroup = "Move commands to group ";
+inline constexpr std::string_view DescribeRenameGroup = "Rename group ";
+inline constexpr std::string_view DescribeRenameProgram = "Rename program ";
+inline constexpr std::string_view DescribeKeysCommands = " KEYS commands";
+inline constexpr std::string_view DescribeToSendKeys = " to SendKeys scripts";
+inline constexpr std::string_view DescribeToSendDragonKeys = " to SendDragonKeys scripts";
+
 // Dragon's MyCommands XML.
 inline constexpr std::string_view XmlUnreadable = "The XML file cannot be read: ";
 inline constexpr std::string_view XmlImportRefused = "Nothing was imported. These commands or LISTs cannot be taken:";

@@ -24,6 +24,7 @@
 #include "ui/AppIcon.h"
 #include "ui/BatchDialog.h"
 #include "ui/Dialogs.h"
+#include "ui/EditMenu.h"
 #include "ui/FindForm.h"
 #include "ui/Printing.h"
 #include "ui/ReportDialog.h"
@@ -186,6 +187,9 @@ void Form1::buildMenus() {
     connect(entry(fileMenu_, "fileexit", texts::FileExit), &QAction::triggered, this, &QWidget::close);
 
     editMenu_ = menu("editmenu", texts::EditMenu);
+    undoRedo_ = new EditMenu(
+        editMenu_, app_, clock_, [this](const std::function<void()>& action) { guarded(action); },
+        [this] { refreshAfterChange(); });
     connect(entry(editMenu_, "findmenu", texts::FindMenu), &QAction::triggered, this,
             [this] { guarded([&] { findmenu_Click(); }); });
     connect(entry(editMenu_, "editoptions", texts::EditOptions), &QAction::triggered, this, [this] {
@@ -818,6 +822,7 @@ void Form1::setMenusEnabled(bool on) {
     if (!fileOpen())
         for (auto* m : {commandmenu_, toolsMenu_}) m->menuAction()->setEnabled(false);
     SSTab1_->tabBar()->setEnabled(on);
+    undoRedo_->update(on && fileOpen());
 }
 
 // --- View menu -----------------------------------------------------------------------------------

@@ -51,6 +51,8 @@ inline constexpr std::string_view RollbackSetSuffix = "' mycmds.dat";
 inline constexpr std::string_view FileExit = "E&xit";
 
 // Edit.
+inline constexpr std::string_view EditUndo = "&Undo";
+inline constexpr std::string_view EditRedo = "&Redo";
 inline constexpr std::string_view FindMenu = "&Find";
 inline constexpr std::string_view EditOptions = "&Options";
 

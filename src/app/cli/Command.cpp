@@ -151,6 +151,10 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(makeConvertVersion());
     commands.push_back(makeConvertLanguage());
     commands.push_back(makeRewrite());
+    // The history of changes.
+    commands.push_back(makeHistory());
+    commands.push_back(makeUndo());
+    commands.push_back(makeRedo());
     // Outputs.
     commands.push_back(makeDvc());
     commands.push_back(makeExport());
