@@ -46,6 +46,7 @@ struct List {
     // `prefixes`), as the LIST spells them.
     std::vector<std::string> said;
     std::vector<std::uint32_t> prefixes;
+    std::unordered_set<WordId> lastWords; // the words its items end in
 };
 
 struct Command {
@@ -60,6 +61,8 @@ struct Command {
     std::string sequence;          // of a literal name: its words' numbers, to compare whole names
     std::vector<WordId> firstWords; // what its first word can be: a word of its own ...
     std::vector<std::uint32_t> firstLists; // ... or an item's first word of one of these LISTs
+    std::vector<WordId> lastWords;         // the same for its last word
+    std::vector<std::uint32_t> lastLists;
 };
 
 // Commands of one place by what their first word can be.
@@ -96,7 +99,7 @@ struct ConflictFinder::Impl {
     std::vector<std::uint64_t> seenFew;
     std::unordered_set<std::uint64_t> seenMany;
     std::vector<std::uint32_t> nextA, nextB;
-    std::unordered_map<std::uint64_t, bool> listsMeet;
+    std::unordered_map<std::uint64_t, bool> listsMeet, listsEndAlike;
     std::vector<std::pair<std::uint32_t, std::string>> endings;
 
     WordId word(std::string_view spelled) {
@@ -118,6 +121,7 @@ struct ConflictFinder::Impl {
             if (!item.empty() && item.back() == '\r') item.remove_suffix(1);
             std::uint32_t node = 0;
             std::string words;
+            WordId last = 0;
             for (std::size_t from = 0; from < item.size() && nodes.size() < kMostNodes;) {
                 const auto blank = std::min(item.find(' ', from), item.size());
                 if (blank > from) {
@@ -128,10 +132,12 @@ struct ConflictFinder::Impl {
                     node = at->second;
                     if (isNew) nodes.emplace_back().spelled = std::string(spelled);
                     (words += words.empty() ? "" : " ") += spelled;
+                    last = id;
                 }
                 from = blank + 1;
             }
             if (words.empty() || nodes[node].ends) continue;
+            list.lastWords.insert(last);
             nodes[node].ends = true;
             endings.emplace_back(node, std::move(words));
         }
@@ -208,6 +214,22 @@ struct ConflictFinder::Impl {
             auto& into = nodeOf(s) == 0 ? c.firstWords : c.firstLists;
             if (std::find(into.begin(), into.end(), e.id) == into.end()) into.push_back(e.id);
         }
+        // The last word: that of the last word or LIST, or of the last of optional words, which
+        // may also be left out.
+        const auto addLast = [&](const Element& e) {
+            if (e.kind != Kind::Word && (e.kind != Kind::List || e.id == kNoList)) return;
+            auto& into = e.kind == Kind::Word ? c.lastWords : c.lastLists;
+            if (std::find(into.begin(), into.end(), e.id) == into.end()) into.push_back(e.id);
+        };
+        for (std::size_t i = c.elements.size(); i > 0;) {
+            --i;
+            if (c.elements[i].kind != Kind::Close) {
+                addLast(c.elements[i]);
+                break;
+            }
+            addLast(c.elements[i - 1]);
+            while (c.elements[i].kind != Kind::Open) --i;
+        }
         c.name = std::string();
     }
 
@@ -251,6 +273,45 @@ struct ConflictFinder::Impl {
         return side(pos, at->second + 1);
     }
 
+    // The words that go on from a node of one LIST's tree and from one of another's, with the
+    // nodes they lead to, in the order of the items of the one with fewer; looked up from that
+    // one, and kept for the next pair of commands that meet there when there are many.
+    struct Shared {
+        WordId word;
+        std::uint32_t childA, childB;
+    };
+    struct NodesKey {
+        std::uint32_t listA, nodeA, listB, nodeB;
+        bool operator==(const NodesKey&) const = default;
+    };
+    struct NodesHash {
+        std::size_t operator()(const NodesKey& k) const {
+            return std::hash<std::uint64_t>()(std::uint64_t{k.listA} << 32 | k.nodeA) * 31 +
+                   std::hash<std::uint64_t>()(std::uint64_t{k.listB} << 32 | k.nodeB);
+        }
+    };
+    std::unordered_map<NodesKey, std::vector<Shared>, NodesHash> sharedKept;
+    std::vector<Shared> sharedNow;
+
+    const std::vector<Shared>& shared(std::uint32_t listA, std::uint32_t nodeA, std::uint32_t listB, std::uint32_t nodeB) {
+        const auto& a = tree(listA).nodes[nodeA];
+        const auto& b = tree(listB).nodes[nodeB];
+        const bool many = std::min(a.children.size(), b.children.size()) > 16;
+        if (many)
+            if (const auto at = sharedKept.find({listA, nodeA, listB, nodeB}); at != sharedKept.end()) return at->second;
+        sharedNow.clear();
+        const bool aFewer = a.children.size() <= b.children.size();
+        const auto& fewer = aFewer ? a : b;
+        const auto& more = (aFewer ? b : a).children;
+        for (const auto w : fewer.order)
+            if (const auto other = more.find(w); other != more.end()) {
+                const auto mine = fewer.children.at(w);
+                sharedNow.push_back({w, aFewer ? mine : other->second, aFewer ? other->second : mine});
+            }
+        if (!many) return sharedNow;
+        return sharedKept.emplace(NodesKey{listA, nodeA, listB, nodeB}, sharedNow).first->second;
+    }
+
     bool visit(std::uint64_t key) {
         if (seenMany.empty()) {
             if (std::find(seenFew.begin(), seenFew.end(), key) != seenFew.end()) return false;
@@ -278,7 +339,7 @@ struct ConflictFinder::Impl {
     std::optional<std::string> common(const Command& a, const Command& b, bool spellAsA) {
         steps.clear();
         seenFew.clear();
-        seenMany.clear();
+        if (!seenMany.empty()) seenMany.clear(); // clearing costs its buckets even when empty
         nextA.clear();
         nextB.clear();
         closure(a, 0, 0, nextA);
@@ -316,20 +377,9 @@ struct ConflictFinder::Impl {
                 }
                 continue;
             }
-            // Both inside a LIST: the words that go on in both trees, looked up from the smaller
-            // in the order of its items.
-            const auto& nodeA = tree(a.elements[positionOf(sa)].id).nodes[nodeOf(sa) - 1];
-            const auto& nodeB = tree(b.elements[positionOf(sb)].id).nodes[nodeOf(sb) - 1];
-            const bool aSmaller = nodeA.children.size() <= nodeB.children.size();
-            const auto& fewer = aSmaller ? nodeA : nodeB;
-            const auto& more = (aSmaller ? nodeB : nodeA).children;
-            for (const auto w : fewer.order) {
-                const auto other = more.find(w);
-                if (other == more.end()) continue;
-                const auto toFewer = side(positionOf(aSmaller ? sa : sb), fewer.children.at(w) + 1);
-                const auto toMore = side(positionOf(aSmaller ? sb : sa), other->second + 1);
-                follow(a, b, i, kNoList, w, aSmaller ? toFewer : toMore, aSmaller ? toMore : toFewer);
-            }
+            // Both inside a LIST: the words that go on in both trees.
+            for (const auto& [w, childA, childB] : shared(a.elements[posA].id, nodeOf(sa) - 1, b.elements[posB].id, nodeOf(sb) - 1))
+                follow(a, b, i, kNoList, w, side(posA, childA + 1), side(posB, childB + 1));
         }
         return std::nullopt;
     }
@@ -380,6 +430,36 @@ struct ConflictFinder::Impl {
             std::any_of(fewer.begin(), fewer.end(), [&](const auto& child) { return more.contains(child.first); });
         listsMeet.emplace(key, result);
         return result;
+    }
+
+    // Whether an item of one LIST ends in the same word as an item of the other.
+    bool endAlike(std::uint32_t x, std::uint32_t y) {
+        if (x == y) return true;
+        const std::uint64_t key = std::uint64_t{std::min(x, y)} << 32 | std::max(x, y);
+        if (const auto at = listsEndAlike.find(key); at != listsEndAlike.end()) return at->second;
+        const auto& lastX = lists[x].lastWords;
+        const auto& lastY = lists[y].lastWords;
+        const auto& fewer = lastX.size() <= lastY.size() ? lastX : lastY;
+        const auto& more = lastX.size() <= lastY.size() ? lastY : lastX;
+        const bool result = std::any_of(fewer.begin(), fewer.end(), [&](WordId w) { return more.contains(w); });
+        listsEndAlike.emplace(key, result);
+        return result;
+    }
+
+    // Whether the two names can end in the same word: what most pairs of one first word fail at.
+    bool endsMeet(const Command& a, const Command& b) {
+        for (const auto w : a.lastWords) {
+            if (std::find(b.lastWords.begin(), b.lastWords.end(), w) != b.lastWords.end()) return true;
+            for (const auto l : b.lastLists)
+                if (lists[l].lastWords.contains(w)) return true;
+        }
+        for (const auto l : a.lastLists) {
+            for (const auto w : b.lastWords)
+                if (lists[l].lastWords.contains(w)) return true;
+            for (const auto m : b.lastLists)
+                if (endAlike(l, m)) return true;
+        }
+        return false;
     }
 
     static void insert(PlaceIndex& index, const Command& c, std::uint32_t number) {
@@ -470,6 +550,7 @@ std::vector<Conflict> ConflictFinder::find() {
             lastLooked[other] = number;
             const auto& o = d.commands[other];
             if (o.folded == c.folded) continue; // a duplicate, or a program's own version of a global command
+            if (!d.endsMeet(o, c)) continue;
             if (auto words = d.common(o, c, other > number)) found.push_back({std::min(other, number), std::max(other, number), std::move(*words)});
         }
     };
