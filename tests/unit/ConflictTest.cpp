@@ -93,6 +93,8 @@ const std::vector<Pair> kPairs{
     {"optional words, other words", kGlobalPlace, "[please] go up", kGlobalPlace, "please go down", {}},
     {"optional LIST", kGlobalPlace, "go [<direction>]", kGlobalPlace, "go", {"go"}},
     {"nothing said is no conflict", kGlobalPlace, "[hello]", kGlobalPlace, "[goodbye]", {}},
+    {"nothing said is no conflict, though both begin and end alike", kGlobalPlace, "[go] [down]", kGlobalPlace,
+     "[go up down]", {}},
     {"a name Dragon cannot read", kGlobalPlace, "go <direction", kGlobalPlace, "go <direction> up", {}},
 };
 
