@@ -235,6 +235,9 @@ inline constexpr std::string_view CheckDuplicateCommand = "Another command of th
 inline constexpr std::string_view CheckDuplicateList = "Another LIST has this name: ";
 inline constexpr std::string_view CheckUnusedList = "No command uses this LIST";
 inline constexpr std::string_view CheckEmptyBody = "The body is empty";
+// Both this command and "go <direction>" (Global Commands, Global Commands) answer to "go up"
+inline constexpr std::string_view CheckConflictStart = "Both this command and ";
+inline constexpr std::string_view CheckConflictEnd = " answer to ";
 inline constexpr std::string_view ScriptsWithoutDragonStart = "Legacy scripts checked without Dragon: ";
 inline constexpr std::string_view ScriptsWithoutDragonEnd =
     " (by Vocabrella's own script check; Dragon's: --dragon-root DIR or $DRAGON_ROOT)";
