@@ -118,7 +118,7 @@ TEST(LineDiff, UnifiedHunksHaveTheirContextAndLineNumbers) {
         if (i != 15) after += "line " + std::to_string(i) + "\r\n";
     }
     EXPECT_EQ(unifiedDiff(before, after),
-              (Lines{"@@ -1,5 +1,6 @@", " line 1", " line 2", "+inserted", " line 3", " line 4", " line 5",
+              (Lines{"@@ -1,4 +1,5 @@", " line 1", "+inserted", " line 2", " line 3", " line 4",
                      "@@ -12,7 +13,6 @@", " line 12", " line 13", " line 14", "-line 15", " line 16", " line 17",
                      " line 18"}));
     // Changes closer than twice the context share one hunk.
