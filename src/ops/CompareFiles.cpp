@@ -180,7 +180,8 @@ void compareEntries(const ReadFile& first, const ReadFile& second, const Entry& 
         if (a.description != b.description) field(texts::FieldDescription, a.description, b.description);
         if (a.group != b.group) field(texts::FieldGroup, a.group, b.group);
         if (a.states != b.states) {
-            const bool dropped = b.states.empty() && familyHoldsStates(first.family) && !familyHoldsStates(second.family);
+            // A file of a version without states holds none: the first file's went with the conversion.
+            const bool dropped = b.states.empty() && !familyHoldsStates(second.family);
             if (dropped) out.conversion.statesDropped.push_back(b.head);
             else field(texts::FieldStates, joined(a.states), joined(b.states));
         }

@@ -289,6 +289,7 @@ TEST_F(FileCompare, EachKindOfChangeIsToldAsSuch) {
          "Global Commands / Global Commands / open menu", {"kind"}},
         {"LIST items", [](Content& c) { c.list("color").items = {"red", "blue", "green"}; }, {}, {}, "color", {"items"}},
         {"states", [](Content& c) { c.command("pick <color>").states = {"Dictation"}; }, {}, {}, pick, {"states"}},
+        {"states taken off", [](Content& c) { c.command("pick <color>").states.clear(); }, {}, {}, pick, {"states"}},
         {"two fields at once",
          [](Content& c) {
              c.command("save all").text = "{Ctrl+Alt+s}";
