@@ -132,6 +132,9 @@ TEST(LineDiff, UnifiedHunksHaveTheirContextAndLineNumbers) {
     EXPECT_EQ(unifiedDiff("", "new"), (Lines{"@@ -1,1 +1,1 @@", "-", "+new"}));
     EXPECT_EQ(unifiedDiff("a\r\nb", "b"), (Lines{"@@ -1,2 +1,1 @@", "-a", " b"}));
     EXPECT_EQ(unifiedDiff("a", "a\r\nb"), (Lines{"@@ -1,1 +1,2 @@", " a", "+b"}));
+    // Without context a hunk may hold no line of one side: it then names the line before it.
+    EXPECT_EQ(unifiedDiff("a\r\nc", "a\r\nb\r\nc", 0), (Lines{"@@ -1,0 +2,1 @@", "+b"}));
+    EXPECT_EQ(unifiedDiff("a\r\nb\r\nc", "a\r\nc", 0), (Lines{"@@ -2,1 +1,0 @@", "-b"}));
 }
 
 // --- the comparison -----------------------------------------------------------------------------
