@@ -424,6 +424,23 @@ TEST_F(FileCompare, AVersionConversionDiffersOnlyInWhatTheConversionDoes) {
     }
 }
 
+TEST_F(FileCompare, TheLanguageAndLineEndsAreToldToo) {
+    baseContent().write(path("a.dat"));
+    CommandFileBuilder french(7, 12);
+    for (const auto& c : baseContent().commands) french.add(c);
+    for (const auto& l : baseContent().lists) french.add(l);
+    french.writeFile(path("french.dat"));
+    auto c = compare(path("a.dat"), path("french.dat"));
+    EXPECT_TRUE(c.languageDiffers());
+    EXPECT_FALSE(c.equal());
+    EXPECT_EQ(comparisonText(c, diffWords()), "The languages differ: English in A, French in B");
+
+    // A body whose lines are the same but whose line ends are not.
+    c = compareChanged([](Content& c) { c.command("open menu").text = "SendKeys \"%f\"\nSendKeys \"o\""; });
+    ASSERT_EQ(c.changed.size(), 1u);
+    EXPECT_EQ(c.changed[0].fields[0].diff, Lines{std::string(ops::texts::CompareLineEndsOnly)});
+}
+
 TEST_F(FileCompare, AFileThatCannotBeReadIsNamed) {
     baseContent().write(path("good.dat"));
     auto bytes = readFileBytes(path("good.dat"));
