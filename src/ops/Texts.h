@@ -242,6 +242,44 @@ inline constexpr std::string_view ScriptsWithoutDragonStart = "Legacy scripts ch
 inline constexpr std::string_view ScriptsWithoutDragonEnd =
     " (by Vocabrella's own script check; Dragon's: --dragon-root DIR or $DRAGON_ROOT)";
 
+// Comparing two command files, and what a restore would change.
+inline constexpr std::string_view CompareNoDifferences = "No differences: the same commands and LISTs";
+inline constexpr std::string_view CompareVersionsDiffer = "The format versions differ: ";
+inline constexpr std::string_view CompareLanguagesDiffer = "The languages differ: ";
+inline constexpr std::string_view CompareIn = " in ";
+inline constexpr std::string_view CompareCommand = "command";
+inline constexpr std::string_view CompareList = "LIST";
+inline constexpr std::string_view CompareKeySeparator = " / ";
+inline constexpr std::string_view CompareArrow = " -> ";
+// What the conversion between the two versions did, rather than a change made by anyone.
+inline constexpr std::string_view CompareConversionStart = "The conversion from ";
+inline constexpr std::string_view CompareConversionTo = " to ";
+// Then ": ", a count and StatesDroppedEnd, or a count and this.
+inline constexpr std::string_view CompareConversionScriptsEnd =
+    " advanced script(s) differ only in SendKeys and SendDragonKeys, as that version writes them";
+inline constexpr std::string_view CompareLineEndsOnly = "(only the line ends differ)";
+inline constexpr std::string_view CompareCannotRead = "This command file cannot be read: ";
+// The field names, as the command line's JSON has them too.
+inline constexpr std::string_view FieldBody = "body";
+inline constexpr std::string_view FieldDescription = "description";
+inline constexpr std::string_view FieldGroup = "group";
+inline constexpr std::string_view FieldKind = "kind";
+inline constexpr std::string_view FieldItems = "items";
+inline constexpr std::string_view FieldStates = "states";
+// The two wordings of a comparison: of two files, and of a backup against the current file.
+inline constexpr std::string_view DiffFirst = "A";
+inline constexpr std::string_view DiffSecond = "B";
+inline constexpr std::string_view DiffAdded = "Added ";
+inline constexpr std::string_view DiffRemoved = "Removed ";
+inline constexpr std::string_view DiffChanged = "Changed ";
+inline constexpr std::string_view RestoreFirst = "the current file";
+inline constexpr std::string_view RestoreSecond = "the backup";
+inline constexpr std::string_view RestoreAdded = "Brought back (in the backup, not in the current file): ";
+inline constexpr std::string_view RestoreRemoved = "Lost (in the current file, not in the backup): ";
+inline constexpr std::string_view RestoreChanged = "Put back as the backup has it: ";
+inline constexpr std::string_view RestoreSame = "The backup holds the same commands and LISTs as the current file";
+inline constexpr std::string_view RestorePreviewHeading = "What restoring this backup changes:";
+
 // Reports.
 inline constexpr std::string_view UnknownReportFormat = "A report is a command list (txt) or a spreadsheet (csv)";
 

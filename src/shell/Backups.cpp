@@ -57,7 +57,7 @@ const std::vector<std::string>& Application::RollBackListBuild() {
     return rollbackEntries_;
 }
 
-bool Application::restore(const std::string& entry) {
+std::optional<fs::path> Application::backupOf(const std::string& entry) {
     // Only a backup of the user's own list is restored, and only when it reads as a command file:
     // anything else given here would replace the user's commands with whatever it holds.
     const auto& entries = RollBackListBuild();
@@ -71,20 +71,30 @@ bool Application::restore(const std::string& entry) {
     }
     if (name == texts::NoneToRollback || std::find(entries.begin(), entries.end(), name) == entries.end()) {
         prompter_.message(texts::NotABackup, entry);
-        return false;
+        return std::nullopt;
     }
     const fs::path archive = backupFolder(displayedUser_) / name;
     try {
         checkCommandFile(readFileBytes(archive), archive.string());
     } catch (const std::exception& e) {
         prompter_.message(e.what(), archive.string());
-        return false;
+        return std::nullopt;
     }
+    return archive;
+}
+
+bool Application::restore(const std::string& entry, const RestorePreview& preview) {
+    const auto found = backupOf(entry);
+    if (!found) return false;
+    const fs::path& archive = *found;
+    const std::string name = archive.filename().string();
     const fs::path target = ownFileOf(displayedUser_);
     const std::string day = name.size() >= 8 ? name.substr(name.size() - 8) : name;
-    if (!prompter_.okCancel("Restore user '" + displayedUser_ + "'\r\n\r\n" + target.string() +
-                                "\r\n\r\nto version before first \r\nVocabrella execution on: " + day + " (mmddyyyy) ?",
-                            texts::RestoreTitle))
+    const std::string details = preview ? preview(archive, target) : std::string();
+    if (!prompter_.okCancelDetailed("Restore user '" + displayedUser_ + "'\r\n\r\n" + target.string() +
+                                        "\r\n\r\nto version before first \r\nVocabrella execution on: " + day +
+                                        " (mmddyyyy) ?",
+                                    texts::RestoreTitle, details))
         return false;
     {
         CommandFileLock lock(target, clock_);

@@ -140,6 +140,7 @@ public:
 
     // File menu.
     void fileopen_Click();
+    void filecompare_Click();
     void FileOpenNoDialog(const std::filesystem::path& path);
     void filereload_Click();
     void FileRefresh_Click();

@@ -134,6 +134,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(makeList());
     commands.push_back(makeShow());
     commands.push_back(makeCheck());
+    commands.push_back(makeDiff());
     // One command or LIST.
     commands.push_back(makeSetBody());
     commands.push_back(makeRename());

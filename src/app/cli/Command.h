@@ -108,6 +108,7 @@ std::unique_ptr<Command> makeInfo();
 std::unique_ptr<Command> makeList();
 std::unique_ptr<Command> makeShow();
 std::unique_ptr<Command> makeCheck();
+std::unique_ptr<Command> makeDiff();
 std::unique_ptr<Command> makeSetBody();
 std::unique_ptr<Command> makeRename();
 std::unique_ptr<Command> makeNewCommand();
