@@ -8,8 +8,9 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j "$(nproc)"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
 
-# The whole suite again under the address and undefined-behaviour sanitizers, warnings as errors.
-if [ "${SKIP_SANITIZE:-0}" != 1 ]; then
+# With SANITIZE=1: the whole suite again under the address and undefined-behaviour sanitizers,
+# warnings as errors.
+if [ "${SANITIZE:-0}" = 1 ]; then
   asan=${SANITIZE_BUILD_DIR:-build-sanitize}
   cmake -S . -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOCABRELLA_SANITIZE=ON -DVOCABRELLA_WERROR=ON \
     -DVOCABRELLA_BUILD_BENCH=OFF >/dev/null
