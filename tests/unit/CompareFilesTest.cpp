@@ -326,11 +326,11 @@ TEST_F(FileCompare, EachKindOfChangeIsToldAsSuch) {
 }
 
 TEST_F(FileCompare, ChangedFieldsCarryBothValuesAndTheLinesThatDiffer) {
-    const auto c = compareChanged([](Content& c) {
-        c.command("pick <color>").text = "Sub Main\r\n\tSendDragonKeys \"x\"\r\n\tWait 2\r\n\tsenddragonkeys \"y\"\r\nEnd Sub";
-        c.command("open menu").kind = kKindAdvancedScript;
-        c.command("save all").description = "saves it all";
-        c.list("color").items = {"red", "blue", "green"};
+    const auto c = compareChanged([](Content& content) {
+        content.command("pick <color>").text = "Sub Main\r\n\tSendDragonKeys \"x\"\r\n\tWait 2\r\n\tsenddragonkeys \"y\"\r\nEnd Sub";
+        content.command("open menu").kind = kKindAdvancedScript;
+        content.command("save all").description = "saves it all";
+        content.list("color").items = {"red", "blue", "green"};
     });
     ASSERT_EQ(c.changed.size(), 4u);
     // In the order of the first file.
@@ -436,7 +436,7 @@ TEST_F(FileCompare, TheLanguageAndLineEndsAreToldToo) {
     EXPECT_EQ(comparisonText(c, diffWords()), "The languages differ: English in A, French in B");
 
     // A body whose lines are the same but whose line ends are not.
-    c = compareChanged([](Content& c) { c.command("open menu").text = "SendKeys \"%f\"\nSendKeys \"o\""; });
+    c = compareChanged([](Content& content) { content.command("open menu").text = "SendKeys \"%f\"\nSendKeys \"o\""; });
     ASSERT_EQ(c.changed.size(), 1u);
     EXPECT_EQ(c.changed[0].fields[0].diff, Lines{std::string(ops::texts::CompareLineEndsOnly)});
 }

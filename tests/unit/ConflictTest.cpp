@@ -125,9 +125,9 @@ TEST_P(ConflictPairs, AreFoundWithWordsBothAnswerTo) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ConflictPairs, ::testing::ValuesIn(kPairs), [](const auto& info) {
+INSTANTIATE_TEST_SUITE_P(Table, ConflictPairs, ::testing::ValuesIn(kPairs), [](const auto& testCase) {
     std::string name;
-    for (const char c : std::string(info.param.what)) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    for (const char c : std::string(testCase.param.what)) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
     return name;
 });
 
