@@ -51,12 +51,6 @@ double timeOnce(const std::function<void()>& work, double* cpu = nullptr) {
     return std::chrono::duration<double>(Clocked::now() - start).count();
 }
 
-class NoWaitClock final : public Clock {
-public:
-    std::chrono::system_clock::time_point now() const override { return std::chrono::system_clock::now(); }
-    void sleep(std::chrono::milliseconds) override {}
-};
-
 constexpr std::size_t kGenerated = 12000;
 constexpr std::size_t kWithBigLists = 1000;
 constexpr int kRuns = 3;

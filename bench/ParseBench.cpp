@@ -12,6 +12,7 @@
 #include "cmdfile/CommandRecord.h"
 #include "cmdfile/Format.h"
 #include "cmdfile/Reader.h"
+#include "cmdfile/ScratchFolder.h"
 #include "cmdfile/Store.h"
 #include "cmdfile/Trace.h"
 
@@ -65,34 +66,6 @@ void settleDisk() { ::sync(); }
 double secondsSince(Clocked::time_point start) {
     return std::chrono::duration<double>(Clocked::now() - start).count();
 }
-
-// A fresh folder under the system's temporary folder, removed afterwards.
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string pattern = (fs::temp_directory_path() / "vocabrella-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
-        path_ = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
-// A clock that never waits: the reader only sleeps when the file is locked, which must not
-// happen here, and a real wait would spoil the timing if it did.
-class NoWaitClock final : public Clock {
-public:
-    std::chrono::system_clock::time_point now() const override { return std::chrono::system_clock::now(); }
-    void sleep(std::chrono::milliseconds) override {}
-};
 
 // One home folder as the program would have it: keynames, a new store and a trace.
 struct Home {
@@ -457,7 +430,7 @@ int main(int argc, char** argv) {
 
     bool missed = false;
     try {
-        ScratchDir scratch;
+        ScratchFolder scratch("bench");
         for (const std::size_t commands : options.sizes) {
             const fs::path file = scratch.path() / ("mycmds-" + std::to_string(commands) + ".dat");
             testsupport::writeBytes(file, bench::generate({.commands = commands, .versionCode = 7, .seed = kSeed}));

@@ -1,11 +1,14 @@
 #include "ops/CompareFiles.h"
 
+#include "cmdfile/ScratchFolder.h"
+
 #include "cmdfile/Clock.h"
 #include "cmdfile/Errors.h"
 #include "cmdfile/Format.h"
 #include "cmdfile/Prompter.h"
 #include "cmdfile/Reader.h"
 #include "cmdfile/RecordCodec.h"
+#include "cmdfile/ScratchFolder.h"
 #include "cmdfile/Store.h"
 #include "cmdfile/Texts.h"
 #include "cmdfile/Trace.h"
@@ -18,39 +21,11 @@
 #include <cstdlib>
 #include <map>
 #include <optional>
-#include <unistd.h>
 
 namespace vocabrella::ops {
 namespace fs = std::filesystem;
 
 namespace {
-
-// A folder of its own for one reading, removed afterwards.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::string pattern = (fs::temp_directory_path() / "vocabrella-compare-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("Cannot make a temporary folder");
-        path_ = pattern;
-    }
-    ~ScratchFolder() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
-// A file that cannot be opened now is not waited for: the comparison says so at once.
-class NoWaitClock final : public Clock {
-public:
-    std::chrono::system_clock::time_point now() const override { return std::chrono::system_clock::now(); }
-    void sleep(std::chrono::milliseconds) override {}
-};
 
 // A command or LIST as the comparison looks at it.
 struct Entry {
@@ -84,7 +59,7 @@ ReadFile readForComparison(const fs::path& given, const fs::path& keyNamesFolder
     if (!fs::exists(path, ec)) throw CompareError(path, std::string(vocabrella::texts::FileDoesNotExist));
     if (!fs::is_regular_file(path, ec)) throw CompareError(path, std::string(vocabrella::texts::NotARegularFile));
 
-    ScratchFolder scratch;
+    ScratchFolder scratch("compare");
     ReadFile file;
     try {
         fs::copy_file(keyNamesFolder / "keynames", scratch.path() / "keynames");

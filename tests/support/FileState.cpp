@@ -4,6 +4,7 @@
 
 #include "cmdfile/Clock.h"
 #include "cmdfile/Errors.h"
+#include "cmdfile/ScratchFolder.h"
 #include "cmdfile/Store.h"
 #include "shell/Session.h"
 
@@ -27,22 +28,6 @@ public:
 
 private:
     std::chrono::system_clock::time_point now_ = std::chrono::system_clock::now();
-};
-
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::string pattern = (fs::temp_directory_path() / "vocabrella-filestate-XXXXXX").string();
-        if (::mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~ScratchFolder() {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
 };
 
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
@@ -176,7 +161,7 @@ std::string compareRows(const std::vector<Expected>& expected, const FileState& 
 std::string FileRow::key() const { return program + " / " + scope + " / " + name; }
 
 FileState FileState::read(const fs::path& file) {
-    ScratchFolder scratch;
+    ScratchFolder scratch("filestate");
     ScriptedPrompter quiet;
     StillClock clock;
     FileState state;
