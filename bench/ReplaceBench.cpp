@@ -42,12 +42,6 @@ double timeOnce(const std::function<void()>& prepare, const std::function<void()
     return std::chrono::duration<double>(Clocked::now() - start).count();
 }
 
-class NoWaitClock final : public Clock {
-public:
-    std::chrono::system_clock::time_point now() const override { return std::chrono::system_clock::now(); }
-    void sleep(std::chrono::milliseconds) override {}
-};
-
 constexpr std::size_t kCommands = 13180;
 constexpr int kRuns = 3;
 constexpr double kLimit = 3.0;

@@ -55,12 +55,6 @@ double bestOf(int n, const std::function<void()>& prepare, const std::function<v
 
 constexpr int kRuns = 5;
 
-class NoWaitClock final : public Clock {
-public:
-    std::chrono::system_clock::time_point now() const override { return std::chrono::system_clock::now(); }
-    void sleep(std::chrono::milliseconds) override {}
-};
-
 // A home folder with a store holding the parse of one generated file.
 struct Bench {
     explicit Bench(const fs::path& folder, std::size_t commands) : home(folder) {

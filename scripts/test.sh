@@ -8,6 +8,18 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j "$(nproc)"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
 
+# With SANITIZE=1: the whole suite again under the address and undefined-behaviour sanitizers,
+# warnings as errors.
+if [ "${SANITIZE:-0}" = 1 ]; then
+  asan=${SANITIZE_BUILD_DIR:-build-sanitize}
+  cmake -S . -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOCABRELLA_SANITIZE=ON -DVOCABRELLA_WERROR=ON \
+    -DVOCABRELLA_BUILD_BENCH=OFF >/dev/null
+  cmake --build "$asan" -j "$(nproc)"
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=$PWD/tests/sanitizers/lsan.supp \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir "$asan" --output-on-failure -j "$(nproc)" --timeout 900
+fi
+
 if command -v clang++ >/dev/null 2>&1; then
   fuzz=${FUZZ_BUILD_DIR:-build-fuzz}
   CC=clang CXX=clang++ cmake -S . -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

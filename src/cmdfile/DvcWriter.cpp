@@ -177,8 +177,9 @@ void WriteDvc(CommandStore& store, const std::filesystem::path& path, const File
     } catch (...) {
         try {
             store.clearFlags();
-        } catch (...) {
-            // The first failure is the one to report.
+        } catch (const std::exception& e) {
+            // The first failure is the one to report; this one is kept in the trace.
+            store.traceFailure(texts::trace::ClearMarks, e.what());
         }
         throw;
     }

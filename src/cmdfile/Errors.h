@@ -61,4 +61,11 @@ private:
     std::string title_;
 };
 
+// A refusal of what the user's input asks for beyond what a command file holds (a body of too
+// many steps, an unknown Type or version code): nothing was written.
+class InputRefusal : public Refusal {
+public:
+    using Refusal::Refusal;
+};
+
 } // namespace vocabrella

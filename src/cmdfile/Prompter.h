@@ -19,6 +19,12 @@ public:
     virtual void table(std::string_view text, std::string_view title = {}) { message(text, title); }
     virtual bool yesNo(std::string_view text, std::string_view title = {}) = 0;
     virtual bool okCancel(std::string_view text, std::string_view title = {}) = 0;
+    // OK / Cancel to a question with details to weigh first (what a restore would change): the
+    // window shows them in a box of their own under the question; elsewhere they are told first.
+    virtual bool okCancelDetailed(std::string_view text, std::string_view title, std::string_view details) {
+        if (!details.empty()) table(details, title);
+        return okCancel(text, title);
+    }
     // nullopt when cancelled.
     virtual std::optional<std::string> input(std::string_view text, std::string_view title = {},
                                              std::string_view defaultValue = {}) = 0;

@@ -60,11 +60,10 @@ public:
         duplicateLogPath_ = env_.homeFolder / "duplicate.log";
         duplicateLog_.open(duplicateLogPath_, std::ios::binary | std::ios::trunc);
         // Rows not read from the file (offset 0) survive the parse and take part in the check.
-        env_.store.forEachUser([this](const UserRow& row) {
+        for (const auto& row : env_.store.rowsNotFromFile()) {
             makeCommandKey(key_, row.menu, row.state, row.name);
             if (!known_.find(key_)) known_.add(key_, KnownRow{row.ID, row.offset, row.filename, row.Type});
-            return true;
-        });
+        }
         filename_ = r_.file_.path.filename().string();
     }
 
@@ -284,6 +283,7 @@ ReadOutcome CommandFileReader::ReadCommandFile(bool force, const std::filesystem
     trace.Tracy(texts::trace::Before);
     prompter.status(std::string(texts::Processing) + path.filename().string());
     CommandStore::Transaction transaction(store);
+    CommandStore::Rebuild rebuild(store);
     store.deleteParsedUsers();
     store.deleteAllStates();
     // Commands, and LISTs at about one for every ten.
@@ -353,6 +353,7 @@ ReadOutcome CommandFileReader::ReadCommandFile(bool force, const std::filesystem
     // A failed parse must not be taken for an up-to-date store at the next start.
     store.setMycmdstime(outcome.success ? std::optional<std::int64_t>(info.modified) : std::nullopt);
     prompter.status("");
+    rebuild.finish();
     trace.Tracy(texts::trace::Done);
     transaction.commit();
     return outcome;

@@ -3,10 +3,13 @@
 #include "cmdfile/Errors.h"
 #include "cmdfile/Format.h"
 #include "cmdfile/System.h"
+#include "cmdfile/Texts.h"
+#include "cmdfile/Trace.h"
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <exception>
 #include <utility>
 
 namespace vocabrella {
@@ -47,6 +50,8 @@ CREATE TABLE user (
 CREATE INDEX "menu" ON user (menu, state, name);
 CREATE INDEX "name" ON user (globalsort, menu, state, name, ID, Type, owner);
 CREATE INDEX "state" ON user (state, menu, name);
+CREATE INDEX "lists" ON user (name) WHERE Type = 'L';
+CREATE INDEX "flagged" ON user (ID) WHERE flag <> 0;
 
 CREATE TABLE states (
   ID INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -88,32 +93,38 @@ CREATE TABLE dvcmap (
 )SQL";
 
 // Raised whenever the schema changes: a store of another version is made afresh from the
-// command file rather than read. 2: texts are kept whole, whatever their length.
-constexpr int kSchemaVersion = 2;
+// command file rather than read. 2: texts are kept whole, whatever their length. 3: indexes of
+// the LIST rows by name and of the marked rows.
+constexpr int kSchemaVersion = 3;
+
+// The indexes of table user, which a full parse drops and makes again (see Rebuild).
+constexpr const char* kUserIndexes[][2] = {
+    {"menu", R"(CREATE INDEX IF NOT EXISTS "menu" ON user (menu, state, name))"},
+    {"name", R"(CREATE INDEX IF NOT EXISTS "name" ON user (globalsort, menu, state, name, ID, Type, owner))"},
+    {"state", R"(CREATE INDEX IF NOT EXISTS "state" ON user (state, menu, name))"},
+    {"lists", R"(CREATE INDEX IF NOT EXISTS "lists" ON user (name) WHERE Type = 'L')"},
+    {"flagged", R"(CREATE INDEX IF NOT EXISTS "flagged" ON user (ID) WHERE flag <> 0)"},
+};
 
 constexpr const char* kUserColumns =
     R"(ID, menu, state, name, filename, Type, script, scope, owner, lists, "offset", offsetbody, )"
     R"(description, states, graphicsize, Global, noglobals, sleeping, singleline, globalsort, )"
     R"(listsort, pathcode, dupe, listcopy, flag, PDescript, CompanyName, ClassName, encrypted)";
 
-enum Slot {
-    InsertUser,
-    FindUser,
-    UserById,
-    LastUser,
-    FindState,
-    AddState,
-    StateName,
-    CountCommands,
-    CountLists,
-    RowsOfScope,
-    SetScript,
-    ShiftRow,
-    SlotCount
-};
-
 [[noreturn]] void fail(sqlite3* db, const std::string& what) {
     throw StoreError(sqlite3_extended_errcode(db), what + ": " + sqlite3_errmsg(db));
+}
+
+// A failure that cannot be thrown (a destructor, or a step already failing) goes to the trace.
+void noteTo(Trace* trace, std::string_view what, sqlite3* db, int rc) noexcept {
+    if (!trace || rc == SQLITE_OK) return;
+    try {
+        std::string message = sqlite3_errstr(rc);
+        if (db && sqlite3_extended_errcode(db) == rc) message = sqlite3_errmsg(db);
+        trace->Tracy(texts::trace::Store, what, message);
+    } catch (...) {
+        // Nothing more can be done with a trace that cannot be written.
+    }
 }
 
 // The next row of a query: true for a row, false when there are no more; any other result is
@@ -131,9 +142,17 @@ sqlite3_stmt* oneRow(sqlite3* db, sqlite3_stmt* s) {
     return s;
 }
 
+// Finalizes a statement of one use. Its result repeats the failure of the last step, which was
+// thrown already when a failure is on its way; any other goes to the trace.
 struct Finalize {
     sqlite3_stmt* s;
-    ~Finalize() { sqlite3_finalize(s); }
+    Trace* trace = nullptr;
+    int failures = std::uncaught_exceptions();
+    ~Finalize() {
+        sqlite3* db = s ? sqlite3_db_handle(s) : nullptr;
+        const int rc = sqlite3_finalize(s);
+        if (std::uncaught_exceptions() == failures) noteTo(trace, texts::trace::StoreFinalize, db, rc);
+    }
 };
 
 sqlite3_stmt* prepare(sqlite3* db, const char* sql) {
@@ -142,31 +161,36 @@ sqlite3_stmt* prepare(sqlite3* db, const char* sql) {
     return s;
 }
 
+} // namespace
+
 // Binding helpers: texts are bound without copying; the caller keeps them alive until step.
-class Binder {
+class StoreBinder {
 public:
-    explicit Binder(sqlite3_stmt* s) : s_(s) {}
-    Binder& text(std::string_view v) {
+    explicit StoreBinder(sqlite3_stmt* s) : s_(s) {}
+    StoreBinder& text(std::string_view v) {
         return check(sqlite3_bind_text64(s_, ++i_, v.data(), v.size(), SQLITE_STATIC, SQLITE_UTF8));
     }
-    Binder& optText(const std::optional<std::string>& v) {
+    StoreBinder& optText(const std::optional<std::string>& v) {
         if (v) return text(*v);
         return check(sqlite3_bind_null(s_, ++i_));
     }
-    Binder& integer(std::int64_t v) { return check(sqlite3_bind_int64(s_, ++i_, v)); }
-    Binder& optInteger(const std::optional<std::int64_t>& v) {
+    StoreBinder& integer(std::int64_t v) { return check(sqlite3_bind_int64(s_, ++i_, v)); }
+    StoreBinder& optInteger(const std::optional<std::int64_t>& v) {
         if (v) return integer(*v);
         return check(sqlite3_bind_null(s_, ++i_));
     }
 
 private:
-    Binder& check(int rc) {
+    StoreBinder& check(int rc) {
         if (rc != SQLITE_OK) fail(sqlite3_db_handle(s_), "Cannot bind a value");
         return *this;
     }
     sqlite3_stmt* s_;
     int i_ = 0;
 };
+
+namespace {
+using Binder = StoreBinder;
 
 std::string columnText(sqlite3_stmt* s, int i) {
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
@@ -208,12 +232,16 @@ UserRow readUser(sqlite3_stmt* s) {
     return r;
 }
 
-// Resets a cached statement when it goes out of scope, whatever happened.
-struct Reset {
+// Resets a cached statement when it goes out of scope, whatever happened. Like Finalize, a
+// failure already on its way is not told twice.
+struct Use {
     sqlite3_stmt* s;
-    ~Reset() {
-        sqlite3_reset(s);
-        sqlite3_clear_bindings(s);
+    Trace* trace = nullptr;
+    int failures = std::uncaught_exceptions();
+    ~Use() {
+        const int rc = sqlite3_reset(s);
+        if (std::uncaught_exceptions() == failures) noteTo(trace, texts::trace::StoreReset, sqlite3_db_handle(s), rc);
+        noteTo(trace, texts::trace::StoreClearBindings, sqlite3_db_handle(s), sqlite3_clear_bindings(s));
     }
 };
 
@@ -221,52 +249,87 @@ std::string userSelect(const char* tail) { return std::string("SELECT ") + kUser
 
 } // namespace
 
-CommandStore::CommandStore(sqlite3* db, std::filesystem::path path)
-    : db_(db), path_(std::move(path)), statements_(SlotCount, nullptr) {}
+CommandStore::CommandStore(sqlite3* db, std::filesystem::path path) : db_(db), path_(std::move(path)) {}
 
 CommandStore::CommandStore(CommandStore&& o) noexcept
     : db_(std::exchange(o.db_, nullptr)), path_(std::move(o.path_)), statements_(std::move(o.statements_)),
-      transactionDepth_(o.transactionDepth_) {}
+      transactionDepth_(std::exchange(o.transactionDepth_, 0)), trace_(o.trace_) {
+    o.statements_.clear();
+}
+
+namespace {
+// Closes the database; a failure goes to the trace.
+void closeDatabase(sqlite3* db, Trace* trace) noexcept {
+    if (!db) return;
+    noteTo(trace, texts::trace::StoreClose, db, sqlite3_close(db));
+}
+} // namespace
 
 CommandStore& CommandStore::operator=(CommandStore&& o) noexcept {
     if (this != &o) {
         finalizeAll();
-        if (db_) sqlite3_close(db_);
+        closeDatabase(db_, trace_);
         db_ = std::exchange(o.db_, nullptr);
         path_ = std::move(o.path_);
         statements_ = std::move(o.statements_);
-        transactionDepth_ = o.transactionDepth_;
+        o.statements_.clear();
+        transactionDepth_ = std::exchange(o.transactionDepth_, 0);
+        trace_ = o.trace_;
     }
     return *this;
 }
 
 CommandStore::~CommandStore() {
     finalizeAll();
-    if (db_) checkpoint();
-    if (db_) sqlite3_close(db_);
+    if (!db_) return;
+    try {
+        checkpoint();
+    } catch (const StoreError& e) {
+        note(e.what(), e.code());
+    }
+    closeDatabase(db_, trace_);
+}
+
+void CommandStore::note(std::string_view what, int rc) noexcept { noteTo(trace_, what, nullptr, rc); }
+
+void CommandStore::traceFailure(std::string_view what, std::string_view cause) noexcept {
+    if (!trace_) return;
+    try {
+        trace_->Tracy(texts::trace::Store, what, cause);
+    } catch (...) {
+        // Nothing more can be done with a trace that cannot be written.
+    }
 }
 
 void CommandStore::finalizeAll() {
-    for (auto*& s : statements_) {
-        if (s) sqlite3_finalize(s);
+    for (auto& [sql, s] : statements_) {
+        // A statement's last failure was thrown when it happened.
+        sqlite3_finalize(s);
         s = nullptr;
     }
+    statements_.clear();
 }
 
 namespace {
 // Chosen by the parse and writer benchmarks, by absolute speed.
 constexpr int kPageSize = 65536;
 constexpr int kCacheKiB = 16384;
+// While a parse fills the store: room for the rows of a large file, so that they are written
+// once at commit and the indexes are made from the cache rather than from the file.
+constexpr int kRebuildCacheKiB = 131072;
 
 sqlite3* openDatabase(const std::filesystem::path& path, int flags) {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(os::pathText(path).c_str(), &db, flags, nullptr) != SQLITE_OK) {
         const std::string message = db ? sqlite3_errmsg(db) : "out of memory";
         sqlite3_close(db);
-        throw StoreError(SQLITE_CANTOPEN, "Cannot open the store " + path.string() + ": " + message);
+        throw StoreError(SQLITE_CANTOPEN, "Cannot open the store " + os::pathText(path) + ": " + message);
     }
-    sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, 2000);
+    if (sqlite3_extended_result_codes(db, 1) != SQLITE_OK || sqlite3_busy_timeout(db, 2000) != SQLITE_OK) {
+        const std::string message = sqlite3_errmsg(db);
+        sqlite3_close(db);
+        throw StoreError(SQLITE_CANTOPEN, "Cannot open the store " + os::pathText(path) + ": " + message);
+    }
     // The store is rebuilt from the command file whenever needed, so a commit need not wait
     // for the disk; WAL keeps it consistent all the same.
     // Checkpoints wait for idle moments (checkpoint()) rather than landing inside an operation:
@@ -287,7 +350,7 @@ sqlite3* openDatabase(const std::filesystem::path& path, int flags) {
         const std::string message = error ? error : sqlite3_errmsg(db);
         sqlite3_free(error);
         sqlite3_close(db);
-        throw StoreError(code, "Cannot open the store " + path.string() + ": " + message);
+        throw StoreError(code, "Cannot open the store " + os::pathText(path) + ": " + message);
     }
     return db;
 }
@@ -295,20 +358,23 @@ sqlite3* openDatabase(const std::filesystem::path& path, int flags) {
 
 CommandStore CommandStore::open(const std::filesystem::path& path) {
     if (!std::filesystem::exists(path))
-        throw StoreError(SQLITE_CANTOPEN, "The store " + path.string() + " does not exist");
+        throw StoreError(SQLITE_CANTOPEN, "The store " + os::pathText(path) + " does not exist");
     CommandStore store(openDatabase(path, SQLITE_OPEN_READWRITE), path);
-    // A file that is not a store, a store of another version or a damaged one fails here
-    // rather than on first use, where a damaged page could pass for a table without rows.
+    // A file that is not a store, a store of another version or a cut one (SQLite compares the
+    // file's length with the page count of its header) fails here rather than on first use.
+    // The check takes the same time whatever the size of the store: damage inside its pages
+    // is met by the query that reads them, which fails rather than return fewer rows (the
+    // program then makes the store afresh).
     const auto firstValue = [&](const char* sql) {
         Finalize s{prepare(store.db_, sql)};
         return columnText(oneRow(store.db_, s.s), 0);
     };
     if (firstValue("PRAGMA user_version") != std::to_string(kSchemaVersion))
-        throw StoreError(SQLITE_NOTADB, "The store " + path.string() + " is not a store of this version");
-    if (const auto check = firstValue("PRAGMA quick_check(1)"); check != "ok")
-        throw StoreError(SQLITE_CORRUPT, "The store " + path.string() + " is damaged: " + check);
+        throw StoreError(SQLITE_NOTADB, "The store " + os::pathText(path) + " is not a store of this version");
     if (firstValue("SELECT count(*) FROM parameters") != "1")
-        throw StoreError(SQLITE_CORRUPT, "The store " + path.string() + " has no parameters row");
+        throw StoreError(SQLITE_CORRUPT, "The store " + os::pathText(path) + " has no parameters row");
+    // Indexes a rebuild left unmade (a run that ended inside one) are made again.
+    for (const auto& [name, sql] : kUserIndexes) store.exec(sql);
     return store;
 }
 
@@ -321,7 +387,7 @@ bool CommandStore::isDamage(const StoreError& error) {
 
 CommandStore CommandStore::create(const std::filesystem::path& path) {
     if (std::filesystem::exists(path))
-        throw StoreError(SQLITE_CANTOPEN, "The store " + path.string() + " exists already");
+        throw StoreError(SQLITE_CANTOPEN, "The store " + os::pathText(path) + " exists already");
     CommandStore store(openDatabase(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), path);
     Transaction t(store);
     store.exec(kSchema);
@@ -339,93 +405,128 @@ void CommandStore::exec(const char* sql) {
     }
 }
 
-sqlite3_stmt* CommandStore::prepared(int slot, const char* sql) {
-    auto*& s = statements_[static_cast<std::size_t>(slot)];
-    if (!s && sqlite3_prepare_v2(db_, sql, -1, &s, nullptr) != SQLITE_OK) fail(db_, "Cannot prepare a statement");
+sqlite3_stmt* CommandStore::cached(const std::string& sql) {
+    if (const auto found = statements_.find(sql); found != statements_.end()) return found->second;
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(s);
+        fail(db_, "Cannot prepare a statement");
+    }
+    statements_.emplace(sql, s);
     return s;
 }
 
 CommandStore::Transaction::Transaction(CommandStore& store) : store_(store) {
-    if (store_.transactionDepth_ == 0) store_.checkpointIfLarge();
-    if (store_.transactionDepth_++ == 0) store_.exec("BEGIN IMMEDIATE");
+    if (store_.transactionDepth_ == 0) {
+        store_.checkpointIfLarge();
+        store_.exec("BEGIN IMMEDIATE");
+    } else {
+        store_.exec(("SAVEPOINT inner" + std::to_string(store_.transactionDepth_ + 1)).c_str());
+    }
+    level_ = ++store_.transactionDepth_;
 }
 
 void CommandStore::checkpoint() {
-    if (transactionDepth_ == 0) sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_RESTART, nullptr, nullptr);
+    if (transactionDepth_ != 0) return;
+    const int rc = sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_RESTART, nullptr, nullptr);
+    // Busy: another connection still reads the log; the next idle moment copies it.
+    if (rc != SQLITE_OK && (rc & 0xFF) != SQLITE_BUSY) fail(db_, "Cannot copy the store's log into its file");
 }
 
 void CommandStore::checkpointIfLarge() {
     // A safety valve for a run that never has an idle moment.
     constexpr std::uintmax_t kLargeLog = 512u * 1024 * 1024;
     std::error_code ec;
-    const auto size = std::filesystem::file_size(path_.string() + "-wal", ec);
+    const auto size = std::filesystem::file_size(os::pathText(path_) + "-wal", ec);
     if (!ec && size > kLargeLog) checkpoint();
 }
 
 CommandStore::Transaction::~Transaction() {
     if (done_) return;
-    if (--store_.transactionDepth_ == 0) sqlite3_exec(store_.db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    --store_.transactionDepth_;
+    sqlite3* db = store_.db_;
+    // The database may have rolled the whole transaction back itself after a failure; the
+    // savepoints went with it, and the outer commit refuses.
+    if (sqlite3_get_autocommit(db)) return;
+    if (level_ == 1) {
+        noteTo(store_.trace_, texts::trace::StoreRollback, db, sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr));
+    } else {
+        const std::string name = "inner" + std::to_string(level_);
+        noteTo(store_.trace_, texts::trace::StoreRollbackTo, db,
+               sqlite3_exec(db, ("ROLLBACK TO " + name + "; RELEASE " + name).c_str(), nullptr, nullptr, nullptr));
+    }
 }
 
 void CommandStore::Transaction::commit() {
     if (done_) return;
+    if (store_.transactionDepth_ != level_)
+        throw StoreError(SQLITE_MISUSE, "A transaction of the store was committed before the one inside it");
+    if (sqlite3_get_autocommit(store_.db_))
+        throw StoreError(SQLITE_ABORT, "The store gave up a transaction after a failure; nothing of it was kept");
+    // A failed commit leaves the transaction open: the destructor rolls it back.
+    if (level_ == 1) store_.exec("COMMIT");
+    else store_.exec(("RELEASE inner" + std::to_string(level_)).c_str());
     done_ = true;
-    if (--store_.transactionDepth_ == 0) store_.exec("COMMIT");
+    --store_.transactionDepth_;
 }
 
 namespace {
 // Runs a statement that returns no rows; returns the number of rows it changed.
-std::int64_t run(sqlite3* db, sqlite3_stmt* s) {
+std::int64_t runStatement(sqlite3* db, sqlite3_stmt* s) {
     const int rc = sqlite3_step(s);
     if (rc != SQLITE_DONE && rc != SQLITE_ROW) fail(db, "A store statement failed");
     return sqlite3_changes64(db);
 }
 
-std::int64_t runOnce(sqlite3* db, const char* sql, const std::function<void(Binder&)>& bind = {}) {
-    Finalize s{prepare(db, sql)};
-    Binder b(s.s);
-    if (bind) bind(b);
-    return run(db, s.s);
-}
-
-std::vector<std::string> textColumn(sqlite3* db, const char* sql, const std::function<void(Binder&)>& bind = {}) {
-    Finalize s{prepare(db, sql)};
-    Binder b(s.s);
-    if (bind) bind(b);
-    std::vector<std::string> out;
-    while (nextRow(db, s.s)) out.push_back(columnText(s.s, 0));
-    return out;
-}
 
 std::int64_t count(sqlite3* db, sqlite3_stmt* s) { return sqlite3_column_int64(oneRow(db, s), 0); }
 } // namespace
 
-void CommandStore::deleteAllUsers() { runOnce(db_, "DELETE FROM user"); }
-void CommandStore::deleteAllStates() { runOnce(db_, "DELETE FROM states"); }
-void CommandStore::deleteAllDvcmap() { runOnce(db_, "DELETE FROM dvcmap"); }
-void CommandStore::deleteParsedUsers() { runOnce(db_, R"(DELETE FROM user WHERE "offset" <> 0)"); }
+std::int64_t CommandStore::run(const std::string& sql, const std::function<void(Binder&)>& bind) {
+    auto* s = cached(sql);
+    Use use{s, trace_};
+    Binder b(s);
+    if (bind) bind(b);
+    return runStatement(db_, s);
+}
+
+std::vector<std::string> CommandStore::textColumn(const std::string& sql, const std::function<void(Binder&)>& bind) {
+    auto* s = cached(sql);
+    Use use{s, trace_};
+    Binder b(s);
+    if (bind) bind(b);
+    std::vector<std::string> out;
+    while (nextRow(db_, s)) out.push_back(columnText(s, 0));
+    return out;
+}
+
+void CommandStore::deleteAllUsers() { run("DELETE FROM user"); }
+void CommandStore::deleteAllStates() { run("DELETE FROM states"); }
+void CommandStore::deleteAllDvcmap() { run("DELETE FROM dvcmap"); }
+void CommandStore::deleteParsedUsers() { run(R"(DELETE FROM user WHERE "offset" <> 0)"); }
 
 // Counted with count(*) rather than by rewriting every row and reading the changes.
 std::int64_t CommandStore::countCommands() {
-    auto* s = prepared(CountCommands, "SELECT count(*) FROM user WHERE Type <> 'L'");
-    Reset reset{s};
+    auto* s = cached("SELECT count(*) FROM user WHERE Type <> 'L'");
+    Use use{s, trace_};
     return count(db_, s);
 }
 
 std::int64_t CommandStore::countLists() {
-    auto* s = prepared(CountLists, "SELECT count(*) FROM user WHERE Type = 'L'");
-    Reset reset{s};
+    auto* s = cached("SELECT count(*) FROM user WHERE Type = 'L'");
+    Use use{s, trace_};
     return count(db_, s);
 }
 
 // Only rows that change are written: every row written costs a page.
-void CommandStore::clearFlags() { runOnce(db_, "UPDATE user SET flag = 0 WHERE flag <> 0"); }
-void CommandStore::flagAll() { runOnce(db_, "UPDATE user SET flag = 1 WHERE flag = 0"); }
+void CommandStore::clearFlags() { run("UPDATE user SET flag = 0 WHERE flag <> 0"); }
+void CommandStore::flagAll() { run("UPDATE user SET flag = 1 WHERE flag = 0"); }
 void CommandStore::flagProgram(std::string_view program) {
-    runOnce(db_, "UPDATE user SET flag = 1 WHERE menu = ?", [&](Binder& b) { b.text(program); });
+    run("UPDATE user SET flag = 1 WHERE menu = ?", [&](Binder& b) { b.text(program); });
 }
-void CommandStore::flagAllCommands() { runOnce(db_, "UPDATE user SET flag = 1 WHERE Type <> 'L'"); }
+void CommandStore::flagAllCommands() { run("UPDATE user SET flag = 1 WHERE Type <> 'L'"); }
 std::int64_t CommandStore::flagSelection(const RowSelection& sel) {
+    Transaction t(*this);
     clearFlags();
     // A LIST copied into a scope while browsing is no row of the file: it is never chosen.
     std::string sql = "UPDATE user SET flag = 1 WHERE listcopy = 0";
@@ -439,57 +540,73 @@ std::int64_t CommandStore::flagSelection(const RowSelection& sel) {
             sql += ")";
         }
     }
-    return runOnce(db_, sql.c_str(), [&](Binder& b) {
+    const auto bind = [&](Binder& b) {
         if (sel.everything) return;
         if (sel.program) b.text(*sel.program);
         if (sel.scope) b.text(*sel.scope);
         if (sel.group) b.text(*sel.group);
         for (const auto& n : sel.names) b.text(n);
-    });
+    };
+    std::int64_t marked = 0;
+    if (sel.names.empty()) {
+        marked = run(sql, bind);
+    } else { // as many forms as there are lengths of name lists: not kept
+        Finalize s{prepare(db_, sql.c_str()), trace_};
+        Binder b(s.s);
+        bind(b);
+        marked = runStatement(db_, s.s);
+    }
+    t.commit();
+    return marked;
 }
 
-void CommandStore::clearNoGlobals() { runOnce(db_, "UPDATE user SET noglobals = 0 WHERE noglobals <> 0"); }
+void CommandStore::setFlags(const std::vector<std::int64_t>& ids, bool value) {
+    Transaction t(*this);
+    for (const auto id : ids) setFlag(id, value);
+    t.commit();
+}
+
+void CommandStore::clearNoGlobals() { run("UPDATE user SET noglobals = 0 WHERE noglobals <> 0"); }
 
 std::vector<UserRow> CommandStore::flaggedForDvc() {
     const auto sql = userSelect("WHERE flag <> 0 ORDER BY globalsort, menu, state, listsort, name");
-    Finalize s{prepare(db_, sql.c_str())};
+    Finalize s{prepare(db_, sql.c_str()), trace_};
     std::vector<UserRow> rows;
     while (nextRow(db_, s.s)) rows.push_back(readUser(s.s));
     return rows;
 }
 
 std::vector<std::string> CommandStore::distinctPrograms() {
-    return textColumn(db_, "SELECT DISTINCT menu FROM user ORDER BY menu");
+    return textColumn("SELECT DISTINCT menu FROM user ORDER BY menu");
 }
 std::vector<std::string> CommandStore::programsOfGroup(std::string_view group) {
-    return textColumn(db_, "SELECT DISTINCT menu FROM user WHERE owner = ? ORDER BY menu",
+    return textColumn("SELECT DISTINCT menu FROM user WHERE owner = ? ORDER BY menu",
                       [&](Binder& b) { b.text(group); });
 }
 std::vector<std::string> CommandStore::distinctGroups() {
-    return textColumn(db_, "SELECT DISTINCT owner FROM user WHERE Type <> 'L' ORDER BY owner");
+    return textColumn("SELECT DISTINCT owner FROM user WHERE Type <> 'L' ORDER BY owner");
 }
 std::vector<std::string> CommandStore::scopesOfProgram(std::string_view program) {
-    return textColumn(db_, "SELECT DISTINCT state FROM user WHERE menu = ? ORDER BY state",
+    return textColumn("SELECT DISTINCT state FROM user WHERE menu = ? ORDER BY state",
                       [&](Binder& b) { b.text(program); });
 }
 std::vector<std::string> CommandStore::scopesOfProgram(std::string_view program, std::string_view group) {
-    return textColumn(db_, "SELECT DISTINCT state FROM user WHERE menu = ? AND owner = ? ORDER BY state",
+    return textColumn("SELECT DISTINCT state FROM user WHERE menu = ? AND owner = ? ORDER BY state",
                       [&](Binder& b) { b.text(program).text(group); });
 }
 std::vector<std::string> CommandStore::commandsUsingList(std::string_view listName) {
     // instr() rather than LIKE: a LIST name may itself hold % or _.
     const std::string needle = "<" + std::string(listName) + ">";
-    return textColumn(db_, "SELECT name FROM user WHERE instr(lower(name), lower(?)) > 0",
+    return textColumn("SELECT name FROM user WHERE instr(lower(name), lower(?)) > 0",
                       [&](Binder& b) { b.text(needle); });
 }
 
 std::int64_t CommandStore::insertUser(const UserRow& r) {
-    auto* s = prepared(InsertUser,
-                       R"(INSERT INTO user (menu, state, name, filename, Type, script, scope, owner, lists, "offset", )"
+    auto* s = cached(R"(INSERT INTO user (menu, state, name, filename, Type, script, scope, owner, lists, "offset", )"
                        R"(offsetbody, description, states, graphicsize, Global, noglobals, sleeping, singleline, )"
                        R"(globalsort, listsort, pathcode, dupe, listcopy, flag, PDescript, CompanyName, ClassName, )"
                        R"(encrypted) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?))");
-    Reset reset{s};
+    Use use{s, trace_};
     Binder(s)
         .text(r.menu)
         .text(r.state)
@@ -524,17 +641,17 @@ std::int64_t CommandStore::insertUser(const UserRow& r) {
 }
 
 void CommandStore::deleteUser(std::int64_t id) {
-    runOnce(db_, "DELETE FROM user WHERE ID = ?", [&](Binder& b) { b.integer(id); });
+    run("DELETE FROM user WHERE ID = ?", [&](Binder& b) { b.integer(id); });
 }
 
 void CommandStore::shiftPositionsAfter(std::int32_t position, std::int32_t delta) {
     if (delta == 0) return;
-    runOnce(db_,
+    run(
             R"(UPDATE user SET "offset" = "offset" + ?1, )"
             R"(offsetbody = CASE WHEN offsetbody <> 0 THEN offsetbody + ?1 ELSE 0 END )"
             R"(WHERE "offset" > ?2 AND (Type <> 'L' OR menu = 'Global Commands'))",
             [&](Binder& b) { b.integer(delta).integer(position); });
-    runOnce(db_, "UPDATE parameters SET OffsetLists = OffsetLists + ?1 WHERE OffsetLists > ?2",
+    run("UPDATE parameters SET OffsetLists = OffsetLists + ?1 WHERE OffsetLists > ?2",
             [&](Binder& b) { b.integer(delta).integer(position); });
 }
 
@@ -557,7 +674,7 @@ void CommandStore::shiftPositions(std::vector<PositionShift> shifts) {
     std::vector<Moved> moved;
     {
         Finalize s{prepare(db_, R"(SELECT ID, "offset", offsetbody FROM user )"
-                                R"(WHERE "offset" > ?1 AND (Type <> 'L' OR menu = 'Global Commands'))")};
+                                R"(WHERE "offset" > ?1 AND (Type <> 'L' OR menu = 'Global Commands'))"), trace_};
         Binder(s.s).integer(shifts.front().position);
         while (nextRow(db_, s.s)) {
             const auto offset = sqlite3_column_int64(s.s, 1);
@@ -567,50 +684,50 @@ void CommandStore::shiftPositions(std::vector<PositionShift> shifts) {
             moved.push_back({sqlite3_column_int64(s.s, 0), offset + delta, body != 0 ? body + delta : 0});
         }
     }
-    auto* update = prepared(ShiftRow, R"(UPDATE user SET "offset" = ?, offsetbody = ? WHERE ID = ?)");
+    auto* update = cached(R"(UPDATE user SET "offset" = ?, offsetbody = ? WHERE ID = ?)");
     for (const auto& m : moved) {
-        Reset reset{update};
+        Use use{update, trace_};
         Binder(update).integer(m.offset).integer(m.offsetbody).integer(m.id);
-        run(db_, update);
+        runStatement(db_, update);
     }
     const auto lists = parameters().OffsetLists;
     if (const auto delta = deltaAt(lists); delta != 0)
-        runOnce(db_, "UPDATE parameters SET OffsetLists = ?", [&](Binder& b) { b.integer(lists + delta); });
+        run("UPDATE parameters SET OffsetLists = ?", [&](Binder& b) { b.integer(lists + delta); });
 }
 
 void CommandStore::setScript(std::int64_t id, std::string_view script) {
     // Kept prepared: a batch of replacements sets thousands of bodies in a row.
-    auto* s = prepared(SetScript, "UPDATE user SET script = ? WHERE ID = ?");
-    Reset reset{s};
+    auto* s = cached("UPDATE user SET script = ? WHERE ID = ?");
+    Use use{s, trace_};
     Binder(s).text(script).integer(id);
-    run(db_, s);
+    runStatement(db_, s);
 }
 
 void CommandStore::setIdentity(std::int64_t id, std::string_view name, std::string_view description,
                                std::string_view owner, std::int32_t lists) {
-    runOnce(db_, "UPDATE user SET name = ?, description = ?, owner = ?, lists = ? WHERE ID = ?",
+    run("UPDATE user SET name = ?, description = ?, owner = ?, lists = ? WHERE ID = ?",
             [&](Binder& b) { b.text(name).text(description).text(owner).integer(lists).integer(id); });
 }
 
 void CommandStore::setType(std::int64_t id, std::string_view type) {
-    runOnce(db_, "UPDATE user SET Type = ? WHERE ID = ?", [&](Binder& b) { b.text(type).integer(id); });
+    run("UPDATE user SET Type = ? WHERE ID = ?", [&](Binder& b) { b.text(type).integer(id); });
 }
 
 void CommandStore::moveBody(std::int64_t id, std::int32_t delta) {
-    runOnce(db_, "UPDATE user SET offsetbody = offsetbody + ? WHERE ID = ?", [&](Binder& b) { b.integer(delta).integer(id); });
+    run("UPDATE user SET offsetbody = offsetbody + ? WHERE ID = ?", [&](Binder& b) { b.integer(delta).integer(id); });
 }
 
 void CommandStore::setFlag(std::int64_t id, bool value) {
-    runOnce(db_, "UPDATE user SET flag = ? WHERE ID = ?", [&](Binder& b) { b.integer(value).integer(id); });
+    run("UPDATE user SET flag = ? WHERE ID = ?", [&](Binder& b) { b.integer(value).integer(id); });
 }
 
 void CommandStore::setNoGlobals(std::int64_t id, bool value) {
-    runOnce(db_, "UPDATE user SET noglobals = ? WHERE ID = ?", [&](Binder& b) { b.integer(value).integer(id); });
+    run("UPDATE user SET noglobals = ? WHERE ID = ?", [&](Binder& b) { b.integer(value).integer(id); });
 }
 
 namespace {
-std::optional<UserRow> oneUser(sqlite3* db, sqlite3_stmt* s) {
-    Reset reset{s};
+std::optional<UserRow> oneUser(sqlite3* db, sqlite3_stmt* s, Trace* trace) {
+    Use use{s, trace};
     const int rc = sqlite3_step(s);
     if (rc == SQLITE_ROW) return readUser(s);
     if (rc != SQLITE_DONE) fail(db, "A store query failed");
@@ -620,26 +737,72 @@ std::optional<UserRow> oneUser(sqlite3* db, sqlite3_stmt* s) {
 
 std::optional<UserRow> CommandStore::userById(std::int64_t id) {
     static const std::string sql = userSelect("WHERE ID = ?");
-    auto* s = prepared(UserById, sql.c_str());
+    auto* s = cached(sql);
     Binder(s).integer(id);
-    return oneUser(db_, s);
+    return oneUser(db_, s, trace_);
 }
 
 std::optional<UserRow> CommandStore::findUser(std::string_view menu, std::string_view state, std::string_view name) {
     static const std::string sql = userSelect("WHERE menu = ? AND state = ? AND name = ? ORDER BY menu, state, name, ID LIMIT 1");
-    auto* s = prepared(FindUser, sql.c_str());
+    auto* s = cached(sql);
     Binder(s).text(menu).text(state).text(name);
-    return oneUser(db_, s);
+    return oneUser(db_, s, trace_);
 }
 
 std::optional<UserRow> CommandStore::lastUser() {
     static const std::string sql = userSelect("ORDER BY ID DESC LIMIT 1");
-    return oneUser(db_, prepared(LastUser, sql.c_str()));
+    return oneUser(db_, cached(sql), trace_);
+}
+
+void CommandStore::forEachFlagged(const std::function<bool(const UserRow&)>& visit) {
+    // Served by the index flagged: the rows that are not marked are not read.
+    const auto sql = userSelect("WHERE flag <> 0 ORDER BY ID");
+    Finalize s{prepare(db_, sql.c_str()), trace_};
+    while (nextRow(db_, s.s))
+        if (!visit(readUser(s.s))) break;
+}
+
+std::vector<std::int64_t> CommandStore::listRowsNamed(std::string_view name) {
+    // Found through the index lists without letter case, then taken only as spelt.
+    auto* s = cached("SELECT ID FROM user WHERE Type = 'L' AND name = ?1 AND name = ?1 COLLATE BINARY ORDER BY ID");
+    Use use{s, trace_};
+    Binder(s).text(name);
+    std::vector<std::int64_t> ids;
+    while (nextRow(db_, s)) ids.push_back(sqlite3_column_int64(s, 0));
+    return ids;
+}
+
+std::vector<std::string> CommandStore::globalListNames() {
+    return textColumn("SELECT name FROM user WHERE Type = 'L' AND globalsort = 'G' ORDER BY name");
+}
+
+std::int64_t CommandStore::countCommandsWithStates() {
+    auto* s = cached("SELECT count(*) FROM user WHERE Type <> 'L' AND states <> ''");
+    Use use{s, trace_};
+    return count(db_, s);
+}
+
+std::vector<CommandStore::RowHeadWithFile> CommandStore::rowsNotFromFile() {
+    auto* s = cached(R"(SELECT ID, menu, state, name, filename, Type FROM user WHERE "offset" = 0 ORDER BY ID)");
+    Use use{s, trace_};
+    std::vector<RowHeadWithFile> rows;
+    while (nextRow(db_, s))
+        rows.push_back({sqlite3_column_int64(s, 0), columnText(s, 1), columnText(s, 2), columnText(s, 3),
+                        columnText(s, 4), columnText(s, 5), 0});
+    return rows;
+}
+
+std::vector<std::string> CommandStore::markedNamesTakenIn(std::string_view program) {
+    // Each marked row looks its place up in the index menu.
+    return textColumn("SELECT a.name FROM user a WHERE a.flag <> 0 AND EXISTS (SELECT 1 FROM user b "
+                      "WHERE b.menu = ? AND b.state = a.state AND b.name = a.name AND b.flag = 0 AND b.Type <> 'L') "
+                      "ORDER BY a.ID",
+                      [&](Binder& b) { b.text(program); });
 }
 
 void CommandStore::forEachUser(const std::function<bool(const UserRow&)>& visit) {
     const auto sql = userSelect("ORDER BY ID");
-    Finalize s{prepare(db_, sql.c_str())};
+    Finalize s{prepare(db_, sql.c_str()), trace_};
     while (nextRow(db_, s.s))
         if (!visit(readUser(s.s))) break;
 }
@@ -694,20 +857,21 @@ void CommandStore::walkInNameOrder(const std::optional<NameKey>& from, bool back
                               : "WHERE (globalsort, menu, state, name, ID) > (?, ?, ?, ?, ?) ";
     sql += backward ? "ORDER BY globalsort DESC, menu DESC, state DESC, name DESC, ID DESC"
                     : "ORDER BY globalsort, menu, state, name, ID";
-    Finalize s{prepare(db_, sql.c_str())};
+    Finalize s{prepare(db_, sql.c_str()), trace_};
     if (from) Binder(s.s).text(from->globalsort).text(from->menu).text(from->state).text(from->name).integer(from->ID);
     walkFindRows(db_, s.s, visit);
 }
 
 void CommandStore::walkInFileOrder(FindColumn column, const std::function<bool(const FindRow&)>& visit) {
     const std::string sql = findSelect(column) + "ORDER BY ID";
-    Finalize s{prepare(db_, sql.c_str())};
+    Finalize s{prepare(db_, sql.c_str()), trace_};
     walkFindRows(db_, s.s, visit);
 }
 
 std::int64_t CommandStore::userCount() {
-    Finalize s{prepare(db_, "SELECT count(*) FROM user")};
-    return count(db_, s.s);
+    auto* s = cached("SELECT count(*) FROM user");
+    Use use{s, trace_};
+    return count(db_, s);
 }
 
 namespace {
@@ -728,10 +892,9 @@ std::vector<CommandStore::RowHead> rowHeadsOf(sqlite3* db, sqlite3_stmt* s) {
 // Filling the Commands list is the most frequent query of the window: cached, and served by the
 // index state (state, menu, name), which also gives the order.
 std::vector<CommandStore::RowHead> CommandStore::rowsOfScope(std::string_view program, std::string_view scope) {
-    auto* s = prepared(RowsOfScope,
-                       "SELECT ID, menu, state, name, Type, owner FROM user WHERE globalsort = ? AND menu = ? AND state = ? "
+    auto* s = cached("SELECT ID, menu, state, name, Type, owner FROM user WHERE globalsort = ? AND menu = ? AND state = ? "
                        "ORDER BY name, ID");
-    Reset reset{s};
+    Use use{s, trace_};
     // The index name holds every column the lists need, so the bodies are never touched.
     Binder(s).text(names::isGlobalProgram(program) ? "G" : "N").text(program).text(scope);
     std::vector<RowHead> rows;
@@ -755,39 +918,53 @@ std::vector<CommandStore::RowHead> CommandStore::rowsOfScope(std::string_view pr
 }
 
 bool CommandStore::hasProgram(std::string_view program) {
-    Finalize s{prepare(db_, "SELECT 1 FROM user WHERE menu = ? LIMIT 1")};
-    Binder(s.s).text(program);
-    return nextRow(db_, s.s);
+    auto* s = cached("SELECT 1 FROM user WHERE menu = ? LIMIT 1");
+    Use use{s, trace_};
+    Binder(s).text(program);
+    return nextRow(db_, s);
 }
 
 std::vector<CommandStore::RowHead> CommandStore::rowHeads() {
     const std::string sql = std::string(kRowHeadColumns) + "ORDER BY ID";
-    Finalize s{prepare(db_, sql.c_str())};
+    Finalize s{prepare(db_, sql.c_str()), trace_};
     return rowHeadsOf(db_, s.s);
 }
 
 std::optional<CommandStore::RowHead> CommandStore::firstRowOfGroup(std::string_view group) {
     const std::string sql =
         std::string(kRowHeadColumns) + "WHERE owner = ? ORDER BY globalsort, menu, state, name, ID LIMIT 1";
-    Finalize s{prepare(db_, sql.c_str())};
+    Finalize s{prepare(db_, sql.c_str()), trace_};
     Binder(s.s).text(group);
     if (nextRow(db_, s.s)) return readRowHead(s.s);
     return std::nullopt;
 }
 
-std::vector<CommandStore::RowMark> CommandStore::rowMarks() {
-    Finalize s{prepare(db_, R"(SELECT "offset", ID, flag, name, Type FROM user WHERE "offset" <> 0 ORDER BY ID)")};
-    std::vector<RowMark> marks;
-    while (nextRow(db_, s.s))
-        marks.push_back({sqlite3_column_int(s.s, 0), sqlite3_column_int64(s.s, 1), sqlite3_column_int(s.s, 2) != 0,
-                         columnText(s.s, 3), columnText(s.s, 4)});
+namespace {
+std::vector<CommandStore::RowMark> rowMarksOf(sqlite3* db, sqlite3_stmt* s) {
+    std::vector<CommandStore::RowMark> marks;
+    while (nextRow(db, s))
+        marks.push_back({sqlite3_column_int(s, 0), sqlite3_column_int64(s, 1), sqlite3_column_int(s, 2) != 0,
+                         columnText(s, 3), columnText(s, 4)});
     return marks;
+}
+} // namespace
+
+std::vector<CommandStore::RowMark> CommandStore::rowMarks() {
+    auto* s = cached(R"(SELECT "offset", ID, flag, name, Type FROM user WHERE "offset" <> 0 ORDER BY ID)");
+    Use use{s, trace_};
+    return rowMarksOf(db_, s);
+}
+
+std::vector<CommandStore::RowMark> CommandStore::allRowMarks() {
+    auto* s = cached(R"(SELECT "offset", ID, flag, name, Type FROM user ORDER BY ID)");
+    Use use{s, trace_};
+    return rowMarksOf(db_, s);
 }
 
 namespace {
-std::vector<CommandStore::ProgramScope> programScopes(sqlite3* db, const char* sql,
+std::vector<CommandStore::ProgramScope> programScopes(sqlite3* db, Trace* trace, const char* sql,
                                                       const std::function<void(Binder&)>& bind) {
-    Finalize s{prepare(db, sql)};
+    Finalize s{prepare(db, sql), trace};
     Binder b(s.s);
     if (bind) bind(b);
     std::vector<CommandStore::ProgramScope> out;
@@ -797,19 +974,19 @@ std::vector<CommandStore::ProgramScope> programScopes(sqlite3* db, const char* s
 } // namespace
 
 std::optional<CommandStore::ProgramScope> CommandStore::firstScopeFrom(std::string_view state) {
-    auto rows = programScopes(db_, "SELECT menu, state FROM user WHERE state >= ? ORDER BY state, menu, name LIMIT 1",
+    auto rows = programScopes(db_, trace_, "SELECT menu, state FROM user WHERE state >= ? ORDER BY state, menu, name LIMIT 1",
                               [&](Binder& b) { b.text(state); });
     if (rows.empty()) return std::nullopt;
     return rows.front();
 }
 
 std::vector<CommandStore::ProgramScope> CommandStore::scopesInStateOrder() {
-    return programScopes(db_, "SELECT menu, state FROM user GROUP BY state, menu ORDER BY state, menu", {});
+    return programScopes(db_, trace_, "SELECT menu, state FROM user GROUP BY state, menu ORDER BY state, menu", {});
 }
 
 std::optional<CommandStore::ProgramScope> CommandStore::firstFromProgram(std::string_view program,
                                                                         std::string_view scope) {
-    auto rows = programScopes(db_,
+    auto rows = programScopes(db_, trace_,
                               "SELECT menu, state FROM user WHERE menu > ?1 OR (menu = ?1 AND state >= ?2) "
                               "ORDER BY menu, state, name LIMIT 1",
                               [&](Binder& b) { b.text(program).text(scope); });
@@ -819,34 +996,61 @@ std::optional<CommandStore::ProgramScope> CommandStore::firstFromProgram(std::st
 
 void CommandStore::vacuum() { exec("VACUUM"); }
 
+CommandStore::Rebuild::Rebuild(CommandStore& store) : store_(store) {
+    if (store_.transactionDepth_ == 0)
+        throw StoreError(SQLITE_MISUSE, "The store's indexes are dropped only within a transaction");
+    for (const auto& [name, sql] : kUserIndexes) store_.exec((std::string("DROP INDEX IF EXISTS \"") + name + "\"").c_str());
+    store_.exec(("PRAGMA cache_size = " + std::to_string(-kRebuildCacheKiB)).c_str());
+}
+
+void CommandStore::Rebuild::finish() {
+    if (done_) return;
+    // Each index is sorted from the rows in one go, far cheaper than kept up row by row.
+    for (const auto& [name, sql] : kUserIndexes) store_.exec(sql);
+    done_ = true;
+    store_.exec(("PRAGMA cache_size = " + std::to_string(-kCacheKiB)).c_str());
+}
+
+CommandStore::Rebuild::~Rebuild() {
+    if (done_) return;
+    try {
+        // On the way out of a failure the transaction's rollback brings the indexes back.
+        if (std::uncaught_exceptions() == 0) finish();
+        else store_.exec(("PRAGMA cache_size = " + std::to_string(-kCacheKiB)).c_str());
+    } catch (const StoreError& e) {
+        store_.note(e.what(), e.code());
+    }
+}
+
 std::optional<std::int64_t> CommandStore::findState(std::string_view appname, std::string_view statename) {
-    auto* s = prepared(FindState, "SELECT ID FROM states WHERE appname = ? AND statename = ? ORDER BY ID LIMIT 1");
-    Reset reset{s};
+    auto* s = cached("SELECT ID FROM states WHERE appname = ? AND statename = ? ORDER BY ID LIMIT 1");
+    Use use{s, trace_};
     Binder(s).text(appname).text(statename);
     if (nextRow(db_, s)) return sqlite3_column_int64(s, 0);
     return std::nullopt;
 }
 
 std::int64_t CommandStore::addState(std::string_view appname, std::string_view statename) {
-    auto* s = prepared(AddState, "INSERT INTO states (appname, statename) VALUES (?, ?)");
-    Reset reset{s};
+    auto* s = cached("INSERT INTO states (appname, statename) VALUES (?, ?)");
+    Use use{s, trace_};
     Binder(s).text(appname).text(statename);
-    run(db_, s);
+    runStatement(db_, s);
     return sqlite3_last_insert_rowid(db_);
 }
 
 std::optional<std::string> CommandStore::stateName(std::int64_t id) {
-    auto* s = prepared(StateName, "SELECT statename FROM states WHERE ID = ?");
-    Reset reset{s};
+    auto* s = cached("SELECT statename FROM states WHERE ID = ?");
+    Use use{s, trace_};
     Binder(s).integer(id);
     if (nextRow(db_, s)) return columnText(s, 0);
     return std::nullopt;
 }
 
 Parameters CommandStore::parameters() {
-    Finalize statement{prepare(db_, "SELECT mycmdstime, OffsetLists, lastdvcID, openfile, parsed, dvcmaptime, "
-                                    "UserName, UserSub, language, lastmode, exportPath, InstallPath FROM parameters")};
-    sqlite3_stmt* s = oneRow(db_, statement.s);
+    auto* statement = cached("SELECT mycmdstime, OffsetLists, lastdvcID, openfile, parsed, dvcmaptime, "
+                             "UserName, UserSub, language, lastmode, exportPath, InstallPath FROM parameters");
+    Use use{statement, trace_};
+    sqlite3_stmt* s = oneRow(db_, statement);
     Parameters p;
     {
         const auto optInt = [&](int i) -> std::optional<std::int64_t> {
@@ -870,7 +1074,7 @@ Parameters CommandStore::parameters() {
 }
 
 void CommandStore::setParameters(const Parameters& p) {
-    runOnce(db_,
+    run(
             "UPDATE parameters SET mycmdstime = ?, OffsetLists = ?, lastdvcID = ?, openfile = ?, parsed = ?, "
             "dvcmaptime = ?, UserName = ?, UserSub = ?, language = ?, lastmode = ?, exportPath = ?, InstallPath = ?",
             [&](Binder& b) {
@@ -890,13 +1094,13 @@ void CommandStore::setParameters(const Parameters& p) {
 }
 
 void CommandStore::setMycmdstime(std::optional<std::int64_t> stamp) {
-    runOnce(db_, "UPDATE parameters SET mycmdstime = ?", [&](Binder& b) { b.optInteger(stamp); });
+    run("UPDATE parameters SET mycmdstime = ?", [&](Binder& b) { b.optInteger(stamp); });
 }
 void CommandStore::setOffsetLists(std::int32_t position) {
-    runOnce(db_, "UPDATE parameters SET OffsetLists = ?", [&](Binder& b) { b.integer(position); });
+    run("UPDATE parameters SET OffsetLists = ?", [&](Binder& b) { b.integer(position); });
 }
 void CommandStore::setLastdvcID(std::int32_t id) {
-    runOnce(db_, "UPDATE parameters SET lastdvcID = ?", [&](Binder& b) { b.integer(id); });
+    run("UPDATE parameters SET lastdvcID = ?", [&](Binder& b) { b.integer(id); });
 }
 
 } // namespace vocabrella

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -14,7 +15,9 @@ struct sqlite3_stmt;
 
 namespace vocabrella {
 
+class StoreBinder;
 class StoreError;
+class Trace;
 
 // One row of table user: a command or a LIST of the open command file.
 struct UserRow {
@@ -64,7 +67,17 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
 
-    // Transactions nest: only the outermost one commits or rolls back.
+    // Where failures go that cannot be thrown (closing the store, rolling back on the way out
+    // of a failure); none: they are dropped.
+    void setTrace(Trace* trace) { trace_ = trace; }
+    // Writes a failure met around the store that cannot be thrown to that trace.
+    void traceFailure(std::string_view what, std::string_view cause) noexcept;
+
+    // Transactions nest. The outermost one is the database transaction; an inner one is a
+    // savepoint within it: rolled back alone when it ends without commit, kept only when the
+    // outer ones commit too. Commit the inner ones first. A transaction the database gave up
+    // after a failure (a full disk, an I/O error) refuses to commit rather than commit what is
+    // left of it.
     class Transaction {
     public:
         explicit Transaction(CommandStore& store);
@@ -75,7 +88,15 @@ public:
 
     private:
         CommandStore& store_;
+        int level_ = 0; // 1 for the outermost
         bool done_ = false;
+    };
+
+    // What the parse's duplicate check needs of a row it keeps.
+    struct RowHeadWithFile {
+        std::int64_t ID = 0;
+        std::string menu, state, name, filename, Type;
+        std::int32_t offset = 0;
     };
 
     // Fixed statements.
@@ -100,6 +121,10 @@ public:
         std::vector<std::string> names;
     };
     std::int64_t flagSelection(const RowSelection& selection);
+    // Sets or clears the mark of each row, in one transaction.
+    void setFlags(const std::vector<std::int64_t>& ids, bool value);
+    // The marked rows in the order they were added, until visit returns false.
+    void forEachFlagged(const std::function<bool(const UserRow&)>& visit);
     std::vector<UserRow> flaggedForDvc(); // flagged rows by globalsort, menu, state, listsort, name
     // Names for the Program, Scope and Group menus, each in ascending order.
     std::vector<std::string> distinctPrograms();
@@ -136,6 +161,14 @@ public:
     std::optional<UserRow> userById(std::int64_t id);
     std::optional<UserRow> findUser(std::string_view menu, std::string_view state, std::string_view name);
     std::optional<UserRow> lastUser(); // the most recently added row
+    // The IDs of the LIST rows of exactly this name (the global LIST and its copies in scopes).
+    std::vector<std::int64_t> listRowsNamed(std::string_view name);
+    // The names of the global LISTs.
+    std::vector<std::string> globalListNames();
+    // The number of commands (not LISTs) whose record lists states.
+    std::int64_t countCommandsWithStates();
+    // Rows not read from the file (offset 0), which a parse keeps.
+    std::vector<RowHeadWithFile> rowsNotFromFile();
     // All rows in ascending ID order; the callback returns false to stop.
     void forEachUser(const std::function<bool(const UserRow&)>& visit);
     std::vector<UserRow> allUsers();
@@ -182,6 +215,11 @@ public:
         std::string Type;
     };
     std::vector<RowMark> rowMarks();
+    // The same of every row, those that stand for no record (offset 0) included.
+    std::vector<RowMark> allRowMarks();
+    // The names of marked rows (not LISTs) whose scope and name some unmarked command of the
+    // program has already, in the order they were added.
+    std::vector<std::string> markedNamesTakenIn(std::string_view program);
 
     // Seeks of the start-up's choice of program and scope: (program, scope) pairs.
     using ProgramScope = std::pair<std::string, std::string>;
@@ -210,20 +248,45 @@ public:
 
     // Copies the write-ahead log back into the database file, so that the next write starts the
     // log afresh; for idle moments (a timer of the window, the end of a command-line run).
-    // Nothing happens inside a transaction.
+    // Nothing happens inside a transaction, nor while another connection reads the store.
     void checkpoint();
+
+    // A full parse replaces most rows: the indexes are dropped before the rows are added and
+    // built again afterwards, and the database is written without waiting for the disk (the
+    // store is a copy of the command file and is made again from it after a crash). Within
+    // a transaction; ends with it.
+    class Rebuild {
+    public:
+        explicit Rebuild(CommandStore& store);
+        ~Rebuild();          // the indexes made again, whatever happened; failures traced
+        void finish();       // the indexes made again; throws StoreError
+        Rebuild(const Rebuild&) = delete;
+        Rebuild& operator=(const Rebuild&) = delete;
+
+    private:
+        CommandStore& store_;
+        bool done_ = false;
+    };
 
 private:
     CommandStore(sqlite3* db, std::filesystem::path path);
     void exec(const char* sql);
-    sqlite3_stmt* prepared(int slot, const char* sql);
+    // A statement kept prepared for the life of the store, keyed by its text; reset after use
+    // by the caller (see Use in Store.cpp).
+    sqlite3_stmt* cached(const std::string& sql);
+    // Runs a cached statement that returns no rows; returns the number of rows it changed.
+    std::int64_t run(const std::string& sql, const std::function<void(StoreBinder&)>& bind = {});
+    std::vector<std::string> textColumn(const std::string& sql, const std::function<void(StoreBinder&)>& bind = {});
     void finalizeAll();
     void checkpointIfLarge();
+    // Tells the trace of a failure that cannot be thrown.
+    void note(std::string_view what, int rc) noexcept;
 
     sqlite3* db_ = nullptr;
     std::filesystem::path path_;
-    std::vector<sqlite3_stmt*> statements_;
+    std::unordered_map<std::string, sqlite3_stmt*> statements_;
     int transactionDepth_ = 0;
+    Trace* trace_ = nullptr;
 };
 
 } // namespace vocabrella

@@ -59,6 +59,15 @@ inline constexpr std::string_view BeforeKeynames = "binary before keynames";
 inline constexpr std::string_view Real = "real";
 inline constexpr std::string_view BeforeLists = "before parselists";
 inline constexpr std::string_view Done = "binary done";
+// The store's failures that cannot be thrown: the label, then what failed.
+inline constexpr std::string_view Store = "store";
+inline constexpr std::string_view StoreFinalize = "finalize";
+inline constexpr std::string_view StoreReset = "reset";
+inline constexpr std::string_view StoreClearBindings = "clear bindings";
+inline constexpr std::string_view StoreClose = "close";
+inline constexpr std::string_view StoreRollback = "rollback";
+inline constexpr std::string_view StoreRollbackTo = "rollback to savepoint";
+inline constexpr std::string_view ClearMarks = "clear marks";
 } // namespace trace
 
 } // namespace vocabrella::texts

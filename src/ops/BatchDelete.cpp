@@ -1,6 +1,7 @@
 #include "ops/BatchDelete.h"
 
 #include "cmdfile/Prompter.h"
+#include "ops/Texts.h"
 #include "writer/RebuildOperations.h"
 
 namespace vocabrella::ops {
@@ -33,6 +34,10 @@ void BatchDelete::write() {
 Outcome BatchDelete::finish() {
     ws_.prompter().status("");
     return ended(Outcome::done(std::string(texts::DeletionCompleted)));
+}
+
+std::string BatchDelete::describe() const {
+    return std::string(texts::DescribeDelete) + std::to_string(commands_) + std::string(texts::DescribeCommands);
 }
 
 } // namespace vocabrella::ops

@@ -9,6 +9,7 @@ namespace vocabrella::ops {
 // side effect of a pick.
 class BatchDelete final : public BatchChange {
 public:
+    std::string describe() const override;
     using BatchChange::BatchChange;
     std::int64_t commands() const { return commands_; }
 

@@ -46,6 +46,8 @@ Marked refused(Workspace& ws, std::string text, std::string title = {}) {
     return {Outcome::refused(std::move(text), std::move(title)), 0};
 }
 
+Marked markRows(Workspace& ws, const BatchSelection& s, std::string_view nothingSelected);
+
 } // namespace
 
 std::string countLabel(std::int64_t count) {
@@ -64,15 +66,28 @@ ScopeCounts countScopes(CommandStore& store, const BatchSelection& selection) {
                                                             {BatchScope::CurrentGroup, &counts.group},
                                                             {BatchScope::CurrentApp, &counts.app},
                                                             {BatchScope::CurrentScope, &counts.scope}};
+    // The marks are the store's business only: one transaction, whose end leaves none set.
+    CommandStore::Transaction t(store);
     for (const auto& [scope, count] : options) {
         markOption(store, selection, scope);
         *count = keepMarked(store, commandsShown);
     }
     store.clearFlags();
+    t.commit();
     return counts;
 }
 
 Marked markSelection(Workspace& ws, const BatchSelection& s, std::string_view nothingSelected) {
+    auto& store = ws.store();
+    // Marked in one transaction: a failure half-way leaves the marks as they were.
+    CommandStore::Transaction t(store);
+    auto marked = markRows(ws, s, nothingSelected);
+    t.commit();
+    return marked;
+}
+
+namespace {
+Marked markRows(Workspace& ws, const BatchSelection& s, std::string_view nothingSelected) {
     auto& store = ws.store();
     switch (s.scope) {
     case BatchScope::PickAndChoose:
@@ -102,19 +117,17 @@ Marked markSelection(Workspace& ws, const BatchSelection& s, std::string_view no
     if (rows == 0) return refused(ws, std::string(texts::NoMacros), std::string(texts::NoMacrosTitle));
     return {Outcome::done(), rows};
 }
+} // namespace
 
 std::int64_t narrowMarks(CommandStore& store, const std::function<bool(const UserRow&)>& keep) {
     std::int64_t left = 0;
     std::vector<std::int64_t> dropped;
-    store.forEachUser([&](const UserRow& row) {
-        if (!row.flag) return true;
+    store.forEachFlagged([&](const UserRow& row) {
         if (keep(row)) ++left;
         else dropped.push_back(row.ID);
         return true;
     });
-    CommandStore::Transaction t(store);
-    for (const auto id : dropped) store.setFlag(id, false);
-    t.commit();
+    store.setFlags(dropped, false);
     return left;
 }
 

@@ -5,8 +5,15 @@
 #include "ops/Outcome.h"
 #include "ops/Workspace.h"
 
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
+
+namespace vocabrella {
+class ChangeHistory;
+}
 
 namespace vocabrella::ops {
 
@@ -22,6 +29,9 @@ public:
     Change& operator=(const Change&) = delete;
 
     Outcome run();
+    // What the change is called in the history and in the Undo and Redo entries, such as
+    // Rename "a" to "b". Asked once the change is made.
+    virtual std::string describe() const = 0;
 
 protected:
     // Validates the input against the store; runs again when the file had to be read anew.
@@ -37,12 +47,24 @@ protected:
     virtual bool newListWritten() const { return false; }
     // After the reload: what is said of the change.
     virtual Outcome finish() = 0;
+    // After the reload: the change is added to the file's history (the file as it was before
+    // the write, and as it is now). Undo and Redo move through the history instead.
+    virtual void keepInHistory(ChangeHistory& history, std::span<const std::uint8_t> before,
+                               std::span<const std::uint8_t> after);
 
     // Tells the user and returns the refusal.
     Outcome refuse(std::string text, std::string title = {});
 
     Workspace& ws_;
+
+private:
+    // The history's part of run(): a history that cannot be read or written is told, never
+    // fatal; the change stays made.
+    void recordInHistory(std::span<const std::uint8_t> before);
 };
+
+// A name as the descriptions of the changes show it: in double quotes.
+std::string inQuotes(std::string_view name);
 
 // A change of one command or LIST of a place, named by the user.
 class ChangeOfOne : public Change {

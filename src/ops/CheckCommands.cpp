@@ -4,6 +4,7 @@
 #include "cmdfile/RawRecord.h"
 #include "cmdfile/Store.h"
 #include "cmdfile/TextCase.h"
+#include "ops/Conflicts.h"
 #include "ops/Names.h"
 #include "ops/Texts.h"
 #include "ops/Workspace.h"
@@ -20,11 +21,19 @@ bool fromFile(const UserRow& row) { return row.offset != 0 && !row.listcopy; }
 bool isList(const UserRow& row) { return row.Type == "L"; }
 
 // "Global Commands" in whatever language the file names it.
-std::string placeKey(const UserRow& row) {
+std::string placeKey(const UserRow& row, std::string_view name) {
     const auto place = [](const std::string& s) {
         return names::isGlobalProgram(s) ? std::string(names::GlobalCommands) : s;
     };
-    return commandKey(place(row.menu), place(row.state), row.name);
+    return commandKey(place(row.menu), place(row.state), name);
+}
+
+// What a conflict finding says of the other command: its name, and its place when that is not
+// this command's.
+std::string conflictDetail(const UserRow& other, bool samePlace, const std::string& words) {
+    std::string text = std::string(texts::CheckConflictStart) + "\"" + other.name + "\"";
+    if (!samePlace) text += " (" + other.menu + ", " + other.state + ")";
+    return text + std::string(texts::CheckConflictEnd) + "\"" + words + "\"";
 }
 
 } // namespace
@@ -39,14 +48,37 @@ CheckCommands::Result CheckCommands::run() {
 
     // First the LISTs there are and the LISTs the commands name, both without letter case, as
     // the store finds them.
+    // The commands and LISTs also go to the search for commands that answer to the same words.
     std::unordered_set<std::string> lists, referenced;
+    ConflictFinder conflicts;
+    std::vector<UserRow> heard; // the commands of the search, by their number there
     store.forEachUser([&](const UserRow& row) {
         if (!fromFile(row)) return true;
-        if (isList(row)) lists.insert(foldCase(row.name));
-        else
-            for (const auto reference : listReferences(row.name)) referenced.insert(foldCase(reference));
+        if (isList(row)) {
+            lists.insert(foldCase(row.name));
+            conflicts.addList(row.name, row.script);
+            return true;
+        }
+        for (const auto reference : listReferences(row.name)) referenced.insert(foldCase(reference));
+        if (!namePatternProblem(row.name)) {
+            conflicts.addCommand(placeKey(row, ""), names::isGlobalProgram(row.menu), row.name);
+            UserRow kept;
+            kept.ID = row.ID;
+            kept.menu = row.menu;
+            kept.state = row.state;
+            kept.name = row.name;
+            heard.push_back(std::move(kept));
+        }
         return true;
     });
+    // Told at the later command of each pair.
+    std::unordered_map<std::int64_t, std::vector<std::string>> conflictsOf;
+    for (const auto& c : conflicts.find()) {
+        const auto& first = heard[c.first];
+        const auto& second = heard[c.second];
+        conflictsOf[second.ID].push_back(
+            conflictDetail(first, placeKey(first, "") == placeKey(second, ""), c.example));
+    }
 
     std::unordered_map<std::string, std::string> seenCommands, seenLists; // key -> the first name
     const auto add = [&](std::string_view kind, const UserRow& row, std::string detail) {
@@ -55,7 +87,7 @@ CheckCommands::Result CheckCommands::run() {
     store.forEachUser([&](const UserRow& row) {
         if (!fromFile(row)) return true;
         auto& seen = isList(row) ? seenLists : seenCommands;
-        if (const auto [first, isNew] = seen.try_emplace(placeKey(row), row.name); !isNew)
+        if (const auto [first, isNew] = seen.try_emplace(placeKey(row, row.name), row.name); !isNew)
             add(finding::Duplicate, row,
                 std::string(isList(row) ? texts::CheckDuplicateList : texts::CheckDuplicateCommand) + "\"" +
                     first->second + "\"");
@@ -88,6 +120,8 @@ CheckCommands::Result CheckCommands::run() {
         if (row.script.empty() && row.graphicsize == 0 && !row.encrypted)
             add(finding::EmptyBody, row, std::string(texts::CheckEmptyBody));
         checkScript(row, result);
+        if (const auto at = conflictsOf.find(row.ID); at != conflictsOf.end())
+            for (auto& detail : at->second) add(finding::Conflict, row, std::move(detail));
         return true;
     });
     return result;

@@ -23,6 +23,7 @@ inline constexpr std::string_view ScriptError = "script-error";
 inline constexpr std::string_view EmptyBody = "empty-body";
 inline constexpr std::string_view BadName = "bad-name";
 inline constexpr std::string_view ControlCharacter = "control-character";
+inline constexpr std::string_view Conflict = "conflict";
 } // namespace finding
 
 // One thing wrong with a command or LIST of the file, where it stands.
@@ -37,7 +38,9 @@ struct Finding {
 // whose brackets Dragon cannot read, scripts with faults (legacy scripts by Dragon's script check
 // where it is there, by this program's own otherwise; advanced scripts always by this program's),
 // commands with an empty body, control characters in bodies, descriptions and groups (no XML
-// holds them). It changes nothing;
+// holds them), and two commands that answer to the same words in one program and scope or in a
+// program and among the global commands (told at the later of the two, with the words). It
+// changes nothing;
 // a file changed on disk since it was read is read again first. The findings come in the
 // order of the file's records.
 class CheckCommands {

@@ -72,4 +72,8 @@ void CloneCommand::write() {
     ws_.MRUUpdate(place_.program, place_.scope, newName_, isList_, false);
 }
 
+std::string CloneCommand::describe() const {
+    return std::string(texts::DescribeClone) + inQuotes(name_) + std::string(texts::DescribeCloneAs) + inQuotes(newName_);
+}
+
 } // namespace vocabrella::ops

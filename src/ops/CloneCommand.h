@@ -17,6 +17,7 @@ struct CloneEdits {
 // with the edits made to it before it was written.
 class CloneCommand final : public ChangeOfOne {
 public:
+    std::string describe() const override;
     CloneCommand(Workspace& ws, Place place, std::string sourceName, std::string newName, CloneEdits edits = {})
         : ChangeOfOne(ws, std::move(place), std::move(sourceName)), newName_(std::move(newName)),
           edits_(std::move(edits)) {}

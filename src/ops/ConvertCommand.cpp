@@ -54,4 +54,12 @@ void ConvertToAdvancedScript::write() {
     updater.Updatechangetype(row_->ID, CommandFileUpdater::KindChange::ToAdvancedScript);
 }
 
+std::string ConvertToPlainText::describe() const {
+    return std::string(texts::DescribeConvert) + inQuotes(name_) + std::string(texts::DescribeToPlainText);
+}
+
+std::string ConvertToAdvancedScript::describe() const {
+    return std::string(texts::DescribeConvert) + inQuotes(name_) + std::string(texts::DescribeToAdvancedScript);
+}
+
 } // namespace vocabrella::ops

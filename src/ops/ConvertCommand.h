@@ -10,6 +10,7 @@ namespace vocabrella::ops {
 // A KEYS command without braces becomes a plain-text command; its text stays as it is.
 class ConvertToPlainText final : public ChangeOfOne {
 public:
+    std::string describe() const override;
     ConvertToPlainText(Workspace& ws, Place place, std::string name)
         : ChangeOfOne(ws, std::move(place), std::move(name)) {}
 
@@ -22,6 +23,7 @@ protected:
 // A KEYS command becomes an advanced script doing the same keystrokes.
 class ConvertToAdvancedScript final : public ChangeOfOne {
 public:
+    std::string describe() const override;
     ConvertToAdvancedScript(Workspace& ws, Place place, std::string name)
         : ChangeOfOne(ws, std::move(place), std::move(name)) {}
 

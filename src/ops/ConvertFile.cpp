@@ -32,10 +32,7 @@ std::string statesDroppedNotice(std::size_t commands) {
 void ConvertVersion::write() {
     statesDropped_ = 0;
     if (!familyHoldsStates(*familyForCode(operation_->targetInfo().code)))
-        ws_.store().forEachUser([this](const UserRow& row) {
-            if (row.Type != "L" && !row.states.empty()) ++statesDropped_;
-            return true;
-        });
+        statesDropped_ = static_cast<std::size_t>(ws_.store().countCommandsWithStates());
     runRebuild(ws_.env(), *operation_);
 }
 
@@ -64,5 +61,9 @@ void ConvertLanguage::write() { WriteLanguage(ws_.env(), language_); }
 Outcome ConvertLanguage::finish() {
     return Outcome::done(std::string(vocabrella::texts::FileConvertedTo) + language_, ws_.commandFile().string());
 }
+
+std::string ConvertVersion::describe() const { return std::string(texts::DescribeConvertVersion) + targetName_; }
+
+std::string ConvertLanguage::describe() const { return std::string(texts::DescribeConvertLanguage) + language_; }
 
 } // namespace vocabrella::ops

@@ -11,6 +11,7 @@ namespace vocabrella::ops {
 // after OK. Not for the speech user's own file.
 class ConvertVersion final : public Change {
 public:
+    std::string describe() const override;
     ConvertVersion(Workspace& ws, std::string target) : Change(ws), targetName_(std::move(target)) {}
 
 protected:
@@ -33,6 +34,7 @@ std::string statesDroppedNotice(std::size_t commands);
 // files, never the speech user's own.
 class ConvertLanguage final : public Change {
 public:
+    std::string describe() const override;
     ConvertLanguage(Workspace& ws, std::string language) : Change(ws), language_(std::move(language)) {}
 
 protected:

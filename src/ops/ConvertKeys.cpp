@@ -2,6 +2,7 @@
 
 #include "cmdfile/Prompter.h"
 #include "cmdfile/Reader.h"
+#include "ops/Texts.h"
 #include "writer/KeyNotation.h"
 
 namespace vocabrella::ops {
@@ -41,6 +42,17 @@ Outcome ConvertKeys::finish() {
     // Two messages: the first is told here, the warning is what the caller shows last.
     ws_.prompter().message(complete, title);
     return ended(Outcome::done(std::string(vocabrella::texts::SomeNotConverted), title));
+}
+
+std::string ConvertKeys::describe() const {
+    std::string what = std::string(texts::DescribeConvert) + std::to_string(converted()) +
+                       std::string(texts::DescribeKeysCommands);
+    switch (mode_) {
+    case Mode::PlainText: return what + std::string(texts::DescribeToPlainText);
+    case Mode::SendKeys: return what + std::string(texts::DescribeToSendKeys);
+    case Mode::SendDragonKeys: return what + std::string(texts::DescribeToSendDragonKeys);
+    }
+    return what;
 }
 
 } // namespace vocabrella::ops

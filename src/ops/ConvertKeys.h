@@ -9,6 +9,7 @@ namespace vocabrella::ops {
 // with SendKeys or SendDragonKeys. The rebuild's log is kept under the mode's name.
 class ConvertKeys final : public BatchChange {
 public:
+    std::string describe() const override;
     using Mode = KeysConversionOperation::Mode;
     ConvertKeys(Workspace& ws, BatchSelection selection, Mode mode)
         : BatchChange(ws, std::move(selection)), operation_(mode), mode_(mode) {}

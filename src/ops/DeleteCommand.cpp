@@ -58,4 +58,8 @@ void DeleteList::write() {
     CommandFileUpdater(ws_.env()).UpdateDeleteList(row_->ID);
 }
 
+std::string DeleteCommand::describe() const { return std::string(texts::DescribeDelete) + inQuotes(name_); }
+
+std::string DeleteList::describe() const { return std::string(texts::DescribeDeleteList) + inQuotes(name_); }
+
 } // namespace vocabrella::ops

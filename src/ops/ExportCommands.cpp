@@ -2,6 +2,7 @@
 
 #include "cmdfile/Errors.h"
 #include "cmdfile/Prompter.h"
+#include "ops/Failures.h"
 #include "ops/OutputTarget.h"
 #include "ops/Workspace.h"
 #include "writer/Texts.h"
@@ -25,7 +26,7 @@ Outcome ExportCommands::checkTarget() {
 
 Outcome ExportCommands::run() {
     auto& store = ws_.store();
-    try {
+    return translatingFailures(ws_, [&]() -> Outcome {
         if (ws_.changedOnDisk()) {
             ws_.FileRefresh();
             ws_.prompter().message(texts::ModifiedMeanwhile, {});
@@ -51,19 +52,7 @@ Outcome ExportCommands::run() {
         case ExportOutcome::Refused: return Outcome::refused({}, target_.string());
         }
         return Outcome::refused({});
-    } catch (const Refusal& r) {
-        store.clearFlags();
-        ws_.prompter().message(r.what(), r.title());
-        return Outcome::refused(r.what(), r.title());
-    } catch (const EncodingError& e) {
-        store.clearFlags();
-        ws_.prompter().message(e.what(), {});
-        return Outcome::refused(e.what());
-    } catch (const fs::filesystem_error& e) {
-        store.clearFlags();
-        ws_.prompter().message(e.what(), e.path1().string());
-        return Outcome::failed(e.what(), e.path1().string());
-    }
+    }, FailureHandling::cleaningUp([&] { store.clearFlags(); }));
 }
 
 } // namespace vocabrella::ops

@@ -4,6 +4,7 @@
 #include "cmdfile/Bytes.h"
 #include "cmdfile/Errors.h"
 #include "cmdfile/Prompter.h"
+#include "ops/Failures.h"
 #include "cmdfile/RawRecord.h"
 #include "cmdfile/Reader.h"
 #include "cmdfile/RecordCodec.h"
@@ -37,7 +38,7 @@ std::vector<std::string> itemsOf(std::string_view body) {
 
 Outcome ExportXml::run() {
     auto& store = ws_.store();
-    try {
+    return translatingFailures(ws_, [&]() -> Outcome {
         if (ws_.changedOnDisk()) {
             ws_.FileRefresh();
             ws_.prompter().message(texts::ModifiedMeanwhile, {});
@@ -55,19 +56,7 @@ Outcome ExportXml::run() {
         if (outcome.isDone()) outcome = write(seen);
         store.clearFlags();
         return outcome;
-    } catch (const FormatError& e) {
-        store.clearFlags();
-        ws_.prompter().message(e.what(), ws_.commandFile().string());
-        return Outcome::failed(e.what(), ws_.commandFile().string());
-    } catch (const Refusal& r) {
-        store.clearFlags();
-        ws_.prompter().message(r.what(), r.title());
-        return Outcome::refused(r.what(), r.title());
-    } catch (const std::filesystem::filesystem_error& e) {
-        store.clearFlags();
-        ws_.prompter().message(e.what(), e.path1().string());
-        return Outcome::failed(e.what(), e.path1().string());
-    }
+    }, FailureHandling::cleaningUp([&] { store.clearFlags(); }));
 }
 
 Outcome ExportXml::write(const FileVersion& seen) {
@@ -81,8 +70,8 @@ Outcome ExportXml::write(const FileVersion& seen) {
                                                       image[format::kLanguageOffset + 1] << 8));
     std::vector<std::string> listNames;
     std::set<std::string> listed;
-    store.forEachUser([&](const UserRow& row) {
-        if (!row.flag || row.Type == "L" || row.offset <= 0) return true;
+    store.forEachFlagged([&](const UserRow& row) {
+        if (row.Type == "L" || row.offset <= 0) return true;
         ByteReader r(image);
         r.seekPosition(static_cast<std::uint32_t>(row.offset));
         writer.add(codec.scan(r));

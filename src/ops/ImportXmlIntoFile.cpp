@@ -14,6 +14,7 @@
 #include "writer/CommandFileMerge.h"
 #include "writer/Texts.h"
 #include "writer/WriterEnvironment.h"
+#include "cmdfile/System.h"
 
 namespace vocabrella::ops {
 
@@ -61,16 +62,13 @@ std::vector<std::uint8_t> withoutCommands(const std::vector<std::uint8_t>& image
 
 Outcome ImportXmlIntoFile::check() {
     const auto& info = ws_.session().reader().file().info;
-    std::set<std::string> lists;
-    ws_.store().forEachUser([&](const UserRow& row) {
-        if (row.Type == "L" && names::isGlobalProgram(row.menu)) lists.insert(row.name);
-        return true;
-    });
+    const auto names = ws_.store().globalListNames();
+    const std::set<std::string> lists(names.begin(), names.end());
     if (auto o = source_.load(ws_.prompter(), xmlFile_, info.family, lists); !o.isDone()) return o;
     if ((source_.set.language & 0xFF) != info.languageCode)
         return refuse(std::string(texts::XmlOtherLanguage) + dragonxml::languageIdText(source_.set.language) + " / " +
                           info.languageName,
-                      ws_.commandFile().string());
+                      os::pathText(ws_.commandFile()));
     return Outcome::done();
 }
 
@@ -86,8 +84,8 @@ Outcome ImportXmlIntoFile::confirm() {
         auto now = answer;
         if (now == XmlDuplicates::Ask) {
             const std::string text = std::string(vocabrella::texts::OverwriteExistsIn) + "\r\n" +
-                                     ws_.commandFile().string() + "\r\n" + c.name + "\r\n" +
-                                     std::string(vocabrella::texts::OverwriteWithCommandFrom) + "\r\n" + xmlFile_.string();
+                                     os::pathText(ws_.commandFile()) + "\r\n" + c.name + "\r\n" +
+                                     std::string(vocabrella::texts::OverwriteWithCommandFrom) + "\r\n" + os::pathText(xmlFile_);
             switch (ws_.prompter().choice(text, vocabrella::texts::OverwriteTitle,
                                           {std::string(vocabrella::texts::OverwriteYes),
                                            std::string(vocabrella::texts::OverwriteNo),
@@ -109,7 +107,7 @@ Outcome ImportXmlIntoFile::confirm() {
         }
     }
     if (kept_.size() == source_.set.commands.size())
-        return refuse(std::string(texts::XmlNothingNew), ws_.commandFile().string());
+        return refuse(std::string(texts::XmlNothingNew), os::pathText(ws_.commandFile()));
     return Outcome::done();
 }
 
@@ -131,7 +129,7 @@ void ImportXmlIntoFile::write() {
     try {
         merged = mergeCommandFiles(replace_.empty() ? image : withoutCommands(image, replace_), composer.bytes(), &result);
     } catch (const MergeError& e) {
-        throw Refusal(e.what(), ws_.commandFile().string());
+        throw Refusal(e.what(), os::pathText(ws_.commandFile()));
     }
     commandsAdded_ = result.commandsAdded;
     listsAdded_ = result.listsAdded;
@@ -141,14 +139,18 @@ void ImportXmlIntoFile::write() {
 Outcome ImportXmlIntoFile::finish() {
     std::string text = std::string(texts::XmlImported) + std::to_string(commandsAdded_) +
                        std::string(texts::XmlCommandsAnd) + std::to_string(listsAdded_) +
-                       std::string(texts::XmlListsInto) + ws_.commandFile().string() +
+                       std::string(texts::XmlListsInto) + os::pathText(ws_.commandFile()) +
                        statesDroppedNotice(statesDropped_);
     if (!kept_.empty()) {
         text += "\r\n";
         text += texts::XmlKept;
         for (std::size_t i = 0; i < kept_.size(); ++i) (text += i ? ", " : "") += kept_[i];
     }
-    return Outcome::done(std::move(text), ws_.commandFile().string());
+    return Outcome::done(std::move(text), os::pathText(ws_.commandFile()));
+}
+
+std::string ImportXmlIntoFile::describe() const {
+    return std::string(texts::DescribeImportXml) + inQuotes(os::pathText(xmlFile_.filename()));
 }
 
 } // namespace vocabrella::ops

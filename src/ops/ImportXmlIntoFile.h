@@ -19,6 +19,7 @@ enum class XmlDuplicates { Ask, Replace, Keep };
 // keeps its items. Refused when the XML's language is not the file's.
 class ImportXmlIntoFile final : public Change {
 public:
+    std::string describe() const override;
     ImportXmlIntoFile(Workspace& ws, std::filesystem::path xmlFile, XmlDuplicates duplicates = XmlDuplicates::Ask)
         : Change(ws), xmlFile_(std::move(xmlFile)), duplicates_(duplicates) {}
 

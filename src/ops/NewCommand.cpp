@@ -42,4 +42,6 @@ void NewCommand::write() {
     ws_.MRUUpdate(request_.place.program, request_.place.scope, request_.name, false, false);
 }
 
+std::string NewCommand::describe() const { return std::string(texts::DescribeNewCommand) + inQuotes(request_.name); }
+
 } // namespace vocabrella::ops

@@ -21,6 +21,7 @@ struct NewCommandRequest {
 
 class NewCommand final : public Change {
 public:
+    std::string describe() const override;
     NewCommand(Workspace& ws, NewCommandRequest request) : Change(ws), request_(std::move(request)) {}
 
     // The checks of the name alone, made when the name is given (before the body is typed).

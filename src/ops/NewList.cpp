@@ -21,4 +21,6 @@ void NewList::write() {
     ws_.MRUUpdate({}, {}, name_, true, false);
 }
 
+std::string NewList::describe() const { return std::string(texts::DescribeNewList) + inQuotes(name_); }
+
 } // namespace vocabrella::ops

@@ -10,6 +10,7 @@ namespace vocabrella::ops {
 // a LIST means nothing to it until a command uses it.
 class NewList final : public Change {
 public:
+    std::string describe() const override;
     NewList(Workspace& ws, std::string name, std::string items)
         : Change(ws), name_(std::move(name)), items_(std::move(items)) {}
 

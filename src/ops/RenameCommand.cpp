@@ -40,4 +40,8 @@ void RenameCommand::write() {
     ws_.MRUUpdate(place_.program, place_.scope, newName_, row_->Type == "L", false);
 }
 
+std::string RenameCommand::describe() const {
+    return std::string(texts::DescribeRename) + inQuotes(name_) + std::string(texts::DescribeTo) + inQuotes(newName_);
+}
+
 } // namespace vocabrella::ops

@@ -2,6 +2,7 @@
 
 #include "cmdfile/Prompter.h"
 #include "cmdfile/TextCase.h"
+#include "ops/Texts.h"
 #include "writer/RebuildOperations.h"
 
 #include <set>
@@ -25,8 +26,8 @@ Outcome RenameGroupChange::checkMarked() {
         return refuseNothingToDo();
     }
     bool moves = false;
-    ws_.store().forEachUser([&](const UserRow& row) {
-        moves = row.flag && row.owner != newName_;
+    ws_.store().forEachFlagged([&](const UserRow& row) {
+        moves = row.owner != newName_;
         return !moves;
     });
     if (!moves) return refuse(std::string(texts::NothingChangedSameName), newName_);
@@ -75,18 +76,7 @@ Outcome RenameProgramChange::checkMarked() {
 
 Outcome RenameProgramChange::refuseRepeatedNames() {
     // A command keeps its scope and name: one the new program has there already would be there twice.
-    auto& store = ws_.store();
-    std::set<std::string> taken;
-    store.forEachUser([&](const UserRow& row) {
-        if (!row.flag && row.Type != "L" && sameIgnoringCase(row.menu, newName_))
-            taken.insert(commandKey({}, row.state, row.name));
-        return true;
-    });
-    std::vector<std::string> repeated;
-    store.forEachUser([&](const UserRow& row) {
-        if (row.flag && taken.contains(commandKey({}, row.state, row.name))) repeated.push_back(row.name);
-        return true;
-    });
+    const auto repeated = ws_.store().markedNamesTakenIn(newName_);
     if (repeated.empty()) return Outcome::done();
     constexpr std::size_t kNamed = 5;
     std::string text(texts::RenameRepeatsNames);
@@ -105,6 +95,17 @@ void RenameProgramChange::write() {
 Outcome RenameProgramChange::finish() {
     ws_.prompter().status("");
     return ended(Outcome::done(std::string(texts::ProgramRenamed)));
+}
+
+std::string RenameGroupChange::describe() const {
+    if (selection_.group == names::AllGroups) return std::string(texts::DescribeMoveToGroup) + inQuotes(newName_);
+    return std::string(texts::DescribeRenameGroup) + inQuotes(selection_.group) + std::string(texts::DescribeTo) +
+           inQuotes(newName_);
+}
+
+std::string RenameProgramChange::describe() const {
+    return std::string(texts::DescribeRenameProgram) + inQuotes(selection_.program) + std::string(texts::DescribeTo) +
+           inQuotes(newName_);
 }
 
 } // namespace vocabrella::ops

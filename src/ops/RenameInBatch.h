@@ -10,6 +10,7 @@ namespace vocabrella::ops {
 // "All groups") into another Group.
 class RenameGroupChange final : public BatchChange {
 public:
+    std::string describe() const override;
     RenameGroupChange(Workspace& ws, BatchSelection selection, std::string newName)
         : BatchChange(ws, std::move(selection)), newName_(std::move(newName)) {}
 
@@ -27,6 +28,7 @@ private:
 // rows of that program change, whichever scope option marked them.
 class RenameProgramChange final : public BatchChange {
 public:
+    std::string describe() const override;
     RenameProgramChange(Workspace& ws, BatchSelection selection, std::string newName)
         : BatchChange(ws, std::move(selection)), newName_(std::move(newName)) {}
     // A name typed with ".exe" (any case) loses it.

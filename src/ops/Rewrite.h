@@ -9,6 +9,7 @@ namespace vocabrella::ops {
 // byte for byte as it was.
 class Rewrite final : public Change {
 public:
+    std::string describe() const override;
     using Change::Change;
     const RebuildResult& result() const { return result_; }
 

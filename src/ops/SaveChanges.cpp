@@ -76,4 +76,8 @@ void SaveChanges::write() {
                                   edit_.description.value_or(row_->description), edit_.group.value_or(row_->owner));
 }
 
+std::string SaveChanges::describe() const {
+    return std::string(texts::DescribeSaveChanges) + inQuotes(row_ ? row_->name : edit_.name.value_or(""));
+}
+
 } // namespace vocabrella::ops

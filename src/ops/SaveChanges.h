@@ -24,6 +24,7 @@ struct Edit {
 // Saves an edit: the body, a kind change, the name, description and group.
 class SaveChanges final : public Change {
 public:
+    std::string describe() const override;
     SaveChanges(Workspace& ws, Edit edit) : Change(ws), edit_(std::move(edit)) {}
 
     // The body as it is written: ended by exactly one CR LF, except KEYS and plain text.

@@ -20,15 +20,20 @@ bool searched(const std::string& type) { return type == "S" || type == "K" || ty
 // A row whose body is searched and can be written back where it stands in the file.
 bool searchable(const UserRow& row) { return searched(row.Type) && !row.encrypted && row.offset > 0; }
 
-// The rows of the given keys (commandKey), each as findUser finds it: the first of duplicates.
-// One pass over the store rather than a lookup per key.
-std::unordered_map<std::string, UserRow> rowsOfKeys(CommandStore& store, std::unordered_set<std::string> keys) {
+// A command by its place and name.
+struct Named {
+    std::string_view program, scope, name;
+};
+
+// The row of each place and name, keyed by commandKey, as findUser finds it: the first of
+// duplicates. One lookup in the index menu each.
+std::unordered_map<std::string, UserRow> rowsNamed(CommandStore& store, const std::vector<Named>& wanted) {
     std::unordered_map<std::string, UserRow> rows;
-    store.forEachUser([&](const UserRow& row) {
-        auto key = commandKey(row.menu, row.state, row.name);
-        if (keys.erase(key)) rows.emplace(std::move(key), row);
-        return !keys.empty();
-    });
+    for (const auto& w : wanted) {
+        auto key = commandKey(w.program, w.scope, w.name);
+        if (rows.contains(key)) continue;
+        if (auto row = store.findUser(w.program, w.scope, w.name)) rows.emplace(std::move(key), std::move(*row));
+    }
     return rows;
 }
 
@@ -41,14 +46,16 @@ public:
     struct Body {
         std::string program, scope, name, before, after;
     };
-    ReplaceBodies(Workspace& ws, std::vector<Body> bodies) : Change(ws), bodies_(std::move(bodies)) {}
+    ReplaceBodies(Workspace& ws, std::vector<Body> bodies, std::string description)
+        : Change(ws), bodies_(std::move(bodies)), description_(std::move(description)) {}
+    std::string describe() const override { return description_; }
 
 protected:
     Outcome check() override {
         changes_.clear();
-        std::unordered_set<std::string> keys;
-        for (const auto& b : bodies_) keys.insert(commandKey(b.program, b.scope, b.name));
-        const auto rows = rowsOfKeys(ws_.store(), std::move(keys));
+        std::vector<Named> wanted;
+        for (const auto& b : bodies_) wanted.push_back({b.program, b.scope, b.name});
+        const auto rows = rowsNamed(ws_.store(), wanted);
         for (const auto& b : bodies_) {
             const auto row = rows.find(commandKey(b.program, b.scope, b.name));
             if (row == rows.end() || row->second.script != b.before) return refuse(std::string(texts::ModifiedMeanwhile));
@@ -65,6 +72,7 @@ protected:
 
 private:
     std::vector<Body> bodies_;
+    std::string description_;
     std::vector<CommandFileUpdater::BodyChange> changes_;
 };
 
@@ -96,8 +104,8 @@ Outcome SearchReplace::start() {
     // Each body once, where it stands in the file: a LIST of a program is its global LIST.
     targets_.clear();
     std::set<std::string> seen;
-    store.forEachUser([&](const UserRow& row) {
-        if (!row.flag || !searchable(row)) return true;
+    store.forEachFlagged([&](const UserRow& row) {
+        if (!searchable(row)) return true;
         Target t{row.menu, row.state, row.name};
         if (row.Type == "L") t = {std::string(names::GlobalCommands), std::string(names::GlobalCommands), row.name};
         if (seen.insert(commandKey(t.program, t.scope, t.name)).second) targets_.push_back(std::move(t));
@@ -150,7 +158,9 @@ Outcome SearchReplace::replace() {
     const auto& m = *current_;
     std::string after = m.body;
     after.replace(m.position, m.length, replaceWith);
-    ReplaceBodies write(ws_, {{m.program, m.scope, m.name, m.body, after}});
+    ReplaceBodies write(ws_, {{m.program, m.scope, m.name, m.body, after}},
+                        std::string(texts::DescribeReplace) + inQuotes(findText) + std::string(texts::DescribeWith) +
+                            inQuotes(replaceWith) + std::string(texts::DescribeIn) + inQuotes(m.name));
     if (auto o = write.run(); !o.isDone()) {
         abandon();
         return o;
@@ -169,10 +179,9 @@ Outcome SearchReplace::replaceAll() {
     std::vector<ReplaceBodies::Body> bodies;
     int replacements = 0, macros = 0;
     std::size_t from = current_->position;
-    std::unordered_set<std::string> keys;
-    for (std::size_t i = index_; i < targets_.size(); ++i)
-        keys.insert(commandKey(targets_[i].program, targets_[i].scope, targets_[i].name));
-    const auto rows = rowsOfKeys(ws_.store(), std::move(keys));
+    std::vector<Named> wanted;
+    for (std::size_t i = index_; i < targets_.size(); ++i) wanted.push_back({targets_[i].program, targets_[i].scope, targets_[i].name});
+    const auto rows = rowsNamed(ws_.store(), wanted);
     for (std::size_t i = index_; i < targets_.size(); ++i, from = 0) {
         const auto& t = targets_[i];
         // By name the store finds the first of duplicates, which may be of a kind not searched.
@@ -192,7 +201,9 @@ Outcome SearchReplace::replaceAll() {
         if (i != shownIndex_) ++macros;
         bodies.push_back({t.program, t.scope, t.name, row->script, std::move(body)});
     }
-    ReplaceBodies write(ws_, std::move(bodies));
+    ReplaceBodies write(ws_, std::move(bodies),
+                        std::string(texts::DescribeReplaceAll) + inQuotes(findText) + std::string(texts::DescribeWith) +
+                            inQuotes(replaceWith));
     if (auto o = write.run(); !o.isDone()) {
         abandon();
         return o;

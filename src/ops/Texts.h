@@ -147,6 +147,61 @@ inline constexpr std::string_view DebugStopped = "Typing into Dragon's command e
 inline constexpr std::string_view DebugOf = " of ";
 inline constexpr std::string_view DebugCharacters = " characters of the script";
 
+// Undo and Redo through the file's history of changes.
+inline constexpr std::string_view UndoPrefix = "Undo ";
+inline constexpr std::string_view RedoPrefix = "Redo ";
+inline constexpr std::string_view Undone = "Undone: ";
+inline constexpr std::string_view Redone = "Redone: ";
+inline constexpr std::string_view NothingToUndo = "Nothing to undo: no change of this file is kept in its history";
+inline constexpr std::string_view NothingToRedo = "Nothing to redo: no undone change of this file is kept in its history";
+inline constexpr std::string_view ChangedSinceStart = "Dragon or another program changed the file since \"";
+inline constexpr std::string_view ChangedSinceMade = "\" was made, so it is not undone: the file was left as it is";
+inline constexpr std::string_view ChangedSinceUndone = "\" was undone, so it is not redone: the file was left as it is";
+inline constexpr std::string_view VersionLostStart = "The history no longer holds the file as it was ";
+inline constexpr std::string_view VersionLostBefore = "before \"";
+inline constexpr std::string_view VersionLostAfter = "after \"";
+inline constexpr std::string_view VersionLostEnd = "\": the file was left as it is";
+inline constexpr std::string_view HistoryNotKept = "The change was made, but it could not be kept for Undo: ";
+// The history as the command line lists it, newest first.
+inline constexpr std::string_view HistoryOf = "Changes of ";
+inline constexpr std::string_view HistoryNewestFirst = ", newest first:";
+inline constexpr std::string_view HistoryEmpty = "No change of this file is kept in its history";
+inline constexpr std::string_view HistoryUndoMark = "undo  ";
+inline constexpr std::string_view HistoryRedoMark = "redo  ";
+inline constexpr std::string_view HistoryUndoneMark = "undone";
+inline constexpr std::string_view HistoryMadeMark = "      ";
+inline constexpr std::string_view HistoryFileChanged =
+    "Dragon or another program changed the file since: undo and redo are refused until the file is "
+    "again as the history has it";
+// The names of the changes in the history.
+inline constexpr std::string_view DescribeSaveChanges = "Save changes to ";
+inline constexpr std::string_view DescribeNewCommand = "New command ";
+inline constexpr std::string_view DescribeNewList = "New LIST ";
+inline constexpr std::string_view DescribeRename = "Rename ";
+inline constexpr std::string_view DescribeTo = " to ";
+inline constexpr std::string_view DescribeClone = "Clone ";
+inline constexpr std::string_view DescribeCloneAs = " as ";
+inline constexpr std::string_view DescribeDelete = "Delete ";
+inline constexpr std::string_view DescribeDeleteList = "Delete LIST ";
+inline constexpr std::string_view DescribeConvert = "Convert ";
+inline constexpr std::string_view DescribeToPlainText = " to plain text";
+inline constexpr std::string_view DescribeToAdvancedScript = " to an advanced script";
+inline constexpr std::string_view DescribeImportXml = "Import XML ";
+inline constexpr std::string_view DescribeRewrite = "Rewrite the file";
+inline constexpr std::string_view DescribeConvertVersion = "Convert the file to version ";
+inline constexpr std::string_view DescribeConvertLanguage = "Convert the file to language ";
+inline constexpr std::string_view DescribeReplace = "Replace ";
+inline constexpr std::string_view DescribeReplaceAll = "Replace all ";
+inline constexpr std::string_view DescribeWith = " with ";
+inline constexpr std::string_view DescribeIn = " in ";
+inline constexpr std::string_view DescribeCommands = " commands";
+inline constexpr std::string_view DescribeMoveToGroup = "Move commands to group ";
+inline constexpr std::string_view DescribeRenameGroup = "Rename group ";
+inline constexpr std::string_view DescribeRenameProgram = "Rename program ";
+inline constexpr std::string_view DescribeKeysCommands = " KEYS commands";
+inline constexpr std::string_view DescribeToSendKeys = " to SendKeys scripts";
+inline constexpr std::string_view DescribeToSendDragonKeys = " to SendDragonKeys scripts";
+
 // Dragon's MyCommands XML.
 inline constexpr std::string_view XmlUnreadable = "The XML file cannot be read: ";
 inline constexpr std::string_view XmlImportRefused = "Nothing was imported. These commands or LISTs cannot be taken:";
@@ -180,11 +235,66 @@ inline constexpr std::string_view CheckDuplicateCommand = "Another command of th
 inline constexpr std::string_view CheckDuplicateList = "Another LIST has this name: ";
 inline constexpr std::string_view CheckUnusedList = "No command uses this LIST";
 inline constexpr std::string_view CheckEmptyBody = "The body is empty";
+// Both this command and "go <direction>" (Global Commands, Global Commands) answer to "go up"
+inline constexpr std::string_view CheckConflictStart = "Both this command and ";
+inline constexpr std::string_view CheckConflictEnd = " answer to ";
 inline constexpr std::string_view ScriptsWithoutDragonStart = "Legacy scripts checked without Dragon: ";
 inline constexpr std::string_view ScriptsWithoutDragonEnd =
     " (by Vocabrella's own script check; Dragon's: --dragon-root DIR or $DRAGON_ROOT)";
 
+// Comparing two command files, and what a restore would change.
+inline constexpr std::string_view CompareNoDifferences = "No differences: the same commands and LISTs";
+inline constexpr std::string_view CompareVersionsDiffer = "The format versions differ: ";
+inline constexpr std::string_view CompareLanguagesDiffer = "The languages differ: ";
+inline constexpr std::string_view CompareIn = " in ";
+inline constexpr std::string_view CompareCommand = "command";
+inline constexpr std::string_view CompareList = "LIST";
+inline constexpr std::string_view CompareKeySeparator = " / ";
+inline constexpr std::string_view CompareArrow = " -> ";
+// What the conversion between the two versions did, rather than a change made by anyone.
+inline constexpr std::string_view CompareConversionStart = "The conversion from ";
+inline constexpr std::string_view CompareConversionTo = " to ";
+// Then ": ", a count and StatesDroppedEnd, or a count and this.
+inline constexpr std::string_view CompareConversionScriptsEnd =
+    " advanced script(s) differ only in SendKeys and SendDragonKeys, as that version writes them";
+inline constexpr std::string_view CompareLineEndsOnly = "(only the line ends differ)";
+inline constexpr std::string_view CompareCannotRead = "This command file cannot be read: ";
+// The field names, as the command line's JSON has them too.
+inline constexpr std::string_view FieldBody = "body";
+inline constexpr std::string_view FieldDescription = "description";
+inline constexpr std::string_view FieldGroup = "group";
+inline constexpr std::string_view FieldKind = "kind";
+inline constexpr std::string_view FieldItems = "items";
+inline constexpr std::string_view FieldStates = "states";
+// The two wordings of a comparison: of two files, and of a backup against the current file.
+inline constexpr std::string_view DiffFirst = "A";
+inline constexpr std::string_view DiffSecond = "B";
+inline constexpr std::string_view DiffAdded = "Added ";
+inline constexpr std::string_view DiffRemoved = "Removed ";
+inline constexpr std::string_view DiffChanged = "Changed ";
+inline constexpr std::string_view RestoreFirst = "the current file";
+inline constexpr std::string_view RestoreSecond = "the backup";
+inline constexpr std::string_view RestoreAdded = "Brought back (in the backup, not in the current file): ";
+inline constexpr std::string_view RestoreRemoved = "Lost (in the current file, not in the backup): ";
+inline constexpr std::string_view RestoreChanged = "Put back as the backup has it: ";
+inline constexpr std::string_view RestoreSame = "The backup holds the same commands and LISTs as the current file";
+inline constexpr std::string_view RestorePreviewHeading = "What restoring this backup changes:";
+
 // Reports.
 inline constexpr std::string_view UnknownReportFormat = "A report is a command list (txt) or a spreadsheet (csv)";
+
+// Failures of an operation that are no refusal: followed by the cause.
+inline constexpr std::string_view CommandFileDamaged =
+    "Nothing was changed: the command file could not be read as a command file. ";
+inline constexpr std::string_view StoreFailed =
+    "Nothing was changed: Vocabrella's database (global.mdb) failed. ";
+
+// Trace labels of the failures above.
+namespace trace {
+inline constexpr std::string_view CleanUpFailed = "cleanup failed";
+inline constexpr std::string_view FileFailed = "file failed";
+inline constexpr std::string_view FileDamaged = "file damaged";
+inline constexpr std::string_view StoreFailed = "store failed";
+} // namespace trace
 
 } // namespace vocabrella::ops::texts

@@ -3,6 +3,7 @@
 #include "cmdfile/DvcWriter.h"
 #include "cmdfile/Errors.h"
 #include "cmdfile/Prompter.h"
+#include "ops/Failures.h"
 #include "ops/BatchChange.h"
 #include "ops/OutputTarget.h"
 #include "ops/Workspace.h"
@@ -16,7 +17,7 @@ Outcome WriteDvcFile::run() {
         ws_.prompter().message(text, title);
         return Outcome::refused(std::move(text), std::move(title));
     };
-    try {
+    return translatingFailures(ws_, [&]() -> Outcome {
         auto marked = markSelection(ws_, selection_, texts::NothingSelectedToExport);
         if (!marked.outcome.isDone()) return marked.outcome;
         // DVC knows KEYS, scripts and LISTs only.
@@ -31,15 +32,7 @@ Outcome WriteDvcFile::run() {
         }
         WriteDvc(store, target_, seen);
         return Outcome::done();
-    } catch (const Refusal& r) {
-        return refuse(r.what(), r.title());
-    } catch (const EncodingError& e) {
-        return refuse(e.what(), {});
-    } catch (const std::filesystem::filesystem_error& e) {
-        store.clearFlags();
-        ws_.prompter().message(e.what(), e.path1().string());
-        return Outcome::failed(e.what(), e.path1().string());
-    }
+    }, FailureHandling::cleaningUp([&] { store.clearFlags(); }));
 }
 
 } // namespace vocabrella::ops

@@ -4,6 +4,8 @@
 #include "cmdfile/Codec.h"
 #include "cmdfile/Errors.h"
 #include "cmdfile/Prompter.h"
+#include "cmdfile/Trace.h"
+#include "ops/Failures.h"
 #include "ops/OutputTarget.h"
 #include "ops/Texts.h"
 #include "ops/Workspace.h"
@@ -18,12 +20,13 @@ namespace {
 // Clears the marks on every way out.
 class MarksCleared {
 public:
-    explicit MarksCleared(CommandStore& store) : store_(store) {}
+    MarksCleared(CommandStore& store, Trace& trace) : store_(store), trace_(trace) {}
     ~MarksCleared() {
         try {
             store_.clearFlags();
-        } catch (...) {
-            // The failure that got us here is the one to report.
+        } catch (const std::exception& e) {
+            // The failure that got us here is the one to report; this one is kept in the trace.
+            trace_.Tracy(texts::trace::CleanUpFailed, e.what());
         }
     }
     MarksCleared(const MarksCleared&) = delete;
@@ -31,6 +34,7 @@ public:
 
 private:
     CommandStore& store_;
+    Trace& trace_;
 };
 
 } // namespace
@@ -50,15 +54,15 @@ Outcome WriteReport::run() {
         return Outcome::refused(std::string(texts::UnknownReportFormat));
     }
     auto& store = ws_.store();
-    MarksCleared cleared(store);
-    try {
+    MarksCleared cleared(store, ws_.session().trace());
+    return translatingFailures(ws_, [&]() -> Outcome {
         auto marked = markSelection(ws_, selection_, texts::NothingSelectedToExport);
         if (!marked.outcome.isDone()) return marked.outcome;
         const auto seen = FileVersion::of(target_);
         if (auto o = checkOutputTarget(ws_, target_); !o.isDone()) return o;
         std::vector<UserRow> rows;
-        store.forEachUser([&](const UserRow& row) {
-            if (row.flag) rows.push_back(row);
+        store.forEachFlagged([&](const UserRow& row) {
+            rows.push_back(row);
             return true;
         });
         sortInNameOrder(rows);
@@ -66,16 +70,7 @@ Outcome WriteReport::run() {
         writeFileIfUnchanged(target_, seen, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
         rows_ = rows.size();
         return Outcome::done();
-    } catch (const EncodingError& e) {
-        ws_.prompter().message(e.what());
-        return Outcome::refused(e.what());
-    } catch (const Refusal& r) {
-        ws_.prompter().message(r.what(), r.title());
-        return Outcome::refused(r.what(), r.title());
-    } catch (const fs::filesystem_error& e) {
-        ws_.prompter().message(e.what(), e.path1().string());
-        return Outcome::failed(e.what(), e.path1().string());
-    }
+    }, {});
 }
 
 fs::path exportFolder(Workspace& ws) {

@@ -77,11 +77,8 @@ Outcome XmlSource::load(Prompter& prompter, const std::filesystem::path& xmlFile
         }
         try { // what Dragon cannot hold, as every writer refuses it
             encodeComposedCommand(c, family);
-        } catch (const Refusal& r) {
+        } catch (const Refusal& r) { // InputRefusal included
             problem(r.what());
-            continue;
-        } catch (const std::invalid_argument& e) {
-            problem(e.what());
             continue;
         }
         for (const auto reference : listReferences(c.name)) {

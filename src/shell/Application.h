@@ -91,7 +91,15 @@ public:
     void RollBackCheck(bool force);
     const std::vector<std::string>& RollBackListBuild();
     const std::vector<std::string>& rollbackEntries() const { return rollbackEntries_; }
-    bool restore(const std::string& entry);
+    // What a restore would change, told with its question: the backup and the file it replaces.
+    using RestorePreview =
+        std::function<std::string(const std::filesystem::path& backup, const std::filesystem::path& current)>;
+    bool restore(const std::string& entry, const RestorePreview& preview = {});
+    // The backup an entry names (as listed, or by its path in the backup folder) when it reads as
+    // a command file; nothing, after saying why, otherwise.
+    std::optional<std::filesystem::path> backupOf(const std::string& entry);
+    // The file a restore replaces: the displayed speech user's own.
+    std::filesystem::path restoreTarget() const { return ownFileOf(displayedUser_); }
     void rollbackset();
     bool CompactStore(bool force);
     std::filesystem::path backupFolder(const std::string& userName) const { return options_.home / userName; }

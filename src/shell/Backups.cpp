@@ -9,6 +9,7 @@
 #include "shell/FileBackups.h"
 #include "shell/HomeFolder.h"
 #include "writer/CommandFileMerge.h"
+#include "cmdfile/System.h"
 
 #include <algorithm>
 #include <ctime>
@@ -39,8 +40,8 @@ void Application::RollBackCheck(bool force) {
         RollBackListBuild();
     }
     if (force)
-        prompter_.message("User '" + *user + "'\r\n\r\n" + file.string() + "\r\n\r\n" + std::string(texts::BackupTaken),
-                          daily.string());
+        prompter_.message("User '" + *user + "'\r\n\r\n" + os::pathText(file) + "\r\n\r\n" + std::string(texts::BackupTaken),
+                          os::pathText(daily));
 }
 
 const std::vector<std::string>& Application::RollBackListBuild() {
@@ -49,7 +50,7 @@ const std::vector<std::string>& Application::RollBackListBuild() {
     std::error_code ec;
     if (!displayedUser_.empty())
         for (const auto& entry : fs::directory_iterator(backupFolder(displayedUser_), ec)) {
-            const std::string name = entry.path().filename().string();
+            const std::string name = os::pathText(entry.path().filename());
             if (name.rfind(prefix, 0) == 0) rollbackEntries_.push_back(name);
         }
     std::sort(rollbackEntries_.begin(), rollbackEntries_.end()); // a stable order, oldest day first
@@ -57,7 +58,7 @@ const std::vector<std::string>& Application::RollBackListBuild() {
     return rollbackEntries_;
 }
 
-bool Application::restore(const std::string& entry) {
+std::optional<fs::path> Application::backupOf(const std::string& entry) {
     // Only a backup of the user's own list is restored, and only when it reads as a command file:
     // anything else given here would replace the user's commands with whatever it holds.
     const auto& entries = RollBackListBuild();
@@ -67,24 +68,34 @@ bool Application::restore(const std::string& entry) {
         std::error_code ec, own;
         const auto folder = fs::weakly_canonical(fs::absolute(given).parent_path(), ec);
         if (!ec && folder == fs::weakly_canonical(backupFolder(displayedUser_), own) && !own)
-            name = given.filename().string();
+            name = os::pathText(given.filename());
     }
     if (name == texts::NoneToRollback || std::find(entries.begin(), entries.end(), name) == entries.end()) {
         prompter_.message(texts::NotABackup, entry);
-        return false;
+        return std::nullopt;
     }
     const fs::path archive = backupFolder(displayedUser_) / name;
     try {
-        checkCommandFile(readFileBytes(archive), archive.string());
+        checkCommandFile(readFileBytes(archive), os::pathText(archive));
     } catch (const std::exception& e) {
-        prompter_.message(e.what(), archive.string());
-        return false;
+        prompter_.message(e.what(), os::pathText(archive));
+        return std::nullopt;
     }
+    return archive;
+}
+
+bool Application::restore(const std::string& entry, const RestorePreview& preview) {
+    const auto found = backupOf(entry);
+    if (!found) return false;
+    const fs::path& archive = *found;
+    const std::string name = os::pathText(archive.filename());
     const fs::path target = ownFileOf(displayedUser_);
     const std::string day = name.size() >= 8 ? name.substr(name.size() - 8) : name;
-    if (!prompter_.okCancel("Restore user '" + displayedUser_ + "'\r\n\r\n" + target.string() +
-                                "\r\n\r\nto version before first \r\nVocabrella execution on: " + day + " (mmddyyyy) ?",
-                            texts::RestoreTitle))
+    const std::string details = preview ? preview(archive, target) : std::string();
+    if (!prompter_.okCancelDetailed("Restore user '" + displayedUser_ + "'\r\n\r\n" + os::pathText(target) +
+                                        "\r\n\r\nto version before first \r\nVocabrella execution on: " + day +
+                                        " (mmddyyyy) ?",
+                                    texts::RestoreTitle, details))
         return false;
     {
         CommandFileLock lock(target, clock_);

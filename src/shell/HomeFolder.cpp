@@ -9,6 +9,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 namespace vocabrella {
 namespace fs = std::filesystem;
@@ -51,15 +52,37 @@ fs::path HomeFolder::resolve(const std::optional<fs::path>& option) {
 
 fs::path HomeFolder::storePath(const fs::path& home) { return home / texts::DefaultDataBaseName; }
 
+fs::path HomeFolder::programFolder() {
+    const fs::path self = os::programFile();
+    return self.empty() ? fs::path() : self.parent_path();
+}
+
 fs::path HomeFolder::shippedDataFolder() {
     std::error_code ec;
-    const fs::path self = os::programFile();
-    if (!self.empty()) {
+    if (const fs::path here = programFolder(); !here.empty()) {
         // Installed on Linux: bin/ and share/vocabrella; on Windows: the data beside the program.
-        for (const fs::path& installed : {self.parent_path().parent_path() / "share" / "vocabrella", self.parent_path()})
+        for (const fs::path& installed : {(here / VOCABRELLA_INSTALLED_DATA).lexically_normal(), here})
             if (fs::exists(installed / "keynames", ec)) return installed;
     }
     return os::pathFrom(VOCABRELLA_DATA_DIR);
+}
+
+std::optional<fs::path> HomeFolder::shippedTool(std::string_view name, const fs::path& built) {
+    std::error_code ec;
+    std::vector<fs::path> candidates;
+#ifdef _WIN32
+    const std::string file = std::string(name) + ".exe";
+#else
+    const std::string file(name);
+#endif
+    if (const fs::path here = programFolder(); !here.empty()) {
+        candidates.push_back(here / file);
+        candidates.push_back((here / VOCABRELLA_INSTALLED_TOOLS / file).lexically_normal());
+    }
+    candidates.push_back(built);
+    for (const auto& candidate : candidates)
+        if (!candidate.empty() && fs::is_regular_file(candidate, ec)) return candidate;
+    return std::nullopt;
 }
 
 void HomeFolder::replaceDamagedStore(const fs::path& home) {
@@ -123,8 +146,8 @@ HomeFolder::State HomeFolder::prepare(const fs::path& home) {
             fs::remove(staging);
         }
     } catch (...) {
-        std::error_code ec;
-        fs::remove_all(staging, ec);
+        std::error_code cleanupEc;
+        fs::remove_all(staging, cleanupEc);
         throw;
     }
     return State::Created;

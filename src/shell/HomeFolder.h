@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 
 namespace vocabrella {
 
@@ -15,6 +16,11 @@ public:
     static std::filesystem::path resolve(const std::optional<std::filesystem::path>& option);
     // Where the shipped files are: beside the program (../share/vocabrella) or the source tree.
     static std::filesystem::path shippedDataFolder();
+    // The folder of the running program's own file; empty when it cannot be told.
+    static std::filesystem::path programFolder();
+    // A helper program shipped with this one (the merge tool, the simulation tool): beside the
+    // running program, in the installed tools folder, or where the build made it.
+    static std::optional<std::filesystem::path> shippedTool(std::string_view name, const std::filesystem::path& built);
 
     enum class State { Ready, Created, StoreMissing };
     // Creates a missing or empty folder with an empty store and the shipped files. A folder that

@@ -57,7 +57,8 @@ void Application::SaveAndReload(bool newListWritten) {
             ProfileFile(nat_->RoamingCacheDirectory() / speaker / df::CurrentFolder / df::LocalFile)
                 .write(df::Options, df::MyCommandsChanged, "1");
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        session_->trace().Tracy(texts::UnableToSaveTitle, e.what());
         prompter_.message(texts::UnableToSave, texts::UnableToSaveTitle);
     }
     if (newListWritten) {
@@ -85,7 +86,8 @@ bool Application::FastSave(const fs::path& templateFile) {
             bytes[format::kLanguageOffset] = languageByte(identifier);
             writeFileAtomically(templateFile, bytes, false);
         }
-    } catch (const fs::filesystem_error&) {
+    } catch (const fs::filesystem_error& e) {
+        trace.Tracy(texts::UnableToSaveTitle, e.what());
         prompter_.message(texts::UnableToSave, texts::UnableToSaveTitle);
     }
     mergePerformed_ = true;

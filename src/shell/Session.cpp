@@ -43,10 +43,12 @@ void Session::openStore() {
             HomeFolder::replaceDamagedStore(home_);
             store_.emplace(CommandStore::open(path));
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        trace_.Tracy(e.what());
         prompter_.message(texts::StoreCannotOpen, texts::StoreCannotOpenTitle);
         throw EndProgram();
     }
+    store_->setTrace(&trace_);
     reader_.emplace(ReaderEnvironment{*store_, trace_, prompter_, clock_, home_});
 }
 
@@ -55,7 +57,8 @@ void Session::replaceDamagedStore() {
     store_.reset();
     try {
         HomeFolder::replaceDamagedStore(home_);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        trace_.Tracy(e.what());
         prompter_.message(texts::StoreCannotOpen, texts::StoreCannotOpenTitle);
         throw EndProgram();
     }

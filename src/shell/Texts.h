@@ -17,6 +17,10 @@ inline constexpr std::string_view SendErrorLog = "Please send file 'error.log' t
 inline constexpr std::string_view SendErrorLogTitle = "Now exiting";
 inline constexpr std::string_view NowTrace = "NOW TRACE";
 
+// The history of the changes of a command file.
+inline constexpr std::string_view HistoryDamaged = "The undo history kept for this file is damaged and is ignored: ";
+inline constexpr std::string_view HistoryDamagedLine = ", line ";
+
 // The settings file and the program's name, which is also the settings section.
 inline constexpr std::string_view ApplicationName = "Vocabrella";
 inline constexpr std::string_view SettingsFileName = "Vocabrella.INI";

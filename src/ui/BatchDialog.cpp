@@ -284,8 +284,8 @@ void BatchDialog::buildControls() {
         if (mode_ == BatchMode::Replace) return; // the search text keeps its box
         Text1_->setToolTip(text);
         const QFontMetrics metrics = Text1_->fontMetrics();
-        const int frame = Text1_->sizeHint().width() - metrics.horizontalAdvance(QLatin1Char('x')) * 17;
-        const int wanted = metrics.horizontalAdvance(text) + std::max(frame, metrics.averageCharWidth() * 2);
+        const int margin = Text1_->sizeHint().width() - metrics.horizontalAdvance(QLatin1Char('x')) * 17;
+        const int wanted = metrics.horizontalAdvance(text) + std::max(margin, metrics.averageCharWidth() * 2);
         const int screenWidth = screen() ? screen()->availableGeometry().width() : 1024;
         Text1_->setMinimumWidth(std::min(wanted, screenWidth / 2));
     });

@@ -7,6 +7,7 @@
 #include "cmdfile/RtfReader.h"
 #include "cmdfile/Texts.h"
 #include "ops/CloneCommand.h"
+#include "ops/CompareFiles.h"
 #include "ops/ConvertCommand.h"
 #include "ops/DebugWithBasic.h"
 #include "ops/DeleteCommand.h"
@@ -24,6 +25,7 @@
 #include "ui/AppIcon.h"
 #include "ui/BatchDialog.h"
 #include "ui/Dialogs.h"
+#include "ui/EditMenu.h"
 #include "ui/FindForm.h"
 #include "ui/Printing.h"
 #include "ui/ReportDialog.h"
@@ -175,6 +177,7 @@ void Form1::buildMenus() {
     report("filepseudo", texts::FilePseudo, "pseudo");
     on(entry(fileMenu_, "fileimportxml", texts::FileImportXml), &Form1::fileimportxml_Click);
     on(entry(fileMenu_, "fileexportxml", texts::FileExportXml), &Form1::fileexportxml_Click);
+    on(entry(fileMenu_, "filecompare", texts::FileCompare), &Form1::filecompare_Click);
     fileMenu_->addSeparator();
     rollback_ = fileMenu_->addMenu(qs(std::string(texts::RollbackPrefix) + std::string(texts::RollbackSuffix)));
     rollback_->setObjectName(QStringLiteral("rollback"));
@@ -186,6 +189,9 @@ void Form1::buildMenus() {
     connect(entry(fileMenu_, "fileexit", texts::FileExit), &QAction::triggered, this, &QWidget::close);
 
     editMenu_ = menu("editmenu", texts::EditMenu);
+    undoRedo_ = new EditMenu(
+        editMenu_, app_, clock_, [this](const std::function<void()>& action) { guarded(action); },
+        [this] { refreshAfterChange(); });
     connect(entry(editMenu_, "findmenu", texts::FindMenu), &QAction::triggered, this,
             [this] { guarded([&] { findmenu_Click(); }); });
     connect(entry(editMenu_, "editoptions", texts::EditOptions), &QAction::triggered, this, [this] {
@@ -818,6 +824,7 @@ void Form1::setMenusEnabled(bool on) {
     if (!fileOpen())
         for (auto* m : {commandmenu_, toolsMenu_}) m->menuAction()->setEnabled(false);
     SSTab1_->tabBar()->setEnabled(on);
+    undoRedo_->update(on && fileOpen());
 }
 
 // --- View menu -----------------------------------------------------------------------------------
@@ -1691,7 +1698,11 @@ void Form1::rollbackdynamic_Click(int index) {
     const auto& entries = app_.rollbackEntries();
     if (index < 0 || index >= static_cast<int>(entries.size())) return;
     const std::string entry = entries[static_cast<std::size_t>(index)];
-    if (!app_.restore(entry)) return;
+    // The question comes with what the backup holds that the file does not, and what goes.
+    const auto preview = [this](const fs::path& backup, const fs::path& current) {
+        return ops::restorePreview(backup, current, session_.home());
+    };
+    if (!app_.restore(entry, preview)) return;
     // The restored file may hold other programs and groups: start again from its first row.
     selection_.group = std::string(names::AllGroups);
     selection_.allGroups = true;

@@ -36,6 +36,7 @@ class Settings;
 
 namespace vocabrella::ui {
 
+class EditMenu;
 class FindForm;
 class HelpWindow;
 enum class BatchMode;
@@ -139,6 +140,7 @@ public:
 
     // File menu.
     void fileopen_Click();
+    void filecompare_Click();
     void FileOpenNoDialog(const std::filesystem::path& path);
     void filereload_Click();
     void FileRefresh_Click();
@@ -277,6 +279,7 @@ private:
     bool ended_ = false;
 
     // Menus and entries.
+    EditMenu* undoRedo_ = nullptr; // Undo and Redo, at the top of the Edit menu
     QMenu *fileMenu_, *editMenu_, *viewMenu_, *appcommand_, *statecommand_, *groupcommand_, *commandmenu_,
         *toolsMenu_, *helpMenu_, *rollback_;
     QAction *rollbackset_, *viewfollowcommand_, *viewfollowlist_, *viewAll_, *viewMapped_, *viewNotMapped_;

@@ -1,5 +1,6 @@
 #include "ui/QtPrompter.h"
 
+#include "ui/CompareDialog.h"
 #include "ui/Texts.h"
 #include "ui/ToolsDialogs.h"
 
@@ -48,6 +49,12 @@ bool QtPrompter::yesNo(std::string_view text, std::string_view title) {
 bool QtPrompter::okCancel(std::string_view text, std::string_view title) {
     return QMessageBox::question(parent_, titleText(title), widgetText(text), QMessageBox::Ok | QMessageBox::Cancel) ==
            QMessageBox::Ok;
+}
+
+bool QtPrompter::okCancelDetailed(std::string_view text, std::string_view title, std::string_view details) {
+    if (details.empty()) return okCancel(text, title);
+    CompareDialog dialog(titleText(title), widgetText(text), widgetText(details), true, parent_);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 std::optional<std::string> QtPrompter::input(std::string_view text, std::string_view title, std::string_view defaultValue) {

@@ -21,6 +21,8 @@ public:
     void table(std::string_view text, std::string_view title = {}) override;
     bool yesNo(std::string_view text, std::string_view title = {}) override;
     bool okCancel(std::string_view text, std::string_view title = {}) override;
+    // The question over its details in a box of their own (CompareDialog).
+    bool okCancelDetailed(std::string_view text, std::string_view title, std::string_view details) override;
     std::optional<std::string> input(std::string_view text, std::string_view title = {},
                                      std::string_view defaultValue = {}) override;
     int choice(std::string_view text, std::string_view title, const std::vector<std::string>& buttons) override;

@@ -71,8 +71,8 @@ ExportReportDialog::ExportReportDialog(ops::Workspace& ws, Context context, Help
     namespace t = texts::report;
     setObjectName(QStringLiteral("exportdat"));
     setWindowTitle(qs(t::DefaultTitle));
-    const auto radio = [](QWidget* parent, const char* name, std::string_view caption) {
-        auto* r = new QRadioButton(qs(caption), parent);
+    const auto radio = [](QWidget* owner, const char* name, std::string_view caption) {
+        auto* r = new QRadioButton(qs(caption), owner);
         r->setObjectName(QString::fromLatin1(name));
         return r;
     };

@@ -30,6 +30,12 @@ inline constexpr std::string_view FileDvc = "&Export to dvc...";
 inline constexpr std::string_view FilePseudo = "Export to pse&udo dvc...";
 inline constexpr std::string_view FileImportXml = "&Import Dragon XML...";
 inline constexpr std::string_view FileExportXml = "Export &Dragon XML...";
+inline constexpr std::string_view FileCompare = "&Compare with...";
+inline constexpr std::string_view CompareDialogTitle = "Choose command file to compare with the open file";
+inline constexpr std::string_view CompareWindowTitle = "Compare with ";
+inline constexpr std::string_view CompareFirstFile = "A (open): ";
+inline constexpr std::string_view CompareSecondFile = "B: ";
+inline constexpr std::string_view CompareClose = "&Close";
 inline constexpr std::string_view ImportXmlDialogTitle = "Choose Dragon XML file to import";
 inline constexpr std::string_view ExportXmlDialogTitle = "Export all commands to Dragon XML";
 inline constexpr std::string_view XmlDialogFilter = "Dragon XML files (.xml) (*.xml);;All files (*.*) (*)";
@@ -51,6 +57,8 @@ inline constexpr std::string_view RollbackSetSuffix = "' mycmds.dat";
 inline constexpr std::string_view FileExit = "E&xit";
 
 // Edit.
+inline constexpr std::string_view EditUndo = "&Undo";
+inline constexpr std::string_view EditRedo = "&Redo";
 inline constexpr std::string_view FindMenu = "&Find";
 inline constexpr std::string_view EditOptions = "&Options";
 

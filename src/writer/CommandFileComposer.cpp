@@ -1,8 +1,10 @@
 #include "writer/CommandFileComposer.h"
 
 #include "cmdfile/Bytes.h"
+#include "cmdfile/Errors.h"
 #include "cmdfile/RecordCodec.h"
 #include "writer/RecordEncoder.h"
+#include "writer/Texts.h"
 #include "writer/WriterEnvironment.h"
 
 #include <algorithm>
@@ -28,7 +30,7 @@ bool isGlobalScope(const ComposedCommand& c) {
 }
 
 void writeSteps(ByteWriter& w, const std::vector<ComposedStep>& steps) {
-    if (steps.size() > kMostSteps) throw std::invalid_argument("A step-by-step body holds at most 255 steps");
+    if (steps.size() > kMostSteps) throw InputRefusal(std::string(texts::ComposerTooManySteps));
     w.writeLong(static_cast<std::uint32_t>(steps.size()));
     for (const auto& s : steps) {
         w.writeByte(s.code);
@@ -53,7 +55,7 @@ void writeSteps(ByteWriter& w, const std::vector<ComposedStep>& steps) {
 }
 
 void writeEvents(ByteWriter& w, const ComposedCommand& c) {
-    if (c.events.size() > kMostEvents) throw std::invalid_argument("A recorder body holds at most 65535 events");
+    if (c.events.size() > kMostEvents) throw InputRefusal(std::string(texts::ComposerTooManyEvents));
     w.writeLong(static_cast<std::uint32_t>(c.recorderGroups.size()));
     for (const auto& group : c.recorderGroups)
         for (const auto& text : group) w.writeCountedBytes(encodeForFile(text));
@@ -231,7 +233,7 @@ ComposedEvent ComposedEvent::mouse(std::uint8_t action, std::uint16_t x, std::ui
 
 std::vector<std::uint8_t> encodeComposedCommand(const ComposedCommand& c, FileVersionFamily family) {
     const auto kindByte = kindForTypeCode(c.typeCode);
-    if (!kindByte) throw std::invalid_argument("Unknown Type \"" + c.typeCode + "\"");
+    if (!kindByte) throw InputRefusal(std::string(texts::ComposerUnknownType) + c.typeCode + "\"");
 
     NewCommandRecord r;
     r.name = c.name;
@@ -251,7 +253,7 @@ std::vector<std::uint8_t> encodeComposedCommand(const ComposedCommand& c, FileVe
     Bytes body;
     ByteWriter w(body);
     if (c.typeCode == "T" && c.formatted.empty())
-        throw std::invalid_argument("A text-with-graphics body needs its rich text");
+        throw InputRefusal(std::string(texts::ComposerNoRichText));
     if (c.typeCode == "X") writeSteps(w, c.steps);
     else if (c.typeCode == "R") writeEvents(w, c);
     else RecordCodec::writeTextBody(*kindByte, c.typeCode == "T" ? c.formatted : "", encodeForFile(c.text), w);
@@ -261,12 +263,12 @@ std::vector<std::uint8_t> encodeComposedCommand(const ComposedCommand& c, FileVe
 CommandFileComposer::CommandFileComposer(std::uint8_t versionCode, std::uint8_t languageCode)
     : versionCode_(versionCode), languageCode_(languageCode) {
     const auto family = familyForCode(versionCode);
-    if (!family) throw std::invalid_argument("Unknown version code " + std::to_string(versionCode));
+    if (!family) throw InputRefusal(std::string(texts::ComposerUnknownVersion) + std::to_string(versionCode));
     family_ = *family;
 }
 
 CommandFileComposer& CommandFileComposer::add(const ComposedCommand& command) {
-    if (commands_ == kMostRecords) throw std::invalid_argument("A command file holds at most 65535 commands");
+    if (commands_ == kMostRecords) throw InputRefusal(std::string(texts::ComposerTooManyCommands));
     const Bytes record = encodeComposedCommand(command, family_);
     commandRecords_.insert(commandRecords_.end(), record.begin(), record.end());
     ++commands_;
@@ -274,7 +276,7 @@ CommandFileComposer& CommandFileComposer::add(const ComposedCommand& command) {
 }
 
 CommandFileComposer& CommandFileComposer::add(const ComposedList& list) {
-    if (lists_ == kMostRecords) throw std::invalid_argument("A command file holds at most 65535 LISTs");
+    if (lists_ == kMostRecords) throw InputRefusal(std::string(texts::ComposerTooManyLists));
     const Bytes record = encodeList(list.name, list.items);
     listRecords_.insert(listRecords_.end(), record.begin(), record.end());
     ++lists_;
@@ -295,7 +297,7 @@ std::vector<std::uint8_t> CommandFileComposer::bytes() const {
 
 std::vector<std::uint8_t> solidColourPng(std::uint32_t width, std::uint32_t height, std::uint8_t red,
                                          std::uint8_t green, std::uint8_t blue) {
-    if (width == 0 || height == 0) throw std::invalid_argument("A picture needs at least one pixel");
+    if (width == 0 || height == 0) throw InputRefusal(std::string(texts::ComposerEmptyPicture));
     Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     Bytes header;
     appendBigEndian(header, width);

@@ -93,13 +93,13 @@ struct ComposedList {
 };
 
 // One command record in the layout of the family. Throws Refusal for text the file cannot
-// hold and std::invalid_argument for a description that makes no record (an unknown Type, a
-// "T" without rich text, too many steps or events).
+// hold and InputRefusal for a description that makes no record (an unknown Type, a "T" without
+// rich text, too many steps or events).
 std::vector<std::uint8_t> encodeComposedCommand(const ComposedCommand& command, FileVersionFamily family);
 
 class CommandFileComposer {
 public:
-    // std::invalid_argument for a version code that is not 3 to 7.
+    // InputRefusal for a version code that is not 3 to 7.
     explicit CommandFileComposer(std::uint8_t versionCode = 7, std::uint8_t languageCode = 9);
 
     CommandFileComposer& add(const ComposedCommand& command);

@@ -15,6 +15,7 @@
 #include "cmdfile/RecordCodec.h"
 #include "cmdfile/Reader.h"
 #include "cmdfile/Store.h"
+#include "cmdfile/Trace.h"
 #include "writer/Rebuild.h"
 
 #include <algorithm>
@@ -210,7 +211,8 @@ private:
         open_ = readFileBytes(env_.commandFile());
         try {
             openHeader_ = readHeader(open_);
-        } catch (const FormatError&) {
+        } catch (const FormatError& e) {
+            env_.trace.Tracy(texts::NotInFile, e.what());
             throw Refusal(std::string(texts::NotInFile));
         }
     }
@@ -280,7 +282,8 @@ private:
                     addList(raw, listRow(rec), logs);
                 }
                 trailing_.assign(t.begin() + static_cast<long>(r.cursor()), t.end());
-            } catch (const FormatError&) {
+            } catch (const FormatError& e) {
+                env_.trace.Tracy(texts::ExportTargetUnreadable, e.what());
                 throw Refusal(std::string(texts::ExportTargetUnreadable), target_.string());
             }
         }
@@ -330,21 +333,10 @@ private:
 
     // The flagged commands in store order, behind the target's own. False when cancelled.
     bool stageFlagged(RebuildLogs& logs, ExportResult& result) {
-        struct Row {
-            std::int64_t ID;
-            bool flag;
-            std::string Type;
-            std::int32_t offset;
-            std::string name;
-        };
-        std::vector<Row> rows;
-        env_.store.forEachUser([&rows](const UserRow& r) {
-            rows.push_back({r.ID, r.flag, r.Type, r.offset, r.name});
-            return true;
-        });
+        const auto rows = env_.store.allRowMarks();
         bool yesToAll = false, noToAll = false;
         std::optional<RawRecord> lastStaged;
-        for (const Row& row : rows) {
+        for (const auto& row : rows) {
             logs.conversion() << row.ID << "\r\n";
             // Rows with offset 0 stand for no record of the file: there is nothing to copy.
             if (!row.flag || row.Type == "L" || row.offset <= 0) continue;
@@ -358,7 +350,8 @@ private:
                 if (!nameIsAcceptable(raw.name.text)) nameCheckFailed(env_, open_, raw, lastStaged ? &*lastStaged : nullptr);
                 ByteReader d(open_, start);
                 readCommandRecord(d, context(), rec);
-            } catch (const FormatError&) {
+            } catch (const FormatError& e) {
+                env_.trace.Tracy(texts::NotInFile, e.what());
                 throw Refusal(std::string(texts::NotInFile));
             }
             if (raw.skipped() || foldCase(rec.name) != foldCase(row.name)) throw Refusal(std::string(texts::NotInFile));
@@ -428,7 +421,8 @@ private:
                     lists_.push_back(std::move(l));
                     listsByName_.insert(key);
                     ++result.listsAdded;
-                } catch (const FormatError&) {
+                } catch (const FormatError& e) {
+                    env_.trace.Tracy(texts::NotInFile, e.what());
                     throw Refusal(std::string(texts::NotInFile));
                 }
             }
@@ -485,8 +479,9 @@ private:
         if (fs::exists(path)) {
             try {
                 return CommandStore::open(path);
-            } catch (const StoreError&) {
+            } catch (const StoreError& e) {
                 // It only ever mirrors the last export's target: a damaged one is made afresh.
+                env_.trace.Tracy(e.what());
                 for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(path.string() + suffix);
             }
         }

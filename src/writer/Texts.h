@@ -121,4 +121,14 @@ inline constexpr std::string_view XmlBadNumber = "not a number in range: ";
 inline constexpr std::string_view XmlBadAction = "unknown action type ";
 inline constexpr std::string_view XmlBadStep = "unknown step type ";
 
+// Command files composed from a description (XML import, shipped files): what no record holds.
+inline constexpr std::string_view ComposerTooManySteps = "A step-by-step body holds at most 255 steps";
+inline constexpr std::string_view ComposerTooManyEvents = "A recorder body holds at most 65535 events";
+inline constexpr std::string_view ComposerUnknownType = "Unknown Type \"";
+inline constexpr std::string_view ComposerNoRichText = "A text-with-graphics body needs its rich text";
+inline constexpr std::string_view ComposerUnknownVersion = "Unknown version code ";
+inline constexpr std::string_view ComposerTooManyCommands = "A command file holds at most 65535 commands";
+inline constexpr std::string_view ComposerTooManyLists = "A command file holds at most 65535 LISTs";
+inline constexpr std::string_view ComposerEmptyPicture = "A picture needs at least one pixel";
+
 } // namespace vocabrella::texts

@@ -330,12 +330,7 @@ void CommandFileUpdater::UpdateDeleteList(std::int64_t rowId) {
     patchLong(updated, listSection - 1, lists > 0 ? lists - 1 : 0);
     const auto delta = -static_cast<std::int32_t>(list.whole.size());
     CommitRewrite(env_, texts::trace::DeleteList, snapshot, std::move(updated), [&](CommandStore& store) {
-        std::vector<std::int64_t> rows;
-        store.forEachUser([&](const UserRow& r) {
-            if (r.Type == "L" && r.name == row.name) rows.push_back(r.ID);
-            return true;
-        });
-        for (const auto id : rows) store.deleteUser(id);
+        for (const auto id : store.listRowsNamed(row.name)) store.deleteUser(id);
         store.shiftPositionsAfter(row.offset, delta);
     });
 }

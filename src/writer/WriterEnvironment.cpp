@@ -16,8 +16,10 @@ namespace vocabrella {
 
 const std::filesystem::path& WriterEnvironment::commandFile() const { return reader.file().path; }
 
-void CommitRewrite(const WriterEnvironment& env, std::string_view traceText, const FileSnapshot& previous,
-                   std::vector<std::uint8_t> bytes) {
+namespace {
+
+void commitRewrite(const WriterEnvironment& env, std::string_view traceText, const FileSnapshot& previous,
+                   std::vector<std::uint8_t> bytes, FileSystemCalls& calls) {
     // The new file is built in memory and written beside the command file under a temporary
     // name, which is renamed over it: that temporary file is the work file.
     env.trace.Tracy(traceText);
@@ -25,11 +27,33 @@ void CommitRewrite(const WriterEnvironment& env, std::string_view traceText, con
     // not copied.
     if (previous.stillAt(env.commandFile())) keepCopyAtomically(env.commandFile(), env.home(texts::SaveDat));
     else writeFileAtomically(env.home(texts::SaveDat), previous.bytes);
-    writeFileAtomically(env.commandFile(), bytes);
+    writeFileAtomically(env.commandFile(), bytes, true, calls);
     auto& file = env.reader.file();
     file.info.size = bytes.size();
     file.spare = std::move(file.image);
     file.image = std::move(bytes);
+}
+
+// The new file is renamed into place only once the store's change has been made: when that
+// fails, the file stays as it was (the temporary file is removed) and the store's failure goes on.
+class AfterTheStore final : public FileSystemCalls {
+public:
+    explicit AfterTheStore(std::future<void>& store) : store_(store) {}
+    int rename(const char* from, const char* to) override {
+        store_.get();
+        return FileSystemCalls::rename(from, to);
+    }
+
+private:
+    std::future<void>& store_;
+};
+
+} // namespace
+
+void CommitRewrite(const WriterEnvironment& env, std::string_view traceText, const FileSnapshot& previous,
+                   std::vector<std::uint8_t> bytes) {
+    FileSystemCalls calls;
+    commitRewrite(env, traceText, previous, std::move(bytes), calls);
 }
 
 void CommitRewrite(const WriterEnvironment& env, std::string_view traceText, const FileSnapshot& previous,
@@ -38,12 +62,13 @@ void CommitRewrite(const WriterEnvironment& env, std::string_view traceText, con
     // The store is left to the other thread until the future is waited for, on every path.
     auto store = std::async(std::launch::async, [&] { storeChange(env.store); });
     try {
-        CommitRewrite(env, traceText, previous, std::move(bytes));
+        AfterTheStore calls(store);
+        commitRewrite(env, traceText, previous, std::move(bytes), calls);
     } catch (...) {
-        store.wait();
+        if (store.valid()) store.wait();
         throw; // the transaction rolls the store back
     }
-    store.get();
+    if (store.valid()) store.get();
     transaction.commit();
 }
 

@@ -51,9 +51,9 @@ private:
 };
 
 // CommitRewrite with the store's matching change made alongside, in a transaction of its own:
-// while the file waits for the disk, the store does its work. The store's change is committed
-// only once the new file is in place; when either fails the store is left as it was and the
-// error goes on.
+// while the file waits for the disk, the store does its work. The new file is put in place only
+// once the store's change is made, and the store's change is committed only once the new file is
+// in place; when either fails, file and store are left as they were and the error goes on.
 void CommitRewrite(const WriterEnvironment& env, std::string_view traceText, const FileSnapshot& previous,
                    std::vector<std::uint8_t> bytes, const std::function<void(CommandStore&)>& storeChange);
 

@@ -18,12 +18,6 @@ using namespace vocabrella;
 
 namespace {
 
-class NoWaitClock final : public Clock {
-public:
-    std::chrono::system_clock::time_point now() const override { return std::chrono::system_clock::now(); }
-    void sleep(std::chrono::milliseconds) override {}
-};
-
 struct World {
     World() {
         std::string pattern = (fs::temp_directory_path() / "vocabrella-fuzz-XXXXXX").string();

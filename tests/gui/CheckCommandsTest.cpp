@@ -63,6 +63,7 @@ class CheckCommandsTest : public QObject {
 private slots:
     void findingsAreListedAndADoubleClickGoesThere();
     void aCleanFileIsSaidToBeSo();
+    void aConflictIsListedAtTheLaterCommandWithTheWords();
 };
 
 void CheckCommandsTest::findingsAreListedAndADoubleClickGoesThere() {
@@ -112,6 +113,31 @@ void CheckCommandsTest::aCleanFileIsSaidToBeSo() {
     h.action("toolscheck")->trigger();
     QCOMPARE(h.prompter.last().text, std::string(ui::texts::CheckNoFindings));
     QCOMPARE(h.prompter.last().title, std::string(ui::texts::CheckCaption));
+}
+
+void CheckCommandsTest::aConflictIsListedAtTheLaterCommandWithTheWords() {
+    GuiHome h;
+    CommandFileBuilder b;
+    b.add(withLists(command("open <app>", kKindKeys, "{Ctrl+o}")));
+    b.add(inProgram(command("open Word", kKindKeys, "{Ctrl+o}", "Writing"), "winword"));
+    b.add(BuiltList("app", {"word"}));
+    h.open(b);
+    QStringList seen;
+    QString detail;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<ui::CheckCommandsDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        auto* tree = dialog->findChild<QTreeWidget*>(QStringLiteral("findings"));
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        detail = tree->topLevelItem(0)->text(4);
+    });
+    answerCheck(&seen, QStringLiteral("open Word"));
+    h.action("toolscheck")->trigger();
+    QCOMPARE(seen, QStringList{"conflict|open Word"});
+    QCOMPARE(detail,
+             QStringLiteral("Both this command and \"open <app>\" (Global Commands, Global Commands) answer to \"open Word\""));
+    QCOMPARE(h.text("Text2"), QStringLiteral("WINWORD"));
+    QCOMPARE(h.form->selection().command, std::string("open Word"));
 }
 
 QTEST_MAIN(CheckCommandsTest)

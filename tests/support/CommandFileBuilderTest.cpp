@@ -168,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
                     FamilyCase{5, 43, 51},   // 12 bytes after the scope, 8 after the kind
                     FamilyCase{6, 50, 58},   // plus the state list: Long and "ab"
                     FamilyCase{7, 50, 59}),  // plus the encryption flag
-    [](const auto& info) { return "Code" + std::to_string(info.param.versionCode); });
+    [](const auto& testCase) { return "Code" + std::to_string(testCase.param.versionCode); });
 
 TEST(RecordLayout, EncryptedBodyFollowsBlockInsteadOfReservedBytes) {
     BuiltCommand command;

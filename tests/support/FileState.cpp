@@ -5,6 +5,7 @@
 #include "cmdfile/System.h"
 #include "cmdfile/Clock.h"
 #include "cmdfile/Errors.h"
+#include "cmdfile/ScratchFolder.h"
 #include "cmdfile/Store.h"
 #include "shell/Session.h"
 
@@ -28,19 +29,6 @@ public:
 
 private:
     std::chrono::system_clock::time_point now_ = std::chrono::system_clock::now();
-};
-
-class ScratchFolder {
-public:
-    ScratchFolder() : path_(os::makeTemporaryFolder(fs::temp_directory_path(), "vocabrella-filestate-")) {}
-    ~ScratchFolder() {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
 };
 
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
@@ -174,7 +162,7 @@ std::string compareRows(const std::vector<Expected>& expected, const FileState& 
 std::string FileRow::key() const { return program + " / " + scope + " / " + name; }
 
 FileState FileState::read(const fs::path& file) {
-    ScratchFolder scratch;
+    ScratchFolder scratch("filestate");
     ScriptedPrompter quiet;
     StillClock clock;
     FileState state;

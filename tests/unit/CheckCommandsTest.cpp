@@ -176,6 +176,8 @@ TEST_F(CheckCommandsTest, NamesDragonCannotReadAndControlCharactersAreFound) {
         {"bad-name", kGlobal, kGlobal, "go [color"},
         {"bad-name", kGlobal, kGlobal, "open [direction] now"},
         {"bad-name", kGlobal, kGlobal, "   "},
+        {"conflict", kGlobal, kGlobal, "go [please] <direction>"}, // "go up", as "go <direction>"
+        {"conflict", kGlobal, kGlobal, "go [please] <direction>"}, // and as WINWORD's
         {"control-character", kGlobal, kGlobal, "beep"},
         {"control-character", kGlobal, kGlobal, "described"},
         {"control-character", kGlobal, kGlobal, "described"},
@@ -187,10 +189,13 @@ TEST_F(CheckCommandsTest, NamesDragonCannotReadAndControlCharactersAreFound) {
     EXPECT_EQ(f[0].detail, ops::texts::NameBracketsUnreadable);
     EXPECT_EQ(f[3].detail, "[direction]" + std::string(ops::texts::OptionalWordsNameAList));
     EXPECT_EQ(f[4].detail, ops::texts::NameOnlyBlanks);
-    EXPECT_EQ(f[5].detail, ops::texts::ControlCharacterInBody);
-    EXPECT_EQ(f[6].detail, ops::texts::ControlCharacterInDescription);
-    EXPECT_EQ(f[7].detail, ops::texts::ControlCharacterInGroup);
-    EXPECT_TRUE(f[8].isList);
+    EXPECT_EQ(f[5].detail, "Both this command and \"go <direction>\" answer to \"go up\"");
+    EXPECT_EQ(f[6].detail,
+              "Both this command and \"go <direction>\" (WINWORD, Application-specific) answer to \"go up\"");
+    EXPECT_EQ(f[7].detail, ops::texts::ControlCharacterInBody);
+    EXPECT_EQ(f[8].detail, ops::texts::ControlCharacterInDescription);
+    EXPECT_EQ(f[9].detail, ops::texts::ControlCharacterInGroup);
+    EXPECT_TRUE(f[10].isList);
 }
 
 TEST_F(CheckCommandsTest, AFileChangedOnDiskIsReadAgainFirst) {

@@ -212,13 +212,13 @@ TEST_F(Composed, TextWithGraphicsHoldsAValidPngInItsRichText) {
 }
 
 TEST(Composer, RefusesWhatMakesNoRecord) {
-    EXPECT_THROW(CommandFileComposer(8), std::invalid_argument);
+    EXPECT_THROW(CommandFileComposer(8), InputRefusal);
     CommandFileComposer f;
-    EXPECT_THROW(f.add(command("L", "list")), std::invalid_argument);
-    EXPECT_THROW(f.add(command("T", "no rich text", "plain")), std::invalid_argument);
+    EXPECT_THROW(f.add(command("L", "list")), InputRefusal);
+    EXPECT_THROW(f.add(command("T", "no rich text", "plain")), InputRefusal);
     auto steps = command("X", "too many");
     steps.steps.assign(256, ComposedStep::stopListening());
-    EXPECT_THROW(f.add(steps), std::invalid_argument);
+    EXPECT_THROW(f.add(steps), InputRefusal);
     auto recorded = command("R", "no cp1252 \xE2\x82\xAC\xE4\xB8\xAD");
     EXPECT_THROW(f.add(recorded), Refusal);
     EXPECT_EQ(f.commandCount(), 0u);

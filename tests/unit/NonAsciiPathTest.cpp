@@ -57,14 +57,14 @@ TEST(NonAsciiPath, TheFileLayerTheStoreAndTheCommandLineKeepEveryCharacter) {
     EXPECT_TRUE(session.store().findUser("Global Commands", "Global Commands", "hello"));
 
     // The command line takes the path as typed and shows it as it is.
-    const auto info = runCli("info '" + os::pathText(file) + "'");
+    const auto info = runCli("info \"" + os::pathText(file) + "\"");
     ASSERT_EQ(info.status, 0) << info.err;
     EXPECT_NE(info.out.find(kFile), std::string::npos) << info.out;
     const fs::path xml = folder / os::pathFrom("export \xe2\x82\xac.xml");
-    const auto exported = runCli("export-xml '" + os::pathText(file) + "' -o '" + os::pathText(xml) + "'");
+    const auto exported = runCli("export-xml \"" + os::pathText(file) + "\" --everything -o \"" + os::pathText(xml) + "\"");
     ASSERT_EQ(exported.status, 0) << exported.err;
     EXPECT_TRUE(fs::exists(xml));
-    const auto rewritten = runCli("rewrite '" + os::pathText(file) + "'");
+    const auto rewritten = runCli("rewrite \"" + os::pathText(file) + "\"");
     EXPECT_EQ(rewritten.status, 0) << rewritten.err;
     EXPECT_TRUE(session.open(file).success) << "the rewritten file reads back";
     EXPECT_TRUE(session.store().findUser("Global Commands", "Global Commands", "hello"));

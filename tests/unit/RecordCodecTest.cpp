@@ -272,7 +272,7 @@ TEST_P(EveryFamily, NameWithAControlByteStopsAfterTheName) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFamilies, EveryFamily, testing::ValuesIn(kFamilies),
-                         [](const auto& info) { return "Code" + std::to_string(info.param.versionCode); });
+                         [](const auto& testCase) { return "Code" + std::to_string(testCase.param.versionCode); });
 
 namespace {
 
@@ -321,9 +321,9 @@ TEST_P(Conversion, DropsWhatTheTargetLacksAndZeroFillsWhatTheSourceLacks) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllPairs, Conversion, testing::Combine(testing::ValuesIn(kFamilies), testing::ValuesIn(kFamilies)),
-                         [](const auto& info) {
-                             return "Code" + std::to_string(std::get<0>(info.param).versionCode) + "To" +
-                                    std::to_string(std::get<1>(info.param).versionCode);
+                         [](const auto& testCase) {
+                             return "Code" + std::to_string(std::get<0>(testCase.param).versionCode) + "To" +
+                                    std::to_string(std::get<1>(testCase.param).versionCode);
                          });
 
 TEST(RecordCodecEncryption, OnlyAFamilyWithTheFlagTakesAnEncryptedBody) {

@@ -1,6 +1,7 @@
 // dragonsim: creates a simulated Dragon installation and sends events to running programs.
 #include "DemoCommands.h"
 
+#include "shell/HomeFolder.h"
 #include "shell/platform/SimulatedInstallation.h"
 
 #include <CLI/CLI.hpp>
@@ -50,7 +51,9 @@ int main(int argc, char** argv) {
             if (!commands.empty()) options.commands = fs::path(commands);
             if (demo) options.writeCommands = writeDemoCommandFile;
 #ifdef VOCABRELLA_MERGE_TOOL
-            if (fs::exists(VOCABRELLA_MERGE_TOOL)) options.mergeTool = fs::path(VOCABRELLA_MERGE_TOOL);
+            options.mergeTool = vocabrella::HomeFolder::shippedTool("mergemycmds", VOCABRELLA_MERGE_TOOL);
+#else
+            options.mergeTool = vocabrella::HomeFolder::shippedTool("mergemycmds", {});
 #endif
             createInstallation(dir, options);
         } else if (*speaker) {

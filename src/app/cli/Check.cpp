@@ -14,7 +14,8 @@ namespace {
 class Check final : public Command {
 public:
     Check() : Command("check", "Look a command file over: missing, unused and badly named LISTs, names twice "
-                               "in a scope, faulty scripts, empty bodies; exit 1 with findings, 2 when the file cannot be read") {}
+                               "in a scope, faulty scripts, empty bodies, commands that answer to the same words; exit 1 with "
+                               "findings, 2 when the file cannot be read") {}
 
     int execute(Runtime& rt) override {
         const auto result = ops::CheckCommands(rt.workspace).run();

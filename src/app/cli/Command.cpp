@@ -136,6 +136,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(makeList());
     commands.push_back(makeShow());
     commands.push_back(makeCheck());
+    commands.push_back(makeDiff());
     // One command or LIST.
     commands.push_back(makeSetBody());
     commands.push_back(makeRename());
@@ -153,6 +154,10 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(makeConvertVersion());
     commands.push_back(makeConvertLanguage());
     commands.push_back(makeRewrite());
+    // The history of changes.
+    commands.push_back(makeHistory());
+    commands.push_back(makeUndo());
+    commands.push_back(makeRedo());
     // Outputs.
     commands.push_back(makeDvc());
     commands.push_back(makeExport());

@@ -1,6 +1,8 @@
+#include "CliPrompter.h"
 #include "Command.h"
 
 #include "cmdfile/Reader.h"
+#include "ops/CompareFiles.h"
 #include "shell/Application.h"
 #include "shell/Session.h"
 
@@ -57,7 +59,17 @@ public:
             for (const auto& entry : program.RollBackListBuild()) std::cout << entry << '\n';
             return 0;
         }
-        if (!program.restore(entry_)) return 1;
+        // What the restore would change: told before the question, or alone with --preview.
+        if (preview_) {
+            const auto backup = program.backupOf(entry_);
+            if (!backup) return 1;
+            std::cout << forTerminal(ops::restorePreview(*backup, program.restoreTarget(), rt.session.home())) << '\n';
+            return 0;
+        }
+        const auto preview = [&](const std::filesystem::path& backup, const std::filesystem::path& current) {
+            return ops::restorePreview(backup, current, rt.session.home());
+        };
+        if (!program.restore(entry_, preview)) return 1;
         std::cout << "Restored " << entry_ << '\n';
         return 0;
     }
@@ -66,10 +78,12 @@ protected:
     void options(CLI::App& verb) override {
         verb.add_flag("--list", list_, "List the backups that can be restored");
         verb.add_option("BACKUP", entry_, "The backup to restore, as listed");
+        verb.add_flag("--preview", preview_, "Only tell what restoring BACKUP would change; nothing is restored");
     }
 
 private:
     bool list_ = false;
+    bool preview_ = false;
     std::string entry_;
 };
 

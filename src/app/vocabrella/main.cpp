@@ -23,16 +23,12 @@ using namespace vocabrella;
 
 namespace {
 
-// The merge tool to put into a demo installation: beside this program, in the build tree's
-// tools folder, or where it was built.
+// The merge tool to put into a demo installation: beside this program, in the installed tools
+// folder, or where it was built.
 std::optional<fs::path> mergeTool() {
-    const fs::path here = QCoreApplication::applicationDirPath().toStdString();
-    std::error_code ec;
-    for (const fs::path& candidate : {here / "mergemycmds", here / ".." / "tools" / "mergemycmds" / "mergemycmds",
-                                      here / ".." / ".." / ".." / "tools" / "mergemycmds" / "mergemycmds",
-                                      fs::path(VOCABRELLA_MERGE_TOOL)})
-        if (!candidate.empty() && fs::is_regular_file(candidate, ec)) return fs::weakly_canonical(candidate);
-    return std::nullopt;
+    auto tool = HomeFolder::shippedTool("mergemycmds", VOCABRELLA_MERGE_TOOL);
+    if (tool) tool = fs::weakly_canonical(*tool);
+    return tool;
 }
 
 // The demo speech user's installation inside the home folder, made on the first --demo start.
