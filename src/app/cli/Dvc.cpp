@@ -11,7 +11,7 @@ public:
 
     int execute(Runtime& rt) override {
         ops::WriteDvcFile dvc(rt.workspace, selection_.selection(), output_, pseudo_);
-        return report(dvc.run(), "Wrote " + output_);
+        return report(rt.io, dvc.run(), "Wrote " + output_);
     }
 
 protected:
