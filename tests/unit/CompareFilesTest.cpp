@@ -3,6 +3,7 @@
 // the command line's diff and the restore's preview.
 
 #include "CliRun.h"
+#include "BuiltCommands.h"
 #include "CommandFileBuilder.h"
 #include "TestHome.h"
 
@@ -143,23 +144,13 @@ namespace {
 
 BuiltCommand global(std::string name, std::uint8_t kind, std::string text, std::string group = {},
                     std::string description = {}) {
-    BuiltCommand c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.text = std::move(text);
-    c.group = std::move(group);
+    auto c = globalCommand(std::move(name), kind, std::move(text), std::move(group));
     c.description = std::move(description);
-    for (const auto ref : listReferences(c.name.bytes)) c.lists.emplace_back(std::string(ref));
     return c;
 }
 
 BuiltCommand ofProgram(std::string module, std::string name, std::uint8_t kind, std::string text, std::string group = {}) {
-    auto c = global(std::move(name), kind, std::move(text), std::move(group));
-    c.scopeByte = kScopeApplication;
-    c.module = std::move(module);
-    c.programDescription = "A program";
-    c.company = "A maker";
-    return c;
+    return inProgram(globalCommand(std::move(name), kind, std::move(text), std::move(group)), std::move(module));
 }
 
 // The commands and LISTs of a file, to change one thing of before it is written.
@@ -488,10 +479,6 @@ TEST_F(FileCompare, TheRestorePreviewTellsWhatComesBackAndWhatGoes) {
 }
 
 // --- the command line ---------------------------------------------------------------------------
-
-namespace {
-std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
-} // namespace
 
 TEST_F(FileCompare, TheCommandLineExitsByWhatItFound) {
     baseContent().write(path("a.dat"));

@@ -241,8 +241,6 @@ CommandFileBuilder brokenScripts() {
     return b;
 }
 
-CliRun cli(const std::string& arguments) { return runCli(arguments); }
-
 class ScriptCheckerInUse : public ::testing::Test {
 protected:
     fs::path file() const { return dir.path() / "mycmds.dat"; }
@@ -270,7 +268,7 @@ TEST_F(ScriptCheckerInUse, CheckWithoutDragonFindsTheFaultsOfLegacyAndAdvancedSc
     EXPECT_EQ(found, expected);
     EXPECT_EQ(result.scriptsWithoutDragon, 3u);
 
-    const auto run = cli("check --json '" + file().string() + "'");
+    const auto run = runCli("check --json '" + file().string() + "'");
     EXPECT_EQ(run.status, 1) << run.err;
     const auto findings = nlohmann::json::parse(run.out);
     ASSERT_EQ(findings.size(), 3u) << run.out;
