@@ -2,6 +2,7 @@
 #include "CliRun.h"
 #include "TestHome.h"
 
+#include "BuiltCommands.h"
 #include "CommandFileBuilder.h"
 
 #include "cmdfile/AtomicFile.h"
@@ -30,12 +31,7 @@ struct XmlCli {
 TEST(XmlCommandLine, ExportThenImportIntoANewFileAndIntoAnExistingOne) {
     XmlCli c;
     CommandFileBuilder b(6, 9);
-    BuiltCommand keys;
-    keys.name = "save <color>";
-    keys.lists = {"color"};
-    keys.kind = kKindKeys;
-    keys.text = "{Ctrl+s}";
-    b.add(keys);
+    b.add(globalCommand("save <color>", kKindKeys, "{Ctrl+s}"));
     b.add(BuiltList("color", {"red"}));
     const auto file = c.dir.path() / "file.dat";
     b.writeFile(file);
@@ -82,11 +78,7 @@ TEST(XmlCommandLine, WritingToAnOlderLayoutSaysHowManyCommandsLostTheirStates) {
     viewed.states = {"Reading"};
     viewed.reservedAfterScope = kDragonReservedAfterScope;
     b.add(viewed);
-    BuiltCommand plain;
-    plain.name = "hello";
-    plain.kind = kKindKeys;
-    plain.text = "{Ctrl+h}";
-    b.add(plain);
+    b.add(bareCommand("hello", kKindKeys, "{Ctrl+h}"));
     const auto file = c.dir.path() / "file.dat";
     b.writeFile(file);
     const auto xml = c.dir.path() / "x.xml";
@@ -118,11 +110,7 @@ TEST(XmlCommandLine, WritingToAnOlderLayoutSaysHowManyCommandsLostTheirStates) {
 TEST(XmlCommandLine, ANewFileIsNeverPutInPlaceOfAPipe) {
     XmlCli c;
     CommandFileBuilder b(7);
-    BuiltCommand keys;
-    keys.name = "hello";
-    keys.kind = kKindKeys;
-    keys.text = "{Ctrl+h}";
-    b.add(keys);
+    b.add(bareCommand("hello", kKindKeys, "{Ctrl+h}"));
     const auto file = c.dir.path() / "file.dat";
     b.writeFile(file);
     const auto xml = c.dir.path() / "x.xml";
