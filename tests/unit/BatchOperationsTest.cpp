@@ -1,6 +1,10 @@
 #include "TestHome.h"
 
+#include "BuiltCommands.h"
 #include "CommandFileBuilder.h"
+#include "FileState.h"
+#include "FormatFamilies.h"
+#include "OpenCommandFile.h"
 
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/RawRecord.h"
@@ -24,6 +28,8 @@
 #include "shell/platform/SimulatedInstallation.h"
 #include "writer/Texts.h"
 
+#include <map>
+
 using namespace vocabrella;
 using namespace vocabrella::testsupport;
 namespace fs = std::filesystem;
@@ -36,34 +42,19 @@ using ops::Outcome;
 
 namespace {
 
-BuiltCommand global(std::string name, std::uint8_t kind, std::string text, std::string group = {}) {
-    BuiltCommand c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.text = std::move(text);
-    c.group = std::move(group);
-    for (const auto ref : listReferences(c.name.bytes)) c.lists.emplace_back(std::string(ref));
-    return c;
-}
-
 BuiltCommand ofProgram(std::string module, std::string name, std::uint8_t kind, std::string text,
                        std::string group = {}) {
-    auto c = global(std::move(name), kind, std::move(text), std::move(group));
-    c.scopeByte = kScopeApplication;
-    c.module = std::move(module);
-    c.programDescription = "A program";
-    c.company = "A maker";
-    return c;
+    return inProgram(globalCommand(std::move(name), kind, std::move(text), std::move(group)), std::move(module));
 }
 
 // Global commands in the groups Work and Play, two programs, a LIST used by one command.
-CommandFileBuilder mixedFile(std::uint8_t versionCode = 7, std::uint8_t language = 9) {
+CommandFileBuilder mixedFile(std::uint8_t versionCode, std::uint8_t language = 9) {
     CommandFileBuilder b(versionCode, language);
-    b.add(global("save all", kKindKeys, "{Ctrl+s}", "Work"))
-        .add(global("type name", kKindKeys, "abc}", "Work"))
-        .add(global("open menu", kKindScript, "SendKeys \"%f\"\r\nSendKeys \"o\"", "Play"))
-        .add(global("pick <color>", kKindAdvancedScript, "Sub Main\r\nSendKeys \"x\" : SendKeys \"y\"\r\nEnd Sub", "Play"))
-        .add(global("greeting", kKindText, "SendKeys in plain text", "Play"))
+    b.add(globalCommand("save all", kKindKeys, "{Ctrl+s}", "Work"))
+        .add(globalCommand("type name", kKindKeys, "abc}", "Work"))
+        .add(globalCommand("open menu", kKindScript, "SendKeys \"%f\"\r\nSendKeys \"o\"", "Play"))
+        .add(globalCommand("pick <color>", kKindAdvancedScript, "Sub Main\r\nSendKeys \"x\" : SendKeys \"y\"\r\nEnd Sub", "Play"))
+        .add(globalCommand("greeting", kKindText, "SendKeys in plain text", "Play"))
         .add(ofProgram("notepad", "new page", kKindKeys, "{Ctrl+n}", "Work"))
         .add(ofProgram("notepad", "close page", kKindKeys, "{Ctrl+w}", "Play"))
         .add(ofProgram("winword", "bold", kKindKeys, "{Ctrl+b}", "Work"))
@@ -71,33 +62,11 @@ CommandFileBuilder mixedFile(std::uint8_t versionCode = 7, std::uint8_t language
     return b;
 }
 
-class BatchTest : public ::testing::Test {
+class BatchFixture : public OpenCommandFile<> {
 protected:
-    fs::path home() const { return dir.path() / "home"; }
-    fs::path file() const { return dir.path() / "mycmds.dat"; }
-
-    ops::Workspace& open(CommandFileBuilder builder) {
-        builder.writeFile(file());
-        return openFile();
-    }
-    ops::Workspace& openFile() {
-        session.emplace(home(), prompter, clock);
-        EXPECT_TRUE(session->open(file()).success);
-        ws.emplace(*session, clock);
-        return *ws;
-    }
-    CommandStore& store() { return session->store(); }
     std::optional<UserRow> row(const std::string& program, const std::string& name) {
         const std::string scope = program == "Global Commands" ? program : "Application-specific";
         return store().findUser(program, scope, name);
-    }
-    std::int64_t flagged() {
-        std::int64_t n = 0;
-        store().forEachUser([&](const UserRow& r) {
-            n += r.flag;
-            return true;
-        });
-        return n;
     }
     // The refusal is told once, exactly, and the file is as it was.
     void expectRefused(const Outcome& o, std::string_view text, std::string_view title, const std::string& before) {
@@ -131,18 +100,18 @@ protected:
         s.picked = std::move(names);
         return s;
     }
-
-    TempDir dir;
-    ScriptedPrompter prompter;
-    FakeClock clock;
-    std::optional<Session> session;
-    std::optional<ops::Workspace> ws;
 };
+
+// Every case runs on a file of each format family.
+class BatchTest : public BatchFixture, public ::testing::WithParamInterface<std::uint8_t> {};
+using BatchOnSamples = BatchFixture;
 
 } // namespace
 
-TEST_F(BatchTest, ScopeCountsAndMarksFollowTheOptionsAndTheViewFilter) {
-    open(mixedFile());
+INSTANTIATE_TEST_SUITE_P(EveryFamily, BatchTest, ::testing::ValuesIn(familyVersionCodes()), familyTestName);
+
+TEST_P(BatchTest, ScopeCountsAndMarksFollowTheOptionsAndTheViewFilter) {
+    open(mixedFile(GetParam()));
     BatchSelection s = app("notepad");
     s.group = "Work";
     auto counts = ops::countScopes(store(), s);
@@ -161,33 +130,33 @@ TEST_F(BatchTest, ScopeCountsAndMarksFollowTheOptionsAndTheViewFilter) {
     EXPECT_EQ(counts.app, 0);
 
     // "All groups" at the action marks every row, LISTs included, before the filter.
-    auto marked = ops::markSelection(*ws, group("All groups"));
+    auto marked = ops::markSelection(*workspace, group("All groups"));
     EXPECT_TRUE(marked.outcome.isDone());
     EXPECT_EQ(marked.rows, store().userCount());
 
-    marked = ops::markSelection(*ws, picked({}));
+    marked = ops::markSelection(*workspace, picked({}));
     EXPECT_EQ(marked.outcome.text, optexts::NothingSelected);
     EXPECT_EQ(marked.outcome.title, "Global Commands");
     EXPECT_EQ(flagged(), 0);
 
     BatchSelection hidden = everything();
     hidden.isRowShown = [](const CommandStore::RowHead&) { return false; };
-    marked = ops::markSelection(*ws, hidden);
+    marked = ops::markSelection(*workspace, hidden);
     EXPECT_EQ(prompter.last().text, optexts::NoMacros);
     EXPECT_EQ(prompter.last().title, optexts::NoMacrosTitle);
     EXPECT_EQ(flagged(), 0);
 }
 
-TEST_F(BatchTest, DeleteTakesTheMarkedCommandsAndTheListsNobodyUses) {
-    open(mixedFile());
+TEST_P(BatchTest, DeleteTakesTheMarkedCommandsAndTheListsNobodyUses) {
+    open(mixedFile(GetParam()));
     const auto before = readText(file());
-    expectRefused(ops::BatchDelete(*ws, picked({"color"})).run(), optexts::ListInBatchDelete, "color", before);
-    expectRefused(ops::BatchDelete(*ws, group("Nobody")).run(), std::string(optexts::NoSuchGroup) + "Nobody", "", before);
-    expectRefused(ops::BatchDelete(*ws, app("excel")).run(), std::string(optexts::NoSuchProgram) + "excel", "", before);
-    expectRefused(ops::BatchDelete(*ws, picked({"no such"})).run(), optexts::NoSuchCommand, "no such", before);
+    expectRefused(ops::BatchDelete(*workspace, picked({"color"})).run(), optexts::ListInBatchDelete, "color", before);
+    expectRefused(ops::BatchDelete(*workspace, group("Nobody")).run(), std::string(optexts::NoSuchGroup) + "Nobody", "", before);
+    expectRefused(ops::BatchDelete(*workspace, app("excel")).run(), std::string(optexts::NoSuchProgram) + "excel", "", before);
+    expectRefused(ops::BatchDelete(*workspace, picked({"no such"})).run(), optexts::NoSuchCommand, "no such", before);
 
     prompter.answers = {"yes"};
-    const auto o = ops::BatchDelete(*ws, picked({"pick <color>", "save all"})).run();
+    const auto o = ops::BatchDelete(*workspace, picked({"pick <color>", "save all"})).run();
     ASSERT_TRUE(o.isDone()) << prompter.last().text;
     EXPECT_EQ(o.text, optexts::DeletionCompleted);
     EXPECT_FALSE(row("Global Commands", "pick <color>"));
@@ -197,31 +166,31 @@ TEST_F(BatchTest, DeleteTakesTheMarkedCommandsAndTheListsNobodyUses) {
     EXPECT_EQ(flagged(), 0);
 }
 
-TEST_F(BatchTest, AFileChangedBehindTheProgramsBackStopsTheBatch) {
-    open(mixedFile());
-    auto other = mixedFile();
-    other.add(global("extra", kKindKeys, "x"));
+TEST_P(BatchTest, AFileChangedBehindTheProgramsBackStopsTheBatch) {
+    open(mixedFile(GetParam()));
+    auto other = mixedFile(GetParam());
+    other.add(globalCommand("extra", kKindKeys, "x"));
     other.writeFile(file());
     fs::last_write_time(file(), fs::last_write_time(file()) + std::chrono::seconds(5));
     const auto before = readText(file());
     prompter.answers = {"yes"}; // the LIST color goes with the commands
-    expectRefused(ops::BatchDelete(*ws, everything()).run(), optexts::ModifiedMeanwhile, "", before);
+    expectRefused(ops::BatchDelete(*workspace, everything()).run(), optexts::ModifiedMeanwhile, "", before);
     EXPECT_TRUE(row("Global Commands", "extra")) << "the store reads the file anew";
 }
 
-TEST_F(BatchTest, RenameGroupMovesOnlyTheOldGroupsCommands) {
-    open(mixedFile());
+TEST_P(BatchTest, RenameGroupMovesOnlyTheOldGroupsCommands) {
+    open(mixedFile(GetParam()));
     const auto before = readText(file());
-    expectRefused(ops::RenameGroupChange(*ws, group("Work"), std::string(optexts::EnterNewGroup)).run(), optexts::NoNewGroup,
+    expectRefused(ops::RenameGroupChange(*workspace, group("Work"), std::string(optexts::EnterNewGroup)).run(), optexts::NoNewGroup,
                   "", before);
-    expectRefused(ops::RenameGroupChange(*ws, group("Work"), "").run(), optexts::NoNewGroup, "", before);
-    expectRefused(ops::RenameGroupChange(*ws, group("Nobody"), "Else").run(),
+    expectRefused(ops::RenameGroupChange(*workspace, group("Work"), "").run(), optexts::NoNewGroup, "", before);
+    expectRefused(ops::RenameGroupChange(*workspace, group("Nobody"), "Else").run(),
                   std::string(optexts::NoSuchGroup) + "Nobody", "", before);
 
     // Everything marked, but only Work changes; the Group is found in any letter case.
     BatchSelection s = everything();
     s.group = "work";
-    const auto o = ops::RenameGroupChange(*ws, s, "Office").run();
+    const auto o = ops::RenameGroupChange(*workspace, s, "Office").run();
     ASSERT_TRUE(o.isDone()) << prompter.last().text;
     EXPECT_EQ(o.text, optexts::GroupRenamed);
     EXPECT_EQ(o.title, "work->Office");
@@ -230,22 +199,22 @@ TEST_F(BatchTest, RenameGroupMovesOnlyTheOldGroupsCommands) {
     EXPECT_EQ(row("Global Commands", "open menu")->owner, "Play");
 }
 
-TEST_F(BatchTest, RenameProgramChangesOnlyTheRowsOfTheOldProgram) {
-    open(mixedFile());
+TEST_P(BatchTest, RenameProgramChangesOnlyTheRowsOfTheOldProgram) {
+    open(mixedFile(GetParam()));
     const auto before = readText(file());
-    expectRefused(ops::RenameProgramChange(*ws, app("notepad"), std::string(optexts::EnterNewProgram)).run(),
+    expectRefused(ops::RenameProgramChange(*workspace, app("notepad"), std::string(optexts::EnterNewProgram)).run(),
                   optexts::NoNewProgram, "", before);
-    expectRefused(ops::RenameProgramChange(*ws, app("notepad"), ".EXE").run(), optexts::NoNewProgram, "", before);
+    expectRefused(ops::RenameProgramChange(*workspace, app("notepad"), ".EXE").run(), optexts::NoNewProgram, "", before);
     BatchSelection missing = everything();
     missing.program = "excel";
-    expectRefused(ops::RenameProgramChange(*ws, missing, "calc").run(), std::string(optexts::NoSuchProgram) + "excel", "",
+    expectRefused(ops::RenameProgramChange(*workspace, missing, "calc").run(), std::string(optexts::NoSuchProgram) + "excel", "",
                   before);
 
     // With Everything chosen, only notepad's commands move; the ending .exe is dropped.
     BatchSelection all = everything();
     all.program = "notepad";
     all.state = "Application-specific";
-    const auto o = ops::RenameProgramChange(*ws, all, "Editor.Exe").run();
+    const auto o = ops::RenameProgramChange(*workspace, all, "Editor.Exe").run();
     ASSERT_TRUE(o.isDone()) << prompter.last().text;
     EXPECT_EQ(o.text, optexts::ProgramRenamed);
     EXPECT_TRUE(row("Editor", "new page"));
@@ -255,63 +224,63 @@ TEST_F(BatchTest, RenameProgramChangesOnlyTheRowsOfTheOldProgram) {
     EXPECT_EQ(ops::RenameProgramChange::withoutExe("word.exe.exe"), "word.exe");
 }
 
-TEST_F(BatchTest, RenamesThatWouldRepeatANameOrChangeNothingAreRefused) {
-    auto b = mixedFile();
+TEST_P(BatchTest, RenamesThatWouldRepeatANameOrChangeNothingAreRefused) {
+    auto b = mixedFile(GetParam());
     b.add(ofProgram("winword", "New Page", kKindKeys, "{Ctrl+n}"));
     b.add(ofProgram("winword", "close page", kKindKeys, "{Ctrl+F4}"));
     open(b);
     const auto before = readText(file());
     // winword has both of notepad's names in the same scope, letter case aside.
-    expectRefused(ops::RenameProgramChange(*ws, app("notepad"), "WinWord.exe").run(),
+    expectRefused(ops::RenameProgramChange(*workspace, app("notepad"), "WinWord.exe").run(),
                   std::string(optexts::RenameRepeatsNames) + "\"new page\", \"close page\"", "WinWord", before);
-    expectRefused(ops::RenameProgramChange(*ws, app("notepad"), "NotePad").run(), optexts::NothingChangedSameName,
+    expectRefused(ops::RenameProgramChange(*workspace, app("notepad"), "NotePad").run(), optexts::NothingChangedSameName,
                   "NotePad", before);
-    expectRefused(ops::RenameGroupChange(*ws, group("Play"), "Play").run(), optexts::NothingChangedSameName, "Play",
+    expectRefused(ops::RenameGroupChange(*workspace, group("Play"), "Play").run(), optexts::NothingChangedSameName, "Play",
                   before);
-    expectRefused(ops::RenameGroupChange(*ws, group("Play"), "Pl\x01ay").run(), optexts::ControlCharacterInGroup,
+    expectRefused(ops::RenameGroupChange(*workspace, group("Play"), "Pl\x01ay").run(), optexts::ControlCharacterInGroup,
                   "Pl\x01ay", before);
     // The Group is found in any letter case; its commands are called "Work" already.
-    expectRefused(ops::RenameGroupChange(*ws, group("work"), "Work").run(), optexts::NothingChangedSameName, "Work",
+    expectRefused(ops::RenameGroupChange(*workspace, group("work"), "Work").run(), optexts::NothingChangedSameName, "Work",
                   before);
 
     // Only the first five repeats are named.
-    CommandFileBuilder many;
+    CommandFileBuilder many(GetParam());
     for (int i = 0; i < 7; ++i) {
         many.add(ofProgram("notepad", "cmd " + std::to_string(i), kKindKeys, "a"));
         many.add(ofProgram("editor", "cmd " + std::to_string(i), kKindKeys, "b"));
     }
     open(many);
     const auto manyBefore = readText(file());
-    expectRefused(ops::RenameProgramChange(*ws, app("notepad"), "editor").run(),
+    expectRefused(ops::RenameProgramChange(*workspace, app("notepad"), "editor").run(),
                   std::string(optexts::RenameRepeatsNames) +
                       "\"cmd 0\", \"cmd 1\", \"cmd 2\", \"cmd 3\", \"cmd 4\" and 2 more",
                   "editor", manyBefore);
     BatchSelection two = picked({"cmd 5", "cmd 6"}, "notepad");
-    expectRefused(ops::RenameProgramChange(*ws, two, "editor").run(),
+    expectRefused(ops::RenameProgramChange(*workspace, two, "editor").run(),
                   std::string(optexts::RenameRepeatsNames) + "\"cmd 5\", \"cmd 6\"", "editor", manyBefore);
     // Into a program without those names the rename goes through.
-    ASSERT_TRUE(ops::RenameProgramChange(*ws, app("notepad"), "writer").run().isDone()) << prompter.last().text;
+    ASSERT_TRUE(ops::RenameProgramChange(*workspace, app("notepad"), "writer").run().isDone()) << prompter.last().text;
     EXPECT_TRUE(row("writer", "cmd 6"));
 }
 
-TEST_F(BatchTest, DvcTextOfACommandThatWouldEndItsBlockEarlyIsNotWritten) {
-    auto b = mixedFile();
-    b.add(global("say \"hi\"", kKindKeys, "x"));
+TEST_P(BatchTest, DvcTextOfACommandThatWouldEndItsBlockEarlyIsNotWritten) {
+    auto b = mixedFile(GetParam());
+    b.add(globalCommand("say \"hi\"", kKindKeys, "x"));
     open(b);
     const auto before = readText(file());
     const auto out = dir.path() / "out.dvc";
     for (const bool pseudo : {false, true}) {
-        expectRefused(ops::WriteDvcFile(*ws, everything(), out, pseudo).run(),
+        expectRefused(ops::WriteDvcFile(*workspace, everything(), out, pseudo).run(),
                       std::string(wtexts::DvcCannotHold) + "\"say \"hi\"\"" + std::string(wtexts::DvcQuote),
                       "say \"hi\"", before);
         EXPECT_FALSE(fs::exists(out));
     }
 }
 
-TEST_F(BatchTest, AReplacementWithAControlCharacterIsRefused) {
-    open(mixedFile());
+TEST_P(BatchTest, AReplacementWithAControlCharacterIsRefused) {
+    open(mixedFile(GetParam()));
     const auto before = readText(file());
-    ops::SearchReplace search(*ws, everything());
+    ops::SearchReplace search(*workspace, everything());
     search.findText = "SendKeys";
     search.replaceWith = std::string("Send\0Keys", 9);
     expectRefused(search.replaceAll(), optexts::ControlCharacterInReplacement, "", before);
@@ -322,10 +291,10 @@ TEST_F(BatchTest, AReplacementWithAControlCharacterIsRefused) {
     EXPECT_EQ(row("Global Commands", "open menu")->script, "SendKeys\t \"%f\"\r\nSendKeys\t \"o\"");
 }
 
-TEST_F(BatchTest, ReplaceAllSearchesScriptKeysAdvancedAndListBodiesAndWritesOnce) {
-    open(mixedFile());
+TEST_P(BatchTest, ReplaceAllSearchesScriptKeysAdvancedAndListBodiesAndWritesOnce) {
+    open(mixedFile(GetParam()));
     const auto before = readText(file());
-    ops::SearchReplace search(*ws, everything());
+    ops::SearchReplace search(*workspace, everything());
     search.findText = "sendkeys";
     search.replaceWith = "SendKeys SendKeys";
     const auto o = search.replaceAll();
@@ -347,9 +316,9 @@ TEST_F(BatchTest, ReplaceAllSearchesScriptKeysAdvancedAndListBodiesAndWritesOnce
     EXPECT_EQ(row("Global Commands", "open menu")->script, stored);
 }
 
-TEST_F(BatchTest, SearchStepsFromMatchToMatchAndGoesOnBehindAReplacement) {
-    open(mixedFile());
-    ops::SearchReplace search(*ws, picked({"pick <color>", "open menu"}));
+TEST_P(BatchTest, SearchStepsFromMatchToMatchAndGoesOnBehindAReplacement) {
+    open(mixedFile(GetParam()));
+    ops::SearchReplace search(*workspace, picked({"pick <color>", "open menu"}));
     search.findText = "SENDKEYS";
     EXPECT_EQ(search.replace().kind, Outcome::Kind::Refused);
     EXPECT_EQ(prompter.last().text, optexts::NoReplaceText);
@@ -383,7 +352,7 @@ TEST_F(BatchTest, SearchStepsFromMatchToMatchAndGoesOnBehindAReplacement) {
     EXPECT_EQ(row("Global Commands", "open menu")->script, "SendKeys! \"%f\"\r\nSendKeys \"o\"");
 
     // Match Case: the lower-case text is found only without it.
-    ops::SearchReplace exact(*ws, everything());
+    ops::SearchReplace exact(*workspace, everything());
     exact.findText = "sendkeys";
     exact.matchCase = true;
     EXPECT_EQ(exact.search().kind, Outcome::Kind::Refused);
@@ -394,9 +363,9 @@ TEST_F(BatchTest, SearchStepsFromMatchToMatchAndGoesOnBehindAReplacement) {
     EXPECT_TRUE(exact.current());
 }
 
-TEST_F(BatchTest, KeysConversionsConvertTheirKindOfKeysAndKeepTheLog) {
-    open(mixedFile());
-    auto o = ops::ConvertKeys(*ws, everything(), ops::ConvertKeys::Mode::PlainText).run();
+TEST_P(BatchTest, KeysConversionsConvertTheirKindOfKeysAndKeepTheLog) {
+    open(mixedFile(GetParam()));
+    auto o = ops::ConvertKeys(*workspace, everything(), ops::ConvertKeys::Mode::PlainText).run();
     ASSERT_TRUE(o.isDone()) << prompter.last().text;
     EXPECT_EQ(o.text, " Conversion of DVCs to Plain Text Complete");
     EXPECT_EQ(o.title, "See ConvertKEYS2Plain.log for complete details of converted commands");
@@ -406,10 +375,10 @@ TEST_F(BatchTest, KeysConversionsConvertTheirKindOfKeysAndKeepTheLog) {
 
     // No KEYS without braces is left: nothing to do is said, not done.
     const auto before = readText(file());
-    expectRefused(ops::ConvertKeys(*ws, everything(), ops::ConvertKeys::Mode::PlainText).run(), optexts::NoMacros,
+    expectRefused(ops::ConvertKeys(*workspace, everything(), ops::ConvertKeys::Mode::PlainText).run(), optexts::NoMacros,
                   optexts::NoMacrosTitle, before);
 
-    o = ops::ConvertKeys(*ws, app("notepad"), ops::ConvertKeys::Mode::SendDragonKeys).run();
+    o = ops::ConvertKeys(*workspace, app("notepad"), ops::ConvertKeys::Mode::SendDragonKeys).run();
     ASSERT_TRUE(o.isDone()) << prompter.last().text;
     EXPECT_EQ(o.text, " Conversion of DVCs to Advanced Scripting Complete");
     EXPECT_EQ(row("notepad", "new page")->Type, "A");
@@ -417,11 +386,11 @@ TEST_F(BatchTest, KeysConversionsConvertTheirKindOfKeysAndKeepTheLog) {
     EXPECT_TRUE(fs::exists(home() / "ConvertKEYS2SendDragon.log"));
 }
 
-TEST_F(BatchTest, KeysThatCannotBeConvertedAreReportedAfterTheCompletion) {
-    CommandFileBuilder b;
-    b.add(global("good", kKindKeys, "{Enter}")).add(global("bad", kKindKeys, "a{b}c{d"));
+TEST_P(BatchTest, KeysThatCannotBeConvertedAreReportedAfterTheCompletion) {
+    CommandFileBuilder b(GetParam());
+    b.add(globalCommand("good", kKindKeys, "{Enter}")).add(globalCommand("bad", kKindKeys, "a{b}c{d"));
     open(b);
-    const auto o = ops::ConvertKeys(*ws, everything(), ops::ConvertKeys::Mode::SendKeys).run();
+    const auto o = ops::ConvertKeys(*workspace, everything(), ops::ConvertKeys::Mode::SendKeys).run();
     ASSERT_TRUE(o.isDone()) << prompter.last().text;
     const std::string title = "See ConvertKEYS2Advanced.log for complete details of converted commands";
     EXPECT_EQ(prompter.last().text, " Conversion of DVCs to Advanced Scripting Complete");
@@ -432,87 +401,100 @@ TEST_F(BatchTest, KeysThatCannotBeConvertedAreReportedAfterTheCompletion) {
     EXPECT_EQ(row("Global Commands", "bad")->Type, "K");
 }
 
-TEST_F(BatchTest, SendKeysConversionIsForEnglishFilesOnly) {
-    open(mixedFile(7, 7));
+TEST_P(BatchTest, SendKeysConversionIsForEnglishFilesOnly) {
+    open(mixedFile(GetParam(), 7));
     const auto before = readText(file());
-    expectRefused(ops::ConvertKeys(*ws, everything(), ops::ConvertKeys::Mode::SendKeys).run(),
+    expectRefused(ops::ConvertKeys(*workspace, everything(), ops::ConvertKeys::Mode::SendKeys).run(),
                   wtexts::EnglishOnly, wtexts::EnglishOnlyTitle, before);
 }
 
-TEST_F(BatchTest, VersionAndLanguageConversionsAskAndSayWhatTheyDid) {
-    open(mixedFile(6));
+TEST_P(BatchTest, VersionAndLanguageConversionsAskAndSayWhatTheyDid) {
+    open(mixedFile(GetParam()));
     const auto path = file().string();
     const auto before = readText(file());
-    expectRefused(ops::ConvertVersion(*ws, "8/9").run(), "Already in 8/9 format", path, before);
-    EXPECT_EQ(ops::ConvertVersion(*ws, "6.0").run().kind, Outcome::Kind::Declined);
+    // A file is not converted into its own family; the newest family is no conversion's target.
+    const std::map<std::uint8_t, std::pair<std::string, std::string>> own{
+        {3, {"6.0", "Already in 6.0 format"}},
+        {4, {"6.1", "Already in 6.1 format"}},
+        {5, {"7.x", "Already in 7.0 format"}},
+        {6, {"8/9", "Already in 8/9 format"}}};
+    std::size_t refusals = 0;
+    if (const auto it = own.find(GetParam()); it != own.end()) {
+        expectRefused(ops::ConvertVersion(*workspace, it->second.first).run(), it->second.second, path, before);
+        ++refusals;
+    }
+    const std::string target = GetParam() == 3 ? "6.1" : "6.0";
+    const std::uint8_t targetCode = GetParam() == 3 ? 4 : 3;
+    EXPECT_EQ(ops::ConvertVersion(*workspace, target).run().kind, Outcome::Kind::Declined);
     EXPECT_EQ(prompter.last().kind, Kind::OkCancel);
-    EXPECT_EQ(prompter.last().text, "Convert this file to 6.0 format?");
+    EXPECT_EQ(prompter.last().text, "Convert this file to " + target + " format?");
     EXPECT_EQ(readText(file()), before);
 
     prompter.answers = {"ok"};
-    auto o = ops::ConvertVersion(*ws, "6.0").run();
+    auto o = ops::ConvertVersion(*workspace, target).run();
     ASSERT_TRUE(o.isDone()) << prompter.last().text;
-    EXPECT_EQ(o.text, "File converted to 6.0 format");
+    EXPECT_EQ(o.text, "File converted to " + target + " format");
     EXPECT_EQ(o.title, path);
-    EXPECT_EQ(readText(file())[4], 3);
-    EXPECT_EQ(prompter.messageCount(), 3u) << "one refusal, the question twice; nothing else";
+    EXPECT_EQ(readText(file())[4], targetCode);
+    EXPECT_EQ(prompter.messageCount(), refusals + 2) << "the refusal, the question twice; nothing else";
+    EXPECT_TRUE(StoreAgreesWithFile(store(), file()));
 
     const auto now = readText(file());
-    expectRefused(ops::ConvertLanguage(*ws, "English").run(), wtexts::AlreadyInLanguage, "English", now);
-    expectRefused(ops::ConvertLanguage(*ws, std::string(optexts::NoChange)).run(), wtexts::NoConversionDone,
+    expectRefused(ops::ConvertLanguage(*workspace, "English").run(), wtexts::AlreadyInLanguage, "English", now);
+    expectRefused(ops::ConvertLanguage(*workspace, std::string(optexts::NoChange)).run(), wtexts::NoConversionDone,
                   "Vocabrella", now);
     prompter.answers = {"yes"};
-    o = ops::ConvertLanguage(*ws, "French").run();
+    o = ops::ConvertLanguage(*workspace, "French").run();
     ASSERT_TRUE(o.isDone()) << prompter.last().text;
     EXPECT_EQ(o.text, "File converted to French");
     EXPECT_EQ(readText(file())[15], 12);
     EXPECT_EQ(session->reader().file().info.languageName, "French");
 }
 
-TEST_F(BatchTest, NoOutputIsWrittenOverTheOpenFileNorOverAFileWithoutYes) {
-    open(mixedFile());
+TEST_P(BatchTest, NoOutputIsWrittenOverTheOpenFileNorOverAFileWithoutYes) {
+    open(mixedFile(GetParam()));
     const auto before = readText(file());
-    const auto self = ops::WriteDvcFile(*ws, everything(), dir.path() / "." / "mycmds.dat", true).run();
+    const auto self = ops::WriteDvcFile(*workspace, everything(), dir.path() / "." / "mycmds.dat", true).run();
     expectRefused(self, optexts::OutputIsCommandFile, (dir.path() / "." / "mycmds.dat").string(), before);
 
     const auto out = dir.path() / "out.dvc";
     std::ofstream(out) << "kept";
-    EXPECT_EQ(ops::WriteDvcFile(*ws, everything(), out, false).run().kind, Outcome::Kind::Declined);
+    EXPECT_EQ(ops::WriteDvcFile(*workspace, everything(), out, false).run().kind, Outcome::Kind::Declined);
     EXPECT_EQ(prompter.last().text, optexts::FileExistsOverwrite);
     EXPECT_EQ(prompter.last().title, out.string());
     EXPECT_EQ(readText(out), "kept");
     EXPECT_EQ(flagged(), 0);
 
     prompter.answers = {"ok"};
-    ASSERT_TRUE(ops::WriteDvcFile(*ws, everything(), out, false).run().isDone());
+    ASSERT_TRUE(ops::WriteDvcFile(*workspace, everything(), out, false).run().isDone());
     const auto dvc = readText(out);
     EXPECT_NE(dvc.find("COMMAND \"open menu\""), std::string::npos);
     EXPECT_NE(dvc.find("LIST \"color\""), std::string::npos);
     EXPECT_EQ(dvc.find("greeting"), std::string::npos) << "plain text has no DVC form";
 
-    expectRefused(ops::WriteDvcFile(*ws, picked({"greeting"}), dir.path() / "g.dvc", false).run(), optexts::NoDvcCommands,
+    expectRefused(ops::WriteDvcFile(*workspace, picked({"greeting"}), dir.path() / "g.dvc", false).run(), optexts::NoDvcCommands,
                   optexts::NoDvcCommandsTitle, before);
-    ASSERT_TRUE(ops::WriteDvcFile(*ws, picked({"greeting"}), dir.path() / "g.dvc", true).run().isDone());
+    ASSERT_TRUE(ops::WriteDvcFile(*workspace, picked({"greeting"}), dir.path() / "g.dvc", true).run().isDone());
     EXPECT_NE(readText(dir.path() / "g.dvc").find("Plain Text"), std::string::npos);
 }
 
-TEST_F(BatchTest, ExportChecksItsTargetFirst) {
-    open(mixedFile());
+TEST_P(BatchTest, ExportChecksItsTargetFirst) {
+    open(mixedFile(GetParam()));
     const auto before = readText(file());
     auto upper = file().parent_path() / "MYCMDS.DAT";
-    expectRefused(ops::ExportCommands(*ws, everything(), upper).run(), wtexts::ExportToSelf, upper.string(),
+    expectRefused(ops::ExportCommands(*workspace, everything(), upper).run(), wtexts::ExportToSelf, upper.string(),
                   before);
-    expectRefused(ops::ExportCommands(*ws, everything(), dir.path() / "none" / "x.dat").run(),
+    expectRefused(ops::ExportCommands(*workspace, everything(), dir.path() / "none" / "x.dat").run(),
                   wtexts::FolderDoesNotExist, (dir.path() / "none").string(), before);
 
     const auto target = dir.path() / "export";
-    EXPECT_EQ(ops::ExportCommands(*ws, everything(), target).run().kind, Outcome::Kind::Declined);
+    EXPECT_EQ(ops::ExportCommands(*workspace, everything(), target).run().kind, Outcome::Kind::Declined);
     EXPECT_EQ(prompter.last().text, wtexts::AppendingDat);
     EXPECT_EQ(prompter.last().title, target.string() + ".dat");
     EXPECT_FALSE(fs::exists(target.string() + ".dat"));
 
     prompter.answers = {"ok"};
-    ops::ExportCommands exporter(*ws, picked({"pick <color>"}), target);
+    ops::ExportCommands exporter(*workspace, picked({"pick <color>"}), target);
     const auto o = exporter.run();
     ASSERT_TRUE(o.isDone()) << prompter.last().text;
     EXPECT_EQ(o.text, optexts::ExportCompleted);
@@ -523,20 +505,20 @@ TEST_F(BatchTest, ExportChecksItsTargetFirst) {
     EXPECT_EQ(flagged(), 0);
 }
 
-TEST_F(BatchTest, TheSamplesGoThroughRewriteRenameAndReplace) {
+TEST_F(BatchOnSamples, TheSamplesGoThroughRewriteRenameAndReplace) {
     for (const char* name : {"reply.dat", "move-dock-window.dat", "clear-categories.dat"}) {
         fs::copy_file(sample(name), file(), fs::copy_options::overwrite_existing);
         fs::permissions(file(), fs::perms::owner_write, fs::perm_options::add);
         session.reset();
         openFile();
-        ASSERT_TRUE(ops::Rewrite(*ws).run().isDone()) << name;
+        ASSERT_TRUE(ops::Rewrite(*workspace).run().isDone()) << name;
         EXPECT_EQ(readText(file()), readText(sample(name))) << name;
     }
     // clear-categories.dat: one command of OUTLOOK, in group Outlook.
     BatchSelection all = everything();
     all.program = "OUTLOOK";
-    ASSERT_TRUE(ops::RenameProgramChange(*ws, all, "olk.exe").run().isDone()) << prompter.last().text;
-    ops::SearchReplace search(*ws, app("olk"));
+    ASSERT_TRUE(ops::RenameProgramChange(*workspace, all, "olk.exe").run().isDone()) << prompter.last().text;
+    ops::SearchReplace search(*workspace, app("olk"));
     search.findText = "category";
     search.replaceWith = "Category";
     const auto o = search.replaceAll();
@@ -563,7 +545,7 @@ protected:
         dragon.emplace(dir.path() / "dragon");
         program = std::make_unique<Application>(StartupOptions{dir.path() / "home", {}}, *dragon, prompter, clock);
         ASSERT_TRUE(program->load());
-        ws.emplace(*program, clock);
+        workspace.emplace(*program, clock);
     }
 
     TempDir dir;
@@ -571,7 +553,7 @@ protected:
     FakeClock clock;
     std::optional<platform::SimulatedDragon> dragon;
     std::unique_ptr<Application> program;
-    std::optional<ops::Workspace> ws;
+    std::optional<ops::Workspace> workspace;
 };
 
 } // namespace
@@ -585,13 +567,13 @@ TEST_F(ProductionTest, TheSpeechUsersOwnFileRefusesFileWideChanges) {
 
     BatchSelection all;
     all.program = *it;
-    auto o = ops::RenameProgramChange(*ws, all, "other").run();
+    auto o = ops::RenameProgramChange(*workspace, all, "other").run();
     EXPECT_EQ(o.kind, Outcome::Kind::Refused);
     EXPECT_EQ(prompter.last().text, optexts::ProductionRenameProgram);
-    o = ops::ConvertVersion(*ws, "6.0").run();
+    o = ops::ConvertVersion(*workspace, "6.0").run();
     EXPECT_EQ(prompter.last().text, wtexts::OpenUserFileNotAllowed);
     EXPECT_EQ(prompter.last().title, path);
-    o = ops::ConvertLanguage(*ws, "French").run();
+    o = ops::ConvertLanguage(*workspace, "French").run();
     EXPECT_EQ(o.kind, Outcome::Kind::Refused);
     EXPECT_EQ(prompter.last().text, wtexts::CannotConvertUserFile);
     EXPECT_EQ(readText(program->commandFile()), before);
@@ -599,6 +581,6 @@ TEST_F(ProductionTest, TheSpeechUsersOwnFileRefusesFileWideChanges) {
     // Only the program's own commands are allowed a new program name on this file.
     all.scope = BatchScope::CurrentApp;
     all.state = "Application-specific";
-    o = ops::RenameProgramChange(*ws, all, "other").run();
+    o = ops::RenameProgramChange(*workspace, all, "other").run();
     EXPECT_TRUE(o.isDone()) << prompter.last().text;
 }

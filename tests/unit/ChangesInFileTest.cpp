@@ -3,17 +3,23 @@
 // the file. A fixture with commands in several programs, scopes and groups.
 #include "TestHome.h"
 
+#include "BuiltCommands.h"
 #include "CommandFileBuilder.h"
 #include "FileState.h"
+#include "FormatFamilies.h"
+#include "OpenCommandFile.h"
 
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Errors.h"
 #include "cmdfile/FileLock.h"
+#include "cmdfile/Format.h"
 #include "cmdfile/RawRecord.h"
+#include "cmdfile/RecordCodec.h"
 #include "cmdfile/Texts.h"
 #include "ops/BatchDelete.h"
 #include "ops/BatchSelection.h"
 #include "ops/CloneCommand.h"
+#include "ops/DeleteCommand.h"
 #include "ops/NewCommand.h"
 #include "ops/NewList.h"
 #include "ops/RenameCommand.h"
@@ -37,29 +43,8 @@ const std::string kScript = "Sub Main\r\n  x = \"foo\"\r\nEnd Sub\r\n";
 
 BuiltCommand made(std::string name, std::string group, std::string description = {}, std::string body = kScript,
                   std::uint8_t kind = kKindAdvancedScript) {
-    BuiltCommand c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.text = std::move(body);
-    c.group = std::move(group);
+    auto c = globalCommand(std::move(name), kind, std::move(body), std::move(group));
     c.description = std::move(description);
-    for (const auto reference : listReferences(c.name.bytes)) c.lists.emplace_back(std::string(reference));
-    return c;
-}
-
-BuiltCommand inProgram(BuiltCommand c, std::string module) {
-    c.scopeByte = kScopeApplication;
-    c.module = std::move(module);
-    c.programDescription = "A program";
-    c.company = "Maker Inc";
-    return c;
-}
-
-BuiltCommand inWindow(BuiltCommand c, std::string module, std::string title) {
-    c = inProgram(std::move(c), std::move(module));
-    c.scopeByte = kScopeWindow;
-    c.windowTitle = std::move(title);
-    c.windowClass = "MainClass";
     return c;
 }
 
@@ -70,8 +55,8 @@ const ops::Place kExcel{"EXCEL", "Application-specific"};
 
 // Two programs with an application scope and a window scope each, the global commands, three
 // groups spread across all of them, and a LIST.
-CommandFileBuilder spreadFile() {
-    CommandFileBuilder b(7);
+CommandFileBuilder spreadFile(std::uint8_t versionCode) {
+    CommandFileBuilder b(versionCode);
     b.add(made("alpha", "Work", "the first one"));
     b.add(made("beta <color>", "Play", "uses a LIST"));
     b.add(made("gamma", "Work", "", "{Ctrl+g}", kKindKeys));
@@ -122,21 +107,11 @@ private:
     fs::path file_;
 };
 
-class ChangesInFile : public ::testing::Test {
+// Every case runs on a file of each format family.
+class ChangesInFile : public OpenCommandFile<::testing::TestWithParam<std::uint8_t>> {
 protected:
-    void SetUp() override { open(spreadFile()); }
+    void SetUp() override { open(spreadFile(GetParam())); }
 
-    void open(CommandFileBuilder builder) {
-        workspace.reset();
-        session.reset();
-        builder.writeFile(file());
-        session.emplace(dir.path() / "home", probe, clock);
-        ASSERT_TRUE(session->open(file()).success);
-        workspace.emplace(*session, clock);
-    }
-    fs::path file() const { return dir.path() / "mycmds.dat"; }
-    std::vector<std::uint8_t> bytes() const { return readFileBytes(file()); }
-    CommandStore& store() { return session->store(); }
     UserRow row(const ops::Place& place, const std::string& name) {
         const auto found = store().findUser(place.program, place.scope, name);
         EXPECT_TRUE(found) << place.program << " / " << place.scope << " / " << name;
@@ -176,19 +151,19 @@ protected:
         EXPECT_EQ(prompter.last().text, text);
     }
 
-    TempDir dir;
-    ScriptedPrompter prompter;
+    // Changes tell the probe when they hold the writer lock.
+    Prompter& sessionPrompter() override { return probe; }
+
     LockProbe probe{prompter, dir.path() / "mycmds.dat"};
-    FakeClock clock;
-    std::optional<Session> session;
-    std::optional<ops::Workspace> workspace;
 };
 
 } // namespace
 
+INSTANTIATE_TEST_SUITE_P(EveryFamily, ChangesInFile, ::testing::ValuesIn(familyVersionCodes()), familyTestName);
+
 // Another writer holding the lock: every change waits its patience out, then gives up saying
 // why, with the file and the store as they were. Once the lock is free the change goes through.
-TEST_F(ChangesInFile, AChangeGivesUpWhileAnotherWriterHoldsTheLock) {
+TEST_P(ChangesInFile, AChangeGivesUpWhileAnotherWriterHoldsTheLock) {
     const auto before = bytes();
     const auto state = FileState::read(file());
     const std::string busy = file().string() + ": " + std::string(texts::WriterBusy);
@@ -215,7 +190,7 @@ TEST_F(ChangesInFile, AChangeGivesUpWhileAnotherWriterHoldsTheLock) {
 
 // The lock is held while the change writes, not merely taken and let go: a second writer trying
 // it at that moment finds it taken.
-TEST_F(ChangesInFile, TheLockIsHeldWhileTheChangeWrites) {
+TEST_P(ChangesInFile, TheLockIsHeldWhileTheChangeWrites) {
     auto described = edit(kGlobal, "alpha");
     described.description = "changed";
     ASSERT_TRUE(save(described).isDone());
@@ -230,7 +205,7 @@ TEST_F(ChangesInFile, TheLockIsHeldWhileTheChangeWrites) {
 
 // Save Changes: each of name, description and group goes into its own field, alone or together,
 // and what is not edited stays.
-TEST_F(ChangesInFile, SaveChangesPutsEachFieldInItsPlace) {
+TEST_P(ChangesInFile, SaveChangesPutsEachFieldInItsPlace) {
     auto want = FileState::read(file());
 
     auto both = edit(kGlobal, "alpha");
@@ -276,7 +251,7 @@ TEST_F(ChangesInFile, SaveChangesPutsEachFieldInItsPlace) {
 
 // New commands: the group given, or "User-defined" when none is; the description as given; the
 // header of the place.
-TEST_F(ChangesInFile, NewCommandsTakeTheirGroupAndDescription) {
+TEST_P(ChangesInFile, NewCommandsTakeTheirGroupAndDescription) {
     auto want = FileState::read(file());
     ASSERT_TRUE(newCommand(kGlobal, "epsilon", "", "").isDone());
     ASSERT_TRUE(newCommand(kGlobal, "zeta <color>", "with a LIST", "Play").isDone());
@@ -314,7 +289,7 @@ TEST_F(ChangesInFile, NewCommandsTakeTheirGroupAndDescription) {
 
 // A rename changes the name and only what is given with it; a clone is a copy in everything but
 // the name.
-TEST_F(ChangesInFile, RenamesKeepWhatIsNotGivenAndClonesCopyEverything) {
+TEST_P(ChangesInFile, RenamesKeepWhatIsNotGivenAndClonesCopyEverything) {
     auto want = FileState::read(file());
 
     ASSERT_TRUE(ops::RenameCommand(*workspace, kGlobal, "alpha", "first").run().isDone());
@@ -352,7 +327,7 @@ TEST_F(ChangesInFile, RenamesKeepWhatIsNotGivenAndClonesCopyEverything) {
 // Replace All takes each body as it is now, not as it was when its match was shown: an edit
 // made meanwhile through this program is kept and replaced in; a single Replace over a body
 // changed meanwhile refuses rather than write over it.
-TEST_F(ChangesInFile, ReplaceNeverWritesOverABodyChangedAfterItWasFound) {
+TEST_P(ChangesInFile, ReplaceNeverWritesOverABodyChangedAfterItWasFound) {
     ops::SearchReplace search(*workspace, ops::BatchSelection{});
     search.findText = "foo";
     search.replaceWith = "bar";
@@ -394,18 +369,12 @@ TEST_F(ChangesInFile, ReplaceNeverWritesOverABodyChangedAfterItWasFound) {
 
 // The same, with the body changed by another program: nothing is replaced, the other program's
 // version stands, and the store learns it.
-TEST_F(ChangesInFile, ReplaceAllStopsWhenAnotherProgramChangedTheFile) {
+TEST_P(ChangesInFile, ReplaceAllStopsWhenAnotherProgramChangedTheFile) {
     ops::SearchReplace search(*workspace, ops::BatchSelection{});
     search.findText = "foo";
     search.replaceWith = "bar";
     ASSERT_TRUE(search.search().isDone());
-    {
-        TempDir otherHome;
-        ScriptedPrompter otherPrompter;
-        FakeClock otherClock;
-        Session other(otherHome.path() / "home", otherPrompter, otherClock);
-        ASSERT_TRUE(other.open(file()).success);
-        ops::Workspace otherWs(other, otherClock);
+    inAnotherProgram(file(), [](Session& other, ops::Workspace& otherWs) {
         const auto r = other.store().findUser("Global Commands", "Global Commands", "alpha");
         ASSERT_TRUE(r);
         ops::Edit e;
@@ -414,7 +383,7 @@ TEST_F(ChangesInFile, ReplaceAllStopsWhenAnotherProgramChangedTheFile) {
         e.bodyBefore = r->script;
         e.body = "Sub Main\r\n  w = \"foo\"\r\nEnd Sub\r\n";
         ASSERT_TRUE(ops::SaveChanges(otherWs, e).run().isDone());
-    }
+    });
     const auto theirs = FileState::read(file());
     const auto before = bytes();
     expectRefused(search.replaceAll(), ops::texts::ModifiedMeanwhile);
@@ -426,7 +395,7 @@ TEST_F(ChangesInFile, ReplaceAllStopsWhenAnotherProgramChangedTheFile) {
 
 // Every option of the batch dialog marks its own set of rows here; the counts beside the
 // options say the same (commands only).
-TEST_F(ChangesInFile, EachBatchOptionMarksItsOwnRows) {
+TEST_P(ChangesInFile, EachBatchOptionMarksItsOwnRows) {
     ops::BatchSelection s;
     s.program = "WINWORD";
     s.state = "Application-specific";
@@ -472,7 +441,7 @@ TEST_F(ChangesInFile, EachBatchOptionMarksItsOwnRows) {
 
 // What a batch deletion over one scope leaves: the other scopes of the program, and the other
 // programs, untouched.
-TEST_F(ChangesInFile, ABatchOverOneScopeLeavesTheOthers) {
+TEST_P(ChangesInFile, ABatchOverOneScopeLeavesTheOthers) {
     auto want = FileState::read(file());
     ops::BatchSelection s;
     s.scope = BatchScope::CurrentScope;
@@ -490,4 +459,59 @@ TEST_F(ChangesInFile, ABatchOverOneScopeLeavesTheOthers) {
     ASSERT_TRUE(ops::BatchDelete(*workspace, s).run().isDone());
     want.remove("Global Commands", "Global Commands", "delta");
     EXPECT_TRUE(FileHolds(file(), want));
+}
+
+// A window command's states stay with it through a change of its body and a rename, in the
+// families whose records hold states.
+TEST_P(ChangesInFile, AWindowCommandKeepsItsStatesThroughItsChanges) {
+    if (!familyHoldsStates(*familyForCode(GetParam())))
+        GTEST_SKIP() << "records of the " << familyName(*familyForCode(GetParam())) << " layout hold no states";
+    auto b = spreadFile(GetParam());
+    auto zoom = inWindow(made("zoom in", "Work", "with states"), "WINWORD", "Document1");
+    zoom.states = {"Normal", "Outline"};
+    b.add(zoom);
+    open(b);
+    auto expected = FileState::read(file());
+    ASSERT_EQ(expected.at("WINWORD", "Document1", "zoom in").states, (std::vector<std::string>{"Normal", "Outline"}));
+
+    auto e = edit(kWordDoc, "zoom in");
+    e.body = "Sub Main\r\n  zoom = 2\r\nEnd Sub\r\n";
+    ASSERT_TRUE(save(e).isDone()) << prompter.last().text;
+    ASSERT_TRUE(ops::RenameCommand(*workspace, kWordDoc, "zoom in", "zoom closer").run().isDone()) << prompter.last().text;
+    auto& zoomed = expected.at("WINWORD", "Document1", "zoom in");
+    zoomed.name = "zoom closer";
+    zoomed.body = e.body;
+    EXPECT_TRUE(FileHolds(file(), expected));
+    EXPECT_TRUE(StoreAgreesWithFile(store(), file()));
+}
+
+// An encrypted command, which only records with the encryption flag can hold, goes through the
+// changes of the commands around it as it was.
+TEST_P(ChangesInFile, AnEncryptedCommandGoesThroughOtherChangesAsItWas) {
+    if (!RecordCodec::forFamily(*familyForCode(GetParam())).holdsEncryptedBodies())
+        GTEST_SKIP() << "records of the " << familyName(*familyForCode(GetParam())) << " layout hold no encrypted bodies";
+    auto b = spreadFile(GetParam());
+    auto secret = made("secret", "Work", "", "\x01\x02 garbled");
+    secret.encryption = 1;
+    secret.encryptionBlock = CountedText(std::string(40, 'e'));
+    b.add(secret);
+    open(b);
+    auto expected = FileState::read(file());
+    ASSERT_TRUE(expected.global("secret").encrypted);
+
+    auto e = edit(kGlobal, "alpha");
+    e.body = "Sub Main\r\n  y = 1\r\nEnd Sub\r\n";
+    ASSERT_TRUE(save(e).isDone()) << prompter.last().text;
+    ASSERT_TRUE(newCommand(kGlobal, "epsilon", "", "Work").isDone()) << prompter.last().text;
+    prompter.answers = {"yes"};
+    ASSERT_TRUE(ops::DeleteCommand(*workspace, kGlobal, "delta").run().isDone()) << prompter.last().text;
+    expected.global("alpha").body = e.body;
+    ASSERT_TRUE(expected.remove(kGlobal.program, kGlobal.scope, "delta"));
+    const auto current = FileState::read(file());
+    const auto* added = current.findGlobal("epsilon");
+    ASSERT_TRUE(added);
+    expected.rows.push_back(*added);
+    EXPECT_TRUE(FileHolds(file(), expected));
+    EXPECT_NE(readText(file()).find(std::string(40, 'e')), std::string::npos) << "the encrypted block is there as it was";
+    EXPECT_TRUE(StoreAgreesWithFile(store(), file()));
 }

@@ -1,6 +1,7 @@
 #include "CliRun.h"
 #include "TestHome.h"
 
+#include "BuiltCommands.h"
 #include "CommandFileBuilder.h"
 
 #include "cmdfile/AtomicFile.h"
@@ -24,17 +25,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A program's command carries its module name alone.
 BuiltCommand command(std::string name, std::uint8_t kind, std::string body, std::string module = {}) {
-    BuiltCommand c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.text = std::move(body);
-    for (const auto reference : listReferences(c.name.bytes)) c.lists.emplace_back(std::string(reference));
-    if (!module.empty()) {
-        c.scopeByte = kScopeApplication;
-        c.module = std::move(module);
-    }
-    return c;
+    auto c = globalCommand(std::move(name), kind, std::move(body));
+    return module.empty() ? c : inProgram(std::move(c), std::move(module), "", "");
 }
 
 // Commands of several kinds and places whose LISTs are all there and all used; the same name
@@ -213,15 +207,9 @@ TEST_F(CheckCommandsTest, AFileChangedOnDiskIsReadAgainFirst) {
     EXPECT_EQ(rows(result), (std::vector<Row>{{"unused-list", kGlobal, kGlobal, "spare"}}));
 }
 
-namespace {
-
-CliRun cli(const std::string& arguments) { return runCli(arguments); }
-
-} // namespace
-
 TEST_F(CheckCommandsTest, TheCommandLineExitsOneWithFindingsAndPrintsThemAsJson) {
     faultyFile().writeFile(file());
-    auto run = cli("check --json '" + file().string() + "'");
+    auto run = runCli("check --json '" + file().string() + "'");
     EXPECT_EQ(run.status, 1) << run.err;
     const auto findings = nlohmann::json::parse(run.out);
     ASSERT_EQ(findings.size(), 6u);
@@ -235,18 +223,18 @@ TEST_F(CheckCommandsTest, TheCommandLineExitsOneWithFindingsAndPrintsThemAsJson)
     // The scripts no Dragon checked are said to be so.
     EXPECT_NE(run.err.find("Legacy scripts checked without Dragon: 2"), std::string::npos) << run.err;
 
-    run = cli("check '" + file().string() + "'");
+    run = runCli("check '" + file().string() + "'");
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find("empty-body\tWINWORD\tApplication-specific\tnothing yet\tThe body is empty\n"),
               std::string::npos)
         << run.out;
 
     cleanFile().writeFile(file());
-    run = cli("check --json '" + file().string() + "'");
+    run = runCli("check --json '" + file().string() + "'");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(nlohmann::json::parse(run.out), nlohmann::json::array());
     for (const char* name : {"reply.dat", "move-dock-window.dat", "clear-categories.dat"}) {
-        run = cli("check '" + sample(name).string() + "'");
+        run = runCli("check '" + sample(name).string() + "'");
         EXPECT_EQ(run.status, 0) << name << ": " << run.out;
         EXPECT_EQ(run.out, "No findings\n");
     }

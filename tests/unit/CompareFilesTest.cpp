@@ -3,9 +3,11 @@
 // the command line's diff and the restore's preview.
 
 #include "CliRun.h"
+#include "BuiltCommands.h"
 #include "CommandFileBuilder.h"
 #include "TestHome.h"
 
+#include "cmdfile/System.h"
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/RawRecord.h"
 #include "ops/CompareFiles.h"
@@ -143,23 +145,13 @@ namespace {
 
 BuiltCommand global(std::string name, std::uint8_t kind, std::string text, std::string group = {},
                     std::string description = {}) {
-    BuiltCommand c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.text = std::move(text);
-    c.group = std::move(group);
+    auto c = globalCommand(std::move(name), kind, std::move(text), std::move(group));
     c.description = std::move(description);
-    for (const auto ref : listReferences(c.name.bytes)) c.lists.emplace_back(std::string(ref));
     return c;
 }
 
 BuiltCommand ofProgram(std::string module, std::string name, std::uint8_t kind, std::string text, std::string group = {}) {
-    auto c = global(std::move(name), kind, std::move(text), std::move(group));
-    c.scopeByte = kScopeApplication;
-    c.module = std::move(module);
-    c.programDescription = "A program";
-    c.company = "A maker";
-    return c;
+    return inProgram(globalCommand(std::move(name), kind, std::move(text), std::move(group)), std::move(module));
 }
 
 // The commands and LISTs of a file, to change one thing of before it is written.
@@ -489,10 +481,6 @@ TEST_F(FileCompare, TheRestorePreviewTellsWhatComesBackAndWhatGoes) {
 
 // --- the command line ---------------------------------------------------------------------------
 
-namespace {
-std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
-} // namespace
-
 TEST_F(FileCompare, TheCommandLineExitsByWhatItFound) {
     baseContent().write(path("a.dat"));
     auto changed = baseContent();
@@ -552,7 +540,7 @@ TEST_F(FileCompare, TheCommandLineExitsByWhatItFound) {
 
 TEST_F(FileCompare, TheCommandLineRollbackShowsWhatItWouldChangeFirst) {
     const auto root = path("dragon"), home = path("home");
-    ASSERT_EQ(std::system((std::string(VOCABRELLA_DRAGONSIM) + " init " + quoted(root) + " --demo").c_str()), 0);
+    ASSERT_EQ(runProgram({VOCABRELLA_DRAGONSIM, "init", os::pathText(root), "--demo"}).status, 0);
     const std::string program = "--home " + quoted(home) + " --dragon-root " + quoted(root) + " ";
     ASSERT_EQ(runCli(program + "status").status, 0); // the day's backup of the demo file
     const auto entry = runCli(program + "rollback --list").out;

@@ -1,6 +1,7 @@
 #include "CliRun.h"
 #include "TestHome.h"
 
+#include "BuiltCommands.h"
 #include "CommandFileBuilder.h"
 
 #include "cmdfile/RawRecord.h"
@@ -189,17 +190,10 @@ TEST(Conflicts, ListsOfThousandsOfItemsAreLookedUpNotWalked) {
 
 namespace {
 
+// A program's command carries its module name alone.
 BuiltCommand command(std::string name, std::string module = {}) {
-    BuiltCommand c;
-    c.name = std::move(name);
-    c.kind = kKindKeys;
-    c.text = "{Enter}";
-    for (const auto reference : listReferences(c.name.bytes)) c.lists.emplace_back(std::string(reference));
-    if (!module.empty()) {
-        c.scopeByte = kScopeApplication;
-        c.module = std::move(module);
-    }
-    return c;
+    auto c = globalCommand(std::move(name), kKindKeys, "{Enter}");
+    return module.empty() ? c : inProgram(std::move(c), std::move(module), "", "");
 }
 
 CommandFileBuilder conflictingFile() {

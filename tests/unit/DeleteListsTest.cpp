@@ -2,7 +2,11 @@
 // them in its question, and leaves every other LIST where it is, used or not.
 #include "TestHome.h"
 
+#include "BuiltCommands.h"
 #include "CommandFileBuilder.h"
+#include "FileState.h"
+#include "FormatFamilies.h"
+#include "OpenCommandFile.h"
 
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/RawRecord.h"
@@ -23,18 +27,11 @@ using ops::Outcome;
 
 namespace {
 
-BuiltCommand global(std::string name) {
-    BuiltCommand c;
-    c.name = std::move(name);
-    c.kind = kKindKeys;
-    c.text = "{Enter}";
-    for (const auto ref : listReferences(c.name.bytes)) c.lists.emplace_back(std::string(ref));
-    return c;
-}
+BuiltCommand global(std::string name) { return globalCommand(std::move(name), kKindKeys, "{Enter}"); }
 
 // "open <app>" alone uses app; shared has two users; fresh was just made and has none.
-CommandFileBuilder listsFile() {
-    CommandFileBuilder b(7, 9);
+CommandFileBuilder listsFile(std::uint8_t versionCode) {
+    CommandFileBuilder b(versionCode, 9);
     b.add(global("open <app>"))
         .add(global("size <shared>"))
         .add(global("grow <shared>"))
@@ -73,25 +70,19 @@ std::vector<std::string> namesOfType(const std::vector<Row>& rows, const std::st
     return names;
 }
 
-class DeleteLists : public ::testing::Test {
+// Every case runs on a file of each format family.
+class DeleteLists : public OpenCommandFile<::testing::TestWithParam<std::uint8_t>> {
 protected:
-    fs::path file() const { return dir.path() / "mycmds.dat"; }
+    void SetUp() override { open(listsFile(GetParam())); }
 
-    ops::Workspace& open(CommandFileBuilder builder) {
-        builder.writeFile(file());
-        session.emplace(dir.path() / "home", prompter, clock);
-        EXPECT_TRUE(session->open(file()).success);
-        ws.emplace(*session, clock);
-        return *ws;
-    }
     Outcome deleteOne(const std::string& name) {
-        return ops::DeleteCommand(*ws, {"Global Commands", "Global Commands"}, name).run();
+        return ops::DeleteCommand(*workspace, {"Global Commands", "Global Commands"}, name).run();
     }
     Outcome deletePicked(std::vector<std::string> names) {
         ops::BatchSelection s;
         s.scope = ops::BatchScope::PickAndChoose;
         s.picked = std::move(names);
-        return ops::BatchDelete(*ws, s).run();
+        return ops::BatchDelete(*workspace, s).run();
     }
     // The file holds these commands and LISTs, and the store agrees with a fresh parse.
     void expectFile(std::vector<std::string> commands, std::vector<std::string> lists) {
@@ -101,28 +92,16 @@ protected:
         EXPECT_EQ(namesOfType(rows, "K"), commands);
         EXPECT_EQ(namesOfType(rows, "L"), lists);
         EXPECT_EQ(rowsOfStore(session->store()), rows);
+        EXPECT_TRUE(StoreAgreesWithFile(store(), file()));
     }
-    std::int64_t flagged() {
-        std::int64_t n = 0;
-        session->store().forEachUser([&](const UserRow& r) {
-            n += r.flag;
-            return true;
-        });
-        return n;
-    }
-
-    TempDir dir;
-    ScriptedPrompter prompter;
-    FakeClock clock;
-    std::optional<Session> session;
-    std::optional<ops::Workspace> ws;
 };
 
 } // namespace
 
+INSTANTIATE_TEST_SUITE_P(EveryFamily, DeleteLists, ::testing::ValuesIn(familyVersionCodes()), familyTestName);
+
 // The window's and the command line's delete of one command.
-TEST_F(DeleteLists, OneCommandTakesOnlyTheListsItAloneUsed) {
-    open(listsFile());
+TEST_P(DeleteLists, OneCommandTakesOnlyTheListsItAloneUsed) {
     prompter.answers = {"yes"};
     ASSERT_TRUE(deleteOne("plain").isDone());
     EXPECT_EQ(prompter.shown.front().text, "Delete this command?") << "no LIST goes with it";
@@ -148,8 +127,7 @@ TEST_F(DeleteLists, OneCommandTakesOnlyTheListsItAloneUsed) {
 }
 
 // The batch delete asks only when LISTs go, names them, and leaves no mark when declined.
-TEST_F(DeleteLists, BatchDeleteNamesTheListsThatGo) {
-    open(listsFile());
+TEST_P(DeleteLists, BatchDeleteNamesTheListsThatGo) {
     ASSERT_TRUE(deletePicked({"plain", "size <shared>"}).isDone());
     EXPECT_TRUE(std::none_of(prompter.shown.begin(), prompter.shown.end(),
                              [](const auto& s) { return s.kind == ScriptedPrompter::Kind::YesNo; }))

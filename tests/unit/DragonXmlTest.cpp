@@ -2,6 +2,7 @@
 // or an existing command file and the export, on files of every family and on Dragon's own.
 #include "TestHome.h"
 
+#include "BuiltCommands.h"
 #include "CommandFileBuilder.h"
 
 #include "cmdfile/AtomicFile.h"
@@ -30,28 +31,18 @@ using ops::Outcome;
 namespace {
 
 BuiltCommand command(std::string name, std::uint8_t kind, std::string text, std::string group = "Work") {
-    BuiltCommand c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.text = std::move(text);
-    c.group = std::move(group);
-    for (const auto ref : listReferences(c.name.bytes)) c.lists.emplace_back(std::string(ref));
-    return c;
+    return globalCommand(std::move(name), kind, std::move(text), std::move(group));
 }
 
-BuiltCommand inProgram(BuiltCommand c, std::string module) {
-    c.scopeByte = kScopeApplication;
-    c.module = std::move(module);
+// The programs of these tests: a text editor of one maker.
+BuiltCommand inEditor(BuiltCommand c, std::string module) {
+    return inProgram(std::move(c), std::move(module), "Text editor", "Editors & Co");
+}
+
+BuiltCommand inEditorWindow(BuiltCommand c, std::string module, std::string title, std::string windowClass) {
+    c = inWindow(std::move(c), std::move(module), std::move(title), std::move(windowClass));
     c.programDescription = "Text editor";
     c.company = "Editors & Co";
-    return c;
-}
-
-BuiltCommand inWindow(BuiltCommand c, std::string module, std::string title, std::string windowClass) {
-    c = inProgram(std::move(c), std::move(module));
-    c.scopeByte = kScopeWindow;
-    c.windowTitle = std::move(title);
-    c.windowClass = std::move(windowClass);
     return c;
 }
 
@@ -84,10 +75,10 @@ CommandFileBuilder everyKind(std::uint8_t versionCode) {
                                      event::mouse(event::kRightUp), event::mouse(3, 7, 8), event::key(65, 0x00),
                                      event::key(65, 0xC0), event::typeThree(), event::other(9)});
     b.add(recorder);
-    b.add(inProgram(command("new page", kKindKeys, "{Ctrl+n}"), "notepad"));
-    b.add(inProgram(command("close page", kKindAdvancedScript, "Sub Main\r\nEnd Sub", "Play"), "notepad"));
-    b.add(inWindow(command("bold <color>", kKindScript, "SendKeys \"^b\""), "winword", "Document1 - Word", "OpusApp"));
-    b.add(inWindow(command("wake up", kKindKeys, "{Esc}"), "Global Commands", "Asleep", ""));
+    b.add(inEditor(command("new page", kKindKeys, "{Ctrl+n}"), "notepad"));
+    b.add(inEditor(command("close page", kKindAdvancedScript, "Sub Main\r\nEnd Sub", "Play"), "notepad"));
+    b.add(inEditorWindow(command("bold <color>", kKindScript, "SendKeys \"^b\""), "winword", "Document1 - Word", "OpusApp"));
+    b.add(inEditorWindow(command("wake up", kKindKeys, "{Esc}"), "Global Commands", "Asleep", ""));
     b.add(BuiltList("color", {"red", "green \xE9", "dark blue"}));
     return b;
 }
@@ -369,11 +360,11 @@ TEST_F(DragonXml, HandWrittenFileImportsToTheExpectedRecords) {
     up[1] = 2700 & 0xFF, up[2] = 2700 >> 8;
     click.rawBody = recorderBody({}, {down, up});
     expected.add(click);
-    auto go = inProgram(command("go <direction>", kKindScript, "SendKeys \"{Down}\"", "Moves"), "notepad");
+    auto go = inEditor(command("go <direction>", kKindScript, "SendKeys \"{Down}\"", "Moves"), "notepad");
     go.description = "d";
     go.company = "Maker";
     expected.add(go);
-    auto bold = inWindow(command("bold", kKindAdvancedScript, "Sub Main\r\nEnd Sub", "Fonts"), "winword", "Document1", "OpusApp");
+    auto bold = inEditorWindow(command("bold", kKindAdvancedScript, "Sub Main\r\nEnd Sub", "Fonts"), "winword", "Document1", "OpusApp");
     bold.programDescription = "Word";
     bold.company = "Maker";
     expected.add(bold);

@@ -1,5 +1,6 @@
 #include "TestHome.h"
 
+#include "BuiltCommands.h"
 #include "CommandFileBuilder.h"
 
 #include "cmdfile/AtomicFile.h"
@@ -22,20 +23,11 @@ namespace wtexts = vocabrella::texts;
 namespace {
 
 BuiltCommand command(std::string name, std::string body = "Sub Main\r\nEnd Sub", std::uint8_t kind = kKindAdvancedScript) {
-    BuiltCommand c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.text = std::move(body);
-    return c;
+    return bareCommand(std::move(name), kind, std::move(body));
 }
 
 BuiltCommand appCommand(std::string name, std::string module) {
-    auto c = command(std::move(name));
-    c.scopeByte = kScopeApplication;
-    c.module = std::move(module);
-    c.programDescription = "Word processor";
-    c.company = "Maker Inc";
-    return c;
+    return inProgram(command(std::move(name)), std::move(module), "Word processor", "Maker Inc");
 }
 
 // Reads a file with a store and reader of its own, as opening it would.

@@ -4,7 +4,9 @@
 
 #include "TestHome.h"
 
+#include "BuiltCommands.h"
 #include "CommandFileBuilder.h"
+#include "OpenCommandFile.h"
 
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Errors.h"
@@ -32,12 +34,7 @@ using ops::Outcome;
 namespace {
 
 BuiltCommand keys(std::string name, std::string body = "{Enter}") {
-    BuiltCommand c;
-    c.name = std::move(name);
-    c.kind = kKindKeys;
-    c.text = std::move(body);
-    for (const auto reference : listReferences(c.name.bytes)) c.lists.emplace_back(std::string(reference));
-    return c;
+    return globalCommand(std::move(name), kKindKeys, std::move(body));
 }
 
 const ops::Place kGlobal{"Global Commands", "Global Commands"};
@@ -54,7 +51,7 @@ std::string tooManyItems(std::string_view list, std::size_t items) {
            " items; a LIST holds at most 65535";
 }
 
-class InputLimits : public ::testing::Test {
+class InputLimits : public OpenCommandFile<> {
 protected:
     void SetUp() override {
         CommandFileBuilder b(7);
@@ -68,19 +65,13 @@ protected:
         ASSERT_TRUE(session->open(file()).success);
         workspace.emplace(*session, clock);
     }
-    fs::path file() const { return dir.path() / "mycmds.dat"; }
-    std::vector<std::uint8_t> bytes() const { return readFileBytes(file()); }
     std::optional<UserRow> row(const std::string& name) {
         return session->store().findUser(kGlobal.program, kGlobal.scope, name);
     }
     // The file as a fresh program reads it: each name with its body.
     std::map<std::string, std::string> reread() {
-        TempDir other;
-        ScriptedPrompter quiet;
-        Session fresh(other.path() / "home", quiet, clock);
-        EXPECT_TRUE(fresh.open(file()).success);
         std::map<std::string, std::string> rows;
-        for (const auto& r : fresh.store().allUsers()) rows[r.name] = r.script;
+        for (const auto& r : rowsReadAfresh(file())) rows[r.name] = r.script;
         return rows;
     }
     Outcome newCommand(std::string name, std::string body = "{Esc}", std::string description = {},
@@ -104,12 +95,6 @@ protected:
         EXPECT_EQ(bytes(), before);
         EXPECT_FALSE(fs::exists(dir.path() / "home" / "file-backups"));
     }
-
-    TempDir dir;
-    ScriptedPrompter prompter;
-    FakeClock clock;
-    std::optional<Session> session;
-    std::optional<ops::Workspace> workspace;
 };
 
 } // namespace

@@ -1,9 +1,14 @@
 #include "TestHome.h"
 
+#include "BuiltCommands.h"
 #include "CommandFileBuilder.h"
+#include "FileState.h"
+#include "FormatFamilies.h"
+#include "OpenCommandFile.h"
 
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Errors.h"
+#include "cmdfile/Format.h"
 #include "cmdfile/RawRecord.h"
 #include "ops/CloneCommand.h"
 #include "ops/ConvertCommand.h"
@@ -22,36 +27,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
-BuiltCommand globalCommand(std::string name, std::string body = "Sub Main\r\nEnd Sub\r\n",
-                           std::uint8_t kind = kKindAdvancedScript) {
-    BuiltCommand c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.text = std::move(body);
-    for (const auto reference : listReferences(c.name.bytes)) c.lists.emplace_back(std::string(reference));
-    return c;
-}
-
 BuiltCommand wordCommand(std::string name) {
-    auto c = globalCommand(std::move(name));
-    c.scopeByte = kScopeApplication;
-    c.module = "WINWORD";
-    c.programDescription = "Word processor";
-    c.company = "Maker Inc";
-    return c;
+    return inProgram(globalCommand(std::move(name)), "WINWORD", "Word processor", "Maker Inc");
 }
 
 const ops::Place kGlobal{"Global Commands", "Global Commands"};
 const ops::Place kWord{"WINWORD", "Application-specific"};
 
 // A command file of every kind of place and three LISTs; "app" is used by two commands.
-CommandFileBuilder sampleFile(std::uint8_t versionCode = 7) {
+CommandFileBuilder sampleFile(std::uint8_t versionCode) {
     CommandFileBuilder b(versionCode);
     b.add(globalCommand("Paste Cell"));
     b.add(globalCommand("open <app>"));
     b.add(globalCommand("close <app>"));
-    b.add(globalCommand("type keys", "{Ctrl+c}", kKindKeys));
-    b.add(globalCommand("plain keys", "hello", kKindKeys));
+    b.add(globalCommand("type keys", kKindKeys, "{Ctrl+c}"));
+    b.add(globalCommand("plain keys", kKindKeys, "hello"));
     b.add(globalCommand("scroll"));
     b.add(wordCommand("bold it"));
     b.add(BuiltList("app", {"word", "excel"}));
@@ -60,39 +50,22 @@ CommandFileBuilder sampleFile(std::uint8_t versionCode = 7) {
     return b;
 }
 
-class Operations : public ::testing::Test {
+// Every case runs on a file of each format family.
+class Operations : public OpenCommandFile<::testing::TestWithParam<std::uint8_t>> {
 protected:
-    void SetUp() override { open(sampleFile()); }
-
-    void open(CommandFileBuilder builder) {
-        workspace.reset();
-        session.reset();
-        builder.writeFile(file());
-        session.emplace(dir.path() / "home", prompter, clock);
-        ASSERT_TRUE(session->open(file()).success);
-        workspace.emplace(*session, clock);
+    void SetUp() override { open(sampleFile(GetParam())); }
+    // Whatever a case did, the file is still of its family and the store agrees with it.
+    void TearDown() override {
+        if (!session) return;
+        EXPECT_EQ(bytes().at(format::kVersionOffset), GetParam());
+        EXPECT_TRUE(StoreAgreesWithFile(session->store(), file()));
     }
-    fs::path file() const { return dir.path() / "mycmds.dat"; }
-    std::vector<std::uint8_t> bytes() const { return readFileBytes(file()); }
+
     std::optional<UserRow> row(const ops::Place& place, const std::string& name) {
         return session->store().findUser(place.program, place.scope, name);
     }
     // The file as a fresh program would read it.
-    std::vector<UserRow> reread() {
-        TempDir other;
-        ScriptedPrompter quiet;
-        Session fresh(other.path() / "home", quiet, clock);
-        EXPECT_TRUE(fresh.open(file()).success);
-        return fresh.store().allUsers();
-    }
-    std::size_t flagged() {
-        std::size_t n = 0;
-        session->store().forEachUser([&](const UserRow& r) {
-            n += r.flag;
-            return true;
-        });
-        return n;
-    }
+    std::vector<UserRow> reread() { return rowsReadAfresh(file()); }
     ops::Outcome newCommand(const ops::Place& place, std::string name, std::string shown = {}) {
         ops::NewCommandRequest request{place, std::move(shown), "A", std::move(name), "Sub Main\r\nEnd Sub\r\n", "", ""};
         return ops::NewCommand(*workspace, request).run();
@@ -103,23 +76,19 @@ protected:
         EXPECT_EQ(prompter.last().text, text);
         EXPECT_EQ(prompter.last().title, title);
     }
-
-    TempDir dir;
-    ScriptedPrompter prompter;
-    FakeClock clock;
-    std::optional<Session> session;
-    std::optional<ops::Workspace> workspace;
 };
 
 } // namespace
 
-TEST_F(Operations, NewCommandNamesFollowTheRulesOfEveryWayOfCreating) {
+INSTANTIATE_TEST_SUITE_P(EveryFamily, Operations, ::testing::ValuesIn(familyVersionCodes()), familyTestName);
+
+TEST_P(Operations, NewCommandNamesFollowTheRulesOfEveryWayOfCreating) {
     const auto before = bytes();
     // The store compares names without letter case: this is the same name.
     expectRefused(newCommand(kGlobal, "paste cell"), ops::texts::CommandExists, "paste cell");
     // A LIST that exists nowhere; the marks of the other one are cleared again.
     expectRefused(newCommand(kGlobal, "go <direction> <nowhere>"), ops::texts::CreateListsFirst, "nowhere");
-    EXPECT_EQ(flagged(), 0u);
+    EXPECT_EQ(flagged(), 0);
     expectRefused(newCommand(kGlobal, ""), ops::texts::EmptyName, "");
     // Outside the global commands a command needs one on show in the place to take its header.
     expectRefused(newCommand({"EXCEL", "Application-specific"}, "sum it"), ops::texts::CannotCreateHere,
@@ -144,8 +113,8 @@ TEST_F(Operations, NewCommandNamesFollowTheRulesOfEveryWayOfCreating) {
     EXPECT_TRUE(newCommand(kGlobal, "bold it").isDone());
 }
 
-TEST_F(Operations, TheFirstGlobalCommandOfAFileIsMadeOnlyAfterOk) {
-    CommandFileBuilder onlyWord(7);
+TEST_P(Operations, TheFirstGlobalCommandOfAFileIsMadeOnlyAfterOk) {
+    CommandFileBuilder onlyWord(GetParam());
     onlyWord.add(wordCommand("bold it"));
     onlyWord.add(BuiltList("spare", {"one"}));
     open(onlyWord);
@@ -159,7 +128,7 @@ TEST_F(Operations, TheFirstGlobalCommandOfAFileIsMadeOnlyAfterOk) {
     EXPECT_TRUE(row(kGlobal, "hello"));
 }
 
-TEST_F(Operations, ListNamesKeepToDragonsAlphabetWhenMadeAndWhenRenamed) {
+TEST_P(Operations, ListNamesKeepToDragonsAlphabetWhenMadeAndWhenRenamed) {
     const auto before = bytes();
     for (const std::string bad : {"Colors", "two words", "<x>", "caf\xc3\xa9"}) {
         expectRefused(ops::NewList(*workspace, bad, "a\r\n").run(), ops::texts::ListNameCharacters, bad);
@@ -178,7 +147,7 @@ TEST_F(Operations, ListNamesKeepToDragonsAlphabetWhenMadeAndWhenRenamed) {
     EXPECT_TRUE(row(kGlobal, "colours"));
 }
 
-TEST_F(Operations, RenamesAreRefusedOverAnotherNameOfTheScope) {
+TEST_P(Operations, RenamesAreRefusedOverAnotherNameOfTheScope) {
     const auto before = bytes();
     expectRefused(ops::RenameCommand(*workspace, kGlobal, "open <app>", "PASTE CELL").run(),
                   "PASTE CELL already exists", ops::texts::MustDeleteFirst);
@@ -195,8 +164,8 @@ TEST_F(Operations, RenamesAreRefusedOverAnotherNameOfTheScope) {
     EXPECT_EQ(renamed->description, "a description");
 }
 
-TEST_F(Operations, AListInUseIsRenamedOrDeletedOnlyAfterTheUserSaysSo) {
-    CommandFileBuilder many(7);
+TEST_P(Operations, AListInUseIsRenamedOrDeletedOnlyAfterTheUserSaysSo) {
+    CommandFileBuilder many(GetParam());
     for (int i = 1; i <= 7; ++i) many.add(globalCommand("say " + std::to_string(i) + " <word>"));
     many.add(BuiltList("word", {"a", "b"}));
     many.add(BuiltList("unused", {"c"}));
@@ -227,7 +196,7 @@ TEST_F(Operations, AListInUseIsRenamedOrDeletedOnlyAfterTheUserSaysSo) {
     EXPECT_FALSE(row(kGlobal, "unused"));
 }
 
-TEST_F(Operations, DeletingACommandAsksFirst) {
+TEST_P(Operations, DeletingACommandAsksFirst) {
     const auto before = bytes();
     EXPECT_EQ(ops::DeleteCommand(*workspace, kGlobal, "Paste Cell").run().kind, ops::Outcome::Kind::Declined);
     EXPECT_EQ(prompter.last().text, "Delete this command?");
@@ -240,7 +209,7 @@ TEST_F(Operations, DeletingACommandAsksFirst) {
     EXPECT_TRUE(row(kGlobal, "open <app>"));
 }
 
-TEST_F(Operations, SavingAnEditChecksTheBodyAndEndsItOnce) {
+TEST_P(Operations, SavingAnEditChecksTheBodyAndEndsItOnce) {
     const auto cell = *row(kGlobal, "Paste Cell");
     ops::Edit edit{cell.ID, "A", cell.script, "", false, false, {}, {}, {}};
     const auto before = bytes();
@@ -263,18 +232,12 @@ TEST_F(Operations, SavingAnEditChecksTheBodyAndEndsItOnce) {
     EXPECT_EQ(row(kGlobal, "type keys")->script, "{Ctrl+v}");
 }
 
-TEST_F(Operations, AnEditOfAFileChangedMeanwhileIsNotWrittenOverTheChange) {
+TEST_P(Operations, AnEditOfAFileChangedMeanwhileIsNotWrittenOverTheChange) {
     const auto cell = *row(kGlobal, "Paste Cell");
     // Another program changes the file after it was read.
-    {
-        TempDir other;
-        ScriptedPrompter quiet;
-        FakeClock otherClock;
-        Session elsewhere(other.path() / "home", quiet, otherClock);
-        ASSERT_TRUE(elsewhere.open(file()).success);
-        ops::Workspace ws(elsewhere, otherClock);
-        ASSERT_TRUE(ops::NewList(ws, "theirs", "x\r\n").run().isDone());
-    }
+    inAnotherProgram(file(), [](Session&, ops::Workspace& other) {
+        ASSERT_TRUE(ops::NewList(other, "theirs", "x\r\n").run().isDone());
+    });
     const auto theirs = bytes();
     expectRefused(ops::SaveChanges(*workspace, {cell.ID, "A", cell.script, "Sub Main\r\n' mine\r\nEnd Sub\r\n", false,
                                                 false, {}, {}, {}})
@@ -282,15 +245,9 @@ TEST_F(Operations, AnEditOfAFileChangedMeanwhileIsNotWrittenOverTheChange) {
                   ops::texts::ChangedByDragon, file().string());
     EXPECT_EQ(bytes(), theirs);
     // Where nothing is put on the clipboard, the user is told where the new body is kept instead.
-    {
-        TempDir other;
-        ScriptedPrompter quiet;
-        FakeClock otherClock;
-        Session elsewhere(other.path() / "home", quiet, otherClock);
-        ASSERT_TRUE(elsewhere.open(file()).success);
-        ops::Workspace ws(elsewhere, otherClock);
-        ASSERT_TRUE(ops::NewList(ws, "theirstoo", "x\r\n").run().isDone());
-    }
+    inAnotherProgram(file(), [](Session&, ops::Workspace& other) {
+        ASSERT_TRUE(ops::NewList(other, "theirstoo", "x\r\n").run().isDone());
+    });
     const auto again = bytes();
     const auto cellNow = *row(kGlobal, "Paste Cell");
     expectRefused(ops::SaveChanges(*workspace, {cellNow.ID, "A", cellNow.script, "Sub Main\r\n' mine\r\nEnd Sub\r\n", false,
@@ -308,7 +265,7 @@ TEST_F(Operations, AnEditOfAFileChangedMeanwhileIsNotWrittenOverTheChange) {
               2);
 }
 
-TEST_F(Operations, ClonesAndConversionsWriteWhatTheyShow) {
+TEST_P(Operations, ClonesAndConversionsWriteWhatTheyShow) {
     prompter.answers = {};
     ASSERT_TRUE(ops::CloneCommand(*workspace, kWord, "bold it", "bold that").run().isDone());
     const auto clone = row(kWord, "bold that");
@@ -331,7 +288,7 @@ TEST_F(Operations, ClonesAndConversionsWriteWhatTheyShow) {
     EXPECT_NE(script->script.find("SendKeys"), std::string::npos) << script->script;
 }
 
-TEST_F(Operations, AReadOnlyCommandFileIsRefusedNotReplaced) {
+TEST_P(Operations, AReadOnlyCommandFileIsRefusedNotReplaced) {
     fs::permissions(file(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const auto before = bytes();
     const auto outcome = ops::NewList(*workspace, "more", "x\r\n").run();

@@ -1,5 +1,6 @@
 #include "TestHome.h"
 
+#include "BuiltCommands.h"
 #include "CommandFileBuilder.h"
 
 #include "cmdfile/Bytes.h"
@@ -10,21 +11,8 @@ using namespace vocabrella::testsupport;
 
 namespace {
 
-BuiltCommand command(std::string name, std::uint8_t kind = kKindAdvancedScript, std::string body = "Sub Main\r\nEnd Sub") {
-    BuiltCommand c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.text = std::move(body);
-    return c;
-}
-
 BuiltCommand appCommand(std::string name, std::string module) {
-    auto c = command(std::move(name));
-    c.scopeByte = kScopeApplication;
-    c.module = std::move(module);
-    c.programDescription = "Word processor";
-    c.company = "Maker Inc";
-    return c;
+    return inProgram(bareCommand(std::move(name)), std::move(module), "Word processor", "Maker Inc");
 }
 
 BuiltCommand windowCommand(std::string name, std::string module, std::string title) {
@@ -56,27 +44,27 @@ TEST_F(Reader, EveryFamilyAndKindGivesTheExpectedRows) {
     for (std::uint8_t code = 3; code <= 7; ++code) {
         SCOPED_TRACE("version code " + std::to_string(code));
         CommandFileBuilder b(code);
-        auto keys = command("save it", kKindKeys, "{Ctrl+s}");
+        auto keys = bareCommand("save it", kKindKeys, "{Ctrl+s}");
         keys.group = "Editing";
         keys.description = "saves";
         b.add(keys);
-        b.add(command("legacy", kKindScript, "SendKeys \"x\""));
-        auto plain = command("sig", kKindText, "Best regards");
+        b.add(bareCommand("legacy", kKindScript, "SendKeys \"x\""));
+        auto plain = bareCommand("sig", kKindText, "Best regards");
         b.add(plain);
-        auto graphic = command("logo", kKindText, "Logo text");
+        auto graphic = bareCommand("logo", kKindText, "Logo text");
         graphic.formatted = CountedText(std::string(1200, 'r'));
         b.add(graphic);
-        auto steps = command("reply", kKindStepByStep, "");
+        auto steps = bareCommand("reply", kKindStepByStep, "");
         steps.rawBody = stepByStepBody({step::pressKey(82, kCtrl)});
         b.add(steps);
-        auto rec = command("macro", kKindRecorder, "");
+        auto rec = bareCommand("macro", kKindRecorder, "");
         rec.rawBody = recorderBody({}, {event::key(65, 0)});
         b.add(rec);
         auto app = appCommand("bold that", "winword");
         app.states = {"Editing", "Reading"};
         b.add(app);
         b.add(windowCommand("close doc", "WINWORD", "Document1 - Word"));
-        auto odd = command("odd kind", 9, "");
+        auto odd = bareCommand("odd kind", 9, "");
         b.add(odd);
         b.add(BuiltList("colors", {"red", "green"}));
         ASSERT_TRUE(read(b).success);
@@ -152,7 +140,7 @@ TEST_F(Reader, EveryFamilyAndKindGivesTheExpectedRows) {
 
 TEST_F(Reader, TextBodyStartsAfterTheCountAndTheFormattedPart) {
     CommandFileBuilder b(7);
-    auto graphic = command("logo", kKindText, "after");
+    auto graphic = bareCommand("logo", kKindText, "after");
     graphic.formatted = CountedText(std::string(1200, 'g'));
     b.add(graphic);
     ASSERT_TRUE(read(b).success);
@@ -166,7 +154,7 @@ TEST_F(Reader, RecordLayoutsDifferByFamily) {
     // 6.x records carry nothing between the scope byte and the scope data, nor after the kind byte.
     for (std::uint8_t code : {3, 4, 5, 6, 7}) {
         CommandFileBuilder b(code);
-        auto c = command("x", kKindKeys, "k");
+        auto c = bareCommand("x", kKindKeys, "k");
         c.reservedAfterScope = kDragonReservedAfterScope;
         b.add(c);
         b.build();
@@ -182,11 +170,11 @@ TEST_F(Reader, RecordLayoutsDifferByFamily) {
 
 TEST_F(Reader, EncryptedRecordsSkipTheirBlockAndAreMarked) {
     CommandFileBuilder b(7);
-    auto secret = command("secret", kKindAdvancedScript, "\x01\x02 garbled");
+    auto secret = bareCommand("secret", kKindAdvancedScript, "\x01\x02 garbled");
     secret.encryption = 1;
     secret.encryptionBlock = CountedText(std::string(40, 'e'));
     b.add(secret);
-    b.add(command("open", kKindKeys, "plain"));
+    b.add(bareCommand("open", kKindKeys, "plain"));
     ASSERT_TRUE(read(b).success);
     const auto r = rows();
     ASSERT_EQ(r.size(), 2u);
@@ -198,11 +186,11 @@ TEST_F(Reader, EncryptedRecordsSkipTheirBlockAndAreMarked) {
 
 TEST_F(Reader, SkippedRecordsAreReadThroughButNotStored) {
     CommandFileBuilder b(7);
-    b.add(command("one"));
+    b.add(bareCommand("one"));
     auto gone = appCommand("gone", "EXCEL");
     gone.scopeByte = kScopeApplication | kSkippedRecord;
     b.add(gone);
-    b.add(command("three"));
+    b.add(bareCommand("three"));
     b.add(BuiltList("l", {"a"}));
     ASSERT_TRUE(read(b).success);
     const auto r = rows();
@@ -214,7 +202,7 @@ TEST_F(Reader, SkippedRecordsAreReadThroughButNotStored) {
 
 TEST_F(Reader, UnknownScopesLeaveProgramAndStateEmpty) {
     CommandFileBuilder b(7);
-    auto c = command("strange");
+    auto c = bareCommand("strange");
     c.scopeByte = 5;
     b.add(c);
     ASSERT_TRUE(read(b).success);
@@ -228,7 +216,7 @@ TEST_F(Reader, DuplicatesAreStoredFlaggedAndLogged) {
     CommandFileBuilder b(7);
     b.add(appCommand("bold", "winword"));
     b.add(appCommand("Bold", "WINWORD")); // names compare without case
-    b.add(command("other"));
+    b.add(bareCommand("other"));
     ASSERT_TRUE(read(b).success);
     const auto r = rows();
     ASSERT_EQ(r.size(), 3u);
@@ -253,7 +241,7 @@ TEST_F(Reader, ARowNotFromTheFileIsReplacedByTheParsedOne) {
     kept.name = "stays";
     store->insertUser(kept);
     CommandFileBuilder b(7);
-    b.add(command("hello"));
+    b.add(bareCommand("hello"));
     ASSERT_TRUE(read(b).success);
     const auto r = rows();
     ASSERT_EQ(r.size(), 2u);
@@ -273,8 +261,8 @@ TEST_F(Reader, AnEmptyFileLeavesAnEmptyStore) {
 
 TEST_F(Reader, AnUnchangedFileIsNotParsedAgain) {
     CommandFileBuilder b(7);
-    b.add(command("a"));
-    b.add(command("a"));
+    b.add(bareCommand("a"));
+    b.add(bareCommand("a"));
     b.add(BuiltList("l", {"x"}));
     ASSERT_TRUE(read(b, false).success);
     const auto firstRows = rows();
@@ -304,7 +292,7 @@ TEST_F(Reader, AnUnchangedFileIsNotParsedAgain) {
 
 TEST_F(Reader, TracePointsComeInOrder) {
     CommandFileBuilder b(7);
-    b.add(command("a"));
+    b.add(bareCommand("a"));
     ASSERT_TRUE(read(b).success);
     EXPECT_EQ(traceLabels(),
               (std::vector<std::string>{"b4", "binary", "real", "before", "binary"}));
@@ -317,9 +305,9 @@ TEST_F(Reader, TracePointsComeInOrder) {
 
 TEST_F(Reader, AControlByteInANameStopsTheParse) {
     CommandFileBuilder b(7);
-    b.add(command("first", kKindKeys, "one"));
-    b.add(command("bad\tname"));
-    b.add(command("never"));
+    b.add(bareCommand("first", kKindKeys, "one"));
+    b.add(bareCommand("bad\tname"));
+    b.add(bareCommand("never"));
     const auto outcome = read(b);
     EXPECT_FALSE(outcome.success);
     EXPECT_NE(outcome.problem.find("at byte " + std::to_string(b.commandPositions()[1].offset)), std::string::npos);
@@ -353,9 +341,9 @@ TEST_F(Reader, LongFilesKeepFileOrderDuplicatesAndTheRowsBeforeABadName) {
     store->insertUser(earlier); // not from the file: the parsed row takes its place
 
     CommandFileBuilder b(7);
-    for (int i = 0; i < 200; ++i) b.add(command(i == 130 ? "CMD3" : "cmd" + std::to_string(i)));
-    b.add(command("bad\x02"));
-    b.add(command("never"));
+    for (int i = 0; i < 200; ++i) b.add(bareCommand(i == 130 ? "CMD3" : "cmd" + std::to_string(i)));
+    b.add(bareCommand("bad\x02"));
+    b.add(bareCommand("never"));
     const auto outcome = read(b);
     ASSERT_FALSE(outcome.success);
 
@@ -393,7 +381,7 @@ TEST_F(Reader, AControlByteInAListNameStopsTheParse) {
 
 TEST_F(Reader, DamageIsReportedWithPositionAndExpectation) {
     CommandFileBuilder good(7);
-    good.add(command("a"));
+    good.add(bareCommand("a"));
     good.add(BuiltList("l", {"x"}));
     auto bytes = good.build();
 
@@ -418,7 +406,7 @@ TEST_F(Reader, DamageIsReportedWithPositionAndExpectation) {
     EXPECT_NE(outcome.problem.find("expected a LIST item"), std::string::npos) << outcome.problem;
 
     CommandFileBuilder overCount(7);
-    overCount.add(command("a"));
+    overCount.add(bareCommand("a"));
     overCount.declareCommandCount(5);
     writeBytes(file(), overCount.build());
     outcome = reader->ReadCommandFile(true, file());
@@ -427,7 +415,7 @@ TEST_F(Reader, DamageIsReportedWithPositionAndExpectation) {
     EXPECT_TRUE(std::filesystem::exists(home() / "error.log"));
 
     CommandFileBuilder hugeStates(7);
-    auto c = command("s");
+    auto c = bareCommand("s");
     c.declaredStateCount = 0x7FFFFFFF;
     hugeStates.add(c);
     writeBytes(file(), hugeStates.build());
@@ -441,10 +429,10 @@ TEST_F(Reader, MissingFilesEndTheProgramWithTheirMessages) {
     EXPECT_EQ(prompter.last().title, file("nothere.dat").string());
 
     CommandFileBuilder b(7);
-    b.add(command("kept"));
+    b.add(bareCommand("kept"));
     ASSERT_TRUE(read(b).success);
     std::filesystem::remove(home() / "keynames");
-    b.add(command("second"));
+    b.add(bareCommand("second"));
     b.writeFile(file());
     EXPECT_THROW(reader->ReadCommandFile(true, file()), EndProgram);
     EXPECT_EQ(prompter.last().text, "Required file 'keynames' missing");
@@ -457,7 +445,7 @@ TEST_F(Reader, MissingFilesEndTheProgramWithTheirMessages) {
 TEST_F(Reader, UnknownStepsAreReportedOncePerParse) {
     CommandFileBuilder b(7);
     for (int i = 0; i < 3; ++i) {
-        auto c = command("steps" + std::to_string(i), kKindStepByStep);
+        auto c = bareCommand("steps" + std::to_string(i), kKindStepByStep);
         c.rawBody = stepByStepBody({step::raw(9), step::wait(20), step::raw(10)});
         b.add(c);
     }

@@ -3,7 +3,11 @@
 // does not stop the run.
 #include "TestHome.h"
 
+#include "BuiltCommands.h"
 #include "CommandFileBuilder.h"
+#include "FileState.h"
+#include "FormatFamilies.h"
+#include "OpenCommandFile.h"
 
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/RawRecord.h"
@@ -22,18 +26,8 @@ namespace fs = std::filesystem;
 namespace {
 
 BuiltCommand command(std::string name, std::uint8_t kind, std::string text, std::string module = {}) {
-    BuiltCommand c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.text = std::move(text);
-    if (!module.empty()) {
-        c.scopeByte = kScopeApplication;
-        c.module = std::move(module);
-        c.programDescription = "A program";
-        c.company = "A maker";
-    }
-    for (const auto ref : listReferences(c.name.bytes)) c.lists.emplace_back(std::string(ref));
-    return c;
+    auto c = globalCommand(std::move(name), kind, std::move(text));
+    return module.empty() ? c : inProgram(std::move(c), std::move(module));
 }
 
 using Row = std::tuple<std::string, std::string, std::string, std::string, std::string, std::int32_t, std::int32_t>;
@@ -61,16 +55,9 @@ Fresh parsed(const fs::path& file) {
     return {rowsOf(session.store()), session.store().parameters().OffsetLists};
 }
 
-class ReplaceAll : public ::testing::Test {
+// Every case runs on a file of each format family.
+class ReplaceAll : public OpenCommandFile<::testing::TestWithParam<std::uint8_t>> {
 protected:
-    fs::path file() const { return dir.path() / "mycmds.dat"; }
-    ops::Workspace& open(CommandFileBuilder builder) {
-        builder.writeFile(file());
-        session.emplace(dir.path() / "home", prompter, clock);
-        EXPECT_TRUE(session->open(file()).success);
-        ws.emplace(*session, clock);
-        return *ws;
-    }
     // Several bodies written at once, as Replace All writes them; the store is looked at as
     // the writer leaves it, before anything reads the file again.
     void writeBodies(const std::vector<std::pair<std::string, std::string>>& bodies) {
@@ -86,20 +73,16 @@ protected:
         }
         CommandFileUpdater(session->writerEnvironment()).UpdateBodies(changes);
     }
-
-    TempDir dir;
-    ScriptedPrompter prompter;
-    FakeClock clock;
-    std::optional<Session> session;
-    std::optional<ops::Workspace> ws;
 };
 
 } // namespace
 
+INSTANTIATE_TEST_SUITE_P(EveryFamily, ReplaceAll, ::testing::ValuesIn(familyVersionCodes()), familyTestName);
+
 // Bodies that grow, shrink and stay put, in every part of the file, with commands and a LIST in
 // between that do not change: every position the store holds is where the new file has it.
-TEST_F(ReplaceAll, TheStoresPositionsFollowEveryChangedBody) {
-    CommandFileBuilder b(7, 9);
+TEST_P(ReplaceAll, TheStoresPositionsFollowEveryChangedBody) {
+    CommandFileBuilder b(GetParam(), 9);
     b.add(command("first", kKindKeys, "Wait{Enter}"))
         .add(command("untouched", kKindKeys, "{Tab}"))
         .add(command("second <color>", kKindAdvancedScript, "Sub Main\r\nWait 1\r\nEnd Sub"))
@@ -123,13 +106,14 @@ TEST_F(ReplaceAll, TheStoresPositionsFollowEveryChangedBody) {
     EXPECT_EQ(rowsOf(session->store()), fresh.rows);
     EXPECT_EQ(session->store().parameters().OffsetLists, fresh.offsetLists);
     EXPECT_NE(readText(file()).find("W"), std::string::npos);
+    EXPECT_TRUE(StoreAgreesWithFile(store(), file()));
 }
 
 // A step-by-step command comes before an advanced script of the same name: the script's name
 // finds the step-by-step row, whose shown body ("wait 500") is not searched. The rest is
 // replaced; the step-by-step record stays as it was.
-TEST_F(ReplaceAll, ANameSharedWithAnotherKindDoesNotStopTheRun) {
-    CommandFileBuilder b(7, 9);
+TEST_P(ReplaceAll, ANameSharedWithAnotherKindDoesNotStopTheRun) {
+    CommandFileBuilder b(GetParam(), 9);
     auto steps = command("go", kKindStepByStep, "");
     steps.rawBody = stepByStepBody({step::wait(500)});
     // "other" first: the search stops there, and Replace All goes on to the shared name.
@@ -137,7 +121,7 @@ TEST_F(ReplaceAll, ANameSharedWithAnotherKindDoesNotStopTheRun) {
         .add(steps)
         .add(command("go", kKindAdvancedScript, "Sub Main\r\nWait 1\r\nEnd Sub"));
     open(b);
-    ops::SearchReplace search(*ws, {});
+    ops::SearchReplace search(*workspace, {});
     search.findText = "Wait";
     search.replaceWith = "Pause";
     ASSERT_TRUE(search.replaceAll().isDone()) << prompter.last().text;

@@ -2,7 +2,9 @@
 // browsing puts into scopes never show in them, whichever scopes were looked at.
 #include "TestHome.h"
 
+#include "BuiltCommands.h"
 #include "CommandFileBuilder.h"
+#include "OpenCommandFile.h"
 
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/RawRecord.h"
@@ -21,21 +23,11 @@ using ops::BatchSelection;
 namespace {
 
 BuiltCommand command(std::string name, std::string module = {}) {
-    BuiltCommand c;
-    c.name = std::move(name);
-    c.kind = kKindKeys;
-    c.text = "{Enter}";
-    if (!module.empty()) {
-        c.scopeByte = kScopeApplication;
-        c.module = std::move(module);
-        c.programDescription = "Text editor";
-        c.company = "Editors";
-    }
-    for (const auto ref : listReferences(c.name.bytes)) c.lists.emplace_back(std::string(ref));
-    return c;
+    auto c = globalCommand(std::move(name), kKindKeys, "{Enter}");
+    return module.empty() ? c : inProgram(std::move(c), std::move(module), "Text editor", "Editors");
 }
 
-class ReportRows : public ::testing::Test {
+class ReportRows : public OpenCommandFile<> {
 protected:
     void SetUp() override {
         CommandFileBuilder b(7, 9);
@@ -46,9 +38,8 @@ protected:
         b.writeFile(file());
         session.emplace(dir.path() / "home", prompter, clock);
         ASSERT_TRUE(session->open(file()).success);
-        ws.emplace(*session, clock);
+        workspace.emplace(*session, clock);
     }
-    fs::path file() const { return dir.path() / "mycmds.dat"; }
 
     // Each report and export of each selection, as written.
     std::vector<Bytes> everyOutput() {
@@ -57,13 +48,13 @@ protected:
             for (const char* format : {"txt", "csv"}) {
                 const fs::path target = dir.path() / (std::string("report.") + format);
                 fs::remove(target);
-                ops::WriteReport report(*ws, selection, target, format);
+                ops::WriteReport report(*workspace, selection, target, format);
                 EXPECT_TRUE(report.run().isDone()) << prompter.last().text;
                 out.push_back(readFileBytes(target));
             }
             const fs::path dvc = dir.path() / "report.dvc";
             fs::remove(dvc);
-            EXPECT_TRUE(ops::WriteDvcFile(*ws, selection, dvc, false).run().isDone()) << prompter.last().text;
+            EXPECT_TRUE(ops::WriteDvcFile(*workspace, selection, dvc, false).run().isDone()) << prompter.last().text;
             out.push_back(readFileBytes(dvc));
         }
         return out;
@@ -88,12 +79,6 @@ protected:
         ASSERT_TRUE(global);
         ops::CopyGlobalListToScope(session->store(), *global, {programName, "Application-specific"}, std::nullopt, false);
     }
-
-    TempDir dir;
-    ScriptedPrompter prompter;
-    FakeClock clock;
-    std::optional<Session> session;
-    std::optional<ops::Workspace> ws;
 };
 
 } // namespace
@@ -109,7 +94,7 @@ TEST_F(ReportRows, BrowsingChangesNoReportOrExport) {
             << "output " << i;
 
     // The whole report has one row per record of the file, as a fresh parse finds them.
-    ops::WriteReport all(*ws, everything(), dir.path() / "all.csv", "csv");
+    ops::WriteReport all(*workspace, everything(), dir.path() / "all.csv", "csv");
     ASSERT_TRUE(all.run().isDone());
     EXPECT_EQ(all.rows(), 4u);
 }
@@ -120,7 +105,7 @@ TEST_F(ReportRows, APickedListCopyIsTheGlobalList) {
     const auto report = [&](const BatchSelection& s) {
         const fs::path target = dir.path() / "picked.txt";
         fs::remove(target);
-        EXPECT_TRUE(ops::WriteReport(*ws, s, target, "txt").run().isDone()) << prompter.last().text;
+        EXPECT_TRUE(ops::WriteReport(*workspace, s, target, "txt").run().isDone()) << prompter.last().text;
         return readFileBytes(target);
     };
     auto global = picked("Global Commands", "color");

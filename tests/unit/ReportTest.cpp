@@ -5,6 +5,7 @@
 #include "TestHome.h"
 
 #include "CommandFileBuilder.h"
+#include "OpenCommandFile.h"
 
 #include "cmdfile/Codec.h"
 #include "ops/Texts.h"
@@ -92,18 +93,12 @@ UserRow row(std::string menu, std::string state, std::string name, std::string t
     return r;
 }
 
-struct Run {
-    int status;
-    std::string out;
-};
-
-// Standard output and error together, as a user sees them.
-Run cli(const std::string& arguments) {
-    const auto run = runCli(arguments);
-    return {run.status, run.out + run.err};
+// In this process; what it printed and what it told, together.
+CliRun runCliJoined(const std::string& arguments) {
+    auto run = runCli(arguments);
+    run.out += run.err;
+    return run;
 }
-
-std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
 
 } // namespace
 
@@ -187,32 +182,17 @@ CommandFileBuilder reportFile() {
     return b;
 }
 
-class ReportOperation : public ::testing::Test {
+class ReportOperation : public OpenCommandFile<> {
 protected:
     void SetUp() override {
         reportFile().writeFile(file());
         session.emplace(dir.path() / "home", prompter, clock);
         ASSERT_TRUE(session->open(file()).success);
-        ws.emplace(*session, clock);
-    }
-    fs::path file() const { return dir.path() / "mycmds.dat"; }
-    std::int64_t flagged() {
-        std::int64_t n = 0;
-        session->store().forEachUser([&](const UserRow& r) {
-            n += r.flag;
-            return true;
-        });
-        return n;
+        workspace.emplace(*session, clock);
     }
     Outcome write(BatchSelection s, const fs::path& target, const Report& report) {
-        return ops::WriteReport(*ws, std::move(s), target, report).run();
+        return ops::WriteReport(*workspace, std::move(s), target, report).run();
     }
-
-    TempDir dir;
-    ScriptedPrompter prompter;
-    FakeClock clock;
-    std::optional<Session> session;
-    std::optional<ops::Workspace> ws;
 };
 
 } // namespace
@@ -275,10 +255,10 @@ TEST_F(ReportOperation, RefusalsAreToldAndWriteNothing) {
 }
 
 TEST_F(ReportOperation, TheExportFolderIsTheLastOneWrittenTo) {
-    EXPECT_EQ(ops::exportFolder(*ws), session->home());
+    EXPECT_EQ(ops::exportFolder(*workspace), session->home());
     fs::create_directories(dir.path() / "reports");
-    ops::rememberExportFolder(*ws, dir.path() / "reports" / "a.csv");
-    EXPECT_EQ(ops::exportFolder(*ws), dir.path() / "reports");
+    ops::rememberExportFolder(*workspace, dir.path() / "reports" / "a.csv");
+    EXPECT_EQ(ops::exportFolder(*workspace), dir.path() / "reports");
 }
 
 // Every sample, reported whole to a spreadsheet by the command line: one record per command and
@@ -288,9 +268,9 @@ TEST(ReportVerb, EverySampleToASpreadsheetReadsBackStrictly) {
         SCOPED_TRACE(name);
         TempDir dir;
         const auto out = dir.path() / "all.csv";
-        const auto run = cli("report " + quoted(sample(name)) + " --format csv --everything -o " + quoted(out));
+        const auto run = runCliJoined("report " + quoted(sample(name)) + " --format csv --everything -o " + quoted(out));
         ASSERT_EQ(run.status, 0) << run.out;
-        const auto rows = nlohmann::json::parse(cli("list --json " + quoted(sample(name))).out);
+        const auto rows = nlohmann::json::parse(runCliJoined("list --json " + quoted(sample(name))).out);
         const auto records = parseCsvStrictly(codec::cp1252ToUtf8(readText(out)));
         ASSERT_EQ(records.size(), rows.size()) << "every command and LIST";
         for (const auto& r : records) {
@@ -308,12 +288,12 @@ TEST(ReportVerb, EverySampleToASpreadsheetReadsBackStrictly) {
         EXPECT_EQ(run.out, "Wrote " + std::to_string(records.size()) + " commands and LISTs to " + out.string() + "\n");
 
         const auto txt = dir.path() / "all.txt";
-        ASSERT_EQ(cli("report " + quoted(sample(name)) + " --format txt -o " + quoted(txt)).status, 0);
+        ASSERT_EQ(runCliJoined("report " + quoted(sample(name)) + " --format txt -o " + quoted(txt)).status, 0);
         EXPECT_NE(readText(txt).find(std::string(rows[0]["name"]) + "\r\n"), std::string::npos);
     }
     TempDir dir;
-    EXPECT_NE(cli("report " + quoted(sample("reply.dat")) + " --format html -o " + quoted(dir.path() / "x")).status, 0);
-    const auto none = cli("report " + quoted(sample("reply.dat")) + " --format txt --program nothing -o " +
+    EXPECT_NE(runCliJoined("report " + quoted(sample("reply.dat")) + " --format html -o " + quoted(dir.path() / "x")).status, 0);
+    const auto none = runCliJoined("report " + quoted(sample("reply.dat")) + " --format txt --program nothing -o " +
                           quoted(dir.path() / "x.txt"));
     EXPECT_EQ(none.status, 1);
     EXPECT_FALSE(fs::exists(dir.path() / "x.txt"));

@@ -1,6 +1,7 @@
 #include "CliRun.h"
 #include "TestHome.h"
 
+#include "BuiltCommands.h"
 #include "CommandFileBuilder.h"
 
 #include "cmdfile/AtomicFile.h"
@@ -222,25 +223,15 @@ TEST_F(ScriptCheckerFiles, EveryScriptOfTheSamplesAndOfTheDemoUserPasses) {
 
 namespace {
 
-BuiltCommand script(std::string name, std::uint8_t kind, std::string body) {
-    BuiltCommand c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.text = std::move(body);
-    return c;
-}
-
 CommandFileBuilder brokenScripts() {
     CommandFileBuilder b;
-    b.add(script("fine legacy", kKindScript, "SendKeys \"{Ctrl+c}\"\r\n"));
-    b.add(script("fine advanced", kKindAdvancedScript, "Sub Main\r\n\tSendKeys \"^c\"\r\nEnd Sub\r\n"));
-    b.add(script("broken legacy", kKindScript, "Wait 1\r\nSendKeys \"abc\r\n"));
-    b.add(script("broken advanced", kKindAdvancedScript, "Sub Main\r\n\tIf a Then\r\n\tWait 1\r\nEnd Sub\r\n"));
-    b.add(script("blocks open", kKindScript, "If x Then\r\nWait 1\r\n"));
+    b.add(bareCommand("fine legacy", kKindScript, "SendKeys \"{Ctrl+c}\"\r\n"));
+    b.add(bareCommand("fine advanced", kKindAdvancedScript, "Sub Main\r\n\tSendKeys \"^c\"\r\nEnd Sub\r\n"));
+    b.add(bareCommand("broken legacy", kKindScript, "Wait 1\r\nSendKeys \"abc\r\n"));
+    b.add(bareCommand("broken advanced", kKindAdvancedScript, "Sub Main\r\n\tIf a Then\r\n\tWait 1\r\nEnd Sub\r\n"));
+    b.add(bareCommand("blocks open", kKindScript, "If x Then\r\nWait 1\r\n"));
     return b;
 }
-
-CliRun cli(const std::string& arguments) { return runCli(arguments); }
 
 class ScriptCheckerInUse : public ::testing::Test {
 protected:
@@ -269,7 +260,7 @@ TEST_F(ScriptCheckerInUse, CheckWithoutDragonFindsTheFaultsOfLegacyAndAdvancedSc
     EXPECT_EQ(found, expected);
     EXPECT_EQ(result.scriptsWithoutDragon, 3u);
 
-    const auto run = cli("check --json '" + file().string() + "'");
+    const auto run = runCli("check --json '" + file().string() + "'");
     EXPECT_EQ(run.status, 1) << run.err;
     const auto findings = nlohmann::json::parse(run.out);
     ASSERT_EQ(findings.size(), 3u) << run.out;

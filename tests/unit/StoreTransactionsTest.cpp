@@ -1,6 +1,7 @@
 #include "TestHome.h"
 
 #include "CommandFileBuilder.h"
+#include "OpenCommandFile.h"
 
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Errors.h"
@@ -203,7 +204,7 @@ namespace {
 
 // A change whose store or file fails on the way: the user reads what failed, and the file and
 // the store are as they were.
-class FailingChange : public ::testing::Test {
+class FailingChange : public OpenCommandFile<> {
 protected:
     void SetUp() override {
         CommandFileBuilder b(7);
@@ -222,7 +223,6 @@ protected:
         bytesBefore = readFileBytes(file());
         rowsBefore = session->store().allUsers();
     }
-    fs::path file() const { return dir.path() / "mycmds.dat"; }
 
     // File and store as they were, and the store what a fresh parse of the file makes.
     void expectNothingChanged() {
@@ -234,20 +234,11 @@ protected:
             EXPECT_EQ(rows[i].offset, rowsBefore[i].offset);
             EXPECT_EQ(rows[i].script, rowsBefore[i].script);
         }
-        TempDir other;
-        ScriptedPrompter quiet;
-        Session fresh(other.path() / "home", quiet, clock);
-        ASSERT_TRUE(fresh.open(file()).success);
-        const auto parsed = fresh.store().allUsers();
+        const auto parsed = rowsReadAfresh(file());
         ASSERT_EQ(parsed.size(), rows.size());
         for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(parsed[i].name, rows[i].name);
     }
 
-    TempDir dir;
-    ScriptedPrompter prompter;
-    FakeClock clock;
-    std::optional<Session> session;
-    std::optional<ops::Workspace> workspace;
     std::vector<std::uint8_t> bytesBefore;
     std::vector<UserRow> rowsBefore;
 };

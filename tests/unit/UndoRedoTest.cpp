@@ -1,6 +1,9 @@
 #include "CliRun.h"
+#include "BuiltCommands.h"
 #include "CommandFileBuilder.h"
 #include "FileState.h"
+#include "FormatFamilies.h"
+#include "OpenCommandFile.h"
 #include "TestHome.h"
 
 #include "cmdfile/AtomicFile.h"
@@ -38,33 +41,18 @@ using ops::Outcome;
 
 namespace {
 
-BuiltCommand globalCommand(std::string name, std::string body = "Sub Main\r\nEnd Sub\r\n",
-                           std::uint8_t kind = kKindAdvancedScript) {
-    BuiltCommand c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.text = std::move(body);
-    for (const auto reference : listReferences(c.name.bytes)) c.lists.emplace_back(std::string(reference));
-    return c;
-}
-
 BuiltCommand wordCommand(std::string name) {
-    auto c = globalCommand(std::move(name));
-    c.scopeByte = kScopeApplication;
-    c.module = "WINWORD";
-    c.programDescription = "Word processor";
-    c.company = "Maker Inc";
-    return c;
+    return inProgram(globalCommand(std::move(name)), "WINWORD", "Word processor", "Maker Inc");
 }
 
 const ops::Place kGlobal{"Global Commands", "Global Commands"};
 
-CommandFileBuilder sampleFile(std::string extra = {}) {
-    CommandFileBuilder b(7);
+CommandFileBuilder sampleFile(std::uint8_t versionCode, std::string extra = {}) {
+    CommandFileBuilder b(versionCode);
     b.add(globalCommand("Paste Cell"));
     b.add(globalCommand("open <app>"));
-    b.add(globalCommand("type keys", "{Ctrl+c}", kKindKeys));
-    b.add(globalCommand("plain keys", "hello", kKindKeys));
+    b.add(globalCommand("type keys", kKindKeys, "{Ctrl+c}"));
+    b.add(globalCommand("plain keys", kKindKeys, "hello"));
     b.add(globalCommand("scroll"));
     b.add(wordCommand("bold it"));
     if (!extra.empty()) b.add(globalCommand(std::move(extra)));
@@ -80,23 +68,12 @@ BatchSelection picked(std::vector<std::string> names) {
     return s;
 }
 
-class UndoRedo : public ::testing::Test {
+// Every case runs on a file of each format family.
+class UndoRedo : public OpenCommandFile<::testing::TestWithParam<std::uint8_t>> {
 protected:
-    void SetUp() override {
-        sampleFile().writeFile(file());
-        reopen();
-    }
+    void SetUp() override { open(sampleFile(GetParam())); }
     // A new program over the same home folder and file.
-    void reopen() {
-        workspace.reset();
-        session.reset();
-        session.emplace(home(), prompter, clock);
-        ASSERT_TRUE(session->open(file()).success);
-        workspace.emplace(*session, clock);
-    }
-    fs::path home() const { return dir.path() / "home"; }
-    fs::path file() const { return dir.path() / "mycmds.dat"; }
-    Bytes bytes() const { return readFileBytes(file()); }
+    void reopen() { openFile(); }
     ChangeHistory history() const { return ChangeHistory(home(), file()); }
     std::int64_t rowId(const std::string& name) { return session->store().findUser(kGlobal.program, kGlobal.scope, name)->ID; }
 
@@ -117,19 +94,16 @@ protected:
         EXPECT_EQ(bytes(), before) << "the file is left as it was";
     }
 
-    TempDir dir;
-    ScriptedPrompter prompter;
-    FakeClock clock;
-    std::optional<Session> session;
-    std::optional<ops::Workspace> workspace;
     std::vector<Bytes> versions; // the file before the first change, then after each
 };
 
 } // namespace
 
+INSTANTIATE_TEST_SUITE_P(EveryFamily, UndoRedo, ::testing::ValuesIn(familyVersionCodes()), familyTestName);
+
 // Every kind of change goes into the history under its own name; as many undos give back the
 // first file byte for byte, and as many redos the last, the store agreeing with the file each time.
-TEST_F(UndoRedo, EveryKindOfChangeIsUndoneAndRedoneByteForByte) {
+TEST_P(UndoRedo, EveryKindOfChangeIsUndoneAndRedoneByteForByte) {
     versions.push_back(bytes());
     const fs::path xml = dir.path() / "scroll.xml";
     change<ops::NewCommand>({}, ops::NewCommandRequest{kGlobal, "", "K", "more keys", "{Alt+f}", "", ""});
@@ -167,7 +141,9 @@ TEST_F(UndoRedo, EveryKindOfChangeIsUndoneAndRedoneByteForByte) {
         search.replaceWith = "Main ";
         made(search.replaceAll());
     }
-    change<ops::ConvertVersion>({"ok"}, "6.0");
+    // A file is never converted into its own family.
+    const std::string olderVersion = GetParam() == 3 ? "6.1" : "6.0";
+    change<ops::ConvertVersion>({"ok"}, olderVersion);
     change<ops::ConvertLanguage>({"yes"}, "French");
     // A rewrite that changes no byte leaves nothing to undo.
     ASSERT_TRUE(ops::Rewrite(*workspace).run().isDone());
@@ -189,7 +165,7 @@ TEST_F(UndoRedo, EveryKindOfChangeIsUndoneAndRedoneByteForByte) {
         "Move commands to group \"Office\"",
         "Rename program \"WINWORD\" to \"Writer\"",
         "Replace all \"Main\" with \"Main \"",
-        "Convert the file to version 6.0",
+        "Convert the file to version " + olderVersion,
         "Convert the file to language French",
     };
     const std::size_t n = versions.size() - 1;
@@ -228,12 +204,12 @@ TEST_F(UndoRedo, EveryKindOfChangeIsUndoneAndRedoneByteForByte) {
 
 // When Dragon or another program wrote the file since, neither undo nor redo touches it; a file
 // written again with the very bytes the history expects is undone as usual.
-TEST_F(UndoRedo, AStepIsRefusedWhenTheFileWasChangedBehindTheProgramsBack) {
+TEST_P(UndoRedo, AStepIsRefusedWhenTheFileWasChangedBehindTheProgramsBack) {
     versions.push_back(bytes());
     change<ops::RenameCommand>({"yes", "yes"}, kGlobal, "Paste Cell", "Paste Cells");
     const std::string renamed = "Rename \"Paste Cell\" to \"Paste Cells\"";
 
-    sampleFile("added by Dragon").writeFile(file());
+    sampleFile(GetParam(), "added by Dragon").writeFile(file());
     const Bytes foreign = bytes();
     expectRefusedUntouched(ops::Undo(*workspace).run(),
                            std::string(optexts::ChangedSinceStart) + renamed + std::string(optexts::ChangedSinceMade),
@@ -258,7 +234,7 @@ TEST_F(UndoRedo, AStepIsRefusedWhenTheFileWasChangedBehindTheProgramsBack) {
     EXPECT_EQ(bytes(), versions[0]);
     EXPECT_TRUE(StoreAgreesWithFile(session->store(), file()));
 
-    sampleFile("added by Dragon").writeFile(file());
+    sampleFile(GetParam(), "added by Dragon").writeFile(file());
     expectRefusedUntouched(ops::Redo(*workspace).run(),
                            std::string(optexts::ChangedSinceStart) + renamed + std::string(optexts::ChangedSinceUndone),
                            foreign);
@@ -266,7 +242,7 @@ TEST_F(UndoRedo, AStepIsRefusedWhenTheFileWasChangedBehindTheProgramsBack) {
 }
 
 // A new change after an undo drops what could have been redone, and the versions only it kept.
-TEST_F(UndoRedo, ANewChangeAfterAnUndoDropsTheRedo) {
+TEST_P(UndoRedo, ANewChangeAfterAnUndoDropsTheRedo) {
     versions.push_back(bytes());
     change<ops::NewList>({}, "colors", "red\r\n");
     change<ops::NewList>({}, "sizes", "big\r\n");
@@ -283,7 +259,7 @@ TEST_F(UndoRedo, ANewChangeAfterAnUndoDropsTheRedo) {
 }
 
 // The history is kept in the home folder: a program started anew over it undoes and redoes.
-TEST_F(UndoRedo, TheHistoryIsThereAfterARestart) {
+TEST_P(UndoRedo, TheHistoryIsThereAfterARestart) {
     versions.push_back(bytes());
     change<ops::NewList>({}, "colors", "red\r\n");
     change<ops::RenameCommand>({"yes", "yes"}, kGlobal, "scroll", "scroll down");
@@ -308,7 +284,7 @@ TEST_F(UndoRedo, TheHistoryIsThereAfterARestart) {
 // A history that cannot be read is told and ignored: undo refuses with the file untouched, the
 // next change is made and starts a new history, the damaged one kept aside. A version missing
 // from the history refuses the step likewise.
-TEST_F(UndoRedo, ADamagedHistoryIsToldAndNeverFatal) {
+TEST_P(UndoRedo, ADamagedHistoryIsToldAndNeverFatal) {
     versions.push_back(bytes());
     change<ops::NewList>({}, "colors", "red\r\n");
     const fs::path list = history().folder() / "changes";
@@ -404,7 +380,7 @@ TEST(ChangeHistoryBound, FiftyChangesAreKeptWhateverTheirSize) {
 TEST(UndoRedoCommandLine, HistoryUndoAndRedoOfTheCommandLinesChanges) {
     TempDir dir;
     const fs::path file = dir.path() / "my cmds.dat";
-    sampleFile().writeFile(file);
+    sampleFile(7).writeFile(file);
     const std::string home = "--home '" + (dir.path() / "home").string() + "' ";
     const std::string f = " '" + file.string() + "'";
     std::vector<Bytes> versions{readFileBytes(file)};
@@ -458,7 +434,7 @@ TEST(UndoRedoCommandLine, HistoryUndoAndRedoOfTheCommandLinesChanges) {
     EXPECT_EQ(runCli(home + "redo" + f).status, 1);
 
     // Another program writes the file: undo refuses and leaves it, history says so.
-    sampleFile("added by Dragon").writeFile(file);
+    sampleFile(7, "added by Dragon").writeFile(file);
     const auto foreign = readFileBytes(file);
     run = runCli(home + "undo" + f);
     EXPECT_EQ(run.status, 1);

@@ -1,5 +1,6 @@
 #include "TestHome.h"
 
+#include "BuiltCommands.h"
 #include "CommandFileBuilder.h"
 
 #include "cmdfile/AtomicFile.h"
@@ -15,20 +16,8 @@ using namespace vocabrella::testsupport;
 
 namespace {
 
-BuiltCommand command(std::string name, std::uint8_t kind = kKindAdvancedScript, std::string body = "Sub Main\r\nEnd Sub") {
-    BuiltCommand c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.text = std::move(body);
-    return c;
-}
-
 BuiltCommand appCommand(std::string name, std::string module, std::string group = "") {
-    auto c = command(std::move(name));
-    c.scopeByte = kScopeApplication;
-    c.module = std::move(module);
-    c.programDescription = "Word processor";
-    c.company = "Maker Inc";
+    auto c = inProgram(bareCommand(std::move(name)), std::move(module), "Word processor", "Maker Inc");
     c.group = std::move(group);
     return c;
 }
@@ -71,8 +60,8 @@ protected:
 
 TEST_F(Writer, BodyGrowingPastAPrefixWidthMovesEverythingBehindIt) {
     CommandFileBuilder b(7);
-    b.add(command("first", kKindAdvancedScript, std::string(254, 'a')));
-    b.add(command("second"));
+    b.add(bareCommand("first", kKindAdvancedScript, std::string(254, 'a')));
+    b.add(bareCommand("second"));
     b.add(BuiltList("l", {"x"}));
     open(b);
     const auto before = store->allUsers();
@@ -94,7 +83,7 @@ TEST_F(Writer, BodyGrowingPastAPrefixWidthMovesEverythingBehindIt) {
 // size must still leave, after each, the file, the loaded image and savedat in step.
 TEST_F(Writer, ASessionOfChangesKeepsFileImageAndSavedatInStep) {
     CommandFileBuilder b(7);
-    for (int i = 0; i < 40; ++i) b.add(command("cmd" + std::to_string(i), kKindAdvancedScript, std::string(200 + i, 'a')));
+    for (int i = 0; i < 40; ++i) b.add(bareCommand("cmd" + std::to_string(i), kKindAdvancedScript, std::string(200 + i, 'a')));
     b.add(BuiltList("colors", {"red", "green"}));
     open(b);
 
@@ -137,7 +126,7 @@ TEST_F(Writer, ASessionOfChangesKeepsFileImageAndSavedatInStep) {
 // written, neither the file nor the store may have changed.
 TEST_F(Writer, AWriteThatFailsLeavesFileImageAndStoreAsTheyWere) {
     CommandFileBuilder b(7);
-    for (int i = 0; i < 30; ++i) b.add(command("cmd" + std::to_string(i)));
+    for (int i = 0; i < 30; ++i) b.add(bareCommand("cmd" + std::to_string(i)));
     open(b);
     const auto shape = [this] {
         std::vector<std::tuple<std::string, int, int, std::string>> rows;
@@ -163,7 +152,7 @@ TEST_F(Writer, AWriteThatFailsLeavesFileImageAndStoreAsTheyWere) {
 TEST_F(Writer, BodyOfTheLastCommandKeepsTheListCount) {
     for (bool withLists : {false, true}) {
         CommandFileBuilder b(6);
-        b.add(command("only", kKindKeys, "{Enter}"));
+        b.add(bareCommand("only", kKindKeys, "{Enter}"));
         if (withLists) b.add(BuiltList("colors", {"red"}));
         open(b);
         updater().Update1Body(row("only").ID, "{Tab}");
@@ -177,7 +166,7 @@ TEST_F(Writer, BodyOfTheLastCommandKeepsTheListCount) {
 
 TEST_F(Writer, PlainTextBodyKeepsItsEmptyFormattedPart) {
     CommandFileBuilder b(5);
-    b.add(command("sig", kKindText, "old"));
+    b.add(bareCommand("sig", kKindText, "old"));
     open(b);
     updater().Update1Body(row("sig").ID, "new text");
     const auto data = bytes();
@@ -189,7 +178,7 @@ TEST_F(Writer, PlainTextBodyKeepsItsEmptyFormattedPart) {
 
 TEST_F(Writer, ListItemsOfAProgramCopyRewriteTheGlobalList) {
     CommandFileBuilder b(7);
-    b.add(command("pick <colors>"));
+    b.add(bareCommand("pick <colors>"));
     b.add(BuiltList("colors", {"red", "green"}));
     b.add(BuiltList("sizes", {"big"}));
     open(b);
@@ -210,9 +199,9 @@ TEST_F(Writer, KindChangesOfKeysCommands) {
     for (std::uint8_t code = 3; code <= 7; ++code) {
         SCOPED_TRACE(int(code));
         CommandFileBuilder b(code);
-        b.add(command("keys one", kKindKeys, "hello"));
-        b.add(command("keys two", kKindKeys, "{Ctrl+a}"));
-        b.add(command("after"));
+        b.add(bareCommand("keys one", kKindKeys, "hello"));
+        b.add(bareCommand("keys two", kKindKeys, "{Ctrl+a}"));
+        b.add(bareCommand("after"));
         open(b);
         updater().Updatechangetype(row("keys one").ID, CommandFileUpdater::KindChange::ToPlainText);
         updater().Updatechangetype(row("keys two").ID, CommandFileUpdater::KindChange::ToAdvancedScript);
@@ -231,7 +220,7 @@ TEST_F(Writer, FirstThingsRewriteNameReferencesDescriptionAndGroup) {
     auto c = appCommand("old name", "WINWORD", "Editing");
     c.states = {"Typing"};
     b.add(c);
-    b.add(command("next"));
+    b.add(bareCommand("next"));
     b.add(BuiltList("colors", {"red"}));
     open(b);
     updater().UpdateFirstThings(row("old name").ID, "paint <colors> now", "new description", "User-defined");
@@ -247,7 +236,7 @@ TEST_F(Writer, FirstThingsRewriteNameReferencesDescriptionAndGroup) {
 
 TEST_F(Writer, ListRenameSkipsTheOldNameByItsRealPrefix) {
     CommandFileBuilder b(7);
-    b.add(command("a"));
+    b.add(bareCommand("a"));
     b.add(BuiltList(std::string(150, 'n'), {"x"}));
     b.add(BuiltList(CountedText("wide", PrefixWidth::ThreeBytes), {"y"}));
     b.add(BuiltList("last", {"z"}));
@@ -268,7 +257,7 @@ TEST_F(Writer, ListRenameSkipsTheOldNameByItsRealPrefix) {
 TEST_F(Writer, NewCommandsHaveTheLayoutOfTheirFamily) {
     for (std::uint8_t code : {3, 6}) {
         CommandFileBuilder b(code);
-        b.add(command("existing"));
+        b.add(bareCommand("existing"));
         b.add(BuiltList("colors", {"red"}));
         open(b);
         NewCommandRecord rec;
@@ -303,7 +292,7 @@ TEST_F(Writer, NewCommandsHaveTheLayoutOfTheirFamily) {
 
 TEST_F(Writer, NewListIsAppendedAndCounted) {
     CommandFileBuilder b(7);
-    b.add(command("a"));
+    b.add(bareCommand("a"));
     b.add(BuiltList("colors", {"red"}));
     open(b);
     updater().UpdateNewList("sizes", "a\r\nb");
@@ -316,7 +305,7 @@ TEST_F(Writer, NewListIsAppendedAndCounted) {
 
 TEST_F(Writer, BadInputIsRefusedBeforeAnythingIsWritten) {
     CommandFileBuilder b(7);
-    b.add(command("a"));
+    b.add(bareCommand("a"));
     b.add(BuiltList("colors", {"red"}));
     open(b);
     const auto original = bytes();
@@ -344,17 +333,17 @@ TEST_F(Writer, PlainRebuildReproducesEveryFamilyByteForByte) {
         c.reservedAfterScope = kDragonReservedAfterScope;
         c.states = {"one", "One"};
         b.add(c);
-        auto secret = command("secret");
+        auto secret = bareCommand("secret");
         secret.encryption = code == 7 ? 1 : 0;
         secret.encryptionBlock = "block";
         b.add(secret);
-        auto skipped = command("skipped");
+        auto skipped = bareCommand("skipped");
         skipped.scopeByte = kSkippedRecord;
         b.add(skipped);
-        auto steps = command("steps", kKindStepByStep);
+        auto steps = bareCommand("steps", kKindStepByStep);
         steps.rawBody = stepByStepBody({step::wait(5)});
         b.add(steps);
-        auto wide = command("short prefix", kKindKeys);
+        auto wide = bareCommand("short prefix", kKindKeys);
         wide.text = CountedText("k", PrefixWidth::ThreeBytes);
         b.add(wide);
         b.add(BuiltList("l", {"a"}));
@@ -377,9 +366,9 @@ TEST_F(Writer, PlainRebuildReproducesEveryFamilyByteForByte) {
 // The LIST only the deleted command used goes with it; a LIST nobody used before stays.
 TEST_F(Writer, DeletingDropsFlaggedCommandsAndTheListsOnlyTheyUsed) {
     CommandFileBuilder b(7);
-    b.add(command("keep <sizes>"));
-    b.add(command("drop <colors>"));
-    b.add(command("also keep"));
+    b.add(bareCommand("keep <sizes>"));
+    b.add(bareCommand("drop <colors>"));
+    b.add(bareCommand("also keep"));
     b.add(BuiltList("colors", {"red"}));
     b.add(BuiltList("sizes", {"big"}));
     b.add(BuiltList("unused", {"x"}));
@@ -405,7 +394,7 @@ TEST_F(Writer, DeletingDropsFlaggedCommandsAndTheListsOnlyTheyUsed) {
 
 TEST_F(Writer, DeletingTheOnlyUserOfTheOnlyListLeavesNoList) {
     CommandFileBuilder b(6);
-    b.add(command("use <colors>"));
+    b.add(bareCommand("use <colors>"));
     b.add(BuiltList("colors", {"red"}));
     open(b);
     store->flagAll();
@@ -443,13 +432,13 @@ TEST_F(Writer, RenamingGroupsAndPrograms) {
 
 TEST_F(Writer, AStoreThatDoesNotDescribeTheFileIsRefused) {
     CommandFileBuilder b(7);
-    b.add(command("a"));
-    b.add(command("b"));
+    b.add(bareCommand("a"));
+    b.add(bareCommand("b"));
     open(b);
     store->flagAll();
     CommandFileBuilder other(7);
-    other.add(command("completely different"));
-    other.add(command("b"));
+    other.add(bareCommand("completely different"));
+    other.add(bareCommand("b"));
     other.writeFile(file());
     const auto changed = bytes();
     EXPECT_THROW(DeleteMarked(env()), Refusal);
@@ -458,7 +447,7 @@ TEST_F(Writer, AStoreThatDoesNotDescribeTheFileIsRefused) {
 
 TEST_F(Writer, RebuildNeedsKeynames) {
     CommandFileBuilder b(7);
-    b.add(command("a"));
+    b.add(bareCommand("a"));
     open(b);
     std::filesystem::remove(home() / "keynames");
     PlainRebuild op;
@@ -483,10 +472,10 @@ CommandFileBuilder versionSample(std::uint8_t code) {
     w.windowTitle = "Doc - Word";
     w.windowClass = "OpusApp";
     b.add(w);
-    b.add(command("script", kKindAdvancedScript, "Sub Main\r\n  SendKeys \"x\"\r\nEnd Sub"));
-    b.add(command("keys", kKindKeys, "{Ctrl+c}"));
-    b.add(command("text", kKindText, "plain"));
-    auto steps = command("steps", kKindStepByStep);
+    b.add(bareCommand("script", kKindAdvancedScript, "Sub Main\r\n  SendKeys \"x\"\r\nEnd Sub"));
+    b.add(bareCommand("keys", kKindKeys, "{Ctrl+c}"));
+    b.add(bareCommand("text", kKindText, "plain"));
+    auto steps = bareCommand("steps", kKindStepByStep);
     steps.rawBody = stepByStepBody({step::pressKey(65, kCtrl)});
     b.add(steps);
     b.add(BuiltList("colors", {"red", "green"}));
@@ -540,7 +529,7 @@ TEST_F(Writer, SixToEightAndBackIsTheSameFile) {
 
 TEST_F(Writer, VersionConversionRewritesSendKeys) {
     CommandFileBuilder b(6);
-    b.add(command("s", kKindAdvancedScript, "senddragonkeys \"{Enter}\"\r\nSendDragonKeys \"x\""));
+    b.add(bareCommand("s", kKindAdvancedScript, "senddragonkeys \"{Enter}\"\r\nSendDragonKeys \"x\""));
     open(b);
     prompter.answers = {"ok"};
     ConvertVersionOperation op(*ConvertVersionOperation::target("6.0"), false);
@@ -570,7 +559,7 @@ TEST_F(Writer, VersionConversionRefusals) {
     EXPECT_EQ(bytes(), original);
 
     CommandFileBuilder german(6, 7);
-    german.add(command("x"));
+    german.add(bareCommand("x"));
     open(german);
     ConvertVersionOperation toSix(*ConvertVersionOperation::target("6.0"), false);
     EXPECT_FALSE(runRebuild(env(), toSix).done);
@@ -578,7 +567,7 @@ TEST_F(Writer, VersionConversionRefusals) {
     EXPECT_EQ(prompter.last().title, "contact Quillfeather if this is reached in error");
 
     CommandFileBuilder encrypted(7);
-    auto secret = command("secret");
+    auto secret = bareCommand("secret");
     secret.encryption = 1;
     encrypted.add(secret);
     open(encrypted);
@@ -654,7 +643,7 @@ TEST_F(Writer, LongTextsAreKeptWholeThroughParseRenameAndRebuild) {
         auto c = appCommand(t.name, t.module, t.group);
         c.description = t.description;
         b.add(c);
-        b.add(command("after"));
+        b.add(bareCommand("after"));
         b.add(BuiltList("l", {"a"}));
         open(b);
         EXPECT_EQ(prompter.messageCount(), 0u) << where;

@@ -2,11 +2,11 @@
 #include "CliRun.h"
 #include "TestHome.h"
 
+#include "BuiltCommands.h"
 #include "CommandFileBuilder.h"
 
 #include "cmdfile/AtomicFile.h"
 
-#include <fstream>
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
@@ -18,16 +18,14 @@ namespace {
 
 struct XmlCli {
     TempDir dir;
-    fs::path out() const { return dir.path() / "out"; }
-    fs::path err() const { return dir.path() / "err"; }
-    // Runs the command line with these arguments; its exit status.
+    std::string out, err;
+    // Runs the command line in this process with these arguments; its exit status.
     int run(const std::string& arguments) {
-        const auto result = runCli(arguments);
-        std::ofstream(out(), std::ios::binary) << result.out;
-        std::ofstream(err(), std::ios::binary) << result.err;
+        auto result = runCli(arguments);
+        out = std::move(result.out);
+        err = std::move(result.err);
         return result.status;
     }
-    std::string q(const fs::path& p) const { return "'" + p.string() + "'"; }
 };
 
 } // namespace
@@ -35,41 +33,36 @@ struct XmlCli {
 TEST(XmlCommandLine, ExportThenImportIntoANewFileAndIntoAnExistingOne) {
     XmlCli c;
     CommandFileBuilder b(6, 9);
-    BuiltCommand keys;
-    keys.name = "save <color>";
-    keys.lists = {"color"};
-    keys.kind = kKindKeys;
-    keys.text = "{Ctrl+s}";
-    b.add(keys);
+    b.add(globalCommand("save <color>", kKindKeys, "{Ctrl+s}"));
     b.add(BuiltList("color", {"red"}));
     const auto file = c.dir.path() / "file.dat";
     b.writeFile(file);
     const auto xml = c.dir.path() / "x.xml";
     const auto made = c.dir.path() / "made.dat";
 
-    EXPECT_EQ(c.run("export-xml " + c.q(file) + " -o " + c.q(xml)), 1) << "the commands must be chosen";
-    ASSERT_EQ(c.run("export-xml " + c.q(file) + " --everything -o " + c.q(xml)), 0) << readText(c.err());
-    EXPECT_EQ(readText(c.out()).rfind("Exported 1 commands and 1 LISTs to ", 0), 0u) << readText(c.out());
+    EXPECT_EQ(c.run("export-xml " + quoted(file) + " -o " + quoted(xml)), 1) << "the commands must be chosen";
+    ASSERT_EQ(c.run("export-xml " + quoted(file) + " --everything -o " + quoted(xml)), 0) << c.err;
+    EXPECT_EQ(c.out.rfind("Exported 1 commands and 1 LISTs to ", 0), 0u) << c.out;
 
-    ASSERT_EQ(c.run("import-xml " + c.q(xml) + " -o " + c.q(made) + " --version 8/9"), 0) << readText(c.err());
-    EXPECT_EQ(readText(c.out()), "Imported 1 commands and 1 LISTs into " + made.string() + "\n");
+    ASSERT_EQ(c.run("import-xml " + quoted(xml) + " -o " + quoted(made) + " --version 8/9"), 0) << c.err;
+    EXPECT_EQ(c.out, "Imported 1 commands and 1 LISTs into " + made.string() + "\n");
     EXPECT_EQ(vocabrella::readFileBytes(made), b.build());
 
-    EXPECT_EQ(c.run("import-xml " + c.q(xml) + " -o " + c.q(made)), 1) << "an existing file needs --yes";
-    EXPECT_EQ(c.run("import-xml " + c.q(xml) + " -o " + c.q(c.dir.path() / "v.dat") + " --version 11"), 1);
-    EXPECT_NE(readText(c.err()).find("Unknown version"), std::string::npos);
+    EXPECT_EQ(c.run("import-xml " + quoted(xml) + " -o " + quoted(made)), 1) << "an existing file needs --yes";
+    EXPECT_EQ(c.run("import-xml " + quoted(xml) + " -o " + quoted(c.dir.path() / "v.dat") + " --version 11"), 1);
+    EXPECT_NE(c.err.find("Unknown version"), std::string::npos);
     EXPECT_FALSE(fs::exists(c.dir.path() / "v.dat"));
-    EXPECT_EQ(c.run("import-xml " + c.q(c.dir.path() / "none.xml") + " -o " + c.q(c.dir.path() / "n.dat")), 1);
-    EXPECT_NE(readText(c.err()).find("The XML file cannot be read"), std::string::npos);
+    EXPECT_EQ(c.run("import-xml " + quoted(c.dir.path() / "none.xml") + " -o " + quoted(c.dir.path() / "n.dat")), 1);
+    EXPECT_NE(c.err.find("The XML file cannot be read"), std::string::npos);
 
     const auto before = vocabrella::readFileBytes(file);
-    EXPECT_EQ(c.run("import-xml " + c.q(xml) + " --into " + c.q(file)), 1) << "a duplicate needs an answer";
+    EXPECT_EQ(c.run("import-xml " + quoted(xml) + " --into " + quoted(file)), 1) << "a duplicate needs an answer";
     EXPECT_EQ(vocabrella::readFileBytes(file), before);
-    EXPECT_EQ(c.run("import-xml " + c.q(xml) + " --into " + c.q(file) + " --duplicates maybe"), 1);
-    EXPECT_EQ(c.run("import-xml " + c.q(xml) + " --into " + c.q(file) + " --duplicates no"), 1) << "nothing new";
-    EXPECT_NE(readText(c.err()).find("Nothing was imported"), std::string::npos);
-    ASSERT_EQ(c.run("import-xml " + c.q(xml) + " --into " + c.q(file) + " --duplicates yes"), 0) << readText(c.err());
-    EXPECT_EQ(readText(c.out()).rfind("Imported 1 commands and 0 LISTs into ", 0), 0u) << readText(c.out());
+    EXPECT_EQ(c.run("import-xml " + quoted(xml) + " --into " + quoted(file) + " --duplicates maybe"), 1);
+    EXPECT_EQ(c.run("import-xml " + quoted(xml) + " --into " + quoted(file) + " --duplicates no"), 1) << "nothing new";
+    EXPECT_NE(c.err.find("Nothing was imported"), std::string::npos);
+    ASSERT_EQ(c.run("import-xml " + quoted(xml) + " --into " + quoted(file) + " --duplicates yes"), 0) << c.err;
+    EXPECT_EQ(c.out.rfind("Imported 1 commands and 0 LISTs into ", 0), 0u) << c.out;
     EXPECT_EQ(vocabrella::readFileBytes(file), before) << "the same command, replaced by itself";
 }
 
@@ -87,22 +80,18 @@ TEST(XmlCommandLine, WritingToAnOlderLayoutSaysHowManyCommandsLostTheirStates) {
     viewed.states = {"Reading"};
     viewed.reservedAfterScope = kDragonReservedAfterScope;
     b.add(viewed);
-    BuiltCommand plain;
-    plain.name = "hello";
-    plain.kind = kKindKeys;
-    plain.text = "{Ctrl+h}";
-    b.add(plain);
+    b.add(bareCommand("hello", kKindKeys, "{Ctrl+h}"));
     const auto file = c.dir.path() / "file.dat";
     b.writeFile(file);
     const auto xml = c.dir.path() / "x.xml";
-    ASSERT_EQ(c.run("export-xml " + c.q(file) + " --everything -o " + c.q(xml)), 0) << readText(c.err());
+    ASSERT_EQ(c.run("export-xml " + quoted(file) + " --everything -o " + quoted(xml)), 0) << c.err;
 
     const std::string notice = "Notice: 1 command(s) lost their states (views)";
-    ASSERT_EQ(c.run("import-xml " + c.q(xml) + " -o " + c.q(c.dir.path() / "seven.dat") + " --version 7.x"), 0)
-        << readText(c.err());
-    EXPECT_NE(readText(c.out()).find(notice), std::string::npos) << readText(c.out());
-    ASSERT_EQ(c.run("import-xml " + c.q(xml) + " -o " + c.q(c.dir.path() / "eight.dat") + " --version 8/9"), 0);
-    EXPECT_EQ(readText(c.out()).find("Notice:"), std::string::npos) << readText(c.out());
+    ASSERT_EQ(c.run("import-xml " + quoted(xml) + " -o " + quoted(c.dir.path() / "seven.dat") + " --version 7.x"), 0)
+        << c.err;
+    EXPECT_NE(c.out.find(notice), std::string::npos) << c.out;
+    ASSERT_EQ(c.run("import-xml " + quoted(xml) + " -o " + quoted(c.dir.path() / "eight.dat") + " --version 8/9"), 0);
+    EXPECT_EQ(c.out.find("Notice:"), std::string::npos) << c.out;
 
     CommandFileBuilder empty(5);
     BuiltCommand other;
@@ -112,11 +101,11 @@ TEST(XmlCommandLine, WritingToAnOlderLayoutSaysHowManyCommandsLostTheirStates) {
     empty.add(other);
     const auto seven = c.dir.path() / "into.dat";
     empty.writeFile(seven);
-    ASSERT_EQ(c.run("import-xml " + c.q(xml) + " --into " + c.q(seven)), 0) << readText(c.err());
-    EXPECT_NE(readText(c.out()).find(notice), std::string::npos) << readText(c.out());
+    ASSERT_EQ(c.run("import-xml " + quoted(xml) + " --into " + quoted(seven)), 0) << c.err;
+    EXPECT_NE(c.out.find(notice), std::string::npos) << c.out;
 
-    ASSERT_EQ(c.run("--yes convert-version " + c.q(file) + " --to 7.x"), 0) << readText(c.err());
-    EXPECT_EQ(readText(c.out()), "File converted to 7.0 format\r\n" + notice +
+    ASSERT_EQ(c.run("--yes convert-version " + quoted(file) + " --to 7.x"), 0) << c.err;
+    EXPECT_EQ(c.out, "File converted to 7.0 format\r\n" + notice +
                                      ": this file version has no place for them\n");
 }
 
@@ -126,24 +115,20 @@ TEST(XmlCommandLine, ANewFileIsNeverPutInPlaceOfAPipe) {
 #else
     XmlCli c;
     CommandFileBuilder b(7);
-    BuiltCommand keys;
-    keys.name = "hello";
-    keys.kind = kKindKeys;
-    keys.text = "{Ctrl+h}";
-    b.add(keys);
+    b.add(bareCommand("hello", kKindKeys, "{Ctrl+h}"));
     const auto file = c.dir.path() / "file.dat";
     b.writeFile(file);
     const auto xml = c.dir.path() / "x.xml";
-    ASSERT_EQ(c.run("export-xml " + c.q(file) + " --everything -o " + c.q(xml)), 0) << readText(c.err());
+    ASSERT_EQ(c.run("export-xml " + quoted(file) + " --everything -o " + quoted(xml)), 0) << c.err;
     const auto fifo = c.dir.path() / "pipe.dat";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-    EXPECT_EQ(c.run("--yes import-xml " + c.q(xml) + " -o " + c.q(fifo)), 1);
-    EXPECT_NE(readText(c.err()).find("not a file but a folder, a pipe or a device"), std::string::npos)
-        << readText(c.err());
+    EXPECT_EQ(c.run("--yes import-xml " + quoted(xml) + " -o " + quoted(fifo)), 1);
+    EXPECT_NE(c.err.find("not a file but a folder, a pipe or a device"), std::string::npos)
+        << c.err;
     EXPECT_TRUE(fs::is_fifo(fifo));
-    EXPECT_EQ(c.run("--yes report " + c.q(file) + " --format txt --everything -o " + c.q(fifo)), 1);
-    EXPECT_EQ(c.run("--yes dvc " + c.q(file) + " --everything -o " + c.q(fifo)), 1);
-    EXPECT_EQ(c.run("--yes export-xml " + c.q(file) + " --everything -o " + c.q(fifo)), 1);
+    EXPECT_EQ(c.run("--yes report " + quoted(file) + " --format txt --everything -o " + quoted(fifo)), 1);
+    EXPECT_EQ(c.run("--yes dvc " + quoted(file) + " --everything -o " + quoted(fifo)), 1);
+    EXPECT_EQ(c.run("--yes export-xml " + quoted(file) + " --everything -o " + quoted(fifo)), 1);
     EXPECT_TRUE(fs::is_fifo(fifo));
 #endif
 }

@@ -3,7 +3,9 @@
 // commands already. What ends up in the command file is read afresh and checked field by field.
 #include "TestHome.h"
 
+#include "BuiltCommands.h"
 #include "CommandFileBuilder.h"
+#include "OpenCommandFile.h"
 #include "FileState.h"
 
 #include "cmdfile/AtomicFile.h"
@@ -86,13 +88,8 @@ const std::string kEveryLength = "A\x7F\xC2\x80\xC3\xA9\xDF\xBF\xE0\xA0\x80\xE2\
                                  "\xF0\x90\x80\x80\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF";
 
 BuiltCommand keysCommand(std::string name, std::string text, std::string group = "Old") {
-    BuiltCommand c;
-    c.name = std::move(name);
-    c.kind = kKindKeys;
-    c.text = std::move(text);
-    c.group = std::move(group);
+    auto c = globalCommand(std::move(name), kKindKeys, std::move(text), std::move(group));
     c.description = "from the file";
-    for (const auto reference : listReferences(c.name.bytes)) c.lists.emplace_back(std::string(reference));
     return c;
 }
 
@@ -110,21 +107,11 @@ std::string keysElement(std::string_view name, std::string_view keys, std::strin
            std::string(keys) + "</contents></Command>\r\n";
 }
 
-class XmlExchange : public ::testing::Test {
+class XmlExchange : public OpenCommandFile<> {
 protected:
-    fs::path file() const { return dir.path() / "mycmds.dat"; }
     fs::path xmlFile() const { return dir.path() / "commands.xml"; }
     fs::path newFile() const { return dir.path() / "new.dat"; }
 
-    ops::Workspace& open(CommandFileBuilder builder) {
-        ws.reset();
-        session.reset();
-        builder.writeFile(file());
-        session.emplace(dir.path() / "home", prompter, clock);
-        EXPECT_TRUE(session->open(file()).success);
-        ws.emplace(*session, clock);
-        return *ws;
-    }
     // A file with a, b and c, and an XML with new versions of them and one more, d.
     ops::Workspace& openThreeAndOffer() {
         CommandFileBuilder b(7);
@@ -148,12 +135,6 @@ protected:
             return s.kind == ScriptedPrompter::Kind::Choice && s.title == texts::OverwriteTitle;
         }));
     }
-
-    TempDir dir;
-    ScriptedPrompter prompter;
-    FakeClock clock;
-    std::optional<Session> session;
-    std::optional<ops::Workspace> ws;
 };
 
 } // namespace
@@ -286,7 +267,7 @@ TEST_F(XmlExchange, ExportedScopesComeBackFieldByField) {
 TEST_F(XmlExchange, ToAllAnswersTheRestOfTheDuplicates) {
     openThreeAndOffer();
     prompter.answers = {"2"};
-    auto o = ops::ImportXmlIntoFile(*ws, xmlFile()).run();
+    auto o = ops::ImportXmlIntoFile(*workspace, xmlFile()).run();
     ASSERT_TRUE(o.isDone()) << o.text;
     EXPECT_EQ(questions(), 1u);
     EXPECT_TRUE(FileHolds(file(), {newRow("a"), newRow("b"), newRow("c"), newRow("d"), list("spare", {"one"})}));
@@ -295,7 +276,7 @@ TEST_F(XmlExchange, ToAllAnswersTheRestOfTheDuplicates) {
     prompter.shown.clear();
     openThreeAndOffer();
     prompter.answers = {"3"};
-    o = ops::ImportXmlIntoFile(*ws, xmlFile()).run();
+    o = ops::ImportXmlIntoFile(*workspace, xmlFile()).run();
     ASSERT_TRUE(o.isDone()) << o.text;
     EXPECT_EQ(questions(), 1u);
     EXPECT_EQ(o.text, "Imported 1 commands and 0 LISTs into " + file().string() + "\r\n" +
@@ -306,14 +287,14 @@ TEST_F(XmlExchange, ToAllAnswersTheRestOfTheDuplicates) {
     prompter.shown.clear();
     openThreeAndOffer();
     prompter.answers = {"0", "3"};
-    ASSERT_TRUE(ops::ImportXmlIntoFile(*ws, xmlFile()).run().isDone());
+    ASSERT_TRUE(ops::ImportXmlIntoFile(*workspace, xmlFile()).run().isDone());
     EXPECT_EQ(questions(), 2u);
     EXPECT_TRUE(FileHolds(file(), {newRow("a"), oldRow("b"), oldRow("c"), newRow("d"), list("spare", {"one"})}));
 
     prompter.shown.clear();
     openThreeAndOffer();
     prompter.answers = {"1", "2"};
-    ASSERT_TRUE(ops::ImportXmlIntoFile(*ws, xmlFile()).run().isDone());
+    ASSERT_TRUE(ops::ImportXmlIntoFile(*workspace, xmlFile()).run().isDone());
     EXPECT_EQ(questions(), 2u);
     EXPECT_TRUE(FileHolds(file(), {oldRow("a"), newRow("b"), newRow("c"), newRow("d"), list("spare", {"one"})}));
     EXPECT_TRUE(StoreAgreesWithFile(session->store(), file()));
@@ -323,7 +304,7 @@ TEST_F(XmlExchange, ToAllAnswersTheRestOfTheDuplicates) {
     openThreeAndOffer();
     const auto before = readFileBytes(file());
     prompter.answers = {"0", "1", "4"};
-    EXPECT_EQ(ops::ImportXmlIntoFile(*ws, xmlFile()).run().kind, Outcome::Kind::Declined);
+    EXPECT_EQ(ops::ImportXmlIntoFile(*workspace, xmlFile()).run().kind, Outcome::Kind::Declined);
     EXPECT_EQ(questions(), 3u);
     EXPECT_EQ(readFileBytes(file()), before);
     const auto& asked = prompter.last().text;

@@ -13,10 +13,10 @@ public:
         const std::string done = "\"" + name_ + "\" is now of Type " + to_;
         if (to_ == "P") {
             ops::ConvertToPlainText convert(rt.workspace, place_.place(), name_);
-            return report(convert.run(), done);
+            return report(rt.io, convert.run(), done);
         }
         ops::ConvertToAdvancedScript convert(rt.workspace, place_.place(), name_);
-        return report(convert.run(), done);
+        return report(rt.io, convert.run(), done);
     }
 
 protected:

@@ -6,7 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include <iostream>
+#include <ostream>
 
 namespace vocabrella::cli {
 namespace {
@@ -27,25 +27,25 @@ public:
                                  {"scope", f.scope},
                                  {"name", f.name},
                                  {"detail", f.detail}});
-            std::cout << array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+            rt.io.out << array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
         } else {
             for (const auto& f : result.findings)
-                std::cout << f.kind << '\t' << f.program << '\t' << f.scope << '\t' << f.name << '\t' << f.detail
+                rt.io.out << f.kind << '\t' << f.program << '\t' << f.scope << '\t' << f.name << '\t' << f.detail
                           << '\n';
-            if (result.findings.empty()) std::cout << "No findings\n";
+            if (result.findings.empty()) rt.io.out << "No findings\n";
         }
         if (result.scriptsWithoutDragon > 0)
-            std::cerr << ops::texts::ScriptsWithoutDragonStart << result.scriptsWithoutDragon
+            rt.io.err << ops::texts::ScriptsWithoutDragonStart << result.scriptsWithoutDragon
                       << ops::texts::ScriptsWithoutDragonEnd << '\n';
         return result.findings.empty() ? 0 : 1;
     }
 
     // 1 means findings: a file that could not be looked at is 2, and a JSON reader gets an
     // object with the error instead of the array.
-    int error(CliPrompter& prompter, const std::string& text, const std::string& title) override {
+    int error(const Streams& io, CliPrompter& prompter, const std::string& text, const std::string& title) override {
         if (json_) {
             nlohmann::ordered_json object{{"error", forTerminal(text)}, {"file", title.empty() ? file() : title}};
-            std::cout << object.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+            io.out << object.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
         }
         prompter.message(text, title);
         return 2;

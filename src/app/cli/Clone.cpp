@@ -11,7 +11,7 @@ public:
 
     int execute(Runtime& rt) override {
         ops::CloneCommand clone(rt.workspace, place_.place(), source_, newName_);
-        return report(clone.run(), "\"" + source_ + "\" cloned as \"" + newName_ + "\"");
+        return report(rt.io, clone.run(), "\"" + source_ + "\" cloned as \"" + newName_ + "\"");
     }
 
 protected:

@@ -10,7 +10,7 @@
 #include "ops/Texts.h"
 
 #include <fstream>
-#include <iostream>
+#include <ostream>
 #include <sstream>
 
 namespace vocabrella::cli {
@@ -22,12 +22,12 @@ CLI::App* Command::add(CLI::App& app) {
     return verb_;
 }
 
-int report(const ops::Outcome& outcome, std::string_view doneText) {
+int report(const Streams& io, const ops::Outcome& outcome, std::string_view doneText) {
     switch (outcome.kind) {
     case ops::Outcome::Kind::Done:
-        std::cout << doneText << '\n';
+        io.out << doneText << '\n';
         return 0;
-    case ops::Outcome::Kind::Declined: std::cerr << "Nothing was changed.\n"; return 1;
+    case ops::Outcome::Kind::Declined: io.err << "Nothing was changed.\n"; return 1;
     case ops::Outcome::Kind::Refused:
     case ops::Outcome::Kind::Failed: return 1;
     }
@@ -86,7 +86,7 @@ std::string BodyOptions::body() const {
     return withCrLf(std::string(bytes.begin(), bytes.end()));
 }
 
-int Command::error(CliPrompter& prompter, const std::string& text, const std::string& title) {
+int Command::error(const Streams&, CliPrompter& prompter, const std::string& text, const std::string& title) {
     prompter.message(text, title);
     return 1;
 }
@@ -124,8 +124,8 @@ ops::BatchSelection SelectionOptions::selection(ops::BatchScope fallback) const 
     return s;
 }
 
-int selectionMissing() {
-    std::cerr << "Choose the commands: --everything, --program, --scope, --group or --name\n";
+int selectionMissing(const Streams& io) {
+    io.err << "Choose the commands: --everything, --program, --scope, --group or --name\n";
     return 1;
 }
 

@@ -6,6 +6,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,13 +24,21 @@ namespace vocabrella::cli {
 
 class CliPrompter;
 
+// Where a verb writes: what it prints as its result to out, the rest to err. The program passes
+// its standard output and error.
+struct Streams {
+    std::ostream& out;
+    std::ostream& err;
+};
+
 // What a verb works with once its file is open: the session, the running program when Dragon
-// is installed, and the workspace the changes go through.
+// is installed, the workspace the changes go through, and where it writes.
 struct Runtime {
     Session& session;
     Application* application;
     ops::Workspace& workspace;
     CliPrompter& prompter;
+    Streams io;
 };
 
 // One verb of the command line: it adds its options, then does its work and gives the exit
@@ -49,12 +58,12 @@ public:
     virtual bool needsFile() const { return true; }
     // A verb that makes a new file works without any command file open (executeAlone).
     virtual bool opensCommandFile() const { return true; }
-    virtual int executeAlone(CliPrompter&) { return 1; }
+    virtual int executeAlone(const Streams&, CliPrompter&) { return 1; }
     virtual bool needsDragon() const { return false; }
     virtual int execute(Runtime& rt) = 0;
     // An error that ended the verb before its work was done (the file could not be opened or
     // read): tells it and gives the exit code, 1 unless the verb keeps 1 for something else.
-    virtual int error(CliPrompter& prompter, const std::string& text, const std::string& title);
+    virtual int error(const Streams& io, CliPrompter& prompter, const std::string& text, const std::string& title);
 
 protected:
     virtual void options(CLI::App& verb) = 0;
@@ -67,7 +76,7 @@ private:
 
 // Exit 0 after printing what was done when the change was made; 1 otherwise, when the reason
 // has been told already (and nothing is printed as done).
-int report(const ops::Outcome& outcome, std::string_view doneText);
+int report(const Streams& io, const ops::Outcome& outcome, std::string_view doneText);
 
 // --program and --scope: "Global Commands" by default; a program's scope "Application-specific".
 struct PlaceOptions {
@@ -99,7 +108,7 @@ struct SelectionOptions {
 };
 
 // Says which options choose the commands, for a verb given none; returns the exit code.
-int selectionMissing();
+int selectionMissing(const Streams& io);
 
 // Every verb, in the order of the help text.
 std::vector<std::unique_ptr<Command>> allCommands();

@@ -10,12 +10,12 @@ public:
     ConvertKeys() : Command("convert-keys", "Convert the chosen KEYS commands to plain text or advanced scripts") {}
 
     int execute(Runtime& rt) override {
-        if (!selection_.given()) return selectionMissing();
+        if (!selection_.given()) return selectionMissing(rt.io);
         using Mode = ops::ConvertKeys::Mode;
         const auto mode = mode_ == "plain" ? Mode::PlainText : mode_ == "sendkeys" ? Mode::SendKeys : Mode::SendDragonKeys;
         ops::ConvertKeys convert(rt.workspace, selection_.selection(), mode);
         const auto outcome = convert.run();
-        return report(outcome, outcome.text + "\n" + std::to_string(convert.converted()) + " KEYS commands converted");
+        return report(rt.io, outcome, outcome.text + "\n" + std::to_string(convert.converted()) + " KEYS commands converted");
     }
 
 protected:

@@ -12,7 +12,7 @@ public:
     int execute(Runtime& rt) override {
         ops::ConvertVersion convert(rt.workspace, to_);
         const auto outcome = convert.run();
-        return report(outcome, outcome.text);
+        return report(rt.io, outcome, outcome.text);
     }
 
 protected:

@@ -10,10 +10,10 @@ public:
     Delete() : Command("delete", "Delete the chosen commands (and the LISTs only they used, after a question naming them)") {}
 
     int execute(Runtime& rt) override {
-        if (!selection_.given()) return selectionMissing();
+        if (!selection_.given()) return selectionMissing(rt.io);
         ops::BatchDelete del(rt.workspace, selection_.selection());
         const auto outcome = del.run();
-        return report(outcome, outcome.text);
+        return report(rt.io, outcome, outcome.text);
     }
 
 protected:

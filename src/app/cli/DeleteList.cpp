@@ -11,7 +11,7 @@ public:
 
     int execute(Runtime& rt) override {
         ops::DeleteList del(rt.workspace, name_, true);
-        return report(del.run(), "LIST \"" + name_ + "\" deleted");
+        return report(rt.io, del.run(), "LIST \"" + name_ + "\" deleted");
     }
 
 protected:

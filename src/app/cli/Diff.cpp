@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include <iostream>
+#include <ostream>
 
 namespace vocabrella::cli {
 namespace {
@@ -69,14 +69,14 @@ public:
     // Two plain files, read on their own: no Dragon, no speech user's file.
     bool opensCommandFile() const override { return false; }
 
-    int executeAlone(CliPrompter& prompter) override {
+    int executeAlone(const Streams& io, CliPrompter& prompter) override {
         try {
             const auto comparison = ops::CompareFiles(HomeFolder::shippedDataFolder()).run(first_, second_);
-            if (json_) std::cout << dumped(comparisonJson(comparison)) << '\n';
-            else std::cout << forTerminal(ops::comparisonText(comparison, ops::diffWords())) << '\n';
+            if (json_) io.out << dumped(comparisonJson(comparison)) << '\n';
+            else io.out << forTerminal(ops::comparisonText(comparison, ops::diffWords())) << '\n';
             return comparison.equal() ? 0 : 1;
         } catch (const ops::CompareError& e) {
-            if (json_) std::cout << dumped(Json{{"error", e.what()}, {"file", os::pathText(e.file())}}) << '\n';
+            if (json_) io.out << dumped(Json{{"error", e.what()}, {"file", os::pathText(e.file())}}) << '\n';
             prompter.message(std::string(ops::texts::CompareCannotRead) + e.what(), os::pathText(e.file()));
             return 2;
         }

@@ -12,7 +12,7 @@ public:
 
     int execute(Runtime& rt) override {
         ops::WriteDvcFile dvc(rt.workspace, selection_.selection(), os::pathFrom(output_), pseudo_);
-        return report(dvc.run(), "Wrote " + output_);
+        return report(rt.io, dvc.run(), "Wrote " + output_);
     }
 
 protected:

@@ -12,14 +12,14 @@ public:
     Export() : Command("export", "Export the chosen commands, with the LISTs they use, into another command file") {}
 
     int execute(Runtime& rt) override {
-        if (!selection_.given()) return selectionMissing();
+        if (!selection_.given()) return selectionMissing(rt.io);
         // The answer to "Overwrite?" for every command the target holds already: yes or no to all.
         if (!duplicates_.empty()) rt.prompter.chosenButton = duplicates_ == "yes" ? 2 : 3;
         const auto when = append_ ? ExistingTarget::Append : overwrite_ ? ExistingTarget::Overwrite : ExistingTarget::Ask;
         ops::ExportCommands exporter(rt.workspace, selection_.selection(), os::pathFrom(target_), when);
         const auto outcome = exporter.run();
         const auto& r = exporter.result();
-        return report(outcome, outcome.text + ": " + std::to_string(r.exported) + " commands and " +
+        return report(rt.io, outcome, outcome.text + ": " + std::to_string(r.exported) + " commands and " +
                                    std::to_string(r.listsAdded) + " LISTs written to " + exporter.target().string() +
                                    " (" + std::to_string(r.commands) + " commands, " + std::to_string(r.lists) +
                                    " LISTs in the file)");

@@ -11,10 +11,10 @@ public:
     ExportXml() : Command("export-xml", "Write the chosen commands, with the LISTs they use, as Dragon's MyCommands XML") {}
 
     int execute(Runtime& rt) override {
-        if (!selection_.given()) return selectionMissing();
+        if (!selection_.given()) return selectionMissing(rt.io);
         ops::ExportXml exporter(rt.workspace, selection_.selection(), os::pathFrom(output_));
         const auto outcome = exporter.run();
-        return report(outcome, outcome.text);
+        return report(rt.io, outcome, outcome.text);
     }
 
 protected:

@@ -6,7 +6,7 @@
 #include "ops/UndoRedo.h"
 #include "cmdfile/System.h"
 
-#include <iostream>
+#include <ostream>
 
 namespace vocabrella::cli {
 namespace {
@@ -24,10 +24,10 @@ public:
             return 1;
         }
         if (view.entries.empty()) {
-            std::cout << ops::texts::HistoryEmpty << '\n';
+            rt.io.out << ops::texts::HistoryEmpty << '\n';
             return 0;
         }
-        std::cout << ops::texts::HistoryOf << os::pathText(rt.workspace.commandFile()) << ops::texts::HistoryNewestFirst
+        rt.io.out << ops::texts::HistoryOf << os::pathText(rt.workspace.commandFile()) << ops::texts::HistoryNewestFirst
                   << '\n';
         for (std::size_t i = view.entries.size(); i-- > 0;) {
             const auto& e = view.entries[i];
@@ -35,10 +35,10 @@ public:
                                           : i == view.position   ? ops::texts::HistoryRedoMark
                                           : i > view.position    ? ops::texts::HistoryUndoneMark
                                                                  : ops::texts::HistoryMadeMark;
-            std::cout << mark << "  " << displayTime(std::chrono::system_clock::time_point(std::chrono::seconds(e.time)))
+            rt.io.out << mark << "  " << displayTime(std::chrono::system_clock::time_point(std::chrono::seconds(e.time)))
                       << "  " << forTerminal(e.description) << '\n';
         }
-        if (!view.fileAsExpected) std::cout << ops::texts::HistoryFileChanged << '\n';
+        if (!view.fileAsExpected) rt.io.out << ops::texts::HistoryFileChanged << '\n';
         return 0;
     }
 
@@ -54,7 +54,7 @@ public:
     int execute(Runtime& rt) override {
         Step step(rt.workspace);
         const auto outcome = step.run();
-        return report(outcome, forTerminal(outcome.text));
+        return report(rt.io, outcome, forTerminal(outcome.text));
     }
 
 protected:

@@ -5,7 +5,7 @@
 #include "ops/ImportXmlIntoFile.h"
 #include "ops/ImportXmlToNewFile.h"
 
-#include <iostream>
+#include <ostream>
 
 namespace vocabrella::cli {
 namespace {
@@ -20,15 +20,15 @@ public:
     bool opensCommandFile() const override { return !into_.empty(); }
 
     // A new command file: no command file is open.
-    int executeAlone(CliPrompter& prompter) override {
+    int executeAlone(const Streams& io, CliPrompter& prompter) override {
         ops::ImportXmlToNewFile importer(prompter, os::pathFrom(xml_), os::pathFrom(output_), version_, language_);
         const auto outcome = importer.run();
-        return report(outcome, outcome.text);
+        return report(io, outcome, outcome.text);
     }
 
     int execute(Runtime& rt) override {
         if (!duplicates_.empty() && duplicates_ != "yes" && duplicates_ != "no") {
-            std::cerr << "--duplicates takes yes or no, not " << duplicates_ << "\n";
+            rt.io.err << "--duplicates takes yes or no, not " << duplicates_ << "\n";
             return 1;
         }
         const auto answer = duplicates_.empty()    ? ops::XmlDuplicates::Ask
@@ -37,8 +37,8 @@ public:
         ops::ImportXmlIntoFile importer(rt.workspace, os::pathFrom(xml_), answer);
         const auto outcome = importer.run();
         if (outcome.kind == ops::Outcome::Kind::Declined && duplicates_.empty())
-            std::cerr << "Commands the file has already: answer with --duplicates yes or no\n";
-        return report(outcome, outcome.text);
+            rt.io.err << "Commands the file has already: answer with --duplicates yes or no\n";
+        return report(rt.io, outcome, outcome.text);
     }
 
 protected:

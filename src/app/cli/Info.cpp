@@ -5,7 +5,7 @@
 #include "shell/Properties.h"
 #include "shell/Session.h"
 
-#include <iostream>
+#include <ostream>
 
 namespace vocabrella::cli {
 namespace {
@@ -16,7 +16,7 @@ public:
 
     int execute(Runtime& rt) override {
         const auto& file = rt.session.reader().file();
-        std::cout << forTerminal(propertiesText(file.path, file.info)) << '\n';
+        rt.io.out << forTerminal(propertiesText(file.path, file.info)) << '\n';
         return 0;
     }
 

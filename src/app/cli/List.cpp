@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <iostream>
+#include <ostream>
 #include <sstream>
 
 namespace vocabrella::cli {
@@ -49,17 +49,17 @@ public:
             if (!t.empty()) types.push_back(t);
         auto& store = rt.session.store();
         bool first = true;
-        if (json_) std::cout << '[';
+        if (json_) rt.io.out << '[';
         store.forEachUser([&](const UserRow& row) {
             if (!accepts(row, types)) return true;
-            if (json_) std::cout << (first ? "\n" : ",\n") << rowJson(row, store).dump();
+            if (json_) rt.io.out << (first ? "\n" : ",\n") << rowJson(row, store).dump();
             else
-                std::cout << row.ID << '\t' << row.Type << '\t' << row.menu << '\t' << row.state << '\t' << row.owner
+                rt.io.out << row.ID << '\t' << row.Type << '\t' << row.menu << '\t' << row.state << '\t' << row.owner
                           << '\t' << row.name << '\n';
             first = false;
             return true;
         });
-        if (json_) std::cout << (first ? "]\n" : "\n]\n");
+        if (json_) rt.io.out << (first ? "]\n" : "\n]\n");
         return 0;
     }
 

@@ -13,7 +13,7 @@ public:
         request_.place = place_.place();
         request_.body = body_.body();
         ops::NewCommand create(rt.workspace, request_);
-        return report(create.run(), "Command \"" + request_.name + "\" added");
+        return report(rt.io, create.run(), "Command \"" + request_.name + "\" added");
     }
 
 protected:

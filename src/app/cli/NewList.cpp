@@ -13,7 +13,7 @@ public:
         std::string body;
         for (const auto& item : items_) body += item + "\r\n";
         ops::NewList create(rt.workspace, name_, body);
-        return report(create.run(), "LIST \"" + name_ + "\" added");
+        return report(rt.io, create.run(), "LIST \"" + name_ + "\" added");
     }
 
 protected:

@@ -6,7 +6,7 @@
 #include "shell/Application.h"
 #include "shell/Session.h"
 
-#include <iostream>
+#include <ostream>
 
 // The verbs about the running program: they start as the window does, against the speech user's
 // own file.
@@ -21,7 +21,7 @@ public:
 
     int execute(Runtime& rt) override {
         const auto& info = rt.session.reader().file().info;
-        std::cout << "Speech user: " << rt.application->displayedUserName() << '\n'
+        rt.io.out << "Speech user: " << rt.application->displayedUserName() << '\n'
                   << "Command file: " << rt.application->commandFile().string() << '\n'
                   << "Commands: " << info.commandCount << '\n'
                   << "LISTs: " << info.listCount << '\n';
@@ -56,21 +56,21 @@ public:
     int execute(Runtime& rt) override {
         auto& program = *rt.application;
         if (list_ || entry_.empty()) {
-            for (const auto& entry : program.RollBackListBuild()) std::cout << entry << '\n';
+            for (const auto& entry : program.RollBackListBuild()) rt.io.out << entry << '\n';
             return 0;
         }
         // What the restore would change: told before the question, or alone with --preview.
         if (preview_) {
             const auto backup = program.backupOf(entry_);
             if (!backup) return 1;
-            std::cout << forTerminal(ops::restorePreview(*backup, program.restoreTarget(), rt.session.home())) << '\n';
+            rt.io.out << forTerminal(ops::restorePreview(*backup, program.restoreTarget(), rt.session.home())) << '\n';
             return 0;
         }
         const auto preview = [&](const std::filesystem::path& backup, const std::filesystem::path& current) {
             return ops::restorePreview(backup, current, rt.session.home());
         };
         if (!program.restore(entry_, preview)) return 1;
-        std::cout << "Restored " << entry_ << '\n';
+        rt.io.out << "Restored " << entry_ << '\n';
         return 0;
     }
 

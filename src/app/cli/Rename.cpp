@@ -13,7 +13,7 @@ public:
 
     int execute(Runtime& rt) override {
         ops::RenameCommand rename(rt.workspace, place_.place(), oldName_, newName_, description_, group_);
-        return report(rename.run(), "\"" + oldName_ + "\" renamed to \"" + newName_ + "\"");
+        return report(rt.io, rename.run(), "\"" + oldName_ + "\" renamed to \"" + newName_ + "\"");
     }
 
 protected:

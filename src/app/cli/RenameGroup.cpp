@@ -15,7 +15,7 @@ public:
         selection.isRowShown = nullptr; // the rename itself keeps to group OLD
         ops::RenameGroupChange rename(rt.workspace, std::move(selection), newName_);
         const auto outcome = rename.run();
-        return report(outcome, outcome.text + ": " + outcome.title);
+        return report(rt.io, outcome, outcome.text + ": " + outcome.title);
     }
 
 protected:

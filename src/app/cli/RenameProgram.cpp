@@ -18,7 +18,7 @@ public:
             selection.scope = ops::BatchScope::CurrentGroup;
         ops::RenameProgramChange rename(rt.workspace, std::move(selection), newName_);
         const auto outcome = rename.run();
-        return report(outcome, outcome.text);
+        return report(rt.io, outcome, outcome.text);
     }
 
 protected:

@@ -10,13 +10,13 @@ public:
     Replace() : Command("replace", "Replace text in the bodies of the chosen commands (Replace All)") {}
 
     int execute(Runtime& rt) override {
-        if (!selection_.given()) return selectionMissing();
+        if (!selection_.given()) return selectionMissing(rt.io);
         ops::SearchReplace search(rt.workspace, selection_.selection());
         search.findText = find_;
         search.replaceWith = replacement_;
         search.matchCase = matchCase_;
         const auto outcome = search.replaceAll();
-        return report(outcome, outcome.text);
+        return report(rt.io, outcome, outcome.text);
     }
 
 protected:

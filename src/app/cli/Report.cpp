@@ -13,7 +13,7 @@ public:
     int execute(Runtime& rt) override {
         ops::WriteReport writer(rt.workspace, selection_.selection(), os::pathFrom(output_), format_);
         const auto outcome = writer.run();
-        return cli::report(outcome, "Wrote " + std::to_string(writer.rows()) + " commands and LISTs to " + output_);
+        return cli::report(rt.io, outcome, "Wrote " + std::to_string(writer.rows()) + " commands and LISTs to " + output_);
     }
 
 protected:

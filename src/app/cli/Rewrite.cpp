@@ -13,7 +13,7 @@ public:
         ops::Rewrite rewrite(rt.workspace);
         const auto outcome = rewrite.run();
         const auto& r = rewrite.result();
-        return report(outcome, "Rewritten: " + std::to_string(r.commands) + " commands, " + std::to_string(r.lists) +
+        return report(rt.io, outcome, "Rewritten: " + std::to_string(r.commands) + " commands, " + std::to_string(r.lists) +
                                    " LISTs");
     }
 

@@ -20,7 +20,7 @@ public:
         edit.body = body_.body();
         ops::SaveChanges save(rt.workspace, std::move(edit));
         save.bodyKeptIn(body_.keptAt());
-        return report(save.run(), "Body of \"" + name_ + "\" updated");
+        return report(rt.io, save.run(), "Body of \"" + name_ + "\" updated");
     }
 
 protected:

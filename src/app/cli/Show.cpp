@@ -1,6 +1,6 @@
 #include "Command.h"
 
-#include <iostream>
+#include <ostream>
 
 namespace vocabrella::cli {
 namespace {
@@ -13,8 +13,8 @@ public:
         const auto found = ops::findCommand(rt.workspace, place_.place(), name_);
         if (!found.row) return 1;
         const auto& script = found.row->script;
-        std::cout << script;
-        if (!script.empty() && script.back() != '\n') std::cout << '\n';
+        rt.io.out << script;
+        if (!script.empty() && script.back() != '\n') rt.io.out << '\n';
         return 0;
     }
 
