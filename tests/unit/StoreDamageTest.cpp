@@ -3,6 +3,7 @@
 #include "CommandFileBuilder.h"
 
 #include "cmdfile/Errors.h"
+#include "cmdfile/System.h"
 #include "shell/Session.h"
 
 #include <sqlite3.h>
@@ -60,7 +61,7 @@ void overwritePagesWithGarbage(const fs::path& store) {
 // from the file again rather than from its cache.
 void touchFromElsewhere(const fs::path& store) {
     sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(store.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(vocabrella::os::pathText(store).c_str(), &db), SQLITE_OK);
     EXPECT_EQ(sqlite3_exec(db, "CREATE TABLE touched (x)", nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
     sqlite3_close(db);
 }

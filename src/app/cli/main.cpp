@@ -29,6 +29,9 @@ constexpr std::string_view kNeedsDragon = "This needs a Dragon installation: --d
 int run(int argc, const char* const* argv) {
     CLI::App app{"Vocabrella command line: reads and changes Dragon command files"};
     app.require_subcommand(1);
+    // Options begin with "-" on every system: on Windows "/" would otherwise start one too, and
+    // a path given as /folder/file would be taken for an option.
+    app.allow_windows_style_options(false);
     std::string homeOption, dragonRoot;
     bool yes = false;
     app.add_option("--home", homeOption,
