@@ -16,6 +16,8 @@ samples=$(realpath "${3:-../shared/samples}")
 wine=${WINE:-/usr/lib/wine/wine64}
 [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
 export WINEDEBUG=${WINEDEBUG:--all}
+# A new Wine prefix is made before the runs, so that its messages are not taken for output.
+"$wine" cmd /c exit >/dev/null 2>&1 || true
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -162,7 +162,7 @@ void writeAll(FileSystemCalls& calls, int fd, const std::uint8_t* data, std::siz
         const auto n = calls.write(fd, data, size);
         if (n < 0) {
             if (errno == EINTR) continue;
-            fail("Cannot write", path, ::GetLastError() ? ::GetLastError() : ERROR_WRITE_FAULT);
+            throw fs::filesystem_error("Cannot write", path, std::error_code(errno, std::generic_category()));
         }
         data += n;
         size -= static_cast<std::size_t>(n);
@@ -185,6 +185,13 @@ void identify(const BY_HANDLE_FILE_INFORMATION& info, Identity& id) {
     if (rest < 0) rest += 10000000, --seconds;
     id.seconds = seconds;
     id.nanoseconds = rest * 100;
+}
+
+// A device (NUL, COM1) may refuse to be opened as a file at all.
+[[noreturn]] void failToOpen(const fs::path& path) {
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_BAD_DEV_TYPE) refuse(path, texts::NotARegularFile);
+    fail("Cannot open", path, error);
 }
 
 HANDLE openForReading(const fs::path& path) {
@@ -245,8 +252,8 @@ int FileSystemCalls::renameNoReplace(const char* from, const char* to) {
 void refuseUnlessWritable(const fs::path& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (attributesOf(path, data)) refuseUnlessReplaceable(path, data);
-    else if (const DWORD error = ::GetLastError(); error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
-        fail("Cannot open", path, error);
+    else if (const DWORD error = ::GetLastError(); error == ERROR_BAD_DEV_TYPE) refuse(path, texts::NotARegularFile);
+    else if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) fail("Cannot open", path, error);
     if (!folderWritable(folderOf(path))) refuse(path, texts::FolderNotWritable);
 }
 
@@ -295,7 +302,7 @@ void readFileInto(const fs::path& path, std::vector<std::uint8_t>& bytes) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (attributesOf(path, data) && isFolder(data.dwFileAttributes)) refuse(path, texts::NotARegularFile);
     Handle h(openForReading(path));
-    if (!h.valid()) fail("Cannot open", path, ::GetLastError());
+    if (!h.valid()) failToOpen(path);
     if (::GetFileType(h.h) != FILE_TYPE_DISK) refuse(path, texts::NotARegularFile);
     LARGE_INTEGER size{};
     ::GetFileSizeEx(h.h, &size);
@@ -311,7 +318,7 @@ FileSnapshot readSnapshot(const fs::path& path, std::vector<std::uint8_t> storag
     if (attributesOf(path, data) && isFolder(data.dwFileAttributes)) refuse(path, texts::NotARegularFile);
     // Identity and bytes from the same handle: they belong to one version of the file.
     Handle h(openForReading(path));
-    if (!h.valid()) fail("Cannot open", path, ::GetLastError());
+    if (!h.valid()) failToOpen(path);
     if (::GetFileType(h.h) != FILE_TYPE_DISK) refuse(path, texts::NotARegularFile);
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(h.h, &info)) fail("Cannot read", path, ::GetLastError());

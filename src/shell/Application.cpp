@@ -1,6 +1,7 @@
 #include "shell/Application.h"
 
 #include "cmdfile/AtomicFile.h"
+#include "cmdfile/System.h"
 #include "cmdfile/Clock.h"
 #include "cmdfile/Errors.h"
 #include "cmdfile/Prompter.h"
@@ -216,7 +217,7 @@ Application::Context Application::SelectCallingContext() {
 }
 
 fs::path Application::ownFileOf(const std::string& user) const {
-    return nat_->UserBaseDirectory() / user / platform::dragonfiles::CurrentFolder / platform::dragonfiles::CommandFile;
+    return nat_->UserBaseDirectory() / os::pathFrom(user) / platform::dragonfiles::CurrentFolder / platform::dragonfiles::CommandFile;
 }
 
 fs::path Application::currentUserFile() const { return nat_->CurrentPath() / platform::dragonfiles::CommandFile; }

@@ -77,7 +77,7 @@ std::optional<fs::path> findMergeTool(platform::DragonEngine& engine, platform::
         return std::nullopt;
     }
     if (module.empty()) return std::nullopt;
-    return fs::path(module).parent_path() / df::MergeTool;
+    return os::pathFrom(module).parent_path() / df::MergeTool;
 }
 
 int minorVersionDigit(int engineMinor) {
@@ -197,7 +197,7 @@ void Nat::discoverUser() {
     wordpath_ = BasePath_ / df::WordFolder;
     BaseDirectory_ = systemFile.read(df::Settings, df::BaseDirectory);
 
-    UserBaseDirectory_ = userFile.read(df::Settings, df::UserBaseDirectory);
+    UserBaseDirectory_ = os::pathFrom(userFile.read(df::Settings, df::UserBaseDirectory));
     if (UserBaseDirectory_.empty()) {
         const fs::path product = productFolder(env_.folders.commonAppData);
         UserBaseDirectory_ = product / df::DefaultUsersFolder;
@@ -213,7 +213,7 @@ void Nat::discoverUser() {
     }
     trace.Tracy(texts::trace::UserBaseDirectory, UserBaseDirectory_.string());
 
-    CurrentPath_ = UserBaseDirectory_ / UserSub_ / df::CurrentFolder;
+    CurrentPath_ = UserBaseDirectory_ / os::pathFrom(UserSub_) / df::CurrentFolder;
     SpeakerLanguageID_ = ProfileFile(CurrentPath_ / df::OptionsFile).read(df::Options, df::SpeakerLanguageId);
     if (SpeakerLanguageID_.empty()) SpeakerLanguageID_ = "0";
     trace.Tracy(texts::trace::SpeakerLanguageId, SpeakerLanguageID_);
@@ -221,13 +221,13 @@ void Nat::discoverUser() {
     const auto roamingOn = systemFile.read(df::Settings, df::RoamingUserOn);
     if (!roamingOn.empty()) {
         RoamingOn_ = profileBoolean(roamingOn).value_or(false);
-        RoamingDirectory_ = systemFile.read(df::Settings, df::RoamingMasterDirectory);
-        RoamingCacheDirectory_ = systemFile.read(df::Settings, df::RoamingCacheDirectory);
+        RoamingDirectory_ = os::pathFrom(systemFile.read(df::Settings, df::RoamingMasterDirectory));
+        RoamingCacheDirectory_ = os::pathFrom(systemFile.read(df::Settings, df::RoamingCacheDirectory));
         if (RoamingCacheDirectory_.empty())
             RoamingCacheDirectory_ = withoutTrailingSeparator(UserBaseDirectory_).parent_path() / df::RoamingUsersFolder;
         trace.Tracy(texts::trace::RoamingMaster, RoamingDirectory_.string());
         trace.Tracy(texts::trace::RoamingCache, RoamingCacheDirectory_.string());
-        const ProfileFile local(RoamingCacheDirectory_ / UserName_ / df::CurrentFolder / df::LocalFile);
+        const ProfileFile local(RoamingCacheDirectory_ / os::pathFrom(UserName_) / df::CurrentFolder / df::LocalFile);
         IsRoamingUser_ = local.read(df::Options, df::OpenedNoMaster) == "1";
     } else {
         RoamingOn_ = false;

@@ -93,7 +93,7 @@ TEST(ExportPath, DatIsAppendedWhenTheNameLacksIt) {
     EXPECT_EQ(plain.path.filename(), "selected.dat");
     EXPECT_EQ(plain.path.parent_path().filename(), std::filesystem::current_path().filename());
     EXPECT_FALSE(normaliseExportPath("/tmp/Global.DAT").datAppended);
-    EXPECT_EQ(normaliseExportPath("/tmp/a.txt").path, "/tmp/a.txt.dat");
+    EXPECT_EQ(normaliseExportPath("/tmp/a.txt").path, std::filesystem::absolute("/tmp/a.txt.dat"));
 }
 
 TEST_F(ExportToDat, TwoCommandsSharingAListMakeANewFileWithOneList) {
@@ -417,6 +417,9 @@ TEST_F(ExportToDat, TheTargetIsWrittenOnlyUnderItsLockAndOnlyAsItWasRead) {
 }
 
 TEST_F(ExportToDat, ALinkedTargetIsWrittenThroughItsLink) {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need an administrator or developer mode on Windows, and Wine's differ";
+#endif
     CommandFileBuilder t(7);
     t.add(command("theirs"));
     const auto real = home() / "out" / "real.dat";

@@ -16,8 +16,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// "Zoë's commands Ω 日本" and "mycmds ü.dat", written as UTF-8 bytes.
-const std::string kFolder = "Zo\xc3\xab's commands \xce\xa9 \xe6\x97\xa5\xe6\x9c\xac";
+// "Zoë commands Ω 日本" and "mycmds ü.dat", written as UTF-8 bytes.
+const std::string kFolder = "Zo\xc3\xab commands \xce\xa9 \xe6\x97\xa5\xe6\x9c\xac";
 const std::string kFile = "mycmds \xc3\xbc.dat";
 
 } // namespace

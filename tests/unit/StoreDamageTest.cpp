@@ -2,8 +2,8 @@
 
 #include "CommandFileBuilder.h"
 
-#include "cmdfile/System.h"
 #include "cmdfile/Errors.h"
+#include "cmdfile/System.h"
 #include "shell/Session.h"
 
 #include <sqlite3.h>
