@@ -156,8 +156,7 @@ TEST_F(ApplicationTest, SavingTheUsersFileRunsTheMergeToolAndRefreshes) {
     EXPECT_EQ(count("after fast save refresh"), 1u);
     EXPECT_EQ(app.session().store().findUser("Global Commands", "Global Commands", "my email address")->script,
               "someone@example.com");
-    EXPECT_EQ(app.session().store().parameters().mycmdstime,
-              fileTimeStamp(fs::last_write_time(userFile())));
+    EXPECT_EQ(app.session().store().parameters().mycmdstime, writeTimeStamp(userFile()));
 }
 
 TEST_F(ApplicationTest, AMergeToolThatChangesNothingFailsAfterFiftyOnePolls) {

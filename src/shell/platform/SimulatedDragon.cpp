@@ -25,11 +25,11 @@ std::string joined(const std::vector<std::string>& words, std::size_t from, std:
     return out;
 }
 
-std::optional<long> parseNumber(std::string_view text) {
+std::optional<std::int64_t> parseNumber(std::string_view text) {
     if (text.empty()) return std::nullopt;
     const std::string s(text);
     char* end = nullptr;
-    const long v = std::strtol(s.c_str(), &end, 0); // decimal, or 0x... for flags and error numbers
+    const std::int64_t v = std::strtoll(s.c_str(), &end, 0); // decimal, or 0x... for flags and error numbers
     if (end == s.c_str() || *end != '\0') return std::nullopt;
     return v;
 }
@@ -101,7 +101,7 @@ std::string SimulatedEngine::value(std::string_view key) const {
     return ProfileFile(engineFile()).read(simulated::EngineSection, key);
 }
 
-long SimulatedEngine::number(std::string_view key, long fallback) const {
+std::int64_t SimulatedEngine::number(std::string_view key, std::int64_t fallback) const {
     return parseNumber(value(key)).value_or(fallback);
 }
 

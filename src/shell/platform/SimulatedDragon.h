@@ -74,7 +74,7 @@ public:
 private:
     std::filesystem::path engineFile() const; // raises DragonError when there is no installation
     std::string value(std::string_view key) const;
-    long number(std::string_view key, long fallback) const;
+    std::int64_t number(std::string_view key, std::int64_t fallback) const;
 
     std::optional<std::filesystem::path> root_;
     SimulatedWindows& windows_;
