@@ -15,9 +15,9 @@ namespace {
 
 BuiltCommand script(std::string name, std::string module = {}) {
     BuiltCommand c;
+    c.text = "Sub Main\r\n' " + name + "\r\nEnd Sub";
     c.name = std::move(name);
     c.kind = kKindAdvancedScript;
-    c.text = "Sub Main\r\n' " + c.name + "\r\nEnd Sub";
     if (!module.empty()) {
         c.scopeByte = kScopeApplication;
         c.module = std::move(module);
@@ -50,7 +50,7 @@ std::string contents(CommandStore& store) {
     return out;
 }
 
-class StoreRebuild : public ReaderFixture {
+class StoreParse : public ReaderFixture {
 protected:
     // A store filled from a first file, and a second file of other commands to parse over it.
     void SetUp() override {
@@ -77,7 +77,7 @@ protected:
 // The store is emptied first and filled again row by row; a parse that fails on the way,
 // whether the store refuses a row or the program ends, must leave the rows, states,
 // parameters and indexes of the previous parse, and the next parse must work.
-TEST_F(StoreRebuild, AParseThatFailsOnItsWayLeavesThePreviousStore) {
+TEST_F(StoreParse, AParseThatFailsOnItsWayLeavesThePreviousStore) {
     execute("CREATE TEMP TRIGGER refuse_gamma BEFORE INSERT ON main.user WHEN NEW.name = 'gamma' "
             "BEGIN SELECT RAISE(ABORT, 'no room for gamma'); END");
     EXPECT_THROW(reader->ReadCommandFile(true, file("other.dat")), StoreError);
@@ -100,7 +100,7 @@ TEST_F(StoreRebuild, AParseThatFailsOnItsWayLeavesThePreviousStore) {
 // A start on a store that is current reads only the file's header and takes the counts from
 // the store; the bytes, read when first wanted, must be those the store's positions point
 // into, and a file changed in the meantime is refused rather than read at those positions.
-TEST_F(StoreRebuild, AStartOnACurrentStoreReadsTheBytesOnlyWhenWanted) {
+TEST_F(StoreParse, AStartOnACurrentStoreReadsTheBytesOnlyWhenWanted) {
     const auto onDisk = readFileBytes(file());
     ASSERT_TRUE(reader->ReadCommandFile(false, file()).success);
     EXPECT_EQ(contents(*store), before) << "nothing was parsed";
