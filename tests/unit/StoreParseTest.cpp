@@ -5,6 +5,8 @@
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Bytes.h"
 #include "cmdfile/Errors.h"
+#include "writer/Updater.h"
+#include "writer/WriterEnvironment.h"
 
 #include <sqlite3.h>
 
@@ -121,4 +123,15 @@ TEST_F(StoreParse, AStartOnACurrentStoreReadsTheBytesOnlyWhenWanted) {
     ASSERT_TRUE(reader->ReadCommandFile(false, file()).success);
     writeFileAtomically(file(), readFileBytes(file("other.dat")));
     EXPECT_THROW(reader->file().bytes(), FormatError);
+}
+
+// A change written after such a start leaves the bytes it wrote as the file's, before the file
+// is read again: not the unread state of the version it replaced.
+TEST_F(StoreParse, AChangeAfterAStartOnACurrentStoreKeepsTheBytesItWrote) {
+    ASSERT_TRUE(reader->ReadCommandFile(false, file()).success);
+    const auto row = store->findUser("Global Commands", "Global Commands", "alpha");
+    ASSERT_TRUE(row);
+    CommandFileUpdater(WriterEnvironment{*store, *reader, trace, prompter, home()})
+        .Update1Body(row->ID, "Sub Main\r\n' changed\r\nEnd Sub");
+    EXPECT_EQ(reader->file().bytes(), readFileBytes(file()));
 }
