@@ -32,9 +32,9 @@ BuiltCommand script(std::string name, std::string module = {}) {
 // and the schema with its indexes.
 std::string contents(CommandStore& store) {
     std::string out;
-    for (const char* sql : {"SELECT * FROM user ORDER BY ID", "SELECT * FROM states ORDER BY ID",
-                            "SELECT * FROM parameters",
-                            "SELECT type, name, sql FROM sqlite_master WHERE sql IS NOT NULL ORDER BY name"}) {
+    for (const char* sql :
+         {"SELECT * FROM user ORDER BY ID", "SELECT * FROM states ORDER BY ID", "SELECT * FROM parameters",
+          "SELECT type, name, sql FROM sqlite_master WHERE sql IS NOT NULL ORDER BY name"}) {
         sqlite3_stmt* s = nullptr;
         EXPECT_EQ(sqlite3_prepare_v2(store.handle(), sql, -1, &s, nullptr), SQLITE_OK) << sql;
         out += sql;
@@ -69,7 +69,9 @@ protected:
         for (const char* name : {"delta", "epsilon", "gamma", "zeta"}) second.add(script(name, "excel"));
         second.writeFile(file("other.dat"));
     }
-    void execute(const char* sql) { ASSERT_EQ(sqlite3_exec(store->handle(), sql, nullptr, nullptr, nullptr), SQLITE_OK); }
+    void execute(const char* sql) {
+        ASSERT_EQ(sqlite3_exec(store->handle(), sql, nullptr, nullptr, nullptr), SQLITE_OK);
+    }
 
     std::string before;
 };
