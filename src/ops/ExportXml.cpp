@@ -62,7 +62,7 @@ Outcome ExportXml::run() {
 Outcome ExportXml::write(const FileVersion& seen) {
     auto& store = ws_.store();
     const auto& file = ws_.session().reader().file();
-    const auto& image = file.image;
+    const auto& image = file.bytes();
     const auto header = readHeader(image);
     const auto& codec = RecordCodec::forFamily(header.family);
     // The language identifier is the header's language byte and the byte after it.

@@ -174,7 +174,7 @@ CreatePlace CheckCreatePlace(Workspace& ws, const Place& place, std::string_view
     }
     // The new record takes the program's strings as the file spells them.
     auto& reader = ws.session().reader();
-    ByteReader r(reader.file().image);
+    ByteReader r(reader.file().bytes());
     r.seekPosition(static_cast<std::uint32_t>(shown->offset));
     if (reader.ReadCommandRecord(r, false) && !names::isGlobalProgram(place.program)) {
         const auto& current = reader.currentRecord();

@@ -219,7 +219,7 @@ BodyDisplay ShowBody(const UserRow& row, CommandStore& store, std::string_view l
 }
 
 std::string formattedPart(const LoadedFile& file, const UserRow& row) {
-    ByteReader reader(file.image);
+    ByteReader reader(file.bytes());
     reader.seekPosition(static_cast<std::uint32_t>(row.offsetbody));
     return std::string(reader.readCountedBytes("the formatted text"));
 }
