@@ -49,7 +49,6 @@ public:
 
     // Command2: makes the output; the dialog closes when it was made.
     void Command2_Click();
-    void done(int result) override;
 
 private:
     enum class Scope { Everything, Program, State, Group, Pick };

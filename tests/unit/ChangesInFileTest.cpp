@@ -147,7 +147,6 @@ protected:
         const auto r = row(place, name);
         ops::Edit e;
         e.rowId = r.ID;
-        e.kind = r.Type;
         e.bodyBefore = r.script;
         e.body = r.script;
         return e;
@@ -410,7 +409,6 @@ TEST_F(ChangesInFile, ReplaceAllStopsWhenAnotherProgramChangedTheFile) {
         ASSERT_TRUE(r);
         ops::Edit e;
         e.rowId = r->ID;
-        e.kind = r->Type;
         e.bodyBefore = r->script;
         e.body = "Sub Main\r\n  w = \"foo\"\r\nEnd Sub\r\n";
         ASSERT_TRUE(ops::SaveChanges(otherWs, e).run().isDone());

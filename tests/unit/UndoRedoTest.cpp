@@ -137,7 +137,6 @@ TEST_F(UndoRedo, EveryKindOfChangeIsUndoneAndRedoneByteForByte) {
     {
         ops::Edit edit;
         edit.rowId = rowId("scroll");
-        edit.kind = "A";
         edit.bodyBefore = "Sub Main\r\nEnd Sub\r\n";
         edit.body = "Sub Main\r\n' edited\r\nEnd Sub\r\n";
         change<ops::SaveChanges>({}, std::move(edit));

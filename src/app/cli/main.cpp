@@ -3,6 +3,7 @@
 
 #include "cmdfile/Clock.h"
 #include "cmdfile/Errors.h"
+#include "ops/Failures.h"
 #include "ops/Workspace.h"
 #include "shell/Application.h"
 #include "shell/HomeFolder.h"
@@ -134,14 +135,12 @@ int run(int argc, char** argv) {
         return status;
     } catch (const EndProgram& end) {
         return end.exitCode();
-    } catch (const Refusal& refusal) {
-        return command->error(prompter, refusal.what(), refusal.title());
-    } catch (const FormatError& e) {
-        return command->error(prompter, e.what(), command->file());
-    } catch (const StoreError& e) {
-        return command->error(prompter, e.what(), {});
-    } catch (const fs::filesystem_error& e) {
-        return command->error(prompter, e.what(), {});
+    } catch (...) {
+        ops::FailureHandling handling;
+        handling.commandFile = command->file();
+        const auto failure = ops::failureOf(std::current_exception(), nullptr, handling);
+        if (!failure) throw;
+        return command->error(prompter, failure->text, failure->title);
     }
 }
 
