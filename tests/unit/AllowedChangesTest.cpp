@@ -7,6 +7,7 @@
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Texts.h"
 #include "ops/AllowedChanges.h"
+#include "ops/CloneCommand.h"
 #include "ops/DebugWithBasic.h"
 #include "ops/SaveChanges.h"
 #include "ops/Texts.h"
@@ -117,7 +118,7 @@ std::string quoted(const std::string& s) { return "'" + s + "'"; }
 
 // A new body each kind takes (line breaks typed as such on the command line).
 std::string newBody(const std::string& name) {
-    if (name.ends_with("script") && name != "legacy script") return "Sub Main\n\tBeep\nEnd Sub\n";
+    if (name.ends_with("script") && name != "legacy script") return "Sub Main\n\tBeep\n\tBeep\nEnd Sub\n";
     if (name == "legacy script") return "SendKeys \"y\"";
     if (name == "color") return "red\nblue";
     return "hello there";
