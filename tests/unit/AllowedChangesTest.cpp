@@ -247,6 +247,11 @@ TEST_F(AllowedChanges_, RefusalsSayWhyAndLeaveTheFile) {
                   ops::texts::NotAKeysCommand, "a script");
     expectRefused(ops::startConversion(ws, row("plain keys").ID, ops::Conversion::ToAdvancedScript).outcome,
                   ops::texts::KeysWithoutBraces, "no braces");
+    const ops::Place global{"Global Commands", "Global Commands"};
+    expectRefused(ops::CloneCommand(ws, global, "recording", "recording again").run(),
+                  std::string(ops::texts::KindNotCloned) + "Macro Recorder", "a recording");
+    expectRefused(ops::CloneCommand(ws, global, "secret keys", "secret again").run(), texts::Encrypted,
+                  "encrypted keys");
 
     // A row whose body cannot be edited still takes a new description: only its body stays.
     const auto r = row("letterhead");
