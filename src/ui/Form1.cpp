@@ -11,6 +11,7 @@
 #include "ops/ConvertCommand.h"
 #include "ops/DebugWithBasic.h"
 #include "ops/DeleteCommand.h"
+#include "ops/Failures.h"
 #include "ops/NewCommand.h"
 #include "ops/NewList.h"
 #include "ops/RenameCommand.h"
@@ -561,11 +562,12 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 void Form1::guarded(const std::function<void()>& action) {
     try {
-        action();
+        ops::translatingFailures(session_.prompter(), &session_.trace(), [&] {
+            action();
+            return ops::Outcome::done();
+        });
     } catch (const EndProgram& end) {
         endProgram(end.exitCode());
-    } catch (const Refusal& refusal) {
-        session_.prompter().message(refusal.what(), refusal.title());
     } catch (const std::exception& e) {
         session_.prompter().message(e.what());
     }
@@ -1168,17 +1170,17 @@ void Form1::showRow(const UserRow& row) {
     currentKind_ = row.Type;
     bodyBefore_ = body_.text;
     commandmenu_->menuAction()->setEnabled(true);
-    convert2Plain_->setEnabled(body_.convertToPlain);
-    convert2Advanced_->setEnabled(body_.convertToAdvanced);
-    commandclone_->setEnabled(!body_.readOnly);
-    // Scripts, advanced and legacy, can be run in Dragon's own editor.
-    commandDebugBasic_->setEnabled((row.Type == "A" || row.Type == "S") && !body_.readOnly && dragonAvailable());
-    commandrename_->setEnabled(true);
-    commanddelete_->setEnabled(true);
+    const auto& allowed = body_.allowed;
+    convert2Plain_->setEnabled(allowed.toPlainText);
+    convert2Advanced_->setEnabled(allowed.toAdvancedScript);
+    commandclone_->setEnabled(allowed.clone);
+    commandDebugBasic_->setEnabled(allowed.debugWithBasic && dragonAvailable());
+    commandrename_->setEnabled(allowed.rename);
+    commanddelete_->setEnabled(allowed.remove);
     // The body box takes typing only once a modify has begun.
     Text1_->setReadOnly(true);
-    modify_->setEnabled(!body_.readOnly);
-    commandEdit_->setEnabled(!body_.readOnly);
+    modify_->setEnabled(allowed.modify);
+    commandEdit_->setEnabled(allowed.modify);
     showgraphic_->setVisible(body_.showGraphic);
 }
 
@@ -1258,10 +1260,12 @@ void Form1::refreshAfterChange() {
 void Form1::CommandDebugBasic_Click() {
     if (!dragonAvailable()) return;
     if (app_.RefreshIfChanged(true)) refreshAfterChange();
-    if (!currentRow_ || (shownType_ != "A" && shownType_ != "S")) return;
+    if (!currentRow_) return;
+    const auto shown = session_.store().userById(*currentRow_);
+    if (!shown) return;
     WindowWait waits;
     ops::DebugWithBasic(app_.dragon(), session_.prompter(), waits)
-        .run(bodyText(), static_cast<platform::WindowHandle>(winId()));
+        .run(*shown, bodyText(), static_cast<platform::WindowHandle>(winId()));
 }
 
 // --- Find ----------------------------------------------------------------------------------------
@@ -1375,17 +1379,17 @@ void Form1::savechanges_Click() {
         if (!currentRow_) return;
         ops::Edit edit;
         edit.rowId = *currentRow_;
-        edit.kind = currentKind_;
         edit.bodyBefore = bodyBefore_;
         edit.body = body;
-        edit.toPlainText = toPlainText_;
-        edit.toAdvancedScript = toAdvancedScript_;
+        edit.conversion = toPlainText_        ? ops::Conversion::ToPlainText
+                          : toAdvancedScript_ ? ops::Conversion::ToAdvancedScript
+                                              : ops::Conversion::None;
         if (descriptionChanged_) edit.description = str(description_->text());
         if (groupChanged_) edit.group = str(Text6_->text());
         outcome = ops::SaveChanges(ws, std::move(edit)).run();
     }
     if (!outcome.isDone()) {
-        if (outcome.text == ops::texts::ChangedByDragon) {
+        if (outcome.reason == ops::Outcome::Reason::FileChangedMeanwhile) {
             // The file was read again: the edit survives only on the clipboard.
             QGuiApplication::clipboard()->setText(Text1_->toPlainText());
             refreshAfterChange();
@@ -1414,9 +1418,7 @@ void Form1::commandnew_Click(const std::string& kind) {
     form.exec();
     const std::string name = form.result();
     if (name.empty()) return;
-    std::string body;
-    if (kind == "A") body = "Sub Main\r\n\r\nEnd Sub";
-    StartNewCommand(kind, name, body);
+    StartNewCommand(kind, name, ops::newCommandBody(kind));
 }
 
 NewCommandForm::Lists Form1::storeLists() {
@@ -1555,6 +1557,9 @@ void Form1::commanddelete_Click() {
 }
 
 void Form1::commandconvert2Plain_Click() {
+    if (!currentRow_) return;
+    ops::Workspace ws(app_, clock_);
+    if (!ops::startConversion(ws, *currentRow_, ops::Conversion::ToPlainText).outcome.isDone()) return;
     toPlainText_ = true;
     currentKind_ = "P";
     Text5_->setText(qs(typeName("P")));
@@ -1562,13 +1567,14 @@ void Form1::commandconvert2Plain_Click() {
 }
 
 void Form1::commandconvert2Advanced_Click() {
+    if (!currentRow_) return;
     ops::Workspace ws(app_, clock_);
-    const auto script = ops::ConvertToAdvancedScript::convertedBody(ws, bodyText());
-    if (!script) return;
+    const auto started = ops::startConversion(ws, *currentRow_, ops::Conversion::ToAdvancedScript);
+    if (!started.outcome.isDone()) return;
     toAdvancedScript_ = true;
     currentKind_ = "A";
     Text5_->setText(qs(typeName("A")));
-    showText(*script);
+    showText(started.body);
     modify_Click();
 }
 

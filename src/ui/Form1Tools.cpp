@@ -13,7 +13,6 @@
 #include "ui/BatchDialog.h"
 #include "ui/Dialogs.h"
 #include "ui/ToolsDialogs.h"
-#include "writer/Texts.h"
 
 namespace vocabrella::ui {
 
@@ -94,11 +93,7 @@ void Form1::toolsconvert_Click(const std::string& target) {
 void Form1::toolslanguage_Click() {
     if (!fileOpen()) return;
     ops::Workspace ws(app_, clock_);
-    if (ws.productionOpen()) {
-        // Refused before the dialog shows anything.
-        session_.prompter().message(vocabrella::texts::CannotConvertUserFile, ws.commandFile().string());
-        return;
-    }
+    if (!ops::ConvertLanguage::offered(ws).isDone()) return; // refused before the dialog shows anything
     LanguageDialog dialog(ws, this);
     installHelpKey(&dialog, *help_, kHelpConvertLanguage);
     dialog.exec();

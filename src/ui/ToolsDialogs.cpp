@@ -158,7 +158,7 @@ void LanguageDialog::Convert_Click() {
     std::string entry = item ? item->text().toStdString() : std::string(ops::texts::NoChange);
     if (entry.rfind(texts::LanguageEntryPrefix, 0) == 0) entry.erase(0, texts::LanguageEntryPrefix.size());
     const auto outcome = ops::ConvertLanguage(ws_, entry).run();
-    if (entry == ops::texts::NoChange) {
+    if (outcome.reason == ops::Outcome::Reason::NothingChosen) {
         reject(); // "No conversion done" was said
         return;
     }
