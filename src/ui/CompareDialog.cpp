@@ -1,14 +1,8 @@
 #include "ui/CompareDialog.h"
 
-#include "cmdfile/Prompter.h"
-#include "ops/CompareFiles.h"
-#include "ops/Texts.h"
-#include "shell/Session.h"
 #include "ui/Texts.h"
 
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -16,7 +10,6 @@
 #include <QVBoxLayout>
 
 namespace vocabrella::ui {
-namespace fs = std::filesystem;
 
 namespace {
 
