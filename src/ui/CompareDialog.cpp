@@ -1,15 +1,8 @@
 #include "ui/CompareDialog.h"
 
-#include "cmdfile/Prompter.h"
-#include "ops/CompareFiles.h"
-#include "ops/Texts.h"
-#include "shell/Session.h"
-#include "ui/Form1.h"
 #include "ui/Texts.h"
 
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -17,7 +10,6 @@
 #include <QVBoxLayout>
 
 namespace vocabrella::ui {
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -58,32 +50,5 @@ CompareDialog::CompareDialog(const QString& title, const QString& heading, const
 
 QString CompareDialog::heading() const { return heading_->text(); }
 QString CompareDialog::differences() const { return differences_->toPlainText(); }
-
-// "Compare with...": a command file chosen, its differences from the open file shown.
-void Form1::filecompare_Click() {
-    if (!fileOpen()) return;
-    const fs::path open = session_.reader().file().path;
-    std::optional<fs::path> chosen;
-    if (hooks_.chooseFileToOpen) {
-        chosen = hooks_.chooseFileToOpen(open);
-    } else {
-        QFileDialog dialog(this, widgetText(texts::CompareDialogTitle), QString::fromStdString(open.parent_path().string()));
-        dialog.setNameFilters(widgetText(texts::OpenDialogFilter).split(QStringLiteral(";;")));
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-            chosen = fs::path(dialog.selectedFiles().front().toStdString());
-    }
-    if (!chosen) return;
-    try {
-        const auto comparison = ops::CompareFiles(session_.home()).run(open, *chosen);
-        const QString heading = widgetText(std::string(texts::CompareFirstFile) + comparison.first.path.string() + "\n" +
-                                           std::string(texts::CompareSecondFile) + comparison.second.path.string());
-        CompareDialog dialog(widgetText(std::string(texts::CompareWindowTitle) + chosen->filename().string()), heading,
-                             widgetText(ops::comparisonText(comparison, ops::diffWords())), false, this);
-        dialog.exec();
-    } catch (const ops::CompareError& e) {
-        session_.prompter().message(std::string(ops::texts::CompareCannotRead) + e.what(), e.file().string());
-    }
-}
 
 } // namespace vocabrella::ui
