@@ -221,7 +221,7 @@ void CommandPane::showEntry(const UserRow& row, const std::string& program, cons
         bodyBox_->moveCursor(QTextCursor::Start);
     }
     ctx_.edit.shown(row.Type, body_.text);
-    ctx_.voc->showAllowed(row, body_);
+    ctx_.voc->showAllowed(body_);
     // The body box takes typing only once a modify has begun.
     bodyBox_->setReadOnly(true);
     modifyButton_->setEnabled(body_.allowed.modify);

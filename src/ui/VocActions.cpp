@@ -67,7 +67,7 @@ VocActions::VocActions(WindowContext& ctx, QMenuBar* bar, QAction* before) : QOb
     on(toAdvancedEntry_, &VocActions::convertToAdvancedScript);
 }
 
-void VocActions::showAllowed(const UserRow& row, const BodyDisplay& body) {
+void VocActions::showAllowed(const BodyDisplay& body) {
     vocMenu_->menuAction()->setEnabled(true);
     const auto& allowed = body.allowed;
     toPlainEntry_->setEnabled(allowed.toPlainText);

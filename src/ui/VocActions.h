@@ -26,7 +26,7 @@ public:
     QMenu* menu() const { return vocMenu_; }
 
     // The entries the shown row allows.
-    void showAllowed(const UserRow& row, const BodyDisplay& body);
+    void showAllowed(const BodyDisplay& body);
     // No row shown: the changes of one are off; for a row gone from the store the whole menu.
     void showMissing(bool gone);
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 using vocabrella::ui::EditSession;
+namespace ops = vocabrella::ops;
 using State = EditSession::State;
 
 namespace {
@@ -49,12 +50,12 @@ TEST(EditSession, AnEditOfTheShownRowCarriesOnlyWhatWasTyped) {
 
     auto edit = session.edit(7, "body after\r\n", "a description", "a group");
     EXPECT_EQ(edit.rowId, 7);
-    EXPECT_EQ(edit.kind, "S");
+    EXPECT_EQ(session.kind(), "S");
     EXPECT_EQ(edit.bodyBefore, "body before\r\n");
     EXPECT_EQ(edit.body, "body after\r\n");
     EXPECT_FALSE(edit.description); // the boxes show the stored ones: nothing to write
     EXPECT_FALSE(edit.group);
-    EXPECT_FALSE(edit.toPlainText || edit.toAdvancedScript);
+    EXPECT_EQ(edit.conversion, ops::Conversion::None);
 
     session.descriptionEdited();
     edit = session.edit(7, "body after\r\n", "typed", "a group");
