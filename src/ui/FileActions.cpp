@@ -100,26 +100,22 @@ void FileActions::chooseFirstPlace() {
 }
 
 void FileActions::showOpenedFile() {
-    auto& selection = ctx_.selection;
-    ctx_.window.setCaption();
-    showUser();
-    selection.group = std::string(names::AllGroups);
-    selection.allGroups = true;
-    ctx_.places->buildProgramMenu();
-    chooseFirstPlace();
-    ctx_.window.applyOptions();
-    selection.listsStale = selection.recentlyCreatedStale = selection.recentlyModifiedStale = true;
-    ctx_.places->buildGroupMenu(); // chooses "All groups", which refreshes the window
+    showFile(true);
     ctx_.window.showDragonAvailability();
 }
 
-void FileActions::showReadFile() {
+void FileActions::showReadFile() { showFile(false); }
+
+// The window made anew for the file just opened or read again; an opened file starts at its
+// first program and scope, one read again stays where it was.
+void FileActions::showFile(bool atFirstPlace) {
     auto& selection = ctx_.selection;
     ctx_.window.setCaption();
     showUser();
     selection.group = std::string(names::AllGroups);
     selection.allGroups = true;
     ctx_.places->buildProgramMenu();
+    if (atFirstPlace) chooseFirstPlace();
     ctx_.window.applyOptions();
     selection.listsStale = selection.recentlyCreatedStale = selection.recentlyModifiedStale = true;
     ctx_.places->buildGroupMenu(); // chooses "All groups", which refreshes the window

@@ -51,6 +51,7 @@ public:
 private:
     // The window after its file was read again: menus rebuilt for all groups.
     void showReadFile();
+    void showFile(bool atFirstPlace);
     // Program and scope of the file's first row (the global ones without commands).
     void chooseFirstPlace();
     QWidget* window() const;
