@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
 
         std::size_t floorRows = 0;
         const double floor = bestMs([&] { floorRows = bareSelect(db, scope); });
-        const double figure = bestMs([&] { window.statedynamic_Click(index); });
+        const double figure = bestMs([&] { window.chooseEntry(ui::DynamicMenu::Scope, index); });
         const double withProgram = bestMs([&] { window.choosePlace(scope.program, scope.scope); });
         const double query = bestMs([&] { (void)app.session().store().rowsOfScope(scope.program, scope.scope); });
         // Find over every body without a hit, the longest search there is.

@@ -1,5 +1,7 @@
 #include "cmdfile/DvcWriter.h"
 
+#include "cmdfile/RowMarks.h"
+
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Codec.h"
 #include "cmdfile/Errors.h"
@@ -168,22 +170,12 @@ std::string dvcText(const std::vector<UserRow>& rows) {
 void WriteDvc(CommandStore& store, const std::filesystem::path& path) { WriteDvc(store, path, FileVersion::of(path)); }
 
 void WriteDvc(CommandStore& store, const std::filesystem::path& path, const FileVersion& seen) {
-    try {
-        const auto rows = store.flaggedForDvc();
-        for (const auto& row : rows)
-            if (auto refusal = dvcRefusal(row)) throw Refusal(*refusal, row.name);
-        const std::string bytes = codec::utf8ToCp1252(dvcText(rows));
-        writeFileIfUnchanged(path, seen, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
-    } catch (...) {
-        try {
-            store.clearFlags();
-        } catch (const std::exception& e) {
-            // The first failure is the one to report; this one is kept in the trace.
-            store.traceFailure(texts::trace::ClearMarks, e.what());
-        }
-        throw;
-    }
-    store.clearFlags();
+    const RowMarks marks(store);
+    const auto rows = store.flaggedForDvc();
+    for (const auto& row : rows)
+        if (auto refusal = dvcRefusal(row)) throw Refusal(*refusal, row.name);
+    const std::string bytes = codec::utf8ToCp1252(dvcText(rows));
+    writeFileIfUnchanged(path, seen, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
 }
 
 } // namespace vocabrella

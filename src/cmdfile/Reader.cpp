@@ -33,6 +33,17 @@ bool readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>&
     }
 }
 
+// The first bytes of the file (fewer when it is shorter); false when it cannot be read now.
+bool readFileStart(const std::filesystem::path& path, std::size_t count, std::vector<std::uint8_t>& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    out.resize(count);
+    in.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(count));
+    if (in.bad()) return false;
+    out.resize(static_cast<std::size_t>(in.gcount()));
+    return true;
+}
+
 // Back to the file's own code page for the diagnostics written beside its bytes.
 std::string asFileText(std::string_view utf8) {
     try {
@@ -211,6 +222,19 @@ private:
     std::size_t batched_ = 0;
 };
 
+const std::vector<std::uint8_t>& LoadedFile::bytes() const {
+    if (!imageUnread) return image;
+    std::vector<std::uint8_t> read;
+    readFileInto(path, read);
+    const auto stamp = writeTimeStamp(path);
+    // Positions in the store are those of the version it was made from.
+    if (!stamp || *stamp != info.modified || read.size() != info.size)
+        throw FormatError(0, "the file as it was when opened, not a version changed since");
+    image = std::move(read);
+    imageUnread = false;
+    return image;
+}
+
 bool CommandFileReader::loadKeyNames() {
     auto loaded = KeyNames::load(env_.homeFolder / "keynames");
     if (!loaded) return false;
@@ -242,22 +266,47 @@ ReadOutcome CommandFileReader::ReadCommandFile(bool force, const std::filesystem
         prompter.message(texts::CommandFileMissing, path.string());
         throw EndProgram();
     }
-    try {
-        for (int attempt = 0; !readWholeFile(path, file_.image); ++attempt) {
-            if (attempt + 1 >= kOpenAttempts)
-                return {false, path.string() + ": the file cannot be opened for reading"};
-            env_.clock.sleep(std::chrono::milliseconds(500));
-            const std::string number = std::to_string(attempt + 1);
-            prompter.counts(std::string(texts::Retrying) + number);
-            trace.Tracy(texts::Retrying, number); // the count line and the trace say the same
+    // A file unchanged since the last parse is not read again: its header is enough, and its
+    // bytes are read when first wanted (LoadedFile::bytes).
+    const auto lastParse = store.parameters().mycmdstime;
+    const auto unchanged = [&] {
+        std::error_code e;
+        const auto stamp = writeTimeStamp(path);
+        return !force && stamp && lastParse && *lastParse == *stamp && std::filesystem::is_regular_file(path, e);
+    };
+    bool current = unchanged();
+    const auto readFile = [&](bool headerOnly) -> std::optional<ReadOutcome> {
+        try {
+            for (int attempt = 0; !(headerOnly ? readFileStart(path, format::kHeaderSize, file_.image)
+                                               : readWholeFile(path, file_.image));
+                 ++attempt) {
+                if (attempt + 1 >= kOpenAttempts)
+                    return ReadOutcome{false, path.string() + ": the file cannot be opened for reading"};
+                env_.clock.sleep(std::chrono::milliseconds(500));
+                const std::string number = std::to_string(attempt + 1);
+                prompter.counts(std::string(texts::Retrying) + number);
+                trace.Tracy(texts::Retrying, number); // the count line and the trace say the same
+            }
+        } catch (const Refusal& notAFile) {
+            return ReadOutcome{false, notAFile.what()};
         }
-    } catch (const Refusal& notAFile) {
-        return {false, notAFile.what()};
-    }
+        file_.imageUnread = headerOnly;
+        return std::nullopt;
+    };
+    if (auto failed = readFile(current)) return *failed;
 
     FileInformation& info = file_.info;
-    info.modified = writeTimeStamp(path).value_or(fileTimeStamp(std::filesystem::file_time_type::min()));
-    info.size = file_.image.size();
+    const auto stampNow = [&] {
+        return writeTimeStamp(path).value_or(fileTimeStamp(std::filesystem::file_time_type::min()));
+    };
+    info.modified = stampNow();
+    if (current && (!lastParse || *lastParse != info.modified)) {
+        // Changed while its header was read: read and parse it after all.
+        current = false;
+        if (auto failed = readFile(false)) return *failed;
+        info.modified = stampNow();
+    }
+    info.size = current ? static_cast<std::uint64_t>(std::filesystem::file_size(path, ec)) : file_.image.size();
     FileHeader header;
     try {
         header = readHeader(file_.image);
@@ -270,8 +319,7 @@ ReadOutcome CommandFileReader::ReadCommandFile(bool force, const std::filesystem
     info.languageCode = header.languageCode;
     info.languageName = languageName(header.languageCode);
 
-    const auto lastParse = store.parameters().mycmdstime;
-    if (!force && lastParse && *lastParse == info.modified) {
+    if (current) {
         info.commandCount = static_cast<std::uint32_t>(store.countCommands());
         info.listCount = static_cast<std::uint32_t>(store.countLists());
         prompter.counts(std::to_string(info.commandCount) + std::string(texts::CountSeparator) +

@@ -36,8 +36,15 @@ struct FileInformation {
 // and what is known of it.
 struct LoadedFile {
     std::filesystem::path path;
-    std::vector<std::uint8_t> image;
+    // A start on a store that is current reads only the file's header: the bytes are read when
+    // first wanted (bytes()), so that opening a large file costs no more than a small one.
+    mutable std::vector<std::uint8_t> image;
+    mutable bool imageUnread = false;
     FileInformation info;
+    // The file's bytes, read now when they were left unread. Throws FormatError when the file
+    // is no longer the version the store was made from, and filesystem_error when it cannot be
+    // read.
+    const std::vector<std::uint8_t>& bytes() const;
     // Memory the writers keep from one change to the next, so that changing a large file does
     // not cost fresh memory each time: where the file is read back before a change, and where
     // the next version is built (the previous image, once replaced).

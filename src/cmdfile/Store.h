@@ -137,6 +137,15 @@ public:
     // Rows.
     // Adds a row, every text whole, and returns its ID.
     std::int64_t insertUser(const UserRow& row);
+    // A copy of a global LIST in another program and scope, so that the commands there can use
+    // it: marked when asked, in `group` when one is given. Returns the new row's ID.
+    std::int64_t copyListIntoScope(const UserRow& source, std::string_view program, std::string_view scope,
+                                   const std::optional<std::string>& group, bool mark);
+    // Makes the LISTs named visible in a program and scope, in one transaction: a global LIST
+    // missing there is copied in, and with a group given each LIST joins that group. A LIST that
+    // exists nowhere is left alone.
+    void showListsInScope(std::string_view program, std::string_view scope, const std::vector<std::string>& listNames,
+                          const std::optional<std::string>& group);
     void deleteUser(std::int64_t id);
     // After a record changed size in the file: every row standing behind position (global
     // LIST rows included, per-program LIST copies not) moves by delta, and so does the LIST

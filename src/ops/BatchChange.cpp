@@ -5,24 +5,25 @@
 namespace vocabrella::ops {
 
 Outcome BatchChange::check() {
+    marks_.emplace(ws_.store());
     auto marked = markSelection(ws_, selection_);
     if (!marked.outcome.isDone()) return marked.outcome;
     marked_ = marked.rows;
     auto outcome = checkMarked();
-    if (!outcome.isDone()) ws_.store().clearFlags();
+    if (!outcome.isDone()) marks_.reset();
     return outcome;
 }
 
 Outcome BatchChange::changedOnDisk() {
     ws_.FileRefresh();
-    ws_.store().clearFlags();
-    return refuse(std::string(texts::ModifiedMeanwhile));
+    marks_.reset();
+    return refuse(std::string(texts::ModifiedMeanwhile)).because(Outcome::Reason::FileChangedMeanwhile);
 }
 
 Outcome BatchChange::refuseNothingToDo() { return refuse(std::string(texts::NoMacros), std::string(texts::NoMacrosTitle)); }
 
 Outcome BatchChange::ended(Outcome outcome) {
-    ws_.store().clearFlags();
+    marks_.reset();
     return outcome;
 }
 

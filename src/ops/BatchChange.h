@@ -1,6 +1,9 @@
 #pragma once
 
+#include "cmdfile/RowMarks.h"
 #include "ops/BatchSelection.h"
+
+#include <optional>
 #include "ops/Change.h"
 
 namespace vocabrella::ops {
@@ -23,6 +26,8 @@ protected:
 
     std::int64_t marked_ = 0;
     BatchSelection selection_;
+    // The marks of the rows acted on, from the checks to the end of the change.
+    std::optional<RowMarks> marks_;
 
 private:
     Outcome check() final;

@@ -1,6 +1,7 @@
 #include "ops/BatchSelection.h"
 
 #include "cmdfile/Prompter.h"
+#include "cmdfile/RowMarks.h"
 #include "cmdfile/TextCase.h"
 #include "ops/Workspace.h"
 
@@ -25,7 +26,7 @@ std::int64_t markOption(CommandStore& store, const BatchSelection& s, BatchScope
         rows.program = s.program;
         rows.scope = s.state;
         break;
-    case BatchScope::PickAndChoose: store.clearFlags(); return 0;
+    case BatchScope::PickAndChoose: return 0; // the picked rows are marked one by one
     }
     return store.flagSelection(rows);
 }
@@ -41,7 +42,6 @@ bool groupExists(CommandStore& store, std::string_view group) {
 }
 
 Marked refused(Workspace& ws, std::string text, std::string title = {}) {
-    ws.store().clearFlags();
     ws.prompter().message(text, title);
     return {Outcome::refused(std::move(text), std::move(title)), 0};
 }
@@ -68,11 +68,13 @@ ScopeCounts countScopes(CommandStore& store, const BatchSelection& selection) {
                                                             {BatchScope::CurrentScope, &counts.scope}};
     // The marks are the store's business only: one transaction, whose end leaves none set.
     CommandStore::Transaction t(store);
-    for (const auto& [scope, count] : options) {
-        markOption(store, selection, scope);
-        *count = keepMarked(store, commandsShown);
+    {
+        const RowMarks marks(store);
+        for (const auto& [scope, count] : options) {
+            markOption(store, selection, scope);
+            *count = keepMarked(store, commandsShown);
+        }
     }
-    store.clearFlags();
     t.commit();
     return counts;
 }
@@ -81,7 +83,10 @@ Marked markSelection(Workspace& ws, const BatchSelection& s, std::string_view no
     auto& store = ws.store();
     // Marked in one transaction: a failure half-way leaves the marks as they were.
     CommandStore::Transaction t(store);
+    // Marked afresh; a refusal leaves nothing marked, the rows marked go to the caller.
+    RowMarks marks(store, true);
     auto marked = markRows(ws, s, nothingSelected);
+    if (marked.outcome.isDone()) marks.keep();
     t.commit();
     return marked;
 }
@@ -92,7 +97,6 @@ Marked markRows(Workspace& ws, const BatchSelection& s, std::string_view nothing
     switch (s.scope) {
     case BatchScope::PickAndChoose:
         if (s.picked.empty()) return refused(ws, std::string(nothingSelected), s.state);
-        store.clearFlags();
         for (const auto& name : s.picked) {
             auto row = store.findUser(s.program, s.state, name);
             if (!row) return refused(ws, std::string(texts::NoSuchCommand), name);

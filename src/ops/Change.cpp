@@ -5,6 +5,7 @@
 #include "cmdfile/Errors.h"
 #include "cmdfile/FileLock.h"
 #include "cmdfile/Prompter.h"
+#include "cmdfile/Reader.h"
 #include "ops/Failures.h"
 #include "ops/Texts.h"
 #include "shell/ChangeHistory.h"
@@ -19,6 +20,14 @@ namespace vocabrella::ops {
 Outcome Change::refuse(std::string text, std::string title) {
     ws_.prompter().message(text, title);
     return Outcome::refused(std::move(text), std::move(title));
+}
+
+Outcome Change::refuse(NotAllowed why) {
+    return refuse(std::move(why.text), std::move(why.title)).because(Outcome::Reason::NotAllowed);
+}
+
+AllowedChanges Change::allowedFor(const UserRow& row) {
+    return allowedChanges(row, ws_.env().reader.file().info.languageName);
 }
 
 Outcome ChangeOfOne::find() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cmdfile/Store.h"
+#include "ops/AllowedChanges.h"
 #include "ops/Names.h"
 #include "ops/Outcome.h"
 #include "ops/Workspace.h"
@@ -54,6 +55,10 @@ protected:
 
     // Tells the user and returns the refusal.
     Outcome refuse(std::string text, std::string title = {});
+    // The same for a change the command or LIST does not allow.
+    Outcome refuse(NotAllowed why);
+    // What a row of the open file allows.
+    AllowedChanges allowedFor(const UserRow& row);
 
     Workspace& ws_;
 

@@ -34,6 +34,7 @@ Outcome CloneCommand::checkName(Workspace& ws, Place place, std::string sourceNa
 Outcome CloneCommand::check() {
     if (auto o = find(); !o.isDone()) return o;
     const UserRow& source = *row_;
+    if (!allowedFor(source).clone) return refuse(whyNotCloned(source));
     isList_ = source.Type == "L";
     if (isList_) {
         if (auto o = checkNewListName(ws_, newName_); !o.isDone()) return o;

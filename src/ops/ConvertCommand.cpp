@@ -8,19 +8,9 @@
 
 namespace vocabrella::ops {
 
-namespace {
-
-Outcome notKeys(Workspace& ws, const std::string& name) {
-    ws.prompter().message(texts::NotAKeysCommand, name);
-    return Outcome::refused(std::string(texts::NotAKeysCommand), name);
-}
-
-} // namespace
-
 Outcome ConvertToPlainText::check() {
     if (auto o = find(); !o.isDone()) return o;
-    if (row_->Type != "K") return notKeys(ws_, name_);
-    if (row_->script.find('{') != std::string::npos) return refuse(std::string(texts::KeysWithBraces), name_);
+    if (!allowedFor(*row_).toPlainText) return refuse(whyNotConverted(*row_, false));
     return Outcome::done();
 }
 
@@ -39,7 +29,7 @@ std::optional<std::string> ConvertToAdvancedScript::convertedBody(Workspace& ws,
 
 Outcome ConvertToAdvancedScript::check() {
     if (auto o = find(); !o.isDone()) return o;
-    if (row_->Type != "K") return notKeys(ws_, name_);
+    if (!allowedFor(*row_).toAdvancedScript) return refuse(whyNotConverted(*row_, true));
     const auto script = convertedBody(ws_, bodyForEditing(*row_));
     if (!script) return Outcome::refused(std::string(texts::ConversionFailed), std::string(texts::ConversionFailedTitle));
     script_ = *script;

@@ -3,6 +3,7 @@
 #include "cmdfile/Format.h"
 #include "cmdfile/Prompter.h"
 #include "cmdfile/RecordCodec.h"
+#include "cmdfile/RowMarks.h"
 #include "cmdfile/Store.h"
 #include "ops/Texts.h"
 #include "writer/Texts.h"
@@ -30,6 +31,7 @@ std::string statesDroppedNotice(std::size_t commands) {
 }
 
 void ConvertVersion::write() {
+    const RowMarks marks(ws_.store()); // the rebuild's, gone once it is written
     statesDropped_ = 0;
     if (!familyHoldsStates(*familyForCode(operation_->targetInfo().code)))
         statesDropped_ = static_cast<std::size_t>(ws_.store().countCommandsWithStates());
@@ -38,17 +40,24 @@ void ConvertVersion::write() {
 
 Outcome ConvertVersion::finish() {
     ws_.prompter().status("");
-    ws_.store().clearFlags();
     return Outcome::done(std::string(operation_->targetInfo().done) + statesDroppedNotice(statesDropped_),
                          ws_.commandFile().string());
 }
 
 Outcome ConvertLanguage::check() {
     if (language_.empty() || language_ == texts::NoChange)
-        return refuse(std::string(vocabrella::texts::NoConversionDone), std::string(texts::NoConversionDoneTitle));
+        return refuse(std::string(vocabrella::texts::NoConversionDone), std::string(texts::NoConversionDoneTitle))
+            .because(Outcome::Reason::NothingChosen);
     if (const auto r = ConvertLanguageRefusal(ws_.env(), language_, ws_.productionOpen()))
         return refuse(r->what(), r->title());
     return Outcome::done();
+}
+
+Outcome ConvertLanguage::offered(Workspace& ws) {
+    if (!ws.productionOpen()) return Outcome::done();
+    const std::string text(vocabrella::texts::CannotConvertUserFile), title = ws.commandFile().string();
+    ws.prompter().message(text, title);
+    return Outcome::refused(text, title).because(Outcome::Reason::NotAllowed);
 }
 
 Outcome ConvertLanguage::confirm() {

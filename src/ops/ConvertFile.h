@@ -37,6 +37,10 @@ public:
     std::string describe() const override;
     ConvertLanguage(Workspace& ws, std::string language) : Change(ws), language_(std::move(language)) {}
 
+    // Whether the open file can take another language at all, asked before the language is
+    // chosen. A refusal has been told.
+    static Outcome offered(Workspace& ws);
+
 protected:
     Outcome check() override;
     Outcome confirm() override;

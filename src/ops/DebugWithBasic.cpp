@@ -2,6 +2,7 @@
 
 #include "cmdfile/Clock.h"
 #include "cmdfile/Prompter.h"
+#include "ops/AllowedChanges.h"
 #include "ops/Texts.h"
 #include "shell/platform/Dragon.h"
 #include "shell/platform/DragonEngine.h"
@@ -78,6 +79,16 @@ bool DebugWithBasic::send(platform::WindowHandle editor, std::string_view keys) 
     if (dragon_.windows().foregroundWindow() != editor) return false;
     dragon_.windows().sendKeys(keys, true);
     return true;
+}
+
+Outcome DebugWithBasic::run(const UserRow& shown, std::string_view body, platform::WindowHandle owner) {
+    // Only the kind and the encryption count here, not the file's language.
+    if (!allowedChanges(shown, {}).debugWithBasic) {
+        auto why = whyNotDebugged(shown);
+        prompter_.message(why.text, why.title);
+        return Outcome::refused(std::move(why.text), std::move(why.title)).because(Outcome::Reason::NotAllowed);
+    }
+    return run(body, owner);
 }
 
 Outcome DebugWithBasic::run(std::string_view body, platform::WindowHandle owner) {

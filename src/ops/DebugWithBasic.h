@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cmdfile/Store.h"
 #include "ops/Outcome.h"
 #include "shell/platform/Platform.h"
 
@@ -29,6 +30,8 @@ public:
 
     // body: the body box's text with CR LF line ends; owner: the main window.
     Outcome run(std::string_view body, platform::WindowHandle owner);
+    // The same for the row on show: refused unless the row allows it.
+    Outcome run(const UserRow& shown, std::string_view body, platform::WindowHandle owner);
 
     // The script as it is typed: without its closing "End Sub" line (a legacy script has none
     // and is typed whole) and line feeds, one

@@ -2,6 +2,7 @@
 
 #include "cmdfile/Format.h"
 #include "cmdfile/Prompter.h"
+#include "cmdfile/RowMarks.h"
 #include "ops/Texts.h"
 #include "writer/RebuildOperations.h"
 #include "writer/Updater.h"
@@ -35,7 +36,7 @@ Outcome DeleteCommand::confirm() {
 void DeleteCommand::write() {
     ws_.prompter().status(texts::OperationInProgress);
     auto& store = ws_.store();
-    store.clearFlags();
+    const RowMarks marks(store, true);
     store.setFlag(row_->ID, true);
     DeleteMarked(ws_.env());
 }

@@ -2,6 +2,7 @@
 
 #include "cmdfile/Errors.h"
 #include "cmdfile/Prompter.h"
+#include "cmdfile/RowMarks.h"
 #include "ops/Failures.h"
 #include "ops/OutputTarget.h"
 #include "ops/Workspace.h"
@@ -30,21 +31,17 @@ Outcome ExportCommands::run() {
         if (ws_.changedOnDisk()) {
             ws_.FileRefresh();
             ws_.prompter().message(texts::ModifiedMeanwhile, {});
-            return Outcome::refused(std::string(texts::ModifiedMeanwhile));
+            return Outcome::refused(std::string(texts::ModifiedMeanwhile)).because(Outcome::Reason::FileChangedMeanwhile);
         }
+        const RowMarks marks(store);
         auto marked = markSelection(ws_, selection_);
         if (!marked.outcome.isDone()) return marked.outcome;
         if (narrowMarks(store, [](const UserRow& row) { return row.Type != "L"; }) == 0) {
-            store.clearFlags();
             ws_.prompter().message(texts::NoMacros, texts::NoMacrosTitle);
             return Outcome::refused(std::string(texts::NoMacros), std::string(texts::NoMacrosTitle));
         }
-        if (auto o = checkTarget(); !o.isDone()) {
-            store.clearFlags();
-            return o;
-        }
+        if (auto o = checkTarget(); !o.isDone()) return o;
         result_ = ExportToCommandFile(ws_.env(), target_, whenExists_, &ws_.clock()).run();
-        store.clearFlags();
         switch (result_.outcome) {
         case ExportOutcome::Done:
             return Outcome::done(std::string(texts::ExportCompleted), target_.string());
@@ -52,7 +49,7 @@ Outcome ExportCommands::run() {
         case ExportOutcome::Refused: return Outcome::refused({}, target_.string());
         }
         return Outcome::refused({});
-    }, FailureHandling::cleaningUp([&] { store.clearFlags(); }));
+    });
 }
 
 } // namespace vocabrella::ops

@@ -2,6 +2,7 @@
 
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Bytes.h"
+#include "cmdfile/RowMarks.h"
 #include "cmdfile/Errors.h"
 #include "cmdfile/Prompter.h"
 #include "ops/Failures.h"
@@ -42,27 +43,26 @@ Outcome ExportXml::run() {
         if (ws_.changedOnDisk()) {
             ws_.FileRefresh();
             ws_.prompter().message(texts::ModifiedMeanwhile, {});
-            return Outcome::refused(std::string(texts::ModifiedMeanwhile));
+            return Outcome::refused(std::string(texts::ModifiedMeanwhile)).because(Outcome::Reason::FileChangedMeanwhile);
         }
+        const RowMarks marks(store);
         auto marked = markSelection(ws_, selection_);
         if (!marked.outcome.isDone()) return marked.outcome;
         if (narrowMarks(store, [](const UserRow& row) { return row.Type != "L"; }) == 0) {
-            store.clearFlags();
             ws_.prompter().message(texts::NoMacros, texts::NoMacrosTitle);
             return Outcome::refused(std::string(texts::NoMacros), std::string(texts::NoMacrosTitle));
         }
         const auto seen = FileVersion::of(target_);
         auto outcome = checkOutputTarget(ws_, target_);
         if (outcome.isDone()) outcome = write(seen);
-        store.clearFlags();
         return outcome;
-    }, FailureHandling::cleaningUp([&] { store.clearFlags(); }));
+    });
 }
 
 Outcome ExportXml::write(const FileVersion& seen) {
     auto& store = ws_.store();
     const auto& file = ws_.session().reader().file();
-    const auto& image = file.image;
+    const auto& image = file.bytes();
     const auto header = readHeader(image);
     const auto& codec = RecordCodec::forFamily(header.family);
     // The language identifier is the header's language byte and the byte after it.

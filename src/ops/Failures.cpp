@@ -36,25 +36,33 @@ Outcome translatingFailures(Prompter& prompter, Trace* trace, const std::functio
     };
     try {
         return body();
+    } catch (...) {
+        auto failure = failureOf(std::current_exception(), trace, handling);
+        if (!failure) throw;
+        cleanUp();
+        return told(prompter, std::move(*failure));
+    }
+}
+
+std::optional<Outcome> failureOf(std::exception_ptr caught, Trace* trace, const FailureHandling& handling) {
+    try {
+        std::rethrow_exception(caught);
     } catch (const Refusal& r) {
-        cleanUp();
-        return told(prompter, Outcome::refused(r.what(), r.title().empty() ? handling.refusalTitle : r.title()));
+        return Outcome::refused(r.what(), r.title().empty() ? handling.refusalTitle : r.title());
     } catch (const EncodingError& e) {
-        cleanUp();
-        return told(prompter, Outcome::refused(e.what(), handling.refusalTitle));
+        return Outcome::refused(e.what(), handling.refusalTitle);
     } catch (const std::filesystem::filesystem_error& e) {
-        cleanUp();
         traced(trace, texts::trace::FileFailed, e.what());
-        return told(prompter, Outcome::failed(
-                                   e.what(), handling.fileFailureTitle.empty() ? os::pathText(e.path1()) : handling.fileFailureTitle));
+        return Outcome::failed(e.what(),
+                               handling.fileFailureTitle.empty() ? os::pathText(e.path1()) : handling.fileFailureTitle);
     } catch (const FormatError& e) {
-        cleanUp();
         traced(trace, texts::trace::FileDamaged, e.what());
-        return told(prompter, Outcome::failed(std::string(texts::CommandFileDamaged) + e.what(), handling.commandFile));
+        return Outcome::failed(std::string(texts::CommandFileDamaged) + e.what(), handling.commandFile);
     } catch (const StoreError& e) {
-        cleanUp();
         traced(trace, texts::trace::StoreFailed, e.what());
-        return told(prompter, Outcome::failed(std::string(texts::StoreFailed) + e.what()));
+        return Outcome::failed(std::string(texts::StoreFailed) + e.what());
+    } catch (...) {
+        return std::nullopt;
     }
 }
 

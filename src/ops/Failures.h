@@ -2,7 +2,9 @@
 
 #include "ops/Outcome.h"
 
+#include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace vocabrella {
@@ -45,6 +47,9 @@ struct FailureHandling {
 };
 Outcome translatingFailures(Prompter& prompter, Trace* trace, const std::function<Outcome()>& body,
                             const FailureHandling& handling = {});
+// The same translation of an exception caught elsewhere, not told yet (nor cleaned up after);
+// nothing for an exception that passes through.
+std::optional<Outcome> failureOf(std::exception_ptr caught, Trace* trace, const FailureHandling& handling = {});
 // The same with the open file's prompter, trace and path.
 Outcome translatingFailures(Workspace& ws, const std::function<Outcome()>& body, FailureHandling handling = {});
 

@@ -6,6 +6,7 @@
 #include "cmdfile/Prompter.h"
 #include "cmdfile/RawRecord.h"
 #include "cmdfile/Reader.h"
+#include "cmdfile/RowMarks.h"
 #include "ops/Texts.h"
 #include "ops/Workspace.h"
 #include "shell/Session.h"
@@ -99,7 +100,8 @@ Outcome checkNewCommandName(Workspace& ws, const Place& place, std::string_view 
                 return refuse(ws, "[" + listName + "]" + std::string(texts::OptionalWordsNameAList), std::string(name));
     }
 
-    store.clearFlags();
+    // The LISTs the name uses are marked afresh; they stay marked only for a name that is taken.
+    RowMarks marks(store, true);
     std::string missing;
     for (const auto reference : listReferences(name)) {
         const std::string listName(reference);
@@ -107,16 +109,15 @@ Outcome checkNewCommandName(Workspace& ws, const Place& place, std::string_view 
             store.setFlag(list->ID, true);
         } else if (const auto global = store.findUser(names::GlobalCommands, names::GlobalCommands, listName);
                    global && global->Type == "L") {
-            if (!names::isGlobalProgram(place.program)) CopyGlobalListToScope(store, *global, place, std::nullopt, true);
+            if (!names::isGlobalProgram(place.program))
+                store.copyListIntoScope(*global, place.program, place.scope, std::nullopt, true);
             else store.setFlag(global->ID, true);
         } else {
             missing = listName;
         }
     }
-    if (!missing.empty()) {
-        store.clearFlags();
-        return refuse(ws, std::string(texts::CreateListsFirst), missing);
-    }
+    if (!missing.empty()) return refuse(ws, std::string(texts::CreateListsFirst), missing);
+    marks.keep();
     ws.prompter().status("");
     return Outcome::done();
 }
@@ -174,7 +175,7 @@ CreatePlace CheckCreatePlace(Workspace& ws, const Place& place, std::string_view
     }
     // The new record takes the program's strings as the file spells them.
     auto& reader = ws.session().reader();
-    ByteReader r(reader.file().image);
+    ByteReader r(reader.file().bytes());
     r.seekPosition(static_cast<std::uint32_t>(shown->offset));
     if (reader.ReadCommandRecord(r, false) && !names::isGlobalProgram(place.program)) {
         const auto& current = reader.currentRecord();
@@ -184,20 +185,6 @@ CreatePlace CheckCreatePlace(Workspace& ws, const Place& place, std::string_view
         result.header.windowClass = current.windowClass;
     }
     return result;
-}
-
-std::int64_t CopyGlobalListToScope(CommandStore& store, const UserRow& source, const Place& place,
-                                   std::optional<std::string> group, bool mark) {
-    UserRow copy = source;
-    copy.ID = 0;
-    copy.menu = place.program;
-    copy.state = place.scope;
-    copy.globalsort = names::isGlobalProgram(place.program) ? "G" : "N";
-    if (group) copy.owner = *group;
-    copy.listcopy = true;
-    copy.dupe = false;
-    copy.flag = mark;
-    return store.insertUser(copy);
 }
 
 std::string joinedNames(const std::vector<std::string>& names) {

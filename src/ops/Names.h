@@ -62,10 +62,6 @@ struct CreatePlace {
 CreatePlace CheckCreatePlace(Workspace& ws, const Place& place, std::string_view shownCommand,
                              bool askFirstGlobal = true);
 
-// A copy of a global LIST in another program and scope, so that its commands there can use it.
-std::int64_t CopyGlobalListToScope(CommandStore& store, const UserRow& source, const Place& place,
-                                   std::optional<std::string> group, bool mark);
-
 // Names one after another, separated by ", ".
 std::string joinedNames(const std::vector<std::string>& names);
 

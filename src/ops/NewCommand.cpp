@@ -8,6 +8,10 @@
 
 namespace vocabrella::ops {
 
+std::string newCommandBody(std::string_view kind) {
+    return kind == "A" ? std::string(texts::NewAdvancedScript) : std::string();
+}
+
 Outcome NewCommand::checkName(Workspace& ws, const NewCommandRequest& request) {
     if (auto o = checkNewCommandName(ws, request.place, request.name); !o.isDone()) return o;
     return CheckCreatePlace(ws, request.place, request.shownCommand).outcome;

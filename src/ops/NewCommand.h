@@ -19,6 +19,9 @@ struct NewCommandRequest {
     bool placeConfirmed = false; // the first global command was agreed to when the name was given
 };
 
+// The body a new command of this kind begins with: an advanced script's frame, else nothing.
+std::string newCommandBody(std::string_view kind);
+
 class NewCommand final : public Change {
 public:
     std::string describe() const override;

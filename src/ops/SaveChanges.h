@@ -9,17 +9,27 @@
 
 namespace vocabrella::ops {
 
+// A KEYS command's change of kind, made within an edit.
+enum class Conversion { None, ToPlainText, ToAdvancedScript };
+
 // An edit of the command or LIST on show, as the window holds it when "Save Changes" is pressed.
 struct Edit {
     std::int64_t rowId = 0;
-    std::string kind;       // the type code, after a pending conversion
     std::string bodyBefore; // the body when editing began
     std::string body;       // the body as edited (CR LF line ends)
-    bool toPlainText = false;
-    bool toAdvancedScript = false;
+    Conversion conversion = Conversion::None;
     // Set when the name, description or group changed.
     std::optional<std::string> name, description, group;
 };
+
+// The start of a conversion within an edit: whether the row allows it, and the body the edit
+// begins with (the KEYS text as it is for plain text, a script typing the same keys for an
+// advanced script). A refusal, or a KEYS text that could not be converted, has been told.
+struct ConversionStart {
+    Outcome outcome;
+    std::string body;
+};
+ConversionStart startConversion(Workspace& ws, std::int64_t rowId, Conversion to);
 
 // Saves an edit: the body, a kind change, the name, description and group.
 class SaveChanges final : public Change {
@@ -46,6 +56,8 @@ private:
     Edit edit_;
     std::string keptAt_;
     std::optional<UserRow> row_;
+    std::string kind_; // the row's type code after the conversion
+    bool writeBody_ = false;
 };
 
 // The checks of a body before it is written: not empty, no control character but tabs and line

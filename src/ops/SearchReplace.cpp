@@ -1,6 +1,7 @@
 #include "ops/SearchReplace.h"
 
 #include "cmdfile/Prompter.h"
+#include "cmdfile/RowMarks.h"
 #include "cmdfile/TextCase.h"
 #include "ops/BatchChange.h"
 #include "ops/Change.h"
@@ -58,14 +59,15 @@ protected:
         const auto rows = rowsNamed(ws_.store(), wanted);
         for (const auto& b : bodies_) {
             const auto row = rows.find(commandKey(b.program, b.scope, b.name));
-            if (row == rows.end() || row->second.script != b.before) return refuse(std::string(texts::ModifiedMeanwhile));
+            if (row == rows.end() || row->second.script != b.before)
+                return refuse(std::string(texts::ModifiedMeanwhile)).because(Outcome::Reason::FileChangedMeanwhile);
             changes_.push_back({row->second.ID, b.after});
         }
         return Outcome::done();
     }
     Outcome changedOnDisk() override {
         ws_.FileRefresh();
-        return refuse(std::string(texts::ModifiedMeanwhile));
+        return refuse(std::string(texts::ModifiedMeanwhile)).because(Outcome::Reason::FileChangedMeanwhile);
     }
     void write() override { CommandFileUpdater(ws_.env()).UpdateBodies(changes_); }
     Outcome finish() override { return Outcome::done(); }
@@ -99,6 +101,7 @@ void SearchReplace::abandon() {
 
 Outcome SearchReplace::start() {
     auto& store = ws_.store();
+    const RowMarks marks(store);
     auto marked = markSelection(ws_, selection_);
     if (!marked.outcome.isDone()) return marked.outcome;
     // Each body once, where it stands in the file: a LIST of a program is its global LIST.
@@ -111,7 +114,6 @@ Outcome SearchReplace::start() {
         if (seen.insert(commandKey(t.program, t.scope, t.name)).second) targets_.push_back(std::move(t));
         return true;
     });
-    store.clearFlags();
     index_ = from_ = 0;
     shownIndex_.reset();
     current_.reset();
@@ -123,7 +125,7 @@ Outcome SearchReplace::start() {
 Outcome SearchReplace::ended() {
     const bool replaced = replacements_ > 0;
     abandon();
-    if (!replaced) return refuse(texts::NoMoreMatches);
+    if (!replaced) return refuse(texts::NoMoreMatches).because(Outcome::Reason::NoMoreMatches);
     ws_.prompter().status(texts::Replaced);
     return Outcome::done(std::to_string(replacements_) + std::string(texts::OccurrencesIn) + std::to_string(macros_) +
                          std::string(texts::MacrosReplaced));

@@ -25,6 +25,8 @@ inline constexpr std::string_view NoFileOpen = "No command file is open";
 
 // Names of new commands and LISTs.
 inline constexpr std::string_view NoGood = "*** no good ***";
+// What a new advanced script begins with: its Sub Main, with an empty line to type on.
+inline constexpr std::string_view NewAdvancedScript = "Sub Main\r\n\r\nEnd Sub";
 inline constexpr std::string_view CommandExists = "Command already exists";
 inline constexpr std::string_view CreateListsFirst = "Sorry, must create any new LISTs first";
 inline constexpr std::string_view CannotCreateHere =
@@ -83,6 +85,12 @@ inline constexpr std::string_view ConversionFailedTitle = "Please send to Quillf
 inline constexpr std::string_view NotAKeysCommand = "Only a KEYS command can be converted";
 inline constexpr std::string_view KeysWithBraces =
     "KEYS with braces are converted to Advanced Scripting, not to Plain Text";
+inline constexpr std::string_view KeysWithoutBraces =
+    "KEYS without braces are converted to Plain Text, not to Advanced Scripting";
+inline constexpr std::string_view KindNotEditable = "The body of a command of this kind cannot be changed: ";
+inline constexpr std::string_view KindNotCloned = "A command of this kind cannot be cloned: ";
+inline constexpr std::string_view UnknownKind = "unknown kind";
+inline constexpr std::string_view NotAScript = "Only a script can be debugged with Basic";
 inline constexpr std::string_view NoSuchCommand = "No such command or LIST";
 inline constexpr std::string_view NothingChangedSameName = "Nothing was changed: the new name is the name it has already";
 

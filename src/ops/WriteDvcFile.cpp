@@ -3,6 +3,7 @@
 #include "cmdfile/DvcWriter.h"
 #include "cmdfile/Errors.h"
 #include "cmdfile/Prompter.h"
+#include "cmdfile/RowMarks.h"
 #include "ops/Failures.h"
 #include "ops/BatchChange.h"
 #include "ops/OutputTarget.h"
@@ -13,11 +14,11 @@ namespace vocabrella::ops {
 Outcome WriteDvcFile::run() {
     auto& store = ws_.store();
     const auto refuse = [&](std::string text, std::string title) {
-        store.clearFlags();
         ws_.prompter().message(text, title);
         return Outcome::refused(std::move(text), std::move(title));
     };
     return translatingFailures(ws_, [&]() -> Outcome {
+        const RowMarks marks(store);
         auto marked = markSelection(ws_, selection_, texts::NothingSelectedToExport);
         if (!marked.outcome.isDone()) return marked.outcome;
         // DVC knows KEYS, scripts and LISTs only.
@@ -26,13 +27,10 @@ Outcome WriteDvcFile::run() {
             }) == 0)
             return refuse(std::string(texts::NoDvcCommands), std::string(texts::NoDvcCommandsTitle));
         const auto seen = FileVersion::of(target_);
-        if (auto o = checkOutputTarget(ws_, target_); !o.isDone()) {
-            store.clearFlags();
-            return o;
-        }
+        if (auto o = checkOutputTarget(ws_, target_); !o.isDone()) return o;
         WriteDvc(store, target_, seen);
         return Outcome::done();
-    }, FailureHandling::cleaningUp([&] { store.clearFlags(); }));
+    });
 }
 
 } // namespace vocabrella::ops

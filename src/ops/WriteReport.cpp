@@ -4,6 +4,7 @@
 #include "cmdfile/Codec.h"
 #include "cmdfile/Errors.h"
 #include "cmdfile/Prompter.h"
+#include "cmdfile/RowMarks.h"
 #include "cmdfile/Trace.h"
 #include "ops/Failures.h"
 #include "ops/OutputTarget.h"
@@ -14,30 +15,6 @@
 
 namespace vocabrella::ops {
 namespace fs = std::filesystem;
-
-namespace {
-
-// Clears the marks on every way out.
-class MarksCleared {
-public:
-    MarksCleared(CommandStore& store, Trace& trace) : store_(store), trace_(trace) {}
-    ~MarksCleared() {
-        try {
-            store_.clearFlags();
-        } catch (const std::exception& e) {
-            // The failure that got us here is the one to report; this one is kept in the trace.
-            trace_.Tracy(texts::trace::CleanUpFailed, e.what());
-        }
-    }
-    MarksCleared(const MarksCleared&) = delete;
-    MarksCleared& operator=(const MarksCleared&) = delete;
-
-private:
-    CommandStore& store_;
-    Trace& trace_;
-};
-
-} // namespace
 
 WriteReport::WriteReport(Workspace& ws, BatchSelection selection, std::filesystem::path target, std::string_view format)
     : ws_(ws), selection_(std::move(selection)), target_(std::move(target)), owned_(reportFor(format)),
@@ -54,7 +31,7 @@ Outcome WriteReport::run() {
         return Outcome::refused(std::string(texts::UnknownReportFormat));
     }
     auto& store = ws_.store();
-    MarksCleared cleared(store, ws_.session().trace());
+    const RowMarks marks(store);
     return translatingFailures(ws_, [&]() -> Outcome {
         auto marked = markSelection(ws_, selection_, texts::NothingSelectedToExport);
         if (!marked.outcome.isDone()) return marked.outcome;

@@ -5,6 +5,7 @@
 #include "ops/BatchDelete.h"
 #include "ops/ConvertKeys.h"
 #include "ops/ExportCommands.h"
+#include "ops/Failures.h"
 #include "ops/RenameInBatch.h"
 #include "ops/Texts.h"
 #include "ops/Workspace.h"
@@ -107,24 +108,20 @@ BatchDialog::BatchDialog(ops::Workspace& ws, BatchMode mode, const Selection& se
 
 BatchDialog::~BatchDialog() = default;
 
-void BatchDialog::done(int result) {
-    ws_.store().clearFlags();
-    QDialog::done(result);
-}
-
 void BatchDialog::rethrowPending() const {
     if (pending_) std::rethrow_exception(pending_);
 }
 
 void BatchDialog::guarded(const std::function<void()>& action) {
     try {
-        action();
+        ops::translatingFailures(ws_, [&] {
+            action();
+            return ops::Outcome::done();
+        });
     } catch (const EndProgram&) {
         // Raised again by the window once the dialog is closed.
         pending_ = std::current_exception();
         reject();
-    } catch (const Refusal& r) {
-        ws_.prompter().message(r.what(), r.title());
     } catch (const std::exception& e) {
         ws_.prompter().message(e.what());
     }
@@ -562,7 +559,7 @@ void BatchDialog::runOperation() {
         return closeDone();
     }
     // A file changed under the operation's lock was read again: what the dialog shows is stale.
-    if (outcome.text == ops::texts::ModifiedMeanwhile) {
+    if (outcome.reason == ops::Outcome::Reason::FileChangedMeanwhile) {
         changed_ = true;
         reject();
     }
@@ -615,7 +612,7 @@ void BatchDialog::showSearch(const ops::Outcome& outcome) {
         ws_.prompter().message(outcome.text, outcome.title);
         return closeDone();
     }
-    if (outcome.text == ops::texts::ModifiedMeanwhile) {
+    if (outcome.reason == ops::Outcome::Reason::FileChangedMeanwhile) {
         changed_ = true;
         return reject();
     }
@@ -625,7 +622,7 @@ void BatchDialog::showSearch(const ops::Outcome& outcome) {
         body_->hide();
         List1_->show();
     }
-    if (outcome.text == ops::texts::NoMoreMatches) setHeightTwips(kSearchTwips);
+    if (outcome.reason == ops::Outcome::Reason::NoMoreMatches) setHeightTwips(kSearchTwips);
 }
 
 } // namespace vocabrella::ui

@@ -57,8 +57,6 @@ public:
     void Replaceall_Click();
     ops::BatchScope scope() const;
 
-    void done(int result) override;
-
 private:
     void buildControls();
     void setUpMode();

@@ -1,16 +1,9 @@
 #include "ui/CompareDialog.h"
 
-#include "cmdfile/Prompter.h"
-#include "ops/CompareFiles.h"
-#include "ops/Texts.h"
-#include "shell/Session.h"
-#include "ui/Form1.h"
 #include "ui/Texts.h"
 #include "cmdfile/System.h"
 
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -18,7 +11,6 @@
 #include <QVBoxLayout>
 
 namespace vocabrella::ui {
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -59,32 +51,5 @@ CompareDialog::CompareDialog(const QString& title, const QString& heading, const
 
 QString CompareDialog::heading() const { return heading_->text(); }
 QString CompareDialog::differences() const { return differences_->toPlainText(); }
-
-// "Compare with...": a command file chosen, its differences from the open file shown.
-void Form1::filecompare_Click() {
-    if (!fileOpen()) return;
-    const fs::path open = session_.reader().file().path;
-    std::optional<fs::path> chosen;
-    if (hooks_.chooseFileToOpen) {
-        chosen = hooks_.chooseFileToOpen(open);
-    } else {
-        QFileDialog dialog(this, widgetText(texts::CompareDialogTitle), QString::fromStdString(os::pathText(open.parent_path())));
-        dialog.setNameFilters(widgetText(texts::OpenDialogFilter).split(QStringLiteral(";;")));
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-            chosen = fs::path(dialog.selectedFiles().front().toStdString());
-    }
-    if (!chosen) return;
-    try {
-        const auto comparison = ops::CompareFiles(session_.home()).run(open, *chosen);
-        const QString heading = widgetText(std::string(texts::CompareFirstFile) + os::pathText(comparison.first.path) + "\n" +
-                                           std::string(texts::CompareSecondFile) + os::pathText(comparison.second.path));
-        CompareDialog dialog(widgetText(std::string(texts::CompareWindowTitle) + os::pathText(chosen->filename())), heading,
-                             widgetText(ops::comparisonText(comparison, ops::diffWords())), false, this);
-        dialog.exec();
-    } catch (const ops::CompareError& e) {
-        session_.prompter().message(std::string(ops::texts::CompareCannotRead) + e.what(), os::pathText(e.file()));
-    }
-}
 
 } // namespace vocabrella::ui

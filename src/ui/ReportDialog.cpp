@@ -301,13 +301,4 @@ void ExportReportDialog::Command2_Click() {
     accept();
 }
 
-void ExportReportDialog::done(int result) {
-    try {
-        ws_.store().clearFlags();
-    } catch (...) {
-        // Closing goes on; the next operation clears the marks before it marks.
-    }
-    QDialog::done(result);
-}
-
 } // namespace vocabrella::ui

@@ -21,10 +21,14 @@ class Workspace;
 struct BatchSelection;
 } // namespace vocabrella::ops
 
+namespace vocabrella::browse {
+struct Selection;
+} // namespace vocabrella::browse
+
 namespace vocabrella::ui {
 
 class HelpWindow;
-struct Selection;
+using browse::Selection;
 
 // The PDF file a print goes to when no printer is installed: nothing when the user cancels.
 using ChoosePdfFile = std::function<std::optional<std::filesystem::path>(const std::filesystem::path& proposed)>;
@@ -49,7 +53,6 @@ public:
 
     // Command2: makes the output; the dialog closes when it was made.
     void Command2_Click();
-    void done(int result) override;
 
 private:
     enum class Scope { Everything, Program, State, Group, Pick };

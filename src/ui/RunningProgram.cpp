@@ -116,7 +116,7 @@ void RunningProgram::offerImport() {
     if (merged) {
         prompter_.message(vocabrella::texts::ImportedSuccessfully, vocabrella::texts::ImportedTitle);
         settings.setDontShowAutoImport();
-        window_->guarded([&] { window_->FileRefresh_Click(); });
+        window_->guarded([&] { window_->refreshFile(); });
     } else {
         prompter_.message(vocabrella::texts::ImportFailed, vocabrella::texts::ImportFailedTitle);
     }

@@ -223,16 +223,6 @@ inline constexpr std::string_view SaveChanges = "S&ave Changes";
 inline constexpr std::string_view Abandon = "A&bandon";
 inline constexpr std::string_view ShowGraphic = "Show Graphi&c";
 
-// Display names of the type codes K, S, T, R, X, A, P and L.
-inline constexpr std::string_view TypeKeys = "KEYS";
-inline constexpr std::string_view TypeScript = "SCRIPT";
-inline constexpr std::string_view TypeText = "Text & Graphics";
-inline constexpr std::string_view TypeRecorder = "Macro Recorder";
-inline constexpr std::string_view TypeSteps = "Step by Step";
-inline constexpr std::string_view TypeAdvanced = "Advanced Script";
-inline constexpr std::string_view TypePlain = "Plain Text";
-inline constexpr std::string_view TypeList = "LIST";
-
 // Lists and the body box.
 inline constexpr std::string_view NothingToShow = "Nothing to show";
 // A spoken tab or menu entry while a change is open.
@@ -240,12 +230,9 @@ inline constexpr std::string_view FinishEditFirst = "Save Changes or Abandon fir
 inline constexpr std::string_view NoLongerAvailable =
     "This command is no longer available.\r\n\r\nIt has likely been renamed or deleted.";
 inline constexpr std::string_view PickDifferent = "Please pick a different Program, Scope, View, or Group";
-inline constexpr std::string_view GraphicNotShownPrefix = "<<< ";
-inline constexpr std::string_view GraphicNotShownSuffix = " byte graphic not shown >>> ";
 inline constexpr std::string_view PicturePlaceholderPrefix = "[";
 inline constexpr std::string_view PicturePlaceholderSuffix = " picture not shown]";
 inline constexpr std::string_view EmptyAdvancedScript = "Sub Main\r\n\t\r\nEnd Sub\r\n";
-inline constexpr std::string_view English = "English";
 inline constexpr std::string_view FormattedUnreadable = "The formatted part of this command cannot be read";
 
 // Follow views.

@@ -6,7 +6,7 @@
 #include "ops/Texts.h"
 #include "ops/Workspace.h"
 #include "ui/Texts.h"
-#include "writer/Texts.h"
+#include "ops/ExportQuestions.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -45,23 +45,23 @@ OverDialog::OverDialog(const std::string& target, const std::string& command, co
                        QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("over"));
-    setWindowTitle(qs(vocabrella::texts::OverwriteTitle));
+    setWindowTitle(qs(ops::texts::OverwriteTitle));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(label(this, "Label1", vocabrella::texts::OverwriteExistsIn));
+    layout->addWidget(label(this, "Label1", ops::texts::OverwriteExistsIn));
     layout->addWidget(label(this, "Label2", target));
     auto* name = label(this, "Label3", command);
     QFont bold = name->font();
     bold.setBold(true);
     name->setFont(bold);
     layout->addWidget(name);
-    layout->addWidget(label(this, "Label4", vocabrella::texts::OverwriteWithCommandFrom));
+    layout->addWidget(label(this, "Label4", ops::texts::OverwriteWithCommandFrom));
     layout->addWidget(label(this, "Label5", source));
     auto* buttons = new QHBoxLayout;
-    const std::pair<const char*, std::string_view> captions[] = {{"yes", vocabrella::texts::OverwriteYes},
-                                                                 {"no", vocabrella::texts::OverwriteNo},
-                                                                 {"yestoall", vocabrella::texts::OverwriteYesToAll},
-                                                                 {"notoall", vocabrella::texts::OverwriteNoToAll},
-                                                                 {"cancelCommand", vocabrella::texts::OverwriteCancelExport}};
+    const std::pair<const char*, std::string_view> captions[] = {{"yes", ops::texts::OverwriteYes},
+                                                                 {"no", ops::texts::OverwriteNo},
+                                                                 {"yestoall", ops::texts::OverwriteYesToAll},
+                                                                 {"notoall", ops::texts::OverwriteNoToAll},
+                                                                 {"cancelCommand", ops::texts::OverwriteCancelExport}};
     for (int i = 0; i < 5; ++i) {
         auto* b = button(this, captions[i].first, captions[i].second);
         const int answer = i == 4 ? -1 : i;
@@ -90,14 +90,14 @@ void OverDialog::keyPressEvent(QKeyEvent* event) {
 
 OverwriteDialog::OverwriteDialog(const std::string& target, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("overwrite"));
-    setWindowTitle(qs(vocabrella::texts::ChooseActionTitle));
+    setWindowTitle(qs(ops::texts::ChooseActionTitle));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(label(this, "Label1", vocabrella::texts::ExportFileExists));
+    layout->addWidget(label(this, "Label1", ops::texts::ExportFileExists));
     layout->addWidget(label(this, "Label2", target));
     auto* buttons = new QHBoxLayout;
-    auto* overwrite = button(this, "overwrite", vocabrella::texts::ChooseOverwrite);
-    auto* append = button(this, "appendcommand", vocabrella::texts::ChooseAppend);
-    auto* cancel = button(this, "cancel", vocabrella::texts::ChooseCancel);
+    auto* overwrite = button(this, "overwrite", ops::texts::ChooseOverwrite);
+    auto* append = button(this, "appendcommand", ops::texts::ChooseAppend);
+    auto* cancel = button(this, "cancel", ops::texts::ChooseCancel);
     connect(overwrite, &QPushButton::clicked, this, [this] {
         answer_ = 0;
         accept();
@@ -158,7 +158,7 @@ void LanguageDialog::Convert_Click() {
     std::string entry = item ? item->text().toStdString() : std::string(ops::texts::NoChange);
     if (entry.rfind(texts::LanguageEntryPrefix, 0) == 0) entry.erase(0, texts::LanguageEntryPrefix.size());
     const auto outcome = ops::ConvertLanguage(ws_, entry).run();
-    if (entry == ops::texts::NoChange) {
+    if (outcome.reason == ops::Outcome::Reason::NothingChosen) {
         reject(); // "No conversion done" was said
         return;
     }

@@ -1,7 +1,7 @@
 // The File menu's entries for Dragon's MyCommands XML: the window asks for the file (and, for an
 // import, whether it goes into a new command file or the open one) and shows what the operation
 // says.
-#include "ui/Form1.h"
+#include "ui/FileActions.h"
 
 #include "cmdfile/Prompter.h"
 #include "cmdfile/Reader.h"
@@ -9,7 +9,10 @@
 #include "ops/ImportXmlIntoFile.h"
 #include "ops/ImportXmlToNewFile.h"
 #include "ops/Workspace.h"
+#include "shell/Application.h"
 #include "shell/Session.h"
+#include "ui/CommandLists.h"
+#include "ui/Form1.h"
 #include "ui/Texts.h"
 
 #include <QDir>
@@ -45,14 +48,14 @@ std::optional<fs::path> askForXml(QWidget* parent, std::string_view title, const
 
 } // namespace
 
-void Form1::fileimportxml_Click() {
-    if (!fileOpen()) return;
+void FileActions::importXml() {
+    if (!ctx_.fileOpen()) return;
     const fs::path start = fs::path(QDir::homePath().toStdString()) / "";
-    const auto chosen = hooks_.chooseFileToOpen ? hooks_.chooseFileToOpen(start)
-                                                : askForXml(this, texts::ImportXmlDialogTitle, start, false);
+    const auto chosen = ctx_.hooks.chooseFileToOpen ? ctx_.hooks.chooseFileToOpen(start)
+                                                : askForXml(window(), texts::ImportXmlDialogTitle, start, false);
     if (!chosen) return;
-    const fs::path openFile = session_.reader().file().path;
-    auto& prompter = session_.prompter();
+    const fs::path openFile = ctx_.session.reader().file().path;
+    auto& prompter = ctx_.session.prompter();
     const int where = prompter.choice(std::string(texts::ImportXmlWhereStart) + chosen->string() +
                                           std::string(texts::ImportXmlWhereEnd) + openFile.string(),
                                       texts::ImportXmlWhereTitle,
@@ -61,35 +64,35 @@ void Form1::fileimportxml_Click() {
         // A command file of its own, in the newest layout and the XML's language; the open file
         // stays as it is.
         const fs::path proposed = chosen->parent_path() / chosen->stem().concat(".dat");
-        const auto target = hooks_.chooseFileToSave ? hooks_.chooseFileToSave(proposed)
-                                                    : askForFile(this, texts::ImportXmlNewFileTitle,
+        const auto target = ctx_.hooks.chooseFileToSave ? ctx_.hooks.chooseFileToSave(proposed)
+                                                    : askForFile(window(), texts::ImportXmlNewFileTitle,
                                                                  texts::OpenDialogFilter, "dat", proposed, true);
         if (!target) return;
         const auto outcome = ops::ImportXmlToNewFile(prompter, *chosen, *target, {}, {}, openFile).run();
         if (!outcome.isDone()) return; // a refusal has been told already
         if (prompter.yesNo(outcome.text + "\r\n\r\n" + std::string(texts::ImportXmlOpenNow), outcome.title))
-            FileOpenNoDialog(*target);
+            openNoDialog(*target);
         return;
     }
     if (where != 1) return;
     // Into the open file: the operation asks about each command the file has already.
-    ops::Workspace ws(app_, clock_);
+    ops::Workspace ws(ctx_.app, ctx_.clock);
     const auto outcome = ops::ImportXmlIntoFile(ws, *chosen, ops::XmlDuplicates::Ask).run();
     if (!outcome.isDone()) return; // a refusal has been told already
     prompter.message(outcome.text, outcome.title);
-    refreshAfterChange();
+    ctx_.lists->refreshAfterChange();
 }
 
-void Form1::fileexportxml_Click() {
-    if (!fileOpen()) return;
-    const auto commandFile = session_.reader().file().path;
+void FileActions::exportXml() {
+    if (!ctx_.fileOpen()) return;
+    const auto commandFile = ctx_.session.reader().file().path;
     const fs::path start = commandFile.parent_path() / commandFile.stem().concat(".xml");
-    const auto chosen = hooks_.chooseFileToSave ? hooks_.chooseFileToSave(start)
-                                                : askForXml(this, texts::ExportXmlDialogTitle, start, true);
+    const auto chosen = ctx_.hooks.chooseFileToSave ? ctx_.hooks.chooseFileToSave(start)
+                                                : askForXml(window(), texts::ExportXmlDialogTitle, start, true);
     if (!chosen) return;
-    ops::Workspace ws(app_, clock_);
+    ops::Workspace ws(ctx_.app, ctx_.clock);
     const auto outcome = ops::ExportXml(ws, ops::BatchSelection{}, *chosen).run();
-    if (outcome.isDone()) session_.prompter().message(outcome.text, outcome.title);
+    if (outcome.isDone()) ctx_.session.prompter().message(outcome.text, outcome.title);
 }
 
 } // namespace vocabrella::ui

@@ -32,6 +32,7 @@ void commitRewrite(const WriterEnvironment& env, std::string_view traceText, con
     file.info.size = bytes.size();
     file.spare = std::move(file.image);
     file.image = std::move(bytes);
+    file.imageUnread = false;
 }
 
 // The new file is renamed into place only once the store's change has been made: when that

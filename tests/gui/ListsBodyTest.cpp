@@ -71,10 +71,10 @@ void ListsBodyTest::bodiesOfEveryKind() {
 
     // The KEYS conversions the display allows (their entries come with editing).
     h.select(1, "open <app>");
-    QVERIFY(h.form->bodyDisplay().convertToAdvanced);
-    QVERIFY(!h.form->bodyDisplay().convertToPlain);
+    QVERIFY(h.form->bodyDisplay().allowed.toAdvancedScript);
+    QVERIFY(!h.form->bodyDisplay().allowed.toPlainText);
     h.select(1, "path keys");
-    QVERIFY(h.form->bodyDisplay().convertToPlain);
+    QVERIFY(h.form->bodyDisplay().allowed.toPlainText);
 
     h.select(1, "letterhead");
     QCOMPARE(h.text("Text5"), QStringLiteral("Text & Graphics"));

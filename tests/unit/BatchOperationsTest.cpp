@@ -174,7 +174,9 @@ TEST_P(BatchTest, AFileChangedBehindTheProgramsBackStopsTheBatch) {
     fs::last_write_time(file(), fs::last_write_time(file()) + std::chrono::seconds(5));
     const auto before = readText(file());
     prompter.answers = {"yes"}; // the LIST color goes with the commands
-    expectRefused(ops::BatchDelete(*workspace, everything()).run(), optexts::ModifiedMeanwhile, "", before);
+    const auto o = ops::BatchDelete(*workspace, everything()).run();
+    expectRefused(o, optexts::ModifiedMeanwhile, "", before);
+    EXPECT_EQ(o.reason, Outcome::Reason::FileChangedMeanwhile) << "the window drops what it shows";
     EXPECT_TRUE(row("Global Commands", "extra")) << "the store reads the file anew";
 }
 
@@ -355,7 +357,9 @@ TEST_P(BatchTest, SearchStepsFromMatchToMatchAndGoesOnBehindAReplacement) {
     ops::SearchReplace exact(*workspace, everything());
     exact.findText = "sendkeys";
     exact.matchCase = true;
-    EXPECT_EQ(exact.search().kind, Outcome::Kind::Refused);
+    const auto none = exact.search();
+    EXPECT_EQ(none.kind, Outcome::Kind::Refused);
+    EXPECT_EQ(none.reason, Outcome::Reason::NoMoreMatches);
     EXPECT_EQ(prompter.last().text, optexts::NoMoreMatches);
     exact.matchCase = false;
     exact.abandon();
@@ -441,8 +445,9 @@ TEST_P(BatchTest, VersionAndLanguageConversionsAskAndSayWhatTheyDid) {
 
     const auto now = readText(file());
     expectRefused(ops::ConvertLanguage(*workspace, "English").run(), wtexts::AlreadyInLanguage, "English", now);
-    expectRefused(ops::ConvertLanguage(*workspace, std::string(optexts::NoChange)).run(), wtexts::NoConversionDone,
-                  "Vocabrella", now);
+    const auto unchanged = ops::ConvertLanguage(*workspace, std::string(optexts::NoChange)).run();
+    expectRefused(unchanged, wtexts::NoConversionDone, "Vocabrella", now);
+    EXPECT_EQ(unchanged.reason, Outcome::Reason::NothingChosen) << "the dialog closes";
     prompter.answers = {"yes"};
     o = ops::ConvertLanguage(*workspace, "French").run();
     ASSERT_TRUE(o.isDone()) << prompter.last().text;

@@ -122,7 +122,6 @@ protected:
         const auto r = row(place, name);
         ops::Edit e;
         e.rowId = r.ID;
-        e.kind = r.Type;
         e.bodyBefore = r.script;
         e.body = r.script;
         return e;
@@ -379,7 +378,6 @@ TEST_P(ChangesInFile, ReplaceAllStopsWhenAnotherProgramChangedTheFile) {
         ASSERT_TRUE(r);
         ops::Edit e;
         e.rowId = r->ID;
-        e.kind = r->Type;
         e.bodyBefore = r->script;
         e.body = "Sub Main\r\n  w = \"foo\"\r\nEnd Sub\r\n";
         ASSERT_TRUE(ops::SaveChanges(otherWs, e).run().isDone());

@@ -41,6 +41,9 @@ struct Pair {
     const char* b;
     std::set<std::string> examples; // any of these words (letter case aside); none for no conflict
 };
+// Named by what it is: printed byte by byte, the padding between its members would be read
+// uninitialised.
+void PrintTo(const Pair& pair, std::ostream* os) { *os << pair.what; }
 
 // The LISTs every pair of the table may use.
 void addLists(ops::ConflictFinder& finder) {

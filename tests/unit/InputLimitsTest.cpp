@@ -82,7 +82,7 @@ protected:
     }
     Outcome saveBody(const std::string& name, std::string body) {
         const auto r = *row(name);
-        return ops::SaveChanges(*workspace, {r.ID, r.Type, r.script, std::move(body), false, false, {}, {}, {}}).run();
+        return ops::SaveChanges(*workspace, {r.ID, r.script, std::move(body), ops::Conversion::None, {}, {}, {}}).run();
     }
     // Refused with exactly this message and title before the change began: the file is as it
     // was, and not even the day's backup was taken (until the first change, there is none).
@@ -171,7 +171,7 @@ TEST_F(InputLimits, ControlCharactersAreRefusedInBodiesDescriptionsAndGroups) {
     expectRefused(ops::RenameCommand(*workspace, kGlobal, "stop", "halt", std::nullopt, std::string("G\x7f\x1f")).run(),
                   ops::texts::ControlCharacterInGroup, "halt", before);
     const auto stop = *row("stop");
-    expectRefused(ops::SaveChanges(*workspace, {stop.ID, "K", stop.script, stop.script, false, false, {},
+    expectRefused(ops::SaveChanges(*workspace, {stop.ID, stop.script, stop.script, ops::Conversion::None, {},
                                                 std::string("d\x02"), {}})
                       .run(),
                   ops::texts::ControlCharacterInDescription, "stop", before);

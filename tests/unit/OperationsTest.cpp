@@ -211,7 +211,7 @@ TEST_P(Operations, DeletingACommandAsksFirst) {
 
 TEST_P(Operations, SavingAnEditChecksTheBodyAndEndsItOnce) {
     const auto cell = *row(kGlobal, "Paste Cell");
-    ops::Edit edit{cell.ID, "A", cell.script, "", false, false, {}, {}, {}};
+    ops::Edit edit{cell.ID, cell.script, "", ops::Conversion::None, {}, {}, {}};
     const auto before = bytes();
     expectRefused(ops::SaveChanges(*workspace, edit).run(), "Empty content not allowed", "");
     EXPECT_EQ(bytes(), before);
@@ -228,7 +228,7 @@ TEST_P(Operations, SavingAnEditChecksTheBodyAndEndsItOnce) {
     EXPECT_EQ(row(kGlobal, "Paste Cell")->script, "Sub Main\r\nEnd Sub\r\n");
     // KEYS are saved as typed.
     const auto keys = *row(kGlobal, "type keys");
-    ASSERT_TRUE(ops::SaveChanges(*workspace, {keys.ID, "K", keys.script, "{Ctrl+v}", false, false, {}, {}, {}}).run().isDone());
+    ASSERT_TRUE(ops::SaveChanges(*workspace, {keys.ID, keys.script, "{Ctrl+v}", ops::Conversion::None, {}, {}, {}}).run().isDone());
     EXPECT_EQ(row(kGlobal, "type keys")->script, "{Ctrl+v}");
 }
 
@@ -239,10 +239,11 @@ TEST_P(Operations, AnEditOfAFileChangedMeanwhileIsNotWrittenOverTheChange) {
         ASSERT_TRUE(ops::NewList(other, "theirs", "x\r\n").run().isDone());
     });
     const auto theirs = bytes();
-    expectRefused(ops::SaveChanges(*workspace, {cell.ID, "A", cell.script, "Sub Main\r\n' mine\r\nEnd Sub\r\n", false,
-                                                false, {}, {}, {}})
-                      .run(),
-                  ops::texts::ChangedByDragon, file().string());
+    const auto stale = ops::SaveChanges(*workspace, {cell.ID, cell.script, "Sub Main\r\n' mine\r\nEnd Sub\r\n",
+                                                     ops::Conversion::None, {}, {}, {}})
+                           .run();
+    expectRefused(stale, ops::texts::ChangedByDragon, file().string());
+    EXPECT_EQ(stale.reason, ops::Outcome::Reason::FileChangedMeanwhile) << "the window keeps the body on the clipboard";
     EXPECT_EQ(bytes(), theirs);
     // Where nothing is put on the clipboard, the user is told where the new body is kept instead.
     inAnotherProgram(file(), [](Session&, ops::Workspace& other) {
@@ -250,8 +251,8 @@ TEST_P(Operations, AnEditOfAFileChangedMeanwhileIsNotWrittenOverTheChange) {
     });
     const auto again = bytes();
     const auto cellNow = *row(kGlobal, "Paste Cell");
-    expectRefused(ops::SaveChanges(*workspace, {cellNow.ID, "A", cellNow.script, "Sub Main\r\n' mine\r\nEnd Sub\r\n", false,
-                                                false, {}, {}, {}})
+    expectRefused(ops::SaveChanges(*workspace, {cellNow.ID, cellNow.script, "Sub Main\r\n' mine\r\nEnd Sub\r\n", ops::Conversion::None,
+                                                {}, {}, {}})
                       .bodyKeptIn("body.txt")
                       .run(),
                   std::string(ops::texts::ChangedByDragonBodyKept) + "body.txt", file().string());

@@ -77,7 +77,7 @@ protected:
     void browse(const std::string& programName) {
         const auto global = session->store().findUser("Global Commands", "Global Commands", "color");
         ASSERT_TRUE(global);
-        ops::CopyGlobalListToScope(session->store(), *global, {programName, "Application-specific"}, std::nullopt, false);
+        session->store().copyListIntoScope(*global, programName, "Application-specific", std::nullopt, false);
     }
 };
 

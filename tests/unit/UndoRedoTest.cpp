@@ -111,7 +111,6 @@ TEST_P(UndoRedo, EveryKindOfChangeIsUndoneAndRedoneByteForByte) {
     {
         ops::Edit edit;
         edit.rowId = rowId("scroll");
-        edit.kind = "A";
         edit.bodyBefore = "Sub Main\r\nEnd Sub\r\n";
         edit.body = "Sub Main\r\n' edited\r\nEnd Sub\r\n";
         change<ops::SaveChanges>({}, std::move(edit));

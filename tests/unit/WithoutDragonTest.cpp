@@ -52,7 +52,6 @@ protected:
         EXPECT_TRUE(row);
         ops::Edit edit;
         edit.rowId = row->ID;
-        edit.kind = row->Type;
         edit.bodyBefore = row->script;
         edit.body = body;
         return ops::SaveChanges(ws, edit).run();
@@ -90,7 +89,6 @@ TEST_F(WithoutDragon, TheProgramStartsOnTheFileNamedOrOnNone) {
     EXPECT_EQ(empty.session().store().userCount(), 0);
     ops::Workspace ws(empty, clock);
     ops::Edit edit;
-    edit.kind = "K";
     edit.body = "x";
     EXPECT_EQ(ops::SaveChanges(ws, edit).run().kind, ops::Outcome::Kind::Refused);
     EXPECT_EQ(prompter.last().text, "No command file is open");
@@ -148,7 +146,6 @@ TEST_F(WithoutDragon, TheCommandLinesChangesAreBackedUpInTheHomeFolderToo) {
     const auto row = session.store().findUser("Global Commands", "Global Commands", "copy that");
     ops::Edit edit;
     edit.rowId = row->ID;
-    edit.kind = "K";
     edit.bodyBefore = row->script;
     edit.body = "{Ctrl+Insert}";
     ASSERT_TRUE(ops::SaveChanges(ws, edit).run().isDone());

@@ -6,6 +6,7 @@
 #include "cmdfile/Errors.h"
 #include "cmdfile/System.h"
 #include "cmdfile/ScratchFolder.h"
+#include "ops/Failures.h"
 #include "ops/Workspace.h"
 #include "shell/Application.h"
 #include "shell/HomeFolder.h"
@@ -109,14 +110,12 @@ int run(const std::vector<std::string>& args, const Streams& io, const RunHomeMa
         return status;
     } catch (const EndProgram& end) {
         return end.exitCode();
-    } catch (const Refusal& refusal) {
-        return command->error(io, prompter, refusal.what(), refusal.title());
-    } catch (const FormatError& e) {
-        return command->error(io, prompter, e.what(), command->file());
-    } catch (const StoreError& e) {
-        return command->error(io, prompter, e.what(), {});
-    } catch (const fs::filesystem_error& e) {
-        return command->error(io, prompter, e.what(), {});
+    } catch (...) {
+        ops::FailureHandling handling;
+        handling.commandFile = command->file();
+        const auto failure = ops::failureOf(std::current_exception(), nullptr, handling);
+        if (!failure) throw;
+        return command->error(io, prompter, failure->text, failure->title);
     }
 }
 

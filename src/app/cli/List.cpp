@@ -1,5 +1,6 @@
 #include "Command.h"
 
+#include "browse/Browser.h"
 #include "cmdfile/Format.h"
 #include "cmdfile/Store.h"
 #include "cmdfile/TextCase.h"
@@ -16,10 +17,7 @@ namespace {
 
 nlohmann::ordered_json rowJson(const UserRow& row, CommandStore& store) {
     nlohmann::ordered_json states = nlohmann::ordered_json::array();
-    std::istringstream ids(row.states);
-    for (std::string id; std::getline(ids, id, ',');)
-        if (!id.empty())
-            if (auto name = store.stateName(std::stoll(id))) states.push_back(*name);
+    for (auto& name : browse::stateNames(row, store)) states.push_back(std::move(name));
     return {{"ID", row.ID},
             {"menu", row.menu},
             {"state", row.state},

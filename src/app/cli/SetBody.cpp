@@ -15,7 +15,6 @@ public:
         if (!found.row) return 1;
         ops::Edit edit;
         edit.rowId = found.row->ID;
-        edit.kind = found.row->Type;
         edit.bodyBefore = ops::bodyForEditing(*found.row);
         edit.body = body_.body();
         ops::SaveChanges save(rt.workspace, std::move(edit));

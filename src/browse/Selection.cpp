@@ -1,10 +1,10 @@
-#include "ui/Selection.h"
+#include "browse/Selection.h"
 
-#include "ui/Texts.h"
+#include "cmdfile/Format.h"
 
 #include <algorithm>
 
-namespace vocabrella::ui {
+namespace vocabrella::browse {
 namespace {
 
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -19,17 +19,7 @@ std::string trimBlanks(std::string_view s) {
 
 } // namespace
 
-std::string_view typeName(std::string_view code) {
-    if (code == "K") return texts::TypeKeys;
-    if (code == "S") return texts::TypeScript;
-    if (code == "T") return texts::TypeText;
-    if (code == "R") return texts::TypeRecorder;
-    if (code == "X") return texts::TypeSteps;
-    if (code == "A") return texts::TypeAdvanced;
-    if (code == "P") return texts::TypePlain;
-    if (code == "L") return texts::TypeList;
-    return {};
-}
+std::string_view typeName(std::string_view code) { return typeDisplayName(code); }
 
 bool ViewFilter::allTypes() const {
     return std::all_of(types.begin(), types.end(), [](bool b) { return b; });
@@ -111,4 +101,4 @@ bool TokenPresent(const std::vector<std::string>& tokens, std::string_view rowNa
     });
 }
 
-} // namespace vocabrella::ui
+} // namespace vocabrella::browse

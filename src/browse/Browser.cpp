@@ -1,4 +1,4 @@
-#include "ui/Browser.h"
+#include "browse/Browser.h"
 
 #include "ops/CloneCommand.h"
 #include "ops/Names.h"
@@ -7,12 +7,11 @@
 #include "cmdfile/Format.h"
 #include "cmdfile/Reader.h"
 #include "cmdfile/Texts.h"
-#include "ui/Texts.h"
+#include "browse/Texts.h"
 
 #include <algorithm>
-#include <unordered_set>
 
-namespace vocabrella::ui {
+namespace vocabrella::browse {
 namespace {
 
 using RowHead = CommandStore::RowHead;
@@ -27,12 +26,6 @@ std::size_t prefixBytes(std::string_view utf8, std::size_t characters) {
         while (i < utf8.size() && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) ++i;
     }
     return i;
-}
-
-std::string lowerCase(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
 }
 
 std::size_t characters(std::string_view utf8) {
@@ -86,28 +79,11 @@ bool Browser::programExists(std::string_view program) { return store_.hasProgram
 std::vector<CommandStore::RowHead> Browser::scopeRows() { return store_.rowsOfScope(selection_.program, selection_.scope); }
 
 std::vector<std::string> Browser::FillCommandList(const std::vector<RowHead>& rows) {
-    const bool grouped = !selection_.allGroups && selection_.group != names::AllGroups;
-    {
-        CommandStore::Transaction t(store_);
-        // Many commands use the same few LISTs: each is looked up once per fill.
-        std::unordered_set<std::string> done; // lower-cased
-
-        for (const auto& row : rows) {
-            if (row.name.find('<') == std::string::npos || !selection_.IsRowShown(row)) continue;
-            for (const auto& listName : ExtractListNames(row.name)) {
-                if (!done.insert(lowerCase(listName)).second) continue;
-                auto list = store_.findUser(selection_.program, selection_.scope, listName);
-                if (!list) {
-                    const auto global = store_.findUser(names::GlobalCommands, names::GlobalCommands, listName);
-                    if (!global) continue; // a LIST that exists nowhere is left alone
-                    list = store_.userById(CopyGlobalListToScope(*global, false));
-                }
-                if (list && grouped && list->owner != selection_.group)
-                    store_.setIdentity(list->ID, list->name, list->description, selection_.group, list->lists);
-            }
-        }
-        t.commit();
-    }
+    std::vector<std::string> used;
+    for (const auto& row : rows)
+        if (row.name.find('<') != std::string::npos && selection_.IsRowShown(row))
+            for (auto& listName : ExtractListNames(row.name)) used.push_back(std::move(listName));
+    store_.showListsInScope(selection_.program, selection_.scope, used, chosenGroup());
     std::vector<std::string> names;
     names.reserve(rows.size());
     for (const auto& row : rows)
@@ -170,17 +146,13 @@ std::optional<Place> Browser::firstPlaceOfGroup(std::string_view group) {
     return Place{row->menu, row->state};
 }
 
-std::int64_t Browser::CopyGlobalListToScope(const UserRow& source, bool mark) {
-    std::optional<std::string> group;
-    if (!selection_.allGroups && selection_.group != names::AllGroups) group = selection_.group;
-    return ops::CopyGlobalListToScope(store_, source, {selection_.program, selection_.scope}, group, mark);
+std::optional<std::string> Browser::chosenGroup() const {
+    if (selection_.allGroups || selection_.group == names::AllGroups) return std::nullopt;
+    return selection_.group;
 }
 
-BodyDisplay ShowBody(const UserRow& row, CommandStore& store, std::string_view languageName) {
-    BodyDisplay d;
-    d.text = ops::bodyForEditing(row);
-    d.description = row.description;
-
+std::vector<std::string> stateNames(const UserRow& row, CommandStore& store) {
+    std::vector<std::string> names;
     std::string_view ids = row.states;
     while (!ids.empty()) {
         const auto comma = ids.find(',');
@@ -196,22 +168,25 @@ BodyDisplay ShowBody(const UserRow& row, CommandStore& store, std::string_view l
             value = value * 10 + (c - '0');
         }
         if (!number) continue;
-        if (const auto name = store.stateName(value)) d.activeStates += *name + ",";
+        if (auto name = store.stateName(value)) names.push_back(std::move(*name));
     }
-    if (!d.activeStates.empty()) d.activeStates.pop_back();
+    return names;
+}
 
-    if (row.Type == "K") {
-        if (row.script.find('{') == std::string::npos) d.convertToPlain = true;
-        else d.convertToAdvanced = languageName == texts::English;
-    }
-    d.readOnly = row.Type.empty() || row.Type == "T" || row.Type == "X" || row.Type == "R";
+BodyDisplay ShowBody(const UserRow& row, CommandStore& store, std::string_view languageName) {
+    BodyDisplay d;
+    d.text = ops::bodyForEditing(row);
+    d.description = row.description;
+
+    for (const auto& name : stateNames(row, store)) (d.activeStates += d.activeStates.empty() ? "" : ",") += name;
+
+    d.allowed = ops::allowedChanges(row, languageName);
     if (row.Type == "T") {
         d.text = std::string(texts::GraphicNotShownPrefix) + std::to_string(row.graphicsize) +
                  std::string(texts::GraphicNotShownSuffix) + "\r\n" + d.text;
         d.showGraphic = true;
     }
     if (row.encrypted) {
-        d.readOnly = true;
         d.text = std::string(vocabrella::texts::Encrypted);
         d.showGraphic = false; // an encrypted body is never decoded
     }
@@ -219,9 +194,9 @@ BodyDisplay ShowBody(const UserRow& row, CommandStore& store, std::string_view l
 }
 
 std::string formattedPart(const LoadedFile& file, const UserRow& row) {
-    ByteReader reader(file.image);
+    ByteReader reader(file.bytes());
     reader.seekPosition(static_cast<std::uint32_t>(row.offsetbody));
     return std::string(reader.readCountedBytes("the formatted text"));
 }
 
-} // namespace vocabrella::ui
+} // namespace vocabrella::browse
