@@ -13,6 +13,7 @@
 #include "cmdfile/Texts.h"
 #include "cmdfile/TimeText.h"
 #include "cmdfile/Trace.h"
+#include "cmdfile/System.h"
 
 #include <algorithm>
 #include <array>
@@ -75,7 +76,7 @@ public:
             makeCommandKey(key_, row.menu, row.state, row.name);
             if (!known_.find(key_)) known_.add(key_, KnownRow{row.ID, row.offset, row.filename, row.Type});
         }
-        filename_ = r_.file_.path.filename().string();
+        filename_ = os::pathText(r_.file_.path.filename());
     }
 
     // Rows are stored in batches: reading a run of records and then inserting their rows
@@ -263,7 +264,7 @@ ReadOutcome CommandFileReader::ReadCommandFile(bool force, const std::filesystem
     file_.path = path;
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) {
-        prompter.message(texts::CommandFileMissing, path.string());
+        prompter.message(texts::CommandFileMissing, os::pathText(path));
         throw EndProgram();
     }
     // A file unchanged since the last parse is not read again: its header is enough, and its
@@ -281,7 +282,7 @@ ReadOutcome CommandFileReader::ReadCommandFile(bool force, const std::filesystem
                                                : readWholeFile(path, file_.image));
                  ++attempt) {
                 if (attempt + 1 >= kOpenAttempts)
-                    return ReadOutcome{false, path.string() + ": the file cannot be opened for reading"};
+                    return ReadOutcome{false, os::pathText(path) + ": the file cannot be opened for reading"};
                 env_.clock.sleep(std::chrono::milliseconds(500));
                 const std::string number = std::to_string(attempt + 1);
                 prompter.counts(std::string(texts::Retrying) + number);
@@ -311,7 +312,7 @@ ReadOutcome CommandFileReader::ReadCommandFile(bool force, const std::filesystem
     try {
         header = readHeader(file_.image);
     } catch (const FormatError& e) {
-        return {false, path.string() + ": " + e.what()};
+        return {false, os::pathText(path) + ": " + e.what()};
     }
     info.versionCode = header.versionCode;
     info.versionName = versionNameForCode(header.versionCode);
@@ -329,7 +330,7 @@ ReadOutcome CommandFileReader::ReadCommandFile(bool force, const std::filesystem
 
     // Full parse, in one transaction.
     trace.Tracy(texts::trace::Before);
-    prompter.status(std::string(texts::Processing) + path.filename().string());
+    prompter.status(std::string(texts::Processing) + os::pathText(path.filename()));
     CommandStore::Transaction transaction(store);
     CommandStore::Rebuild rebuild(store);
     store.deleteParsedUsers();
@@ -343,7 +344,7 @@ ReadOutcome CommandFileReader::ReadCommandFile(bool force, const std::filesystem
         ~Detach() { r->parse_ = nullptr; }
     } detach{this};
 
-    trace.Tracy(texts::trace::BeforeKeynames, path.string());
+    trace.Tracy(texts::trace::BeforeKeynames, os::pathText(path));
     if (!loadKeyNames()) {
         prompter.message(texts::KeynamesMissing, texts::KeynamesMissingTitle);
         throw EndProgram();
@@ -357,7 +358,7 @@ ReadOutcome CommandFileReader::ReadCommandFile(bool force, const std::filesystem
     ByteReader reader(file_.image, format::kHeaderSize);
     const auto badName = [&](std::uint32_t position) {
         parse.writeErrorLog(rec_.name, position);
-        outcome = {false, path.string() + ": at byte " + std::to_string(position) +
+        outcome = {false, os::pathText(path) + ": at byte " + std::to_string(position) +
                               ": expected a name without control characters"};
     };
     try {
@@ -392,7 +393,7 @@ ReadOutcome CommandFileReader::ReadCommandFile(bool force, const std::filesystem
         }
     } catch (const FormatError& e) {
         parse.writeErrorLog(std::string("(damaged file: ") + e.what() + ")", static_cast<std::uint32_t>(e.position()));
-        outcome = {false, path.string() + ": " + e.what()};
+        outcome = {false, os::pathText(path) + ": " + e.what()};
     }
 
     parse.flush();

@@ -7,6 +7,7 @@
 #include "cmdfile/Store.h"
 #include "ops/Texts.h"
 #include "writer/Texts.h"
+#include "cmdfile/System.h"
 
 namespace vocabrella::ops {
 
@@ -19,7 +20,7 @@ Outcome ConvertVersion::check() {
 }
 
 Outcome ConvertVersion::confirm() {
-    if (!ws_.prompter().okCancel(operation_->targetInfo().question, ws_.commandFile().string()))
+    if (!ws_.prompter().okCancel(operation_->targetInfo().question, os::pathText(ws_.commandFile())))
         return Outcome::declined();
     operation_->confirmed();
     return Outcome::done();
@@ -41,7 +42,7 @@ void ConvertVersion::write() {
 Outcome ConvertVersion::finish() {
     ws_.prompter().status("");
     return Outcome::done(std::string(operation_->targetInfo().done) + statesDroppedNotice(statesDropped_),
-                         ws_.commandFile().string());
+                         os::pathText(ws_.commandFile()));
 }
 
 Outcome ConvertLanguage::check() {
@@ -55,20 +56,20 @@ Outcome ConvertLanguage::check() {
 
 Outcome ConvertLanguage::offered(Workspace& ws) {
     if (!ws.productionOpen()) return Outcome::done();
-    const std::string text(vocabrella::texts::CannotConvertUserFile), title = ws.commandFile().string();
+    const std::string text(vocabrella::texts::CannotConvertUserFile), title = os::pathText(ws.commandFile());
     ws.prompter().message(text, title);
     return Outcome::refused(text, title).because(Outcome::Reason::NotAllowed);
 }
 
 Outcome ConvertLanguage::confirm() {
     const auto question = std::string(vocabrella::texts::ConvertLanguageQuestion) + language_;
-    return ws_.prompter().yesNo(question, ws_.commandFile().string()) ? Outcome::done() : Outcome::declined();
+    return ws_.prompter().yesNo(question, os::pathText(ws_.commandFile())) ? Outcome::done() : Outcome::declined();
 }
 
 void ConvertLanguage::write() { WriteLanguage(ws_.env(), language_); }
 
 Outcome ConvertLanguage::finish() {
-    return Outcome::done(std::string(vocabrella::texts::FileConvertedTo) + language_, ws_.commandFile().string());
+    return Outcome::done(std::string(vocabrella::texts::FileConvertedTo) + language_, os::pathText(ws_.commandFile()));
 }
 
 std::string ConvertVersion::describe() const { return std::string(texts::DescribeConvertVersion) + targetName_; }

@@ -7,6 +7,7 @@
 #include "ops/OutputTarget.h"
 #include "ops/Workspace.h"
 #include "writer/Texts.h"
+#include "cmdfile/System.h"
 
 namespace vocabrella::ops {
 namespace fs = std::filesystem;
@@ -19,7 +20,7 @@ Outcome ExportCommands::checkTarget() {
     const auto normal = normaliseExportPath(target_);
     target_ = normal.path;
     if (normal.datAppended) {
-        if (!ws_.prompter().okCancel(vocabrella::texts::AppendingDat, target_.string())) return Outcome::declined();
+        if (!ws_.prompter().okCancel(vocabrella::texts::AppendingDat, os::pathText(target_))) return Outcome::declined();
         return checkOutputTarget(ws_, target_, ExistingOutput::CallerDecides, vocabrella::texts::ExportToSelf);
     }
     return Outcome::done();
@@ -44,9 +45,9 @@ Outcome ExportCommands::run() {
         result_ = ExportToCommandFile(ws_.env(), target_, whenExists_, &ws_.clock()).run();
         switch (result_.outcome) {
         case ExportOutcome::Done:
-            return Outcome::done(std::string(texts::ExportCompleted), target_.string());
+            return Outcome::done(std::string(texts::ExportCompleted), os::pathText(target_));
         case ExportOutcome::Cancelled: return Outcome::declined();
-        case ExportOutcome::Refused: return Outcome::refused({}, target_.string());
+        case ExportOutcome::Refused: return Outcome::refused({}, os::pathText(target_));
         }
         return Outcome::refused({});
     });

@@ -15,6 +15,7 @@
 #include "ops/Workspace.h"
 #include "shell/Session.h"
 #include "writer/DragonXml.h"
+#include "cmdfile/System.h"
 
 #include <set>
 
@@ -88,10 +89,10 @@ Outcome ExportXml::write(const FileVersion& seen) {
     ownForm_ = writer.ownForm();
     leftOut_ = writer.leftOut();
     std::string text = std::string(texts::XmlExported) + std::to_string(commands_) + std::string(texts::XmlCommandsAnd) +
-                       std::to_string(lists_) + std::string(texts::XmlListsTo) + target_.string();
+                       std::to_string(lists_) + std::string(texts::XmlListsTo) + os::pathText(target_);
     if (!ownForm_.empty()) ((text += "\r\n") += texts::XmlOwnForm) += joinedNames(ownForm_);
     if (!leftOut_.empty()) ((text += "\r\n") += texts::XmlLeftOut) += joinedNames(leftOut_);
-    return Outcome::done(std::move(text), target_.string());
+    return Outcome::done(std::move(text), os::pathText(target_));
 }
 
 } // namespace vocabrella::ops

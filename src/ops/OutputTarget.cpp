@@ -6,6 +6,7 @@
 #include "cmdfile/Texts.h"
 #include "ops/Workspace.h"
 #include "writer/Texts.h"
+#include "cmdfile/System.h"
 
 namespace vocabrella::ops {
 namespace fs = std::filesystem;
@@ -14,7 +15,7 @@ bool isSameFile(const fs::path& a, const fs::path& b) {
     std::error_code ec;
     const auto ca = fs::weakly_canonical(fs::absolute(a), ec);
     const auto cb = fs::weakly_canonical(fs::absolute(b), ec);
-    if (ca == cb || foldCase(ca.string()) == foldCase(cb.string())) return true;
+    if (ca == cb || foldCase(os::pathText(ca)) == foldCase(os::pathText(cb))) return true;
     return fs::equivalent(a, b, ec);
 }
 
@@ -29,18 +30,18 @@ Outcome checkOutputTarget(Prompter& prompter, const fs::path& openFile, const fs
         prompter.message(text, title);
         return Outcome::refused(std::string(text), std::move(title));
     };
-    if (!openFile.empty() && isSameFile(target, openFile)) return refuse(isCommandFile, target.string());
+    if (!openFile.empty() && isSameFile(target, openFile)) return refuse(isCommandFile, os::pathText(target));
     const auto folder = fs::absolute(target).parent_path();
     std::error_code ec;
-    if (!fs::is_directory(folder, ec)) return refuse(vocabrella::texts::FolderDoesNotExist, folder.string());
+    if (!fs::is_directory(folder, ec)) return refuse(vocabrella::texts::FolderDoesNotExist, os::pathText(folder));
     // What an earlier run killed while writing this target left goes, whatever this run does.
     removeDeadTemporaries(target);
     // Only a file is replaced: a folder, a pipe or a device (a link to one too) stays as it is.
     const auto status = fs::status(target, ec);
     if (fs::exists(status) && !fs::is_regular_file(status))
-        return refuse(target.string() + ": " + std::string(vocabrella::texts::NotARegularFile), target.string());
+        return refuse(os::pathText(target) + ": " + std::string(vocabrella::texts::NotARegularFile), os::pathText(target));
     if (existing == ExistingOutput::AskOverwrite && fs::exists(target, ec) &&
-        !prompter.okCancel(texts::FileExistsOverwrite, target.string()))
+        !prompter.okCancel(texts::FileExistsOverwrite, os::pathText(target)))
         return Outcome::declined();
     return Outcome::done();
 }

@@ -11,6 +11,7 @@
 #include "writer/RecordEncoder.h"
 #include "writer/Texts.h"
 #include "writer/Updater.h"
+#include "cmdfile/System.h"
 
 namespace vocabrella::ops {
 
@@ -74,7 +75,7 @@ Outcome SaveChanges::changedOnDisk() {
     // The edit was made on the version read before: it is not written over Dragon's.
     auto refusal = refuse(keptAt_.empty() ? std::string(texts::ChangedByDragon)
                                           : std::string(texts::ChangedByDragonBodyKept) + keptAt_,
-                          ws_.commandFile().string());
+                          os::pathText(ws_.commandFile()));
     ws_.FileRefresh();
     return std::move(refusal).because(Outcome::Reason::FileChangedMeanwhile);
 }

@@ -12,6 +12,7 @@
 #include "ops/Workspace.h"
 #include "shell/Session.h"
 #include "writer/Report.h"
+#include "cmdfile/System.h"
 
 namespace vocabrella::ops {
 namespace fs = std::filesystem;
@@ -58,7 +59,7 @@ fs::path exportFolder(Workspace& ws) {
 }
 
 void rememberExportFolder(Workspace& ws, const fs::path& written) {
-    const auto folder = fs::absolute(written).parent_path().string();
+    const auto folder = os::pathText(fs::absolute(written).parent_path());
     auto p = ws.store().parameters();
     if (p.exportPath == folder) return;
     p.exportPath = folder;

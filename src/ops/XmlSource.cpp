@@ -10,6 +10,7 @@
 #include "ops/Texts.h"
 #include "writer/RecordEncoder.h"
 #include "writer/WriterEnvironment.h"
+#include "cmdfile/System.h"
 
 #include <stdexcept>
 
@@ -29,8 +30,8 @@ std::string key(std::string_view program, std::string_view scope, std::string_vi
 Outcome XmlSource::load(Prompter& prompter, const std::filesystem::path& xmlFile, FileVersionFamily family,
                         const std::set<std::string>& listsThere) {
     const auto refuse = [&](std::string text) {
-        prompter.message(text, xmlFile.string());
-        return Outcome::refused(std::move(text), xmlFile.string());
+        prompter.message(text, os::pathText(xmlFile));
+        return Outcome::refused(std::move(text), os::pathText(xmlFile));
     };
     try {
         set = readDragonXml(readFileBytes(xmlFile));

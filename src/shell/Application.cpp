@@ -80,8 +80,8 @@ bool Application::load() {
     const fs::path userFile = currentUserFile();
     startupUserFile_ = fs::weakly_canonical(fs::absolute(userFile));
     if (!session_->reader().ReadCommandFile(false, userFile).success) {
-        prompter_.message(std::string(texts::CannotParse) + (options_.home / texts::ErrorLogAndTrace).string(),
-                          userFile.string());
+        prompter_.message(std::string(texts::CannotParse) + os::pathText(options_.home / texts::ErrorLogAndTrace),
+                          os::pathText(userFile));
         throw EndProgram();
     }
     displayedUser_ = nat_->UserName();
@@ -124,7 +124,7 @@ void Application::shutdown() {
 }
 
 std::string Application::caption() {
-    std::string path = commandFile().string();
+    std::string path = os::pathText(commandFile());
     if (path.empty()) return std::string(texts::ApplicationName);
     std::string prefix;
     try {
@@ -157,7 +157,7 @@ Application::Context Application::SelectCallingContext() {
     if (!dragonAvailable()) {
         // No calling window to follow: an argument can only have been meant as a file.
         if (!line.empty() && line != names::GlobalCommands)
-            prompter_.message(texts::FileDoesNotExist, fs::absolute(line, ec).string());
+            prompter_.message(texts::FileDoesNotExist, os::pathText(fs::absolute(line, ec)));
         return context;
     }
     const std::string title = line.empty() ? callingTitle_ : line;
@@ -197,7 +197,7 @@ Application::Context Application::SelectCallingContext() {
         trace.Tracy(texts::trace::BeforeModuleName);
         std::string module;
         try {
-            module = fs::path(dragon_.engine().moduleOfWindow(callingWindow_)).stem().string();
+            module = os::pathText(fs::path(dragon_.engine().moduleOfWindow(callingWindow_)).stem());
         } catch (const platform::DragonError& e) {
             // A window the engine cannot name matches no program; the global commands are shown.
             trace.Tracy(texts::trace::EngineError, e.what());
@@ -229,21 +229,21 @@ std::optional<std::string> Application::speechUserOfFile(const fs::path& path) {
     const fs::path relative = path.lexically_relative(base);
     if (relative.empty() || *relative.begin() == "..") return std::nullopt;
     const std::string name = relative.begin()->string();
-    if (!sameIgnoringCase(ownFileOf(name).string(), path.string())) return std::nullopt;
+    if (!sameIgnoringCase(os::pathText(ownFileOf(name)), os::pathText(path))) return std::nullopt;
     return name;
 }
 
 bool Application::FileOpenNoDialog(const fs::path& given) {
     const fs::path path = fs::weakly_canonical(fs::absolute(given));
     if (!fs::exists(path)) {
-        prompter_.message(texts::FileDoesNotExist, path.string());
+        prompter_.message(texts::FileDoesNotExist, os::pathText(path));
         return false;
     }
     auto& store = session_->store();
     {
         CommandStore::Transaction t(store);
         auto p = store.parameters();
-        p.openfile = path.string();
+        p.openfile = os::pathText(path);
         p.parsed = false;
         store.setParameters(p);
         store.deleteAllUsers();
@@ -252,7 +252,7 @@ bool Application::FileOpenNoDialog(const fs::path& given) {
         t.commit();
     }
     if (!session_->reader().ReadCommandFile(true, path).success) {
-        prompter_.message(texts::ParseProblem, path.string());
+        prompter_.message(texts::ParseProblem, os::pathText(path));
         parseFailure();
     }
     if (const auto user = speechUserOfFile(path)) {
@@ -267,7 +267,7 @@ void Application::filereload() {
     if (!nat_) throw Refusal(std::string(texts::NeedsDragon));
     const fs::path userFile = currentUserFile();
     if (!session_->reader().ReadCommandFile(true, userFile).success) {
-        prompter_.message(texts::ParseProblem, userFile.string());
+        prompter_.message(texts::ParseProblem, os::pathText(userFile));
         parseFailure();
     }
     if (settings_) settings_->GetOptions(userFile);
@@ -318,7 +318,7 @@ void Application::speakerChanged() {
     trace.Tracy(texts::trace::EnterSpeakerChange);
     try {
         if (dragon_.engine().currentSpeaker() != displayedUser_ &&
-            sameIgnoringCase(fs::weakly_canonical(commandFile()).string(), startupUserFile_.string()))
+            sameIgnoringCase(os::pathText(fs::weakly_canonical(commandFile())), os::pathText(startupUserFile_)))
             throw EndProgram(0); // the store belongs to the previous user
     } catch (const platform::DragonError& e) {
         // An engine that cannot name its speaker leaves the program as it is: the next change

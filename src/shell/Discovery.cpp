@@ -29,7 +29,7 @@ std::string comparable(const fs::path& p) {
     std::error_code ec;
     auto full = fs::weakly_canonical(fs::absolute(p, ec), ec);
     if (ec) full = fs::absolute(p, ec).lexically_normal();
-    return lowered(full.string());
+    return lowered(os::pathText(full));
 }
 
 fs::path withoutTrailingSeparator(const fs::path& p) {
@@ -99,7 +99,7 @@ void Nat::initialize(const fs::path& applicationpath) {
     std::error_code ec;
     if (!fs::exists(store, ec)) {
         env_.prompter.message(std::string(texts::RequiredFile) + DataBaseName_ + std::string(texts::MissingReinstall),
-                              store.string());
+                              os::pathText(store));
         aborting_ = true;
         return;
     }
@@ -112,7 +112,7 @@ void Nat::initialize(const fs::path& applicationpath) {
         return;
     }
     if (!fs::exists(SystemFilename_, ec)) {
-        env_.prompter.message(texts::CannotFindRequiredFile, SystemFilename_.string());
+        env_.prompter.message(texts::CannotFindRequiredFile, os::pathText(SystemFilename_));
         aborting_ = true;
         return;
     }
@@ -137,10 +137,10 @@ bool Nat::GetPaths() {
     std::error_code ec;
     const auto existence = [&ec](const fs::path& p) { return fs::exists(p, ec) ? texts::trace::Exists : texts::trace::DoesNotExist; };
     trace.Tracy(texts::trace::Os, os::operatingSystem());
-    trace.Tracy(texts::trace::SystemFilename, existence(SystemFilename_), SystemFilename_.string());
-    trace.Tracy(texts::trace::Logfilename, existence(logfilename_), logfilename_.string());
-    trace.Tracy(texts::trace::CurrentUserFilename, existence(userFilename_), userFilename_.string());
-    trace.Tracy(texts::trace::DvcPath, dataFolder_.string());
+    trace.Tracy(texts::trace::SystemFilename, existence(SystemFilename_), os::pathText(SystemFilename_));
+    trace.Tracy(texts::trace::Logfilename, existence(logfilename_), os::pathText(logfilename_));
+    trace.Tracy(texts::trace::CurrentUserFilename, existence(userFilename_), os::pathText(userFilename_));
+    trace.Tracy(texts::trace::DvcPath, os::pathText(dataFolder_));
 
     bool ok = true;
     for (const auto* file : {&SystemFilename_, &userFilename_}) {
@@ -206,12 +206,12 @@ void Nat::discoverUser() {
         if (!fs::exists(UserBaseDirectory_, ec))
             for (const auto& entry : fs::directory_iterator(product, ec))
                 if (entry.is_directory(ec) &&
-                    ProfileFile::sameName(entry.path().filename().string(), df::DefaultUsersFolder)) {
+                    ProfileFile::sameName(os::pathText(entry.path().filename()), df::DefaultUsersFolder)) {
                     UserBaseDirectory_ = entry.path();
                     break;
                 }
     }
-    trace.Tracy(texts::trace::UserBaseDirectory, UserBaseDirectory_.string());
+    trace.Tracy(texts::trace::UserBaseDirectory, os::pathText(UserBaseDirectory_));
 
     CurrentPath_ = UserBaseDirectory_ / os::pathFrom(UserSub_) / df::CurrentFolder;
     SpeakerLanguageID_ = ProfileFile(CurrentPath_ / df::OptionsFile).read(df::Options, df::SpeakerLanguageId);
@@ -225,8 +225,8 @@ void Nat::discoverUser() {
         RoamingCacheDirectory_ = os::pathFrom(systemFile.read(df::Settings, df::RoamingCacheDirectory));
         if (RoamingCacheDirectory_.empty())
             RoamingCacheDirectory_ = withoutTrailingSeparator(UserBaseDirectory_).parent_path() / df::RoamingUsersFolder;
-        trace.Tracy(texts::trace::RoamingMaster, RoamingDirectory_.string());
-        trace.Tracy(texts::trace::RoamingCache, RoamingCacheDirectory_.string());
+        trace.Tracy(texts::trace::RoamingMaster, os::pathText(RoamingDirectory_));
+        trace.Tracy(texts::trace::RoamingCache, os::pathText(RoamingCacheDirectory_));
         const ProfileFile local(RoamingCacheDirectory_ / os::pathFrom(UserName_) / df::CurrentFolder / df::LocalFile);
         IsRoamingUser_ = local.read(df::Options, df::OpenedNoMaster) == "1";
     } else {

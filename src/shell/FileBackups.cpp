@@ -3,6 +3,7 @@
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Clock.h"
 #include "cmdfile/TimeText.h"
+#include "cmdfile/System.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -33,16 +34,16 @@ fs::path fullPath(const fs::path& file) { return fs::weakly_canonical(fs::absolu
 fs::path FileBackups::folderOf(const fs::path& home, const fs::path& file) {
     const fs::path full = fullPath(file);
     char digits[17];
-    std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(pathHash(full.string())));
-    return home / kFolder / (full.filename().string() + "-" + digits);
+    std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(pathHash(os::pathText(full))));
+    return home / kFolder / os::pathFrom(os::pathText(full.filename()) + "-" + digits);
 }
 
 fs::path FileBackups::takeDaily(const fs::path& home, const fs::path& file, Clock& clock, bool force) {
     const fs::path full = fullPath(file);
     const fs::path folder = folderOf(home, full);
     fs::create_directories(folder);
-    if (!fs::exists(folder / kPathFile)) writeFileAtomically(folder / kPathFile, full.string() + "\n", false);
-    const fs::path daily = folder / (full.filename().string() + "." + localTimeText(clock.now(), "%m%d%Y"));
+    if (!fs::exists(folder / kPathFile)) writeFileAtomically(folder / kPathFile, os::pathText(full) + "\n", false);
+    const fs::path daily = folder / os::pathFrom(os::pathText(full.filename()) + "." + localTimeText(clock.now(), "%m%d%Y"));
     if (force || !fs::exists(daily)) copyFileAtomically(full, daily);
     return daily;
 }

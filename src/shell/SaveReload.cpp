@@ -136,10 +136,10 @@ bool Application::ownCommandsPresent() {
 bool Application::importOwnCommands() {
     const fs::path shipped = options_.home / "vocglobal.dat";
     if (!fs::exists(shipped)) {
-        prompter_.message(texts::ShippedFileMissing, shipped.string());
+        prompter_.message(texts::ShippedFileMissing, os::pathText(shipped));
         return false;
     }
-    const fs::path file = options_.home.string().find("(86)") != std::string::npos
+    const fs::path file = os::pathText(options_.home).find("(86)") != std::string::npos
                               ? options_.home / "vocglobal64bit.dat"
                               : shipped;
     auto bytes = readFileBytes(file);

@@ -7,6 +7,7 @@
 #include "cmdfile/Texts.h"
 #include "shell/HomeFolder.h"
 #include "shell/Texts.h"
+#include "cmdfile/System.h"
 
 #include <fstream>
 
@@ -16,7 +17,7 @@ namespace fs = std::filesystem;
 Session::Session(const fs::path& home, Prompter& prompter, Clock& clock)
     : home_(home), prompter_(prompter), clock_(clock) {
     if (HomeFolder::prepare(home_) == HomeFolder::State::StoreMissing) {
-        prompter_.message(texts::StoreMissing, HomeFolder::storePath(home_).string());
+        prompter_.message(texts::StoreMissing, os::pathText(HomeFolder::storePath(home_)));
         throw EndProgram();
     }
     switch (trace_.open(home_ / "trace.vbl", clock_.now())) {
@@ -79,24 +80,24 @@ ReadOutcome Session::rebuildingOnDamage(const fs::path& path, const std::functio
 ReadOutcome Session::open(const fs::path& file) {
     const fs::path path = fs::weakly_canonical(fs::absolute(file));
     if (!fs::exists(path)) {
-        prompter_.message(texts::FileDoesNotExist, path.string());
-        return {false, path.string() + ": " + std::string(texts::FileDoesNotExist)};
+        prompter_.message(texts::FileDoesNotExist, os::pathText(path));
+        return {false, os::pathText(path) + ": " + std::string(texts::FileDoesNotExist)};
     }
     // Checked before the store is emptied for it; a pipe is never opened (that would wait).
     if (!fs::is_regular_file(path))
-        return {false, path.string() + ": " + std::string(texts::NotARegularFile)};
+        return {false, os::pathText(path) + ": " + std::string(texts::NotARegularFile)};
     return rebuildingOnDamage(path, [&] { return openInStore(path); });
 }
 
 ReadOutcome Session::openInStore(const fs::path& path) {
     auto p = store_->parameters();
-    if (p.openfile && *p.openfile == path.string()) return reader_->ReadCommandFile(false, path);
+    if (p.openfile && *p.openfile == os::pathText(path)) return reader_->ReadCommandFile(false, path);
     {
         CommandStore::Transaction t(*store_);
         store_->deleteAllUsers();
         store_->deleteAllDvcmap();
         store_->deleteAllStates();
-        p.openfile = path.string();
+        p.openfile = os::pathText(path);
         p.parsed = false;
         store_->setParameters(p);
         t.commit();

@@ -5,6 +5,7 @@
 #include "cmdfile/Trace.h"
 #include "shell/ProfileFile.h"
 #include "shell/Texts.h"
+#include "cmdfile/System.h"
 
 #include <algorithm>
 
@@ -43,7 +44,7 @@ void Settings::GetOptions(const fs::path& commandFile) {
     // Without a file there is no list; an empty section name would mean the program's own.
     recent_.clear();
     if (!commandFile.empty()) {
-        const std::string section = commandFile.string();
+        const std::string section = os::pathText(commandFile);
         readRecent(section, profileInteger(GetIniSetting(setting::MruCount, section)).value_or(0));
     }
 
@@ -134,7 +135,7 @@ void Settings::MRUUpdate(std::string_view entry, bool lookForExisting) {
 void Settings::MRUOutput(CommandStore& store, const fs::path& commandFile) {
     trace_.Tracy(texts::trace::MRUOutput);
     if (commandFile.empty()) return;
-    const std::string section = commandFile.string();
+    const std::string section = os::pathText(commandFile);
     const ProfileFile file(path_);
     int n = 0;
     for (const auto& entry : recent_) {

@@ -10,6 +10,7 @@
 #include "ops/Texts.h"
 #include "ops/Workspace.h"
 #include "ui/Texts.h"
+#include "cmdfile/System.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -88,7 +89,7 @@ BatchDialog::BatchDialog(ops::Workspace& ws, BatchMode mode, const Selection& se
     setObjectName(QStringLiteral("export"));
     setWindowTitle(qs(texts::BatchCaption));
     const auto exportPath = ws_.store().parameters().exportPath;
-    exportFolder_ = exportPath.empty() ? programFolder_ : fs::path(exportPath);
+    exportFolder_ = exportPath.empty() ? programFolder_ : os::pathFrom(exportPath);
     buildControls();
     fullHeight_ = std::max(sizeHint().height(), kFullTwips * logicalDpiY() / 1440);
     fillPickList();
@@ -329,7 +330,7 @@ void BatchDialog::showCounts() {
 }
 
 std::string BatchDialog::exportName(const std::string& stem) const {
-    return (exportFolder_ / (fileStem(stem) + "." + std::string(modeName(mode_)))).string();
+    return os::pathText(exportFolder_ / (fileStem(stem) + "." + std::string(modeName(mode_))));
 }
 
 void BatchDialog::proposeName(const std::string& stem) {
@@ -345,7 +346,7 @@ void BatchDialog::setUpMode() {
                        static_cast<QWidget*>(body_), static_cast<QWidget*>(macroname_)})
         w->hide();
     const auto fixedName = [this] {
-        Text1_->setText(qs(ws_.commandFile().string()));
+        Text1_->setText(qs(os::pathText(ws_.commandFile())));
         Text1_->setEnabled(false);
         specify_->setEnabled(false);
     };
@@ -437,7 +438,7 @@ void BatchDialog::pickChosen() {
             const std::string stem = selection_.view.followCommand
                                          ? (List1_->count() > 0 ? str(List1_->item(0)->text()) : std::string())
                                          : selection_.followedListName;
-            Text1_->setText(qs((programFolder_ / (fileStem(stem) + "." + std::string(modeName(mode_)))).string()));
+            Text1_->setText(qs(os::pathText(programFolder_ / (fileStem(stem) + "." + std::string(modeName(mode_))))));
         }
         setAllPicked(true);
     }
@@ -471,7 +472,7 @@ void BatchDialog::specify_Click() {
         }
         return searchStep(Step::Replace);
     }
-    QFileDialog dialog(this, qs(texts::Specify).remove(QLatin1Char('&')), qs(exportFolder_.string()));
+    QFileDialog dialog(this, qs(texts::Specify).remove(QLatin1Char('&')), qs(os::pathText(exportFolder_)));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite); // an existing export file has its own question
@@ -521,12 +522,12 @@ void BatchDialog::runOperation() {
     const std::string newName = str(newgroupname_->text());
     switch (mode_) {
     case BatchMode::Export: {
-        ops::ExportCommands exportCommands(ws_, selection, fs::path(str(Text1_->text())));
+        ops::ExportCommands exportCommands(ws_, selection, os::pathFrom(str(Text1_->text())));
         outcome = exportCommands.run();
         if (!outcome.isDone()) break;
         says(outcome);
         const auto target = exportCommands.target();
-        if (ws_.prompter().yesNo(ops::texts::OpenExportedFile, target.string())) openExported_ = target;
+        if (ws_.prompter().yesNo(ops::texts::OpenExportedFile, os::pathText(target))) openExported_ = target;
         accept();
         return;
     }

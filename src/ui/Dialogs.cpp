@@ -3,6 +3,7 @@
 #include "shell/ApplicationTexts.h"
 #include "shell/Settings.h"
 #include "ui/Texts.h"
+#include "cmdfile/System.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -37,7 +38,7 @@ HelpWindow::HelpWindow(std::filesystem::path helpFolder, QWidget* parent)
     setWindowTitle(qs(texts::HelpWindowTitle));
     browser_->setObjectName(QStringLiteral("helpbrowser"));
     browser_->setOpenExternalLinks(true);
-    browser_->setSearchPaths({QString::fromStdString(folder_.string())});
+    browser_->setSearchPaths({QString::fromStdString(os::pathText(folder_))});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(browser_);
     resize(640, 520);
@@ -52,8 +53,8 @@ std::filesystem::path HelpWindow::pageOf(std::optional<int> contextId) const {
 void HelpWindow::Show(std::optional<int> contextId) {
     const auto page = pageOf(contextId);
     shown_ = page;
-    if (std::filesystem::exists(page)) browser_->setSource(QUrl::fromLocalFile(QString::fromStdString(page.string())));
-    else browser_->setPlainText(qs(texts::HelpPageMissing) + QString::fromStdString(page.string()));
+    if (std::filesystem::exists(page)) browser_->setSource(QUrl::fromLocalFile(QString::fromStdString(os::pathText(page))));
+    else browser_->setPlainText(qs(texts::HelpPageMissing) + QString::fromStdString(os::pathText(page)));
     show();
     raise();
     activateWindow();

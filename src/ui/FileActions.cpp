@@ -16,6 +16,7 @@
 #include "ui/ReportDialog.h"
 #include "ui/Texts.h"
 #include "ui/WindowText.h"
+#include "cmdfile/System.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -129,19 +130,19 @@ void FileActions::open() {
     // The dialog starts with the file opened last, or mycmds.dat in the user's home folder.
     const auto openfile = ctx_.session.store().parameters().openfile;
     const fs::path start = openfile && !openfile->empty()
-                               ? fs::path(*openfile)
-                               : fs::path(str(QDir::homePath())) / std::string(texts::DefaultOpenFile);
+                               ? os::pathFrom(*openfile)
+                               : os::pathFrom(str(QDir::homePath())) / std::string(texts::DefaultOpenFile);
     std::optional<fs::path> chosen;
     if (ctx_.hooks.chooseFileToOpen) {
         chosen = ctx_.hooks.chooseFileToOpen(start);
     } else {
-        QFileDialog dialog(window(), qs(texts::OpenDialogTitle), qs(start.parent_path().string()));
+        QFileDialog dialog(window(), qs(texts::OpenDialogTitle), qs(os::pathText(start.parent_path())));
         dialog.setNameFilters(qs(texts::OpenDialogFilter).split(QStringLiteral(";;")));
         dialog.setDefaultSuffix(QStringLiteral("dat"));
         dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.selectFile(qs(start.filename().string()));
+        dialog.selectFile(qs(os::pathText(start.filename())));
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-            chosen = fs::path(str(dialog.selectedFiles().front()));
+            chosen = os::pathFrom(str(dialog.selectedFiles().front()));
     }
     if (chosen) openNoDialog(*chosen);
 }
@@ -235,22 +236,22 @@ void FileActions::compare() {
     if (ctx_.hooks.chooseFileToOpen) {
         chosen = ctx_.hooks.chooseFileToOpen(openFile);
     } else {
-        QFileDialog dialog(window(), widgetText(texts::CompareDialogTitle), QString::fromStdString(openFile.parent_path().string()));
+        QFileDialog dialog(window(), widgetText(texts::CompareDialogTitle), QString::fromStdString(os::pathText(openFile.parent_path())));
         dialog.setNameFilters(widgetText(texts::OpenDialogFilter).split(QStringLiteral(";;")));
         dialog.setFileMode(QFileDialog::ExistingFile);
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-            chosen = fs::path(dialog.selectedFiles().front().toStdString());
+            chosen = os::pathFrom(dialog.selectedFiles().front().toStdString());
     }
     if (!chosen) return;
     try {
         const auto comparison = ops::CompareFiles(ctx_.session.home()).run(openFile, *chosen);
-        const QString heading = widgetText(std::string(texts::CompareFirstFile) + comparison.first.path.string() + "\n" +
-                                           std::string(texts::CompareSecondFile) + comparison.second.path.string());
-        CompareDialog dialog(widgetText(std::string(texts::CompareWindowTitle) + chosen->filename().string()), heading,
+        const QString heading = widgetText(std::string(texts::CompareFirstFile) + os::pathText(comparison.first.path) + "\n" +
+                                           std::string(texts::CompareSecondFile) + os::pathText(comparison.second.path));
+        CompareDialog dialog(widgetText(std::string(texts::CompareWindowTitle) + os::pathText(chosen->filename())), heading,
                              widgetText(ops::comparisonText(comparison, ops::diffWords())), false, window());
         dialog.exec();
     } catch (const ops::CompareError& e) {
-        ctx_.session.prompter().message(std::string(ops::texts::CompareCannotRead) + e.what(), e.file().string());
+        ctx_.session.prompter().message(std::string(ops::texts::CompareCannotRead) + e.what(), os::pathText(e.file()));
     }
 }
 

@@ -1,4 +1,5 @@
 #include "ui/Printing.h"
+#include "cmdfile/System.h"
 
 #include <QFontDatabase>
 #include <algorithm>
@@ -17,12 +18,12 @@ QString printLines(const QStringList& lines, const PrintTarget& target) {
     QPrinter printer(QPrinter::HighResolution);
     if (target.printer.isEmpty()) {
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromStdString(target.pdfFile.string()));
+        printer.setOutputFileName(QString::fromStdString(os::pathText(target.pdfFile)));
     } else {
         printer.setPrinterName(target.printer);
     }
     QPainter painter;
-    if (!painter.begin(&printer)) return target.printer.isEmpty() ? QString::fromStdString(target.pdfFile.string()) : target.printer;
+    if (!painter.begin(&printer)) return target.printer.isEmpty() ? QString::fromStdString(os::pathText(target.pdfFile)) : target.printer;
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSize(10);
     painter.setFont(font);

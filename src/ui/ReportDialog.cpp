@@ -12,6 +12,7 @@
 #include "ui/Printing.h"
 #include "ui/Selection.h"
 #include "ui/Texts.h"
+#include "cmdfile/System.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -58,12 +59,12 @@ QStringList linesOf(const fs::path& file) {
 } // namespace
 
 std::optional<fs::path> askForPdfFile(QWidget* parent, const fs::path& proposed) {
-    QFileDialog dialog(parent, qs(texts::report::PdfPrinter), QString::fromStdString(proposed.string()),
+    QFileDialog dialog(parent, qs(texts::report::PdfPrinter), QString::fromStdString(os::pathText(proposed)),
                        qs(texts::report::PdfFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return fs::path(dialog.selectedFiles().front().toStdString());
+    return os::pathFrom(dialog.selectedFiles().front().toStdString());
 }
 
 ExportReportDialog::ExportReportDialog(ops::Workspace& ws, Context context, HelpWindow& help, QWidget* parent)
@@ -137,7 +138,7 @@ ExportReportDialog::ExportReportDialog(ops::Workspace& ws, Context context, Help
     layout->setSizeConstraint(QLayout::SetFixedSize); // shrinks again when the pick list hides
 
     // Opening.
-    Text1_->setText(QString::fromStdString(proposed(std::string(t::GlobalName)).string()));
+    Text1_->setText(QString::fromStdString(os::pathText(proposed(std::string(t::GlobalName)))));
     List1_->addItems(context_.commands);
     List1_->hide();
     const auto& mode = context_.mode;
@@ -186,21 +187,21 @@ void ExportReportDialog::chooseScope(Scope scope) {
     const auto& s = context_.selection;
     List1_->setVisible(scope == Scope::Pick);
     switch (scope) {
-    case Scope::Everything: Text1_->setText(QString::fromStdString(proposed(std::string(texts::report::GlobalName)).string())); break;
-    case Scope::Group: Text1_->setText(QString::fromStdString(proposed(s.group).string())); break;
-    case Scope::Program: Text1_->setText(QString::fromStdString(proposed(s.program).string())); break;
-    case Scope::State: Text1_->setText(QString::fromStdString(proposed(s.scope).string())); break;
+    case Scope::Everything: Text1_->setText(QString::fromStdString(os::pathText(proposed(std::string(texts::report::GlobalName))))); break;
+    case Scope::Group: Text1_->setText(QString::fromStdString(os::pathText(proposed(s.group)))); break;
+    case Scope::Program: Text1_->setText(QString::fromStdString(os::pathText(proposed(s.program)))); break;
+    case Scope::State: Text1_->setText(QString::fromStdString(os::pathText(proposed(s.scope)))); break;
     case Scope::Pick:
         if (s.view.followCommand && List1_->count() > 0) {
             QString first = List1_->item(0)->text();
             first.replace(QLatin1Char('<'), QLatin1Char('[')).replace(QLatin1Char('>'), QLatin1Char(']'));
-            Text1_->setText(QString::fromStdString(proposed(first.toStdString(), false).string()));
+            Text1_->setText(QString::fromStdString(os::pathText(proposed(first.toStdString(), false))));
             List1_->selectAll();
         } else if (s.view.followList) {
-            Text1_->setText(QString::fromStdString(proposed(s.followedListName, false).string()));
+            Text1_->setText(QString::fromStdString(os::pathText(proposed(s.followedListName, false))));
             List1_->selectAll();
         } else {
-            Text1_->setText(QString::fromStdString(proposed(std::string(texts::report::SelectedName)).string()));
+            Text1_->setText(QString::fromStdString(os::pathText(proposed(std::string(texts::report::SelectedName)))));
         }
         break;
     }
@@ -232,7 +233,7 @@ void ExportReportDialog::specify_Click() {
     QFileDialog dialog(this, windowTitle(), Text1_->text(), QStringLiteral("%1 (*.%1)").arg(qs(mode)));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(qs(mode));
-    dialog.setDirectory(QString::fromStdString(folder_.string()));
+    dialog.setDirectory(QString::fromStdString(os::pathText(folder_)));
     dialog.selectFile(Text1_->text());
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
         Text1_->setText(dialog.selectedFiles().front());
@@ -265,13 +266,13 @@ void ExportReportDialog::Command2_Click() {
     // The PDF file is asked for first: a cancel there leaves everything as it was.
     std::optional<fs::path> pdf;
     if (toprinter_->isChecked() && installedPrinters().isEmpty()) {
-        const auto stem = fs::path(Text1_->text().toStdString()).stem().string();
+        const auto stem = os::pathText(os::pathFrom(Text1_->text().toStdString()).stem());
         pdf = context_.choosePdfFile ? context_.choosePdfFile(folder_ / (stem + ".pdf"))
                                      : askForPdfFile(this, folder_ / (stem + ".pdf"));
         if (!pdf) return;
     }
-    const fs::path output = file ? fs::path(Text1_->text().trimmed().toStdString())
-                                 : fs::path(temporary_.path().toStdString()) / ("report." + context_.mode);
+    const fs::path output = file ? os::pathFrom(Text1_->text().trimmed().toStdString())
+                                 : os::pathFrom(temporary_.path().toStdString()) / ("report." + context_.mode);
     const auto& mode = context_.mode;
     ops::Outcome outcome;
     if (mode == "dvc" || mode == "pseudo") {

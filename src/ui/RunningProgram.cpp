@@ -3,6 +3,7 @@
 #include "cmdfile/Errors.h"
 #include "cmdfile/Prompter.h"
 #include "shell/ApplicationTexts.h"
+#include "shell/platform/SimulatedDragon.h"
 #include "ui/Dialogs.h"
 #include "ui/Form1.h"
 #include "ui/QtPrompter.h"
@@ -16,9 +17,9 @@ namespace vocabrella::ui {
 
 RunningProgram::RunningProgram(StartupOptions options, std::optional<std::filesystem::path> dragonRoot,
                                Prompter& prompter, Clock& clock)
-    : prompter_(prompter), dragon_(dragonRoot), app_([&] {
-          options.withoutDragon = !dragonRoot; // no installation named: the file alone
-          return std::make_unique<Application>(std::move(options), dragon_, prompter, clock);
+    : prompter_(prompter), dragon_(platform::chooseDragon(dragonRoot)), app_([&] {
+          options.withoutDragon = !dragon_.present; // no Dragon: the file alone
+          return std::make_unique<Application>(std::move(options), *dragon_.dragon, prompter, clock);
       }()) {
     timer_.setInterval(kPollMilliseconds);
     connect(&timer_, &QTimer::timeout, this, &RunningProgram::poll);
@@ -52,7 +53,7 @@ bool RunningProgram::start() {
         window_->raise();
         window_->activateWindow();
         if (app_->dragonAvailable()) {
-            dragon_.windows().bringToFront(handle_);
+            dragon_.dragon->windows().bringToFront(handle_);
             // A file named on the command line is what is on screen: an import would go into the
             // speech user's file behind it.
             if (!context.fileGiven) offerImport();
@@ -64,13 +65,16 @@ bool RunningProgram::start() {
         return false;
     }
     if (window_->ended()) return false;
-    if (app_->dragonAvailable()) timer_.start(); // without Dragon no event ever comes
+    if (app_->dragonAvailable() && dragon_.simulated) timer_.start(); // only the simulation is polled
     return true;
 }
 
 void RunningProgram::connectDragon() {
-    auto& dragon = dragon_;
-    handle_ = dragon.windows().open(app_->caption(), "Vocabrella", QCoreApplication::applicationFilePath().toStdString(), false);
+    auto& dragon = *dragon_.dragon;
+    auto* simulated = dragon_.simulated;
+    handle_ = simulated ? simulated->windows().open(app_->caption(), "Vocabrella",
+                                                    QCoreApplication::applicationFilePath().toStdString(), false)
+                        : static_cast<platform::WindowHandle>(window_->winId());
     try {
         spoken_ = std::make_unique<SpokenControls>(*window_, dragon.voiceCommands(), handle_);
     } catch (const platform::DragonError&) {
@@ -78,16 +82,18 @@ void RunningProgram::connectDragon() {
         throw EndProgram(1);
     }
     window_->hooks().menus = spoken_.get();
-    // Dragon runs the actions of the spoken controls as keystrokes to the window in front.
-    dragon.windows().onKeys([this](platform::WindowHandle to, const std::string& keys) {
-        if (to == handle_ && spoken_) spoken_->keys(keys);
-    });
+    // Dragon runs the actions of the spoken controls as keystrokes to the window in front. On the
+    // desktop they reach the window's menus themselves; the simulation hands them over.
+    if (simulated)
+        simulated->windows().onKeys([this](platform::WindowHandle to, const std::string& keys) {
+            if (to == handle_ && spoken_) spoken_->keys(keys);
+        });
     dragon.engine().onSpeakerChange([this] { app_->speakerChanged(); });
 }
 
 void RunningProgram::poll() {
     if (ended_ || !window_) return;
-    window_->guarded([&] { dragon_.pollEvents(); });
+    if (dragon_.simulated) window_->guarded([&] { dragon_.simulated->pollEvents(); });
 }
 
 void RunningProgram::end(int exitCode) {

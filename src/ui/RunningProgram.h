@@ -1,7 +1,7 @@
 #pragma once
 
 #include "shell/Application.h"
-#include "shell/platform/SimulatedDragon.h"
+#include "shell/platform/DragonChoice.h"
 
 #include <QObject>
 #include <QTimer>
@@ -25,8 +25,9 @@ class SpokenControls;
 class RunningProgram : public QObject {
     Q_OBJECT
 public:
-    // dragonRoot: the simulated installation, when there is one. Without one the program works
-    // on command files alone: no speech user, no spoken controls, no events.
+    // dragonRoot: the simulated installation, when there is one. Without one the program runs
+    // beside Dragon where Dragon is installed (on Windows), and otherwise on command files alone:
+    // no speech user, no spoken controls, no events.
     RunningProgram(StartupOptions options, std::optional<std::filesystem::path> dragonRoot, Prompter& prompter,
                    Clock& clock);
     ~RunningProgram() override;
@@ -38,11 +39,13 @@ public:
     bool ended() const { return ended_; }
 
     Application& app() { return *app_; }
-    platform::SimulatedDragon& dragon() { return dragon_; }
+    platform::Dragon& dragon() { return *dragon_.dragon; }
+    platform::SimulatedDragon* simulatedDragon() { return dragon_.simulated; } // null beside Dragon itself
     Form1& window() { return *window_; }
     SpokenControls& spokenControls() { return *spoken_; } // with Dragon only
 
-    // Delivers the events Dragon sent since the last poll; a timer calls it while running.
+    // Delivers the events the simulated Dragon sent since the last poll; a timer calls it while
+    // running. Dragon's own controls deliver theirs through the window's message loop.
     void poll();
     static constexpr int kPollMilliseconds = 200;
 
@@ -65,12 +68,12 @@ private:
     void end(int exitCode);
 
     Prompter& prompter_;
-    platform::SimulatedDragon dragon_;
+    platform::ChosenDragon dragon_;
     std::unique_ptr<Application> app_;
     std::unique_ptr<Form1> window_;
     std::unique_ptr<SpokenControls> spoken_;
     QTimer timer_;
-    std::uint64_t handle_ = 0; // the window among the simulated desktop's windows
+    std::uint64_t handle_ = 0; // the window among the desktop's windows
     int exitCode_ = 0;
     bool ended_ = false;
 };

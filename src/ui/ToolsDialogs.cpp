@@ -7,6 +7,7 @@
 #include "ops/Workspace.h"
 #include "ui/Texts.h"
 #include "ops/ExportQuestions.h"
+#include "cmdfile/System.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -146,7 +147,7 @@ LanguageDialog::LanguageDialog(ops::Workspace& ws, QWidget* parent) : QDialog(pa
     layout->addWidget(list_);
     const auto& info = ws.env().reader.file().info;
     layout->addWidget(label(this, "Label2", std::string(texts::LanguageOfFile) + info.languageName));
-    layout->addWidget(label(this, "Label3", ws.commandFile().string()));
+    layout->addWidget(label(this, "Label3", os::pathText(ws.commandFile())));
     auto* convert = button(this, "Convert", texts::LanguageConvert);
     connect(convert, &QPushButton::clicked, this, [this] { Convert_Click(); });
     layout->addWidget(convert, 0, Qt::AlignRight);

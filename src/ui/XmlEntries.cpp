@@ -14,6 +14,7 @@
 #include "ui/CommandLists.h"
 #include "ui/Form1.h"
 #include "ui/Texts.h"
+#include "cmdfile/System.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -27,10 +28,10 @@ QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<
 
 std::optional<fs::path> askForFile(QWidget* parent, std::string_view title, std::string_view filter,
                                    const char* suffix, const fs::path& start, bool forSaving) {
-    QFileDialog dialog(parent, qs(title), qs(start.parent_path().string()));
+    QFileDialog dialog(parent, qs(title), qs(os::pathText(start.parent_path())));
     dialog.setNameFilters(qs(filter).split(QStringLiteral(";;")));
     dialog.setDefaultSuffix(QString::fromLatin1(suffix));
-    if (start.has_filename()) dialog.selectFile(qs(start.filename().string()));
+    if (start.has_filename()) dialog.selectFile(qs(os::pathText(start.filename())));
     if (forSaving) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         // The operation asks before it writes over a file.
@@ -39,7 +40,7 @@ std::optional<fs::path> askForFile(QWidget* parent, std::string_view title, std:
         dialog.setFileMode(QFileDialog::ExistingFile);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return fs::path(dialog.selectedFiles().front().toStdString());
+    return os::pathFrom(dialog.selectedFiles().front().toStdString());
 }
 
 std::optional<fs::path> askForXml(QWidget* parent, std::string_view title, const fs::path& start, bool forSaving) {
@@ -50,14 +51,14 @@ std::optional<fs::path> askForXml(QWidget* parent, std::string_view title, const
 
 void FileActions::importXml() {
     if (!ctx_.fileOpen()) return;
-    const fs::path start = fs::path(QDir::homePath().toStdString()) / "";
+    const fs::path start = os::pathFrom(QDir::homePath().toStdString()) / "";
     const auto chosen = ctx_.hooks.chooseFileToOpen ? ctx_.hooks.chooseFileToOpen(start)
                                                 : askForXml(window(), texts::ImportXmlDialogTitle, start, false);
     if (!chosen) return;
     const fs::path openFile = ctx_.session.reader().file().path;
     auto& prompter = ctx_.session.prompter();
     const int where = prompter.choice(std::string(texts::ImportXmlWhereStart) + chosen->string() +
-                                          std::string(texts::ImportXmlWhereEnd) + openFile.string(),
+                                          std::string(texts::ImportXmlWhereEnd) + os::pathText(openFile),
                                       texts::ImportXmlWhereTitle,
                                       {std::string(texts::ImportXmlNewFile), std::string(texts::ImportXmlOpenFile)});
     if (where == 0) {

@@ -17,6 +17,7 @@
 #include "cmdfile/Store.h"
 #include "cmdfile/Trace.h"
 #include "writer/Rebuild.h"
+#include "cmdfile/System.h"
 
 #include <algorithm>
 #include <optional>
@@ -95,7 +96,7 @@ MirrorRow listRow(CurrentRecord& rec) {
 }
 
 bool sameFile(const fs::path& a, const fs::path& b) {
-    const auto normal = [](const fs::path& p) { return foldCase(fs::absolute(p).lexically_normal().string()); };
+    const auto normal = [](const fs::path& p) { return foldCase(os::pathText(fs::absolute(p).lexically_normal())); };
     if (normal(a) == normal(b)) return true;
     std::error_code ec;
     return fs::equivalent(a, b, ec); // another path (a link) to the same file
@@ -158,8 +159,8 @@ private:
             ExistingTarget action = whenExists_;
             if (action == ExistingTarget::Ask) {
                 const int chosen = env_.prompter.exportChoice(
-                    {Prompter::ExportQuestion::Kind::FileExists, target_.string(), {}, {}},
-                    std::string(texts::ExportFileExists) + "\r\n" + target_.string(), texts::ChooseActionTitle,
+                    {Prompter::ExportQuestion::Kind::FileExists, os::pathText(target_), {}, {}},
+                    std::string(texts::ExportFileExists) + "\r\n" + os::pathText(target_), texts::ChooseActionTitle,
                     {std::string(texts::ChooseOverwrite), std::string(texts::ChooseAppend), std::string(texts::ChooseCancel)});
                 if (chosen != 0 && chosen != 1) return ExportOutcome::Cancelled;
                 action = chosen == 1 ? ExistingTarget::Append : ExistingTarget::Overwrite;
@@ -184,7 +185,7 @@ private:
         logs.close();
         // Readers take the low 16 bits of both counts: more would leave a file that reads wrong.
         if (commands_.size() > kMostRecords || lists_.size() > kMostRecords)
-            throw Refusal(std::string(texts::ExportTooManyRecords), target_.string());
+            throw Refusal(std::string(texts::ExportTooManyRecords), os::pathText(target_));
         writeTargetAndStore(built, append);
         result.commands = static_cast<std::uint32_t>(commands_.size());
         result.lists = static_cast<std::uint32_t>(lists_.size());
@@ -192,16 +193,16 @@ private:
     }
 
     void checkTarget() {
-        if (sameFile(target_, env_.commandFile())) throw Refusal(std::string(texts::ExportToSelf), target_.string());
+        if (sameFile(target_, env_.commandFile())) throw Refusal(std::string(texts::ExportToSelf), os::pathText(target_));
         const fs::path folder = target_.parent_path();
         std::error_code ec;
         if (folder.empty() || !fs::is_directory(folder, ec))
-            throw Refusal(std::string(texts::FolderDoesNotExist), folder.string());
+            throw Refusal(std::string(texts::FolderDoesNotExist), os::pathText(folder));
     }
 
     void rememberFolder() {
         auto p = env_.store.parameters();
-        const std::string folder = target_.parent_path().string();
+        const std::string folder = os::pathText(target_.parent_path());
         if (p.exportPath == folder) return;
         p.exportPath = folder;
         env_.store.setParameters(p);
@@ -223,11 +224,11 @@ private:
         const auto& t = targetImage_;
         const bool isCommandFile =
             t.size() >= format::kHeaderSize && std::equal(format::kMagic.begin(), format::kMagic.end(), t.begin());
-        if (!isCommandFile) throw Refusal(std::string(texts::ExportTargetUnreadable), target_.string());
+        if (!isCommandFile) throw Refusal(std::string(texts::ExportTargetUnreadable), os::pathText(target_));
         if (t[format::kVersionOffset] != open_[format::kVersionOffset])
-            throw Refusal(std::string(texts::AppendDifferentVersion), target_.string());
+            throw Refusal(std::string(texts::AppendDifferentVersion), os::pathText(target_));
         if (t[format::kLanguageOffset] != open_[format::kLanguageOffset])
-            throw Refusal(std::string(texts::AppendDifferentLanguage), target_.string());
+            throw Refusal(std::string(texts::AppendDifferentLanguage), os::pathText(target_));
     }
 
     RecordContext context() { return {openHeader_.family, env_.reader.keyNames(), quietSteps_}; }
@@ -275,7 +276,7 @@ private:
                     const std::size_t start = r.cursor();
                     const RawList raw = RecordCodec::scanList(r);
                     if (!nameIsAcceptable(raw.name.text))
-                        throw Refusal(std::string(texts::ExportTargetUnreadable), target_.string());
+                        throw Refusal(std::string(texts::ExportTargetUnreadable), os::pathText(target_));
                     ByteReader d(t, start);
                     CurrentRecord rec;
                     readListRecord(d, rec);
@@ -284,7 +285,7 @@ private:
                 trailing_.assign(t.begin() + static_cast<long>(r.cursor()), t.end());
             } catch (const FormatError& e) {
                 env_.trace.Tracy(texts::ExportTargetUnreadable, e.what());
-                throw Refusal(std::string(texts::ExportTargetUnreadable), target_.string());
+                throw Refusal(std::string(texts::ExportTargetUnreadable), os::pathText(target_));
             }
         }
         logs.conversion() << declared << ' ' << listSection + 1 << ' ' << listCount << texts::exportlog::Original
@@ -314,11 +315,11 @@ private:
     }
 
     Answer ask(const std::string& name) {
-        const std::string text = std::string(texts::OverwriteExistsIn) + "\r\n" + target_.string() + "\r\n" + name +
+        const std::string text = std::string(texts::OverwriteExistsIn) + "\r\n" + os::pathText(target_) + "\r\n" + name +
                                  "\r\n" + std::string(texts::OverwriteWithCommandFrom) + "\r\n" +
-                                 env_.commandFile().string();
-        const Prompter::ExportQuestion question{Prompter::ExportQuestion::Kind::CommandExists, target_.string(), name,
-                                                env_.commandFile().string()};
+                                 os::pathText(env_.commandFile());
+        const Prompter::ExportQuestion question{Prompter::ExportQuestion::Kind::CommandExists, os::pathText(target_), name,
+                                                os::pathText(env_.commandFile())};
         switch (env_.prompter.exportChoice(question, text, texts::OverwriteTitle,
                                      {std::string(texts::OverwriteYes), std::string(texts::OverwriteNo),
                                       std::string(texts::OverwriteYesToAll), std::string(texts::OverwriteNoToAll),
@@ -482,7 +483,7 @@ private:
             } catch (const StoreError& e) {
                 // It only ever mirrors the last export's target: a damaged one is made afresh.
                 env_.trace.Tracy(e.what());
-                for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(path.string() + suffix);
+                for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(os::pathText(path) + suffix);
             }
         }
         return CommandStore::create(path);
@@ -495,7 +496,7 @@ private:
         // the version read (or still absent) until the new one is in place.
         CommandFileLock lock(target_, clock_);
         if (FileVersion::of(target_) != seen_)
-            throw Refusal(target_.string() + ": " +
+            throw Refusal(os::pathText(target_) + ": " +
                           std::string(seen_.present ? vocabrella::texts::ChangedMeanwhile : vocabrella::texts::CreatedMeanwhile));
         CommandStore store = openExportStore();
         CommandStore::Transaction transaction(store);
@@ -552,7 +553,7 @@ private:
 
 ExportPath normaliseExportPath(const std::filesystem::path& typed) {
     ExportPath result{fs::absolute(typed).lexically_normal(), false};
-    const std::string name = result.path.filename().string();
+    const std::string name = os::pathText(result.path.filename());
     if (name.size() < 4 || foldCase(name.substr(name.size() - 4)) != ".dat") {
         result.path += ".dat";
         result.datAppended = true;

@@ -12,6 +12,7 @@
 #include "cmdfile/TextCase.h"
 #include "cmdfile/Texts.h"
 #include "writer/Texts.h"
+#include "cmdfile/System.h"
 
 #include <algorithm>
 #include <array>
@@ -70,7 +71,7 @@ RebuildLogs::RebuildLogs(const WriterEnvironment& env) {
         throw Refusal(std::string(texts::KeynamesMissing), std::string(texts::KeynamesMissingTitle));
     conversion_.open(env.home(texts::ConversionLog), std::ios::binary | std::ios::trunc);
     duplicates_.open(env.home("duplicate.log"), std::ios::binary | std::ios::trunc);
-    if (!conversion_ || !duplicates_) throw Refusal("The logs of the rebuild cannot be written in " + env.homeFolder.string());
+    if (!conversion_ || !duplicates_) throw Refusal("The logs of the rebuild cannot be written in " + os::pathText(env.homeFolder));
 }
 
 void RebuildLogs::close() {

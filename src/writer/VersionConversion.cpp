@@ -6,6 +6,7 @@
 #include "cmdfile/Reader.h"
 #include "cmdfile/Store.h"
 #include "writer/Texts.h"
+#include "cmdfile/System.h"
 
 #include <array>
 #include <cctype>
@@ -52,7 +53,7 @@ std::string replaceIgnoringCase(std::string_view text, std::string_view from, st
 }
 
 std::optional<Refusal> ConvertVersionOperation::refusal(const WriterEnvironment& env) const {
-    const auto path = env.commandFile().string();
+    const auto path = os::pathText(env.commandFile());
     const auto header = readHeader(readFileBytes(env.commandFile()));
     if (header.versionCode == target_.code) return Refusal(std::string(target_.already), path);
     if (productionOpen_) return Refusal(std::string(texts::OpenUserFileNotAllowed), path);
@@ -69,7 +70,7 @@ bool ConvertVersionOperation::prepare(const WriterEnvironment& env) {
         return false;
     }
     source_ = readHeader(readFileBytes(env.commandFile())).family;
-    if (!confirmed_ && !env.prompter.okCancel(target_.question, env.commandFile().string())) return false;
+    if (!confirmed_ && !env.prompter.okCancel(target_.question, os::pathText(env.commandFile()))) return false;
     env.prompter.status(texts::Converting);
     env.store.flagAll();
     return true;
@@ -88,7 +89,7 @@ void ConvertVersionOperation::edit(RecordEdit& e, RebuildLogs&) {
 
 std::optional<Refusal> ConvertLanguageRefusal(const WriterEnvironment& env, std::string_view language,
                                               bool productionOpen) {
-    const auto path = env.commandFile().string();
+    const auto path = os::pathText(env.commandFile());
     if (productionOpen) return Refusal(std::string(texts::CannotConvertUserFile), path);
     if (!languageCodeForName(language)) return Refusal("Unknown language \"" + std::string(language) + "\"");
     const auto header = readHeader(readFileBytes(env.commandFile()));
@@ -109,7 +110,7 @@ void WriteLanguage(const WriterEnvironment& env, std::string_view language) {
 }
 
 bool ConvertLanguage(const WriterEnvironment& env, std::string_view language, bool productionOpen) {
-    const auto path = env.commandFile().string();
+    const auto path = os::pathText(env.commandFile());
     if (const auto r = ConvertLanguageRefusal(env, language, productionOpen)) {
         if (!languageCodeForName(language)) throw *r;
         env.prompter.message(r->what(), r->title());

@@ -72,7 +72,7 @@ public:
     ui::Selection& selection() { return window().selection(); }
     template <class T> T* child(const char* name) { return window().findChild<T*>(QString::fromLatin1(name)); }
     platform::SimulatedVoiceMenu* voiceMenu(const char* state) {
-        return program->dragon().voiceCommands().menu("Vocabrella", state);
+        return program->simulatedDragon()->voiceCommands().menu("Vocabrella", state);
     }
     void say(const std::string& words) {
         platform::sayWords(root(), words);

@@ -6,6 +6,7 @@
 
 #include "ops/Texts.h"
 #include "shell/FileBackups.h"
+#include "shell/platform/SimulatedDragon.h"
 #include "ui/RunningProgram.h"
 #include "ui/Texts.h"
 
@@ -80,7 +81,7 @@ void WithoutDragonTest::aFileFromTheCommandLineIsShownAndChanged() {
         QVERIFY2(!p.enabled(name), name);
     QVERIFY(p.enabled("fileopen"));
     QCOMPARE(p.note(), qs(ui::texts::NoDragonFileOpen));
-    QVERIFY(!p.program->dragon().voiceCommands().registered());
+    QVERIFY(!p.program->simulatedDragon()->voiceCommands().registered());
 
     // An edit through the widgets lands in the file, after a backup of the file as it was.
     auto* list = p.child<QListWidget>("List1");

@@ -12,6 +12,7 @@
 #include "shell/HomeFolder.h"
 #include "shell/Session.h"
 #include "shell/Texts.h"
+#include "shell/platform/DragonChoice.h"
 #include "shell/platform/SimulatedDragon.h"
 
 #include <CLI/CLI.hpp>
@@ -71,7 +72,8 @@ int run(const std::vector<std::string>& args, const Streams& io, const RunHomeMa
         platform::SimulatedDragon::rootFrom(dragonRoot.empty() ? std::nullopt : std::optional<fs::path>(os::pathFrom(dragonRoot)));
     std::unique_ptr<RunHome> temporary;
     fs::path home;
-    if (homeOption.empty() && os::environment("VOCABRELLA_HOME").empty() && !root) {
+    // Beside Dragon the program keeps its own home; on files alone, one for this run unless named.
+    if (homeOption.empty() && os::environment("VOCABRELLA_HOME").empty() && !root && !platform::dragonInstalled()) {
         temporary = makeHome();
         home = temporary->home();
     } else {
@@ -81,13 +83,13 @@ int run(const std::vector<std::string>& args, const Streams& io, const RunHomeMa
     try {
         if (!command->opensCommandFile()) return command->executeAlone(io, prompter);
         const fs::path file = os::pathFrom(command->file());
-        platform::SimulatedDragon dragon(root);
+        const auto dragon = platform::chooseDragon(root);
         std::optional<Session> plainSession;
         std::unique_ptr<Application> program;
         Session* session = nullptr;
-        if (root) {
+        if (dragon.present) {
             // The program's own start-up: discovery, the day's backup, the speech user's file.
-            program = std::make_unique<Application>(StartupOptions{home, {}}, dragon, prompter, clock);
+            program = std::make_unique<Application>(StartupOptions{home, {}}, *dragon.dragon, prompter, clock);
             if (!program->load()) return 1;
             session = &program->session();
             if (!file.empty() && fs::weakly_canonical(fs::absolute(file)) != fs::weakly_canonical(program->commandFile()) &&

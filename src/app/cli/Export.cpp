@@ -20,7 +20,7 @@ public:
         const auto outcome = exporter.run();
         const auto& r = exporter.result();
         return report(rt.io, outcome, outcome.text + ": " + std::to_string(r.exported) + " commands and " +
-                                   std::to_string(r.listsAdded) + " LISTs written to " + exporter.target().string() +
+                                   std::to_string(r.listsAdded) + " LISTs written to " + os::pathText(exporter.target()) +
                                    " (" + std::to_string(r.commands) + " commands, " + std::to_string(r.lists) +
                                    " LISTs in the file)");
     }

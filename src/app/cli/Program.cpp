@@ -5,6 +5,7 @@
 #include "ops/CompareFiles.h"
 #include "shell/Application.h"
 #include "shell/Session.h"
+#include "cmdfile/System.h"
 
 #include <ostream>
 
@@ -22,7 +23,7 @@ public:
     int execute(Runtime& rt) override {
         const auto& info = rt.session.reader().file().info;
         rt.io.out << "Speech user: " << rt.application->displayedUserName() << '\n'
-                  << "Command file: " << rt.application->commandFile().string() << '\n'
+                  << "Command file: " << os::pathText(rt.application->commandFile()) << '\n'
                   << "Commands: " << info.commandCount << '\n'
                   << "LISTs: " << info.listCount << '\n';
         return 0;

@@ -4,6 +4,7 @@
 
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Clock.h"
+#include "cmdfile/System.h"
 #include "shell/DemoCommandFile.h"
 #include "shell/HomeFolder.h"
 #include "shell/platform/SimulatedDragon.h"
@@ -71,10 +72,10 @@ int main(int argc, char** argv) {
 
     const auto homeText = parser.value(homeOption);
     const fs::path home =
-        HomeFolder::resolve(homeText.isEmpty() ? std::nullopt : std::optional<fs::path>(homeText.toStdString()));
+        HomeFolder::resolve(homeText.isEmpty() ? std::nullopt : std::optional<fs::path>(os::pathFrom(homeText.toStdString())));
     const auto rootText = parser.value(rootOption);
     std::optional<fs::path> root =
-        platform::SimulatedDragon::rootFrom(rootText.isEmpty() ? std::nullopt : std::optional<fs::path>(rootText.toStdString()));
+        platform::SimulatedDragon::rootFrom(rootText.isEmpty() ? std::nullopt : std::optional<fs::path>(os::pathFrom(rootText.toStdString())));
     if (parser.isSet(demoOption)) {
         try {
             root = demoInstallation(home);

@@ -3,6 +3,7 @@
 #include "shell/ProfileFile.h"
 #include "shell/platform/DragonFiles.h"
 #include "shell/platform/ScriptCheck.h"
+#include "cmdfile/System.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -145,7 +146,7 @@ void SimulatedEngine::openDialog(int dialog, WindowHandle) {
         return;
     }
     windows_.open(std::string(dragonfiles::CommandEditorTitle), "DgnCommandEditor",
-                  (*root_ / simulated::ProgramFolder / simulated::DragonModule).string(), true);
+                  os::pathText(*root_ / simulated::ProgramFolder / simulated::DragonModule), true);
 }
 
 void SimulatedEngine::speakerChanged() {
@@ -334,7 +335,7 @@ void SimulatedDragon::loadWindows() {
         if (title.empty() && className.empty()) break;
         fs::path module = ini.read(section, simulated::WindowModule);
         if (!module.empty() && module.is_relative()) module = *root_ / module;
-        windows_.open(title, className, module.string(), foreground && *foreground == n);
+        windows_.open(title, className, os::pathText(module), foreground && *foreground == n);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "shell/ProfileFile.h"
 #include "shell/platform/DragonFiles.h"
 #include "shell/platform/EventChannel.h"
+#include "cmdfile/System.h"
 
 #include <array>
 #include <charconv>
@@ -20,7 +21,7 @@ namespace {
 std::string product(int major) { return std::string(df::ProductPrefix) + std::to_string(major); }
 
 void put(const fs::path& file, std::string_view section, std::string_view key, std::string_view value) {
-    if (!ProfileFile(file).write(section, key, value)) throw std::runtime_error("Cannot write " + file.string());
+    if (!ProfileFile(file).write(section, key, value)) throw std::runtime_error("Cannot write " + os::pathText(file));
 }
 
 int languageOfCurrentSpeaker(const fs::path& engineFile) {
@@ -71,7 +72,7 @@ InstallationLayout InstallationLayout::of(const fs::path& root) {
     const auto text = ProfileFile(root / sim::EngineFile).read(sim::EngineSection, sim::MajorVersion);
     int major = 0;
     std::from_chars(text.data(), text.data() + text.size(), major);
-    if (major <= 0) throw std::runtime_error("No simulated Dragon installation in " + root.string());
+    if (major <= 0) throw std::runtime_error("No simulated Dragon installation in " + os::pathText(root));
     return {fs::absolute(root), major};
 }
 
@@ -118,7 +119,7 @@ void writeEmptyCommandFile(const fs::path& file, int majorVersion, int engineMin
 void createInstallation(const fs::path& rootIn, const InstallationOptions& options) {
     const fs::path root = fs::absolute(rootIn);
     if (fs::exists(root) && !fs::is_empty(root))
-        throw std::runtime_error(root.string() + " exists and is not empty");
+        throw std::runtime_error(os::pathText(root) + " exists and is not empty");
     const auto language = dragonLanguageCode(options.language);
     if (language.empty()) throw std::runtime_error("Unsupported language " + std::to_string(options.language));
     if (options.user.empty() || options.user.find_first_of("/\\\r\n=[]") != std::string::npos)
@@ -133,18 +134,18 @@ void createInstallation(const fs::path& rootIn, const InstallationOptions& optio
     const fs::path system = layout.systemFile();
     put(system, df::Settings, df::SupportedLanguages, language);
     put(system, df::Settings, std::string(language) + std::string(df::BaseDvcDirectorySuffix), language);
-    put(system, df::Settings, df::BaseDirectory, layout.programFolder().string());
+    put(system, df::Settings, df::BaseDirectory, os::pathText(layout.programFolder()));
     if (options.roaming) {
         fs::create_directories(layout.roamingMasterFolder());
         put(system, df::Settings, df::RoamingUserOn, "1");
-        put(system, df::Settings, df::RoamingMasterDirectory, layout.roamingMasterFolder().string());
-        put(system, df::Settings, df::RoamingCacheDirectory, layout.roamingCacheFolder().string());
+        put(system, df::Settings, df::RoamingMasterDirectory, os::pathText(layout.roamingMasterFolder()));
+        put(system, df::Settings, df::RoamingCacheDirectory, os::pathText(layout.roamingCacheFolder()));
     }
     fs::create_directories(layout.dataFolder() / language);
 
     const fs::path user = layout.userFile();
     put(user, df::Settings, df::CurrentUser, options.user);
-    put(user, df::Settings, df::UserBaseDirectory, userBase.string());
+    put(user, df::Settings, df::UserBaseDirectory, os::pathText(userBase));
     if (options.roaming) put(user, df::Settings, df::CurrentUserIsRoaming, "1");
 
     writeFileAtomically(layout.logFile(), std::string_view("Dragon NaturallySpeaking (simulated) " +
@@ -157,13 +158,13 @@ void createInstallation(const fs::path& rootIn, const InstallationOptions& optio
     put(engine, sim::EngineSection, sim::BuildNumber, "0");
     put(engine, sim::EngineSection, sim::ProductFlags, "0x10");
     put(engine, sim::EngineSection, sim::CurrentSpeaker, options.user);
-    put(engine, sim::EngineSection, sim::UserDataPrefix, userBase.string());
+    put(engine, sim::EngineSection, sim::UserDataPrefix, os::pathText(userBase));
     put(engine, sim::EngineSection, sim::ForegroundWindow, "2");
     const auto window = [&](int n, std::string_view title, std::string_view className, const fs::path& module) {
         const std::string section = std::string(sim::WindowSectionPrefix) + std::to_string(n);
         put(engine, section, sim::WindowTitle, title);
         put(engine, section, sim::WindowClass, className);
-        put(engine, section, sim::WindowModule, module.string());
+        put(engine, section, sim::WindowModule, os::pathText(module));
     };
     // Module paths are relative to the root, so that the installation can be moved.
     window(1, df::DragonBarTitle, df::DragonBarClass, fs::path(sim::ProgramFolder) / sim::DragonModule);
