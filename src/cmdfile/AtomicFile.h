@@ -59,6 +59,9 @@ std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& path);
 // The same into bytes, whose storage is reused: a large file read again and again then does
 // not cost fresh memory each time.
 void readFileInto(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes);
+// The first count bytes of the file, fewer when it is shorter; fails and refuses as readFileInto.
+// Like every read here it lets a writer replace the file meanwhile.
+void readFileStartInto(const std::filesystem::path& path, std::size_t count, std::vector<std::uint8_t>& bytes);
 
 } // namespace vocabrella
 

@@ -174,6 +174,36 @@ void writeFileAtomically(const fs::path& target, std::span<const std::uint8_t> b
     }
 }
 
+void readFileStartInto(const fs::path& path, std::size_t count, std::vector<std::uint8_t>& bytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) fail("Cannot open", path, errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int error = errno;
+        ::close(fd);
+        fail("Cannot read", path, error);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        refuse(path, texts::NotARegularFile);
+    }
+    bytes.resize(count);
+    std::size_t got = 0;
+    while (got < count) {
+        const auto n = ::read(fd, bytes.data() + got, count - got);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int error = errno;
+            ::close(fd);
+            fail("Cannot read", path, error);
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    bytes.resize(got);
+}
+
 void readFileInto(const fs::path& path, std::vector<std::uint8_t>& bytes) {
     // Not blocking: opening a pipe would wait for a writer. Regular files ignore the flag.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <random>
 #include <string>
@@ -234,11 +235,19 @@ int FileSystemCalls::fsync(int fd) {
 }
 
 int FileSystemCalls::rename(const char* from, const char* to) {
-    if (::MoveFileExW(apiPath(os::pathFrom(from)).c_str(), apiPath(os::pathFrom(to)).c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return 0;
-    errno = errnoOf(::GetLastError());
-    return -1;
+    const std::wstring source = apiPath(os::pathFrom(from)), target = apiPath(os::pathFrom(to));
+    // Another program that reads the file without sharing its deletion (a virus scanner, a
+    // backup, an editor) keeps it from being replaced while it has it open: wait for it a while.
+    constexpr int kAttempts = 40;
+    for (int attempt = 1;; ++attempt) {
+        if (::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
+        const DWORD error = ::GetLastError();
+        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || attempt == kAttempts) {
+            errno = errnoOf(error);
+            return -1;
+        }
+        ::Sleep(50);
+    }
 }
 
 int FileSystemCalls::renameNoReplace(const char* from, const char* to) {
@@ -307,6 +316,24 @@ void readFileInto(const fs::path& path, std::vector<std::uint8_t>& bytes) {
     LARGE_INTEGER size{};
     ::GetFileSizeEx(h.h, &size);
     readHandleInto(h.h, path, bytes, size.QuadPart);
+}
+
+void readFileStartInto(const fs::path& path, std::size_t count, std::vector<std::uint8_t>& bytes) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (attributesOf(path, data) && isFolder(data.dwFileAttributes)) refuse(path, texts::NotARegularFile);
+    Handle h(openForReading(path));
+    if (!h.valid()) failToOpen(path);
+    if (::GetFileType(h.h) != FILE_TYPE_DISK) refuse(path, texts::NotARegularFile);
+    bytes.resize(count);
+    std::size_t got = 0;
+    while (got < count) {
+        DWORD n = 0;
+        const auto want = static_cast<DWORD>(std::min<std::size_t>(count - got, 1 << 16));
+        if (!::ReadFile(h.h, bytes.data() + got, want, &n, nullptr)) fail("Cannot read", path, ::GetLastError());
+        if (n == 0) break;
+        got += n;
+    }
+    bytes.resize(got);
 }
 
 void removeDeadTemporaries(const fs::path& target) { removeLeftovers(folderOf(target), temporaryPrefix(target)); }

@@ -36,13 +36,12 @@ bool readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>&
 
 // The first bytes of the file (fewer when it is shorter); false when it cannot be read now.
 bool readFileStart(const std::filesystem::path& path, std::size_t count, std::vector<std::uint8_t>& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    out.resize(count);
-    in.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(count));
-    if (in.bad()) return false;
-    out.resize(static_cast<std::size_t>(in.gcount()));
-    return true;
+    try {
+        readFileStartInto(path, count, out);
+        return true;
+    } catch (const std::filesystem::filesystem_error&) {
+        return false;
+    }
 }
 
 // Back to the file's own code page for the diagnostics written beside its bytes.

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <thread>
 
 using namespace vocabrella;
 using namespace vocabrella::testsupport;
@@ -91,6 +92,28 @@ TEST_F(WindowsFiles, TheProgramsOwnReadingDoesNotStandInTheWayOfAReplacement) {
     const auto snapshot = readSnapshot(target());
     writeFileAtomically(target(), std::string_view("third"));
     EXPECT_FALSE(snapshot.stillAt(target()));
+}
+
+TEST_F(WindowsFiles, AReaderThatDoesNotShareDeletionOnlyDelaysAReplacement) {
+    writeFileAtomically(target(), std::string_view("old content"));
+    // Another program reads the file for a moment, as most programs open files.
+    HANDLE other = ::CreateFileW(target().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    std::thread closer([other] {
+        ::Sleep(300);
+        ::CloseHandle(other);
+    });
+    writeFileAtomically(target(), std::string_view("new content"));
+    closer.join();
+    EXPECT_EQ(readText(target()), "new content");
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"mycmds.dat"}) << "no temporary left behind";
+
+    // The header read of a start lets a writer through at once.
+    std::vector<std::uint8_t> start;
+    readFileStartInto(target(), 3, start);
+    EXPECT_EQ(std::string(start.begin(), start.end()), "new");
+    readFileStartInto(target(), 100, start);
+    EXPECT_EQ(start.size(), std::string_view("new content").size());
 }
 
 TEST_F(WindowsFiles, AChangeWithinTheSameSecondIsSeen) {
