@@ -15,6 +15,8 @@ cd "$(dirname "$0")/.."
 
 build=${WINDOWS_BUILD_DIR:-build-win}
 jobs=${JOBS:-$(nproc)}
+# No debug information by default: the cross build compiles and links quicker without it.
+build_type=${WINDOWS_BUILD_TYPE:-Release}
 export VOCABRELLA_DEPS=${VOCABRELLA_DEPS:-$PWD/build-deps}
 samples=${SAMPLES_DIR:-$PWD/../shared/samples}
 
@@ -31,7 +33,7 @@ else
 fi
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOCABRELLA_DEPS="$VOCABRELLA_DEPS" "${gui[@]}" >/dev/null
+    -DCMAKE_BUILD_TYPE="$build_type" -DVOCABRELLA_DEPS="$VOCABRELLA_DEPS" "${gui[@]}" >/dev/null
 targets=(vocabrella-cli windows_platform_tests)
 if [ -n "$qt" ]; then
     targets+=(vocabrella $(cmake --build "$build" --target help | sed -n -E 's/^(gui_[A-Za-z]+Test): .*/\1/p'))
@@ -47,18 +49,20 @@ mkdir -p "$build/test-results"
 (unset DISPLAY; "$wine" cmd /c exit >/dev/null 2>&1) || true # makes the prefix on the first run
 status=0
 
-echo "== Dragon's controls (fake controls in the test process) under Wine"
-if ! (unset DISPLAY; "$wine" "$build/tests/windows/windows_platform_tests.exe" --gtest_brief=1 \
+# Wine's windows need an X server: the desktop's tests open real ones.
+export XVFB_SCREEN="-screen 0 1280x800x24"
+
+echo "== Dragon's controls (fake controls in the test process) and the desktop under Wine on Xvfb"
+if ! xvfb-run -a -s "$XVFB_SCREEN" "$wine" "$build/tests/windows/windows_platform_tests.exe" --gtest_brief=1 \
         --gtest_output="xml:$build/test-results/windows_platform_tests.xml" \
-        >"$build/test-results/windows_platform_tests.log" 2>&1); then
+        >"$build/test-results/windows_platform_tests.log" 2>&1; then
     status=1
 fi
 grep -E '^\[  (PASSED|SKIPPED|FAILED) ' "$build/test-results/windows_platform_tests.log" ||
     tail -n 20 "$build/test-results/windows_platform_tests.log"
 
 if [ -n "$qt" ]; then
-    # One X server for all: Wine's windows need one, and the window tests run on it.
-    export XVFB_SCREEN="-screen 0 1280x800x24"
+    # One X server for all the window's tests.
     echo "== the window's tests under Wine on Xvfb"
     if ! xvfb-run -a -s "$XVFB_SCREEN" ctest --test-dir "$build" -R '^gui_' --output-on-failure \
             -j "$jobs" --timeout 300 >"$build/test-results/gui.log" 2>&1; then

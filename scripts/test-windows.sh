@@ -14,12 +14,14 @@ cd "$(dirname "$0")/.."
 build=${WINDOWS_BUILD_DIR:-build-win}
 linux_build=${LINUX_BUILD_DIR:-build}
 jobs=${JOBS:-$(nproc)}
+# No debug information by default: the cross build compiles and links quicker without it.
+build_type=${WINDOWS_BUILD_TYPE:-Release}
 export VOCABRELLA_DEPS=${VOCABRELLA_DEPS:-$PWD/build-deps}
 
 ./scripts/windows-deps.sh
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOCABRELLA_DEPS="$VOCABRELLA_DEPS" >/dev/null
+    -DCMAKE_BUILD_TYPE="$build_type" -DVOCABRELLA_DEPS="$VOCABRELLA_DEPS" >/dev/null
 cmake --build "$build" -j "$jobs" --target vocabrella-cli mergemycmds dragonsim unit_tests builder_tests
 
 wine=/usr/lib/wine/wine64

@@ -35,6 +35,9 @@ struct SeenCall {
     bool namedPut = false;               // the property-put argument was named as such
 };
 
+// Ends through Release, as every COM object: its interfaces have no virtual destructor.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class FakeControl final : public IDispatch, public IConnectionPointContainer, public IConnectionPoint,
                           public IProvideClassInfo2 {
 public:
@@ -89,6 +92,7 @@ private:
     DWORD nextCookie_ = 1;
     DISPID nextName_ = 1000;
 };
+#pragma GCC diagnostic pop
 
 // Renders one argument as the control saw it.
 SeenArgument seen(const VARIANT& v);

@@ -114,6 +114,10 @@ void check(HRESULT result, std::string_view what);
 // outgoing interface (the default source interface the object names through IProvideClassInfo2,
 // else its first connection point). Every event is accepted; the handler sees its identifier
 // and its arguments in the order written.
+// A COM object ends through its own Release, never through a pointer to an interface, which has
+// no virtual destructor by the rules of COM.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class EventSink final : public IDispatch {
 public:
     using Handler = std::function<void(DISPID event, const std::vector<const VARIANT*>& arguments)>;
@@ -140,6 +144,7 @@ private:
     Ref<IConnectionPoint> point_;
     DWORD cookie_ = 0;
 };
+#pragma GCC diagnostic pop
 
 // Starts COM in this thread as a single-threaded apartment for as long as it lives (events
 // arrive through the thread's message loop).
