@@ -1093,7 +1093,16 @@ std::optional<CommandStore::ProgramScope> CommandStore::firstScopeFrom(std::stri
 }
 
 std::vector<CommandStore::ProgramScope> CommandStore::scopesInStateOrder() {
-    return programScopes(db_, trace_, "SELECT menu, state FROM user GROUP BY state, menu ORDER BY state, menu", {});
+    // One seek in the index state per scope and program, rather than a pass over every row.
+    std::vector<ProgramScope> pairs;
+    for (;;) {
+        auto* s = cached(pairs.empty() ? "SELECT menu, state FROM user ORDER BY state, menu LIMIT 1"
+                                       : "SELECT menu, state FROM user WHERE (state, menu) > (?, ?) ORDER BY state, menu LIMIT 1");
+        Use use{s, trace_};
+        if (!pairs.empty()) Binder(s).text(pairs.back().second).text(pairs.back().first);
+        if (!nextRow(db_, s)) return pairs;
+        pairs.emplace_back(columnText(s, 0), columnText(s, 1));
+    }
 }
 
 std::optional<CommandStore::ProgramScope> CommandStore::firstFromProgram(std::string_view program,

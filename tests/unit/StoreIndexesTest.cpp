@@ -3,6 +3,7 @@
 #include "browse/Browser.h"
 #include "cmdfile/Errors.h"
 #include "cmdfile/Store.h"
+#include "cmdfile/TextCase.h"
 
 #include <sqlite3.h>
 
@@ -86,6 +87,12 @@ TEST_F(StoreIndexes, TheMenusListEachProgramScopeAndGroupOnceAsDistinctWould) {
     EXPECT_EQ(store.distinctGroups(), (std::vector<std::string>{"", "Editing", "Mouse", "Zoom"}));
     EXPECT_EQ(store.distinctGroups(),
               column(store, "SELECT DISTINCT owner FROM user WHERE Type <> 'L' ORDER BY owner"));
+
+    std::vector<std::string> pairs;
+    for (const auto& [program, scope] : store.scopesInStateOrder()) pairs.push_back(foldCase(scope + "/" + program));
+    EXPECT_EQ(pairs, (std::vector<std::string>{"application-specific/excel", "application-specific/winword",
+                                               "asleep/global commands", "document1/winword",
+                                               "global commands/global commands"}));
 
     browse::Selection selection;
     browse::Browser browser(store, selection);
