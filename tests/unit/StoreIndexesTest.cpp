@@ -123,7 +123,8 @@ TEST_F(StoreIndexes, TheListsOfAScopeAreLISTsOnly) {
     EXPECT_EQ(store.findUser("WINWORD", "Application-specific", "colors")->Type, "X") << "the command is left alone";
 
     selection.listsTab = {"WINWORD", "Application-specific"};
-    EXPECT_EQ(browser.FillListsList(names), (std::vector<std::string>{"sizes", "colors"}));
+    EXPECT_EQ(browser.FillListsList({"bold <sizes> <colors>", "colors", "pick <COLORS>"}),
+              (std::vector<std::string>{"sizes", "colors"}));
     selection.listsTab = {"Global Commands", "Global Commands"};
     EXPECT_EQ(browser.FillListsList({}), (std::vector<std::string>{"colors", "sizes"}));
 }
@@ -140,6 +141,10 @@ TEST_F(StoreIndexes, ListsMadeVisibleJoinTheChosenGroup) {
     const auto before = store.userCount();
     store.showListsInScope("Global Commands", "Global Commands", {"colors", "missing"}, std::nullopt);
     EXPECT_EQ(store.userCount(), before);
+    EXPECT_EQ(store.findList("Global Commands", "Global Commands", "colors")->owner, "Dragon");
+    store.showListsInScope("Global Commands", "Global Commands", {"colors", "missing"}, "Zoom");
+    EXPECT_EQ(store.userCount(), before);
+    EXPECT_EQ(store.findList("Global Commands", "Global Commands", "colors")->owner, "Zoom");
 }
 
 // Rows added together are numbered one after the other, in the order given, whole; a statement
