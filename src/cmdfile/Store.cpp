@@ -48,7 +48,7 @@ CREATE TABLE user (
 );
 CREATE INDEX "menu" ON user (menu, state, name);
 CREATE INDEX "name" ON user (globalsort, menu, state, name, ID, Type, owner);
-CREATE INDEX "state" ON user (state, menu, name);
+CREATE INDEX "state" ON user (state, menu);
 CREATE INDEX "lists" ON user (name) WHERE Type = 'L';
 CREATE INDEX "flagged" ON user (ID) WHERE flag <> 0;
 CREATE INDEX "owner" ON user (owner, Type);
@@ -96,7 +96,7 @@ CREATE TABLE dvcmap (
 // Raised whenever the schema changes: a store of another version is made afresh from the
 // command file rather than read. 2: texts are kept whole, whatever their length. 3: indexes of
 // the LIST rows by name and of the marked rows. 4: indexes of the groups and of the LISTs of
-// each scope.
+// each scope; the index state without the names (its seeks want only scope and program).
 constexpr int kSchemaVersion = 4;
 // A store of this version differs from the current one only by indexes it lacks: it is brought
 // up to date on open rather than made again from the command file.
@@ -113,7 +113,7 @@ struct UserIndex {
 constexpr UserIndex kUserIndexes[] = {
     {"menu", R"(CREATE INDEX IF NOT EXISTS "menu" ON user (menu, state, name))", true},
     {"name", R"(CREATE INDEX IF NOT EXISTS "name" ON user (globalsort, menu, state, name, ID, Type, owner))", true},
-    {"state", R"(CREATE INDEX IF NOT EXISTS "state" ON user (state, menu, name))", true},
+    {"state", R"(CREATE INDEX IF NOT EXISTS "state" ON user (state, menu))", true},
     {"lists", R"(CREATE INDEX IF NOT EXISTS "lists" ON user (name) WHERE Type = 'L')", false},
     {"flagged", R"(CREATE INDEX IF NOT EXISTS "flagged" ON user (ID) WHERE flag <> 0)", false},
     {"owner", R"(CREATE INDEX IF NOT EXISTS "owner" ON user (owner, Type))", true},
@@ -1086,7 +1086,7 @@ std::vector<CommandStore::ProgramScope> programScopes(sqlite3* db, Trace* trace,
 } // namespace
 
 std::optional<CommandStore::ProgramScope> CommandStore::firstScopeFrom(std::string_view state) {
-    auto rows = programScopes(db_, trace_, "SELECT menu, state FROM user WHERE state >= ? ORDER BY state, menu, name LIMIT 1",
+    auto rows = programScopes(db_, trace_, "SELECT menu, state FROM user WHERE state >= ? ORDER BY state, menu LIMIT 1",
                               [&](Binder& b) { b.text(state); });
     if (rows.empty()) return std::nullopt;
     return rows.front();
