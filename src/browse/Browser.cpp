@@ -6,17 +6,18 @@
 #include "cmdfile/Bytes.h"
 #include "cmdfile/Format.h"
 #include "cmdfile/Reader.h"
+#include "cmdfile/TextCase.h"
 #include "cmdfile/Texts.h"
 #include "browse/Texts.h"
 
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace vocabrella::browse {
 namespace {
 
 using RowHead = CommandStore::RowHead;
-
-RowHead headOf(const UserRow& row) { return {row.ID, row.menu, row.state, row.name, row.Type, row.owner}; }
 
 // Byte length of the first n characters of UTF-8 text.
 std::size_t prefixBytes(std::string_view utf8, std::size_t characters) {
@@ -94,18 +95,23 @@ std::vector<std::string> Browser::FillCommandList(const std::vector<RowHead>& ro
 std::vector<std::string> Browser::FillListsList(const std::vector<std::string>& commandNames) {
     std::vector<std::string> lists;
     const auto& context = selection_.listsTab;
+    auto scopeLists = store_.listsOfScope(context.program, context.scope);
     if (!isGlobalPlace(context.program, context.scope)) {
+        // The scope's LISTs by name, read once; of LISTs spelt alike the first added.
+        std::unordered_map<std::string, const RowHead*> byName;
+        for (const auto& row : scopeLists) byName.try_emplace(foldCase(row.name), &row);
+        std::unordered_set<std::string> listed;
         for (const auto& command : commandNames)
             for (const auto& listName : ExtractListNames(command)) {
-                if (std::any_of(lists.begin(), lists.end(), [&](const std::string& l) { return sameName(l, listName); }))
-                    continue;
-                const auto row = store_.findUser(context.program, context.scope, listName);
-                if (row && selection_.IsRowShown(headOf(*row))) lists.push_back(row->name);
+                auto key = foldCase(listName);
+                const auto found = byName.find(key);
+                if (found == byName.end() || !listed.insert(std::move(key)).second) continue;
+                if (selection_.IsRowShown(*found->second)) lists.push_back(found->second->name);
             }
         return lists;
     }
-    for (const auto& row : store_.rowsOfScope(context.program, context.scope))
-        if (row.Type == "L" && selection_.IsRowShown(row)) lists.push_back(row.name);
+    for (const auto& row : scopeLists)
+        if (selection_.IsRowShown(row)) lists.push_back(row.name);
     return lists;
 }
 

@@ -136,11 +136,11 @@ public:
 
     // Stores the rows read so far.
     void flush() {
-        for (std::size_t i = 0; i < batched_; ++i) {
-            const std::int64_t id = env_.store.insertUser(batch_[i]);
-            if (batchEntries_[i] != kNoEntry) known_[batchEntries_[i]].id = id;
-            if (!firstRowId) firstRowId = id;
-        }
+        if (batched_ == 0) return;
+        const std::int64_t first = env_.store.insertUsers(std::span<const UserRow>(batch_.data(), batched_));
+        for (std::size_t i = 0; i < batched_; ++i)
+            if (batchEntries_[i] != kNoEntry) known_[batchEntries_[i]].id = first + static_cast<std::int64_t>(i);
+        if (!firstRowId) firstRowId = first;
         batched_ = 0;
     }
 

@@ -49,9 +49,11 @@ CREATE TABLE user (
 );
 CREATE INDEX "menu" ON user (menu, state, name);
 CREATE INDEX "name" ON user (globalsort, menu, state, name, ID, Type, owner);
-CREATE INDEX "state" ON user (state, menu, name);
+CREATE INDEX "state" ON user (state, menu);
 CREATE INDEX "lists" ON user (name) WHERE Type = 'L';
 CREATE INDEX "flagged" ON user (ID) WHERE flag <> 0;
+CREATE INDEX "owner" ON user (owner, Type);
+CREATE INDEX "scopelists" ON user (menu, state, name) WHERE Type = 'L';
 
 CREATE TABLE states (
   ID INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -94,16 +96,29 @@ CREATE TABLE dvcmap (
 
 // Raised whenever the schema changes: a store of another version is made afresh from the
 // command file rather than read. 2: texts are kept whole, whatever their length. 3: indexes of
-// the LIST rows by name and of the marked rows.
-constexpr int kSchemaVersion = 3;
+// the LIST rows by name and of the marked rows. 4: indexes of the groups and of the LISTs of
+// each scope; the index state without the names (its seeks want only scope and program).
+constexpr int kSchemaVersion = 4;
+// A store of this version differs from the current one only by indexes it lacks: it is brought
+// up to date on open rather than made again from the command file.
+constexpr int kIndexesOnlyVersion = 3;
 
-// The indexes of table user, which a full parse drops and makes again (see Rebuild).
-constexpr const char* kUserIndexes[][2] = {
-    {"menu", R"(CREATE INDEX IF NOT EXISTS "menu" ON user (menu, state, name))"},
-    {"name", R"(CREATE INDEX IF NOT EXISTS "name" ON user (globalsort, menu, state, name, ID, Type, owner))"},
-    {"state", R"(CREATE INDEX IF NOT EXISTS "state" ON user (state, menu, name))"},
-    {"lists", R"(CREATE INDEX IF NOT EXISTS "lists" ON user (name) WHERE Type = 'L')"},
-    {"flagged", R"(CREATE INDEX IF NOT EXISTS "flagged" ON user (ID) WHERE flag <> 0)"},
+// The indexes of table user. A full parse drops the large ones and sorts them afresh from the
+// rows (see Rebuild); the partial ones, which take a few of a parse's rows (its LISTs) or none
+// (marked rows), are kept up row by row, cheaper than one more pass over every row each.
+struct UserIndex {
+    const char* name;
+    const char* sql;
+    bool sortedAfterParse;
+};
+constexpr UserIndex kUserIndexes[] = {
+    {"menu", R"(CREATE INDEX IF NOT EXISTS "menu" ON user (menu, state, name))", true},
+    {"name", R"(CREATE INDEX IF NOT EXISTS "name" ON user (globalsort, menu, state, name, ID, Type, owner))", true},
+    {"state", R"(CREATE INDEX IF NOT EXISTS "state" ON user (state, menu))", true},
+    {"lists", R"(CREATE INDEX IF NOT EXISTS "lists" ON user (name) WHERE Type = 'L')", false},
+    {"flagged", R"(CREATE INDEX IF NOT EXISTS "flagged" ON user (ID) WHERE flag <> 0)", false},
+    {"owner", R"(CREATE INDEX IF NOT EXISTS "owner" ON user (owner, Type))", true},
+    {"scopelists", R"(CREATE INDEX IF NOT EXISTS "scopelists" ON user (menu, state, name) WHERE Type = 'L')", false},
 };
 
 constexpr const char* kUserColumns =
@@ -320,7 +335,10 @@ constexpr int kRebuildCacheKiB = 131072;
 
 sqlite3* openDatabase(const std::filesystem::path& path, int flags) {
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(os::pathText(path).c_str(), &db, flags, nullptr) != SQLITE_OK) {
+    // One thread at a time works with a store (a writer hands it to another thread and waits
+    // for it), so SQLite need not lock the connection around every call: reading the rows of a
+    // large scope makes thousands of them.
+    if (sqlite3_open_v2(os::pathText(path).c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
         const std::string message = db ? sqlite3_errmsg(db) : "out of memory";
         sqlite3_close(db);
         throw StoreError(SQLITE_CANTOPEN, "Cannot open the store " + os::pathText(path) + ": " + message);
@@ -369,12 +387,21 @@ CommandStore CommandStore::open(const std::filesystem::path& path) {
         Finalize s{prepare(store.db_, sql)};
         return columnText(oneRow(store.db_, s.s), 0);
     };
-    if (firstValue("PRAGMA user_version") != std::to_string(kSchemaVersion))
+    const std::string version = firstValue("PRAGMA user_version");
+    const bool indexesOnly = version == std::to_string(kIndexesOnlyVersion);
+    if (version != std::to_string(kSchemaVersion) && !indexesOnly)
         throw StoreError(SQLITE_NOTADB, "The store " + os::pathText(path) + " is not a store of this version");
     if (firstValue("SELECT count(*) FROM parameters") != "1")
         throw StoreError(SQLITE_CORRUPT, "The store " + os::pathText(path) + " has no parameters row");
-    // Indexes a rebuild left unmade (a run that ended inside one) are made again.
-    for (const auto& [name, sql] : kUserIndexes) store.exec(sql);
+    // Indexes a rebuild left unmade (a run that ended inside one) are made again; so are those
+    // an older store lacks, and the version changes with them or not at all.
+    std::optional<Transaction> upgrade;
+    if (indexesOnly) upgrade.emplace(store);
+    for (const auto& index : kUserIndexes) store.exec(index.sql);
+    if (upgrade) {
+        store.exec(("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str());
+        upgrade->commit();
+    }
     return store;
 }
 
@@ -505,15 +532,17 @@ void CommandStore::deleteAllStates() { run("DELETE FROM states"); }
 void CommandStore::deleteAllDvcmap() { run("DELETE FROM dvcmap"); }
 void CommandStore::deleteParsedUsers() { run(R"(DELETE FROM user WHERE "offset" <> 0)"); }
 
-// Counted with count(*) rather than by rewriting every row and reading the changes.
+// Counted with count(*) rather than by rewriting every row and reading the changes. A start
+// counts both: every row is counted from the pages of an index, the LISTs from the index of
+// the LIST rows, so that neither reads the rows themselves.
 std::int64_t CommandStore::countCommands() {
-    auto* s = cached("SELECT count(*) FROM user WHERE Type <> 'L'");
+    auto* s = cached(R"(SELECT (SELECT count(*) FROM user) - (SELECT count(*) FROM user INDEXED BY "lists" WHERE Type = 'L'))");
     Use use{s, trace_};
     return count(db_, s);
 }
 
 std::int64_t CommandStore::countLists() {
-    auto* s = cached("SELECT count(*) FROM user WHERE Type = 'L'");
+    auto* s = cached(R"(SELECT count(*) FROM user INDEXED BY "lists" WHERE Type = 'L')");
     Use use{s, trace_};
     return count(db_, s);
 }
@@ -576,19 +605,46 @@ std::vector<UserRow> CommandStore::flaggedForDvc() {
     return rows;
 }
 
+std::vector<std::string> CommandStore::distinctBySeeks(const std::string& first, const std::string& after,
+                                                       const std::function<void(Binder&)>& bind) {
+    std::vector<std::string> values;
+    for (;;) {
+        auto* s = cached(values.empty() ? first : after);
+        Use use{s, trace_};
+        Binder b(s);
+        if (bind) bind(b);
+        if (!values.empty()) b.text(values.back());
+        if (!nextRow(db_, s)) return values;
+        values.push_back(columnText(s, 0));
+    }
+}
+
 std::vector<std::string> CommandStore::distinctPrograms() {
-    return textColumn("SELECT DISTINCT menu FROM user ORDER BY menu");
+    return distinctBySeeks("SELECT menu FROM user ORDER BY menu LIMIT 1",
+                           "SELECT menu FROM user WHERE menu > ? ORDER BY menu LIMIT 1");
 }
 std::vector<std::string> CommandStore::programsOfGroup(std::string_view group) {
     return textColumn("SELECT DISTINCT menu FROM user WHERE owner = ? ORDER BY menu",
                       [&](Binder& b) { b.text(group); });
 }
 std::vector<std::string> CommandStore::distinctGroups() {
-    return textColumn("SELECT DISTINCT owner FROM user WHERE Type <> 'L' ORDER BY owner");
+    // Every owner, then only those with a command: a row of a type before or after L, two seeks
+    // in the index owner, where the LISTs of a group with no command would be read one by one.
+    auto owners = distinctBySeeks("SELECT owner FROM user ORDER BY owner LIMIT 1",
+                                  "SELECT owner FROM user WHERE owner > ? ORDER BY owner LIMIT 1");
+    auto* s = cached("SELECT EXISTS (SELECT 1 FROM user WHERE owner = ?1 AND Type < 'L') "
+                     "OR EXISTS (SELECT 1 FROM user WHERE owner = ?1 AND Type > 'L')");
+    std::erase_if(owners, [&](const std::string& owner) {
+        Use use{s, trace_};
+        Binder(s).text(owner);
+        return sqlite3_column_int(oneRow(db_, s), 0) == 0;
+    });
+    return owners;
 }
 std::vector<std::string> CommandStore::scopesOfProgram(std::string_view program) {
-    return textColumn("SELECT DISTINCT state FROM user WHERE menu = ? ORDER BY state",
-                      [&](Binder& b) { b.text(program); });
+    return distinctBySeeks("SELECT state FROM user WHERE menu = ? ORDER BY state LIMIT 1",
+                           "SELECT state FROM user WHERE menu = ? AND state > ? ORDER BY state LIMIT 1",
+                           [&](Binder& b) { b.text(program); });
 }
 std::vector<std::string> CommandStore::scopesOfProgram(std::string_view program, std::string_view group) {
     return textColumn("SELECT DISTINCT state FROM user WHERE menu = ? AND owner = ? ORDER BY state",
@@ -601,14 +657,20 @@ std::vector<std::string> CommandStore::commandsUsingList(std::string_view listNa
                       [&](Binder& b) { b.text(needle); });
 }
 
-std::int64_t CommandStore::insertUser(const UserRow& r) {
-    auto* s = cached(R"(INSERT INTO user (menu, state, name, filename, Type, script, scope, owner, lists, "offset", )"
-                       R"(offsetbody, description, states, graphicsize, Global, noglobals, sleeping, singleline, )"
-                       R"(globalsort, listsort, pathcode, dupe, listcopy, flag, PDescript, CompanyName, ClassName, )"
-                       R"(encrypted) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?))");
-    Use use{s, trace_};
-    Binder(s)
-        .text(r.menu)
+namespace {
+constexpr const char* kInsertUser =
+    R"(INSERT INTO user (menu, state, name, filename, Type, script, scope, owner, lists, "offset", )"
+    R"(offsetbody, description, states, graphicsize, Global, noglobals, sleeping, singleline, )"
+    R"(globalsort, listsort, pathcode, dupe, listcopy, flag, PDescript, CompanyName, ClassName, )"
+    R"(encrypted) VALUES )";
+constexpr const char* kUserValues = "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
+
+// Rows a full parse adds with one statement: the work of a statement (its start, its reset,
+// its bindings cleared) is shared by them all.
+constexpr std::size_t kRowsPerInsert = 64;
+
+void bindUser(Binder& b, const UserRow& r) {
+    b.text(r.menu)
         .text(r.state)
         .text(r.name)
         .text(r.filename)
@@ -636,8 +698,43 @@ std::int64_t CommandStore::insertUser(const UserRow& r) {
         .integer(r.CompanyName)
         .integer(r.ClassName)
         .integer(r.encrypted);
+}
+} // namespace
+
+std::int64_t CommandStore::insertUser(const UserRow& r) {
+    static const std::string sql = std::string(kInsertUser) + kUserValues;
+    auto* s = cached(sql);
+    Use use{s, trace_};
+    Binder b(s);
+    bindUser(b, r);
     if (sqlite3_step(s) != SQLITE_DONE) fail(db_, "Cannot add a row to user");
     return sqlite3_last_insert_rowid(db_);
+}
+
+std::int64_t CommandStore::insertUsers(std::span<const UserRow> rows) {
+    std::int64_t first = 0;
+    while (rows.size() >= kRowsPerInsert) {
+        static const std::string sql = [] {
+            std::string text = kInsertUser;
+            for (std::size_t i = 0; i < kRowsPerInsert; ++i) (text += i == 0 ? "" : ",") += kUserValues;
+            return text;
+        }();
+        auto* s = cached(sql);
+        Use use{s, trace_};
+        Binder b(s);
+        for (std::size_t i = 0; i < kRowsPerInsert; ++i) bindUser(b, rows[i]);
+        if (sqlite3_step(s) != SQLITE_DONE) fail(db_, "Cannot add rows to user");
+        if (sqlite3_changes64(db_) != static_cast<std::int64_t>(kRowsPerInsert))
+            throw StoreError(SQLITE_INTERNAL, "Rows added to user went missing");
+        // One statement numbers its rows one after the other, the last being the last added.
+        if (first == 0) first = sqlite3_last_insert_rowid(db_) - static_cast<std::int64_t>(kRowsPerInsert) + 1;
+        rows = rows.subspan(kRowsPerInsert);
+    }
+    for (const auto& row : rows) {
+        const std::int64_t id = insertUser(row);
+        if (first == 0) first = id;
+    }
+    return first;
 }
 
 void CommandStore::deleteUser(std::int64_t id) {
@@ -744,6 +841,14 @@ std::optional<UserRow> CommandStore::userById(std::int64_t id) {
 
 std::optional<UserRow> CommandStore::findUser(std::string_view menu, std::string_view state, std::string_view name) {
     static const std::string sql = userSelect("WHERE menu = ? AND state = ? AND name = ? ORDER BY menu, state, name, ID LIMIT 1");
+    auto* s = cached(sql);
+    Binder(s).text(menu).text(state).text(name);
+    return oneUser(db_, s, trace_);
+}
+
+std::optional<UserRow> CommandStore::findList(std::string_view menu, std::string_view state, std::string_view name) {
+    static const std::string sql =
+        userSelect(R"(INDEXED BY "scopelists" WHERE menu = ? AND state = ? AND name = ? AND Type = 'L' ORDER BY name, ID LIMIT 1)");
     auto* s = cached(sql);
     Binder(s).text(menu).text(state).text(name);
     return oneUser(db_, s, trace_);
@@ -917,6 +1022,14 @@ std::vector<CommandStore::RowHead> CommandStore::rowsOfScope(std::string_view pr
     return rows;
 }
 
+std::vector<CommandStore::RowHead> CommandStore::listsOfScope(std::string_view program, std::string_view scope) {
+    auto* s = cached(R"(SELECT ID, menu, state, name, Type, owner FROM user INDEXED BY "scopelists" )"
+                     R"(WHERE menu = ? AND state = ? AND Type = 'L' ORDER BY name, ID)");
+    Use use{s, trace_};
+    Binder(s).text(program).text(scope);
+    return rowHeadsOf(db_, s);
+}
+
 bool CommandStore::hasProgram(std::string_view program) {
     auto* s = cached("SELECT 1 FROM user WHERE menu = ? LIMIT 1");
     Use use{s, trace_};
@@ -974,14 +1087,23 @@ std::vector<CommandStore::ProgramScope> programScopes(sqlite3* db, Trace* trace,
 } // namespace
 
 std::optional<CommandStore::ProgramScope> CommandStore::firstScopeFrom(std::string_view state) {
-    auto rows = programScopes(db_, trace_, "SELECT menu, state FROM user WHERE state >= ? ORDER BY state, menu, name LIMIT 1",
+    auto rows = programScopes(db_, trace_, "SELECT menu, state FROM user WHERE state >= ? ORDER BY state, menu LIMIT 1",
                               [&](Binder& b) { b.text(state); });
     if (rows.empty()) return std::nullopt;
     return rows.front();
 }
 
 std::vector<CommandStore::ProgramScope> CommandStore::scopesInStateOrder() {
-    return programScopes(db_, trace_, "SELECT menu, state FROM user GROUP BY state, menu ORDER BY state, menu", {});
+    // One seek in the index state per scope and program, rather than a pass over every row.
+    std::vector<ProgramScope> pairs;
+    for (;;) {
+        auto* s = cached(pairs.empty() ? "SELECT menu, state FROM user ORDER BY state, menu LIMIT 1"
+                                       : "SELECT menu, state FROM user WHERE (state, menu) > (?, ?) ORDER BY state, menu LIMIT 1");
+        Use use{s, trace_};
+        if (!pairs.empty()) Binder(s).text(pairs.back().second).text(pairs.back().first);
+        if (!nextRow(db_, s)) return pairs;
+        pairs.emplace_back(columnText(s, 0), columnText(s, 1));
+    }
 }
 
 std::optional<CommandStore::ProgramScope> CommandStore::firstFromProgram(std::string_view program,
@@ -999,14 +1121,16 @@ void CommandStore::vacuum() { exec("VACUUM"); }
 CommandStore::Rebuild::Rebuild(CommandStore& store) : store_(store) {
     if (store_.transactionDepth_ == 0)
         throw StoreError(SQLITE_MISUSE, "The store's indexes are dropped only within a transaction");
-    for (const auto& [name, sql] : kUserIndexes) store_.exec((std::string("DROP INDEX IF EXISTS \"") + name + "\"").c_str());
+    for (const auto& index : kUserIndexes)
+        if (index.sortedAfterParse) store_.exec((std::string("DROP INDEX IF EXISTS \"") + index.name + "\"").c_str());
     store_.exec(("PRAGMA cache_size = " + std::to_string(-kRebuildCacheKiB)).c_str());
 }
 
 void CommandStore::Rebuild::finish() {
     if (done_) return;
     // Each index is sorted from the rows in one go, far cheaper than kept up row by row.
-    for (const auto& [name, sql] : kUserIndexes) store_.exec(sql);
+    for (const auto& index : kUserIndexes)
+        if (index.sortedAfterParse) store_.exec(index.sql);
     done_ = true;
     store_.exec(("PRAGMA cache_size = " + std::to_string(-kCacheKiB)).c_str());
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -137,6 +138,9 @@ public:
     // Rows.
     // Adds a row, every text whole, and returns its ID.
     std::int64_t insertUser(const UserRow& row);
+    // Adds rows in the order given, as insertUser each would; returns the ID of the first, the
+    // others following it one by one (0 for no rows).
+    std::int64_t insertUsers(std::span<const UserRow> rows);
     // A copy of a global LIST in another program and scope, so that the commands there can use
     // it: marked when asked, in `group` when one is given. Returns the new row's ID.
     std::int64_t copyListIntoScope(const UserRow& source, std::string_view program, std::string_view scope,
@@ -169,6 +173,8 @@ public:
     void setNoGlobals(std::int64_t id, bool value);
     std::optional<UserRow> userById(std::int64_t id);
     std::optional<UserRow> findUser(std::string_view menu, std::string_view state, std::string_view name);
+    // The LIST of this name in a program and scope (never a command of that name).
+    std::optional<UserRow> findList(std::string_view menu, std::string_view state, std::string_view name);
     std::optional<UserRow> lastUser(); // the most recently added row
     // The IDs of the LIST rows of exactly this name (the global LIST and its copies in scopes).
     std::vector<std::int64_t> listRowsNamed(std::string_view name);
@@ -209,6 +215,8 @@ public:
     };
     // The rows of one program and scope in the order of the index name.
     std::vector<RowHead> rowsOfScope(std::string_view program, std::string_view scope);
+    // The LIST rows of one program and scope by name, without reading the scope's commands.
+    std::vector<RowHead> listsOfScope(std::string_view program, std::string_view scope);
     // Every row in the order it was added.
     std::vector<RowHead> rowHeads();
     bool hasProgram(std::string_view program); // some row has this menu
@@ -286,6 +294,11 @@ private:
     // Runs a cached statement that returns no rows; returns the number of rows it changed.
     std::int64_t run(const std::string& sql, const std::function<void(StoreBinder&)>& bind = {});
     std::vector<std::string> textColumn(const std::string& sql, const std::function<void(StoreBinder&)>& bind = {});
+    // The distinct values of an indexed column in ascending order, one seek each instead of a
+    // pass over every row: `first` gives the smallest, `after` the smallest above the value
+    // bound last (after the values of bind).
+    std::vector<std::string> distinctBySeeks(const std::string& first, const std::string& after,
+                                             const std::function<void(StoreBinder&)>& bind = {});
     void finalizeAll();
     void checkpointIfLarge();
     // Tells the trace of a failure that cannot be thrown.
