@@ -43,7 +43,8 @@ void XmlEntriesTest::exportThenImportIntoAnotherFile() {
         return std::optional<fs::path>(xml);
     };
     h.action("fileexportxml")->trigger();
-    QCOMPARE(qs(offered.string()), qs((h.folder() / "test.xml").string()));
+    // As paths: the folder may be written with either separator on Windows.
+    QVERIFY2(offered == h.folder() / "test.xml", offered.string().c_str());
     QVERIFY(fs::exists(xml));
     const auto exported = h.prompter.last().text;
     QVERIFY2(exported.rfind("Exported 14 commands and 2 LISTs to " + xml.string(), 0) == 0, exported.c_str());
@@ -105,7 +106,7 @@ void XmlEntriesTest::importAsksWhereAndAboutDuplicates() {
     };
     h.prompter.answers = {"0", "no"};
     h.action("fileimportxml")->trigger();
-    QCOMPARE(qs(offered.string()), qs((h.folder() / "shared.dat").string()));
+    QVERIFY2(offered == h.folder() / "shared.dat", offered.string().c_str());
     QVERIFY(fs::exists(made));
     QVERIFY(readFileBytes(path) == before);
     QCOMPARE(h.session->reader().file().path, shownFile);
