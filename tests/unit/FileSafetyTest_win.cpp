@@ -103,8 +103,14 @@ TEST_F(WindowsFiles, AReaderThatDoesNotShareDeletionOnlyDelaysAReplacement) {
         ::Sleep(300);
         ::CloseHandle(other);
     });
-    writeFileAtomically(target(), std::string_view("new content"));
+    std::string failure;
+    try {
+        writeFileAtomically(target(), std::string_view("new content"));
+    } catch (const std::exception& e) {
+        failure = e.what();
+    }
     closer.join();
+    EXPECT_EQ(failure, "");
     EXPECT_EQ(readText(target()), "new content");
     EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"mycmds.dat"}) << "no temporary left behind";
 
