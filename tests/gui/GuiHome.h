@@ -7,6 +7,7 @@
 
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Clock.h"
+#include "cmdfile/System.h"
 #include "shell/Application.h"
 #include "shell/Session.h"
 #include "shell/platform/SimulatedDragon.h"
@@ -24,6 +25,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -57,7 +59,7 @@ public:
     // The speech user "Speaker" starts with an empty command file unless one is given; a
     // roaming user's when roaming is true.
     explicit GuiHome(std::optional<CommandFileBuilder> userFile = std::nullopt, bool roaming = false)
-        : home_(fs::path(dir_.path().toStdString()) / "home"), root_(fs::path(dir_.path().toStdString()) / "dragon") {
+        : home_(tempFolder() / "home"), root_(tempFolder() / "dragon") {
         platform::InstallationOptions options;
         options.roaming = roaming;
         if (userFile) options.writeCommands = [&](const fs::path& file) { userFile->writeFile(file); };
@@ -67,7 +69,7 @@ public:
     }
     // The speech user's file written by the given function (the demo file, say).
     explicit GuiHome(const std::function<void(const fs::path&)>& writeUserFile)
-        : home_(fs::path(dir_.path().toStdString()) / "home"), root_(fs::path(dir_.path().toStdString()) / "dragon") {
+        : home_(tempFolder() / "home"), root_(tempFolder() / "dragon") {
         platform::InstallationOptions options;
         options.writeCommands = writeUserFile;
         options.mergeTool = fs::path(VOCABRELLA_MERGE_TOOL);
@@ -104,7 +106,9 @@ public:
         return fs::exists(roamingFile) ? roamingFile : layout.usersFolder() / "Speaker" / "current" / "mycmds.dat";
     }
     const fs::path& home() const { return home_; }
-    fs::path folder() const { return fs::path(dir_.path().toStdString()); }
+    fs::path folder() const { return tempFolder(); }
+    // The folder as the program writes paths: Qt gives '/' on Windows too.
+    fs::path tempFolder() const { return os::pathFrom(QDir::toNativeSeparators(dir_.path()).toStdString()); }
 
     fs::path write(CommandFileBuilder& builder, const std::string& name = "test.dat") {
         const auto path = folder() / name;
