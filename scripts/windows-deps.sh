@@ -28,55 +28,24 @@ mkdir -p "$prefix/include" "$prefix/lib/pkgconfig" "$deps/src"
 
 say() { printf 'windows-deps: %s\n' "$*" >&2; }
 
-# --- the private apt configuration ---------------------------------------------------------
-apt_dir=$deps/apt
-apt_opts=()
-prepare_apt() {
-    [ ${#apt_opts[@]} -gt 0 ] && return
-    rm -rf "$apt_dir/etc"
-    mkdir -p "$apt_dir/etc/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
-    : >"$apt_dir/etc/sources.list"
-    # One-line sources: each "deb" line gets its "deb-src" twin.
-    local f
-    for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-        [ -f "$f" ] || continue
-        sed -n -E 's/^[[:space:]]*deb([[:space:]])/deb-src\1/p' "$f" >>"$apt_dir/etc/sources.list"
-    done
-    # deb822 sources: binary entries also give their sources.
-    for f in /etc/apt/sources.list.d/*.sources; do
-        [ -f "$f" ] || continue
-        sed -E 's/^Types:[[:space:]]*deb[[:space:]]*$/Types: deb deb-src/' "$f" \
-            >"$apt_dir/etc/sources.list.d/$(basename "$f")"
-    done
-    apt_opts=(-o "Dir::Etc::sourcelist=$apt_dir/etc/sources.list"
-              -o "Dir::Etc::sourceparts=$apt_dir/etc/sources.list.d"
-              -o "Dir::State::Lists=$apt_dir/lists"
-              -o "Dir::Cache=$apt_dir/cache"
-              -o "APT::Sandbox::User=root"
-              -o "Debug::NoLocking=1")
-    say "reading the package sources"
-    apt-get "${apt_opts[@]}" update -qq
-}
+# Debian's sources through a private apt configuration (prepare_apt, source_versions, fetch_source).
+. scripts/windows-apt.sh
 
 # Unpacks Debian's source of package into $deps/src/package (once); src names its tree.
 debian_source() {
     local package=$1 into=$deps/src/$1
     if [ ! -f "$into/.unpacked" ]; then
-        prepare_apt
         rm -rf "$into" && mkdir -p "$into"
         # The newest version first; a mirror may lack it (security updates), then older ones.
         local version fetched=
-        for version in $(apt-cache "${apt_opts[@]}" showsrc "$package" |
-                         sed -n 's/^Version: //p' | sort -u -r -V); do
-            rm -f "$into"/*
-            if (cd "$into" && apt-get "${apt_opts[@]}" source -qq --download-only "$package=$version" >&2); then
+        for version in $(source_versions "$package"); do
+            if fetch_source "$package" "$version" "$into"; then
                 fetched=$version
                 break
             fi
             say "$package $version could not be fetched; trying an older version"
         done
         [ -n "$fetched" ] || { say "no source of $package could be fetched"; exit 1; }
-        (cd "$into" && dpkg-source --no-check -x ./*.dsc tree >&2)
         touch "$into/.unpacked"
     fi
     src=$into/tree

@@ -57,37 +57,15 @@ fi
 host_version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools 2>/dev/null | sed -E 's/^[0-9]+://; s/[+~-].*//')
 [ -n "$host_version" ] || { say "qt6-base-dev-tools is needed for the host tools"; exit 1; }
 
-apt_dir=$deps/apt
-mkdir -p "$apt_dir/etc/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
-: >"$apt_dir/etc/sources.list"
-for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    [ -f "$f" ] || continue
-    sed -n -E 's/^[[:space:]]*deb([[:space:]])/deb-src\1/p' "$f" >>"$apt_dir/etc/sources.list"
-done
-for f in /etc/apt/sources.list.d/*.sources; do
-    [ -f "$f" ] || continue
-    sed -E 's/^Types:[[:space:]]*deb[[:space:]]*$/Types: deb deb-src/' "$f" \
-        >"$apt_dir/etc/sources.list.d/$(basename "$f")"
-done
-apt_opts=(-o "Dir::Etc::sourcelist=$apt_dir/etc/sources.list"
-          -o "Dir::Etc::sourceparts=$apt_dir/etc/sources.list.d"
-          -o "Dir::State::Lists=$apt_dir/lists"
-          -o "Dir::Cache=$apt_dir/cache"
-          -o "APT::Sandbox::User=root"
-          -o "Debug::NoLocking=1")
-say "reading the package sources"
-apt-get "${apt_opts[@]}" update -qq
-
+. scripts/windows-apt.sh
 src_dir=$deps/src/qt6-base
 if [ ! -f "$src_dir/.unpacked" ]; then
     rm -rf "$src_dir" && mkdir -p "$src_dir"
     # The source of the host tools' own version: the two must agree.
-    version=$(apt-cache "${apt_opts[@]}" showsrc qt6-base | sed -n 's/^Version: //p' |
-              grep -E "^([0-9]+:)?${host_version//./\\.}[+~-]" | sort -u -r -V | head -n 1)
+    version=$(source_versions qt6-base | grep -E "^([0-9]+:)?${host_version//./\\.}[+~-]" | head -n 1)
     [ -n "$version" ] || { say "no qt6-base $host_version source in the package sources"; exit 1; }
     say "qt6-base $version"
-    (cd "$src_dir" && apt-get "${apt_opts[@]}" source -qq --download-only "qt6-base=$version" >&2)
-    (cd "$src_dir" && dpkg-source --no-check -x ./*.dsc tree >&2)
+    fetch_source qt6-base "$version" "$src_dir" || { say "qt6-base $version could not be fetched"; exit 1; }
     touch "$src_dir/.unpacked"
 fi
 src=$src_dir/tree

@@ -174,10 +174,12 @@ void writeFileAtomically(const fs::path& target, std::span<const std::uint8_t> b
     }
 }
 
-void readFileStartInto(const fs::path& path, std::size_t count, std::vector<std::uint8_t>& bytes) {
+namespace {
+// The file opened for reading, refused unless it is a regular file; its status in st.
+int openRegularFile(const fs::path& path, struct stat& st) {
+    // Not blocking: opening a pipe would wait for a writer. Regular files ignore the flag.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) fail("Cannot open", path, errno);
-    struct stat st {};
     if (::fstat(fd, &st) != 0) {
         const int error = errno;
         ::close(fd);
@@ -187,10 +189,14 @@ void readFileStartInto(const fs::path& path, std::size_t count, std::vector<std:
         ::close(fd);
         refuse(path, texts::NotARegularFile);
     }
-    bytes.resize(count);
+    return fd;
+}
+
+// Reads up to count bytes at out; fewer only at the end of the file. Closes fd when it fails.
+std::size_t readUpTo(int fd, const fs::path& path, std::uint8_t* out, std::size_t count) {
     std::size_t got = 0;
     while (got < count) {
-        const auto n = ::read(fd, bytes.data() + got, count - got);
+        const auto n = ::read(fd, out + got, count - got);
         if (n < 0) {
             if (errno == EINTR) continue;
             const int error = errno;
@@ -200,37 +206,28 @@ void readFileStartInto(const fs::path& path, std::size_t count, std::vector<std:
         if (n == 0) break;
         got += static_cast<std::size_t>(n);
     }
+    return got;
+}
+} // namespace
+
+void readFileStartInto(const fs::path& path, std::size_t count, std::vector<std::uint8_t>& bytes) {
+    struct stat st {};
+    const int fd = openRegularFile(path, st);
+    bytes.resize(count);
+    bytes.resize(readUpTo(fd, path, bytes.data(), count));
     ::close(fd);
-    bytes.resize(got);
 }
 
 void readFileInto(const fs::path& path, std::vector<std::uint8_t>& bytes) {
-    // Not blocking: opening a pipe would wait for a writer. Regular files ignore the flag.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) fail("Cannot open", path, errno);
     struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const int error = errno;
-        ::close(fd);
-        fail("Cannot read", path, error);
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        refuse(path, texts::NotARegularFile);
-    }
+    const int fd = openRegularFile(path, st);
     bytes.clear();
     if (st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
     std::uint8_t buffer[1 << 16];
     for (;;) {
-        const auto n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int error = errno;
-            ::close(fd);
-            fail("Cannot read", path, error);
-        }
-        if (n == 0) break;
+        const std::size_t n = readUpTo(fd, path, buffer, sizeof buffer);
         bytes.insert(bytes.end(), buffer, buffer + n);
+        if (n < sizeof buffer) break;
     }
     ::close(fd);
 }

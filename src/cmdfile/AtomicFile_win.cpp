@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <random>
 #include <string>
+#include <utility>
 
 // Windows: the temporary file is written through a handle that no one else may delete or write,
 // flushed with FlushFileBuffers and moved over the target with MoveFileExW, write-through. Its
@@ -53,6 +54,7 @@ struct Handle {
     ~Handle() {
         if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
     }
+    Handle(Handle&& other) noexcept : h(std::exchange(other.h, INVALID_HANDLE_VALUE)) {}
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
     bool valid() const { return h != INVALID_HANDLE_VALUE; }
@@ -307,23 +309,27 @@ void writeFileAtomically(const fs::path& target, std::span<const std::uint8_t> b
     }
 }
 
-void readFileInto(const fs::path& path, std::vector<std::uint8_t>& bytes) {
+namespace {
+// The file opened for reading, refused unless it is a file on a disk.
+Handle openRegularFile(const fs::path& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (attributesOf(path, data) && isFolder(data.dwFileAttributes)) refuse(path, texts::NotARegularFile);
     Handle h(openForReading(path));
     if (!h.valid()) failToOpen(path);
     if (::GetFileType(h.h) != FILE_TYPE_DISK) refuse(path, texts::NotARegularFile);
+    return h;
+}
+} // namespace
+
+void readFileInto(const fs::path& path, std::vector<std::uint8_t>& bytes) {
+    Handle h = openRegularFile(path);
     LARGE_INTEGER size{};
     ::GetFileSizeEx(h.h, &size);
     readHandleInto(h.h, path, bytes, size.QuadPart);
 }
 
 void readFileStartInto(const fs::path& path, std::size_t count, std::vector<std::uint8_t>& bytes) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (attributesOf(path, data) && isFolder(data.dwFileAttributes)) refuse(path, texts::NotARegularFile);
-    Handle h(openForReading(path));
-    if (!h.valid()) failToOpen(path);
-    if (::GetFileType(h.h) != FILE_TYPE_DISK) refuse(path, texts::NotARegularFile);
+    Handle h = openRegularFile(path);
     bytes.resize(count);
     std::size_t got = 0;
     while (got < count) {

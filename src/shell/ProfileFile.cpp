@@ -7,9 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
-#include <sstream>
 
 namespace vocabrella {
 namespace fs = std::filesystem;
@@ -60,15 +58,17 @@ Line classify(std::string raw) {
 
 std::optional<Parsed> load(const fs::path& path) {
     Parsed parsed;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // Read as every file of the platform layer is, so that Dragon can replace its own file while
+    // it is being read here.
+    std::vector<std::uint8_t> bytes;
+    try {
+        readFileInto(path, bytes);
+    } catch (const std::exception&) {
         std::error_code ec;
-        if (fs::exists(path, ec)) return std::nullopt; // there but unreadable: do not overwrite it
+        if (fs::exists(path, ec) || ec) return std::nullopt; // there but unreadable: do not overwrite it
         return parsed;
     }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    std::string content = buffer.str();
+    std::string content(bytes.begin(), bytes.end());
     if (content.starts_with(kByteOrderMark)) {
         parsed.bom = kByteOrderMark;
         content.erase(0, kByteOrderMark.size());

@@ -84,6 +84,15 @@ TEST_F(ProfileFileTest, WritingCreatesTheFileButNotItsFolder) {
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "missing"));
 }
 
+TEST_F(ProfileFileTest, WhatIsThereButCannotBeReadIsNeitherReadNorReplaced) {
+    std::filesystem::create_directory(file());
+    const ProfileFile ini(file());
+    EXPECT_EQ(ini.read("s", "k"), "");
+    EXPECT_FALSE(ini.write("s", "k", "1"));
+    EXPECT_TRUE(std::filesystem::is_directory(file()));
+    EXPECT_TRUE(ini.sectionNames().empty());
+}
+
 TEST_F(ProfileFileTest, WritesThatWouldChangeTheFilesStructureAreRefused) {
     put("[s]\nk=1\n");
     const ProfileFile ini(file());
