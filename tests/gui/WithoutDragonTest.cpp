@@ -11,6 +11,9 @@
 #include "ui/Texts.h"
 
 #include <QStatusBar>
+#include <QTabWidget>
+
+#include <sqlite3.h>
 
 #include <fstream>
 #include <iterator>
@@ -61,6 +64,7 @@ class WithoutDragonTest : public QObject {
 private slots:
     void aFileFromTheCommandLineIsShownAndChanged();
     void withoutAFileTheWindowWaitsForOpen();
+    void aStoreThatFailsUnderTheWindowIsToldAndTheWindowGoesOn();
 };
 
 void WithoutDragonTest::aFileFromTheCommandLineIsShownAndChanged() {
@@ -115,6 +119,33 @@ void WithoutDragonTest::aFileFromTheCommandLineIsShownAndChanged() {
     const QString said = qs(p.prompter.last().text);
     QVERIFY2(said.contains(qs(ops::texts::ScriptsWithoutDragonStart) + QStringLiteral("1")), qPrintable(said));
     QVERIFY2(!said.contains(QStringLiteral("--dragon-root")), qPrintable(said));
+}
+
+void WithoutDragonTest::aStoreThatFailsUnderTheWindowIsToldAndTheWindowGoesOn() {
+    Plain p;
+    CommandFileBuilder builder;
+    builder.add(command("copy that", kKindKeys, "{Ctrl+c}"));
+    const fs::path file = p.folder() / "colleague.dat";
+    builder.writeFile(file);
+    const std::string original = fileBytes(file);
+    QVERIFY(p.start(file.string()));
+
+    // Another program takes the table of commands away from under the window.
+    sqlite3* other = nullptr;
+    QCOMPARE(sqlite3_open(os::pathText(p.home() / "global.mdb").c_str(), &other), SQLITE_OK);
+    const int dropped = sqlite3_exec(other, "DROP TABLE user", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    QCOMPARE(dropped, SQLITE_OK);
+
+    // The next thing the window asks of the store fails: the user reads why, in the program's
+    // words, and the window stays.
+    p.child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    QVERIFY(!p.prompter.shown.empty());
+    const QString said = qs(p.prompter.last().text);
+    QVERIFY2(said.startsWith(qs(ops::texts::StoreFailed)), qPrintable(said));
+    QVERIFY(said.contains(QStringLiteral("user")));
+    QVERIFY(!p.window().ended());
+    QCOMPARE(fileBytes(file), original);
 }
 
 void WithoutDragonTest::withoutAFileTheWindowWaitsForOpen() {
