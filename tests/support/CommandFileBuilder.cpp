@@ -198,7 +198,10 @@ Bytes sendKeys(const CountedText& keys) {
 }
 
 Bytes raw(std::uint8_t code, const Bytes& data) {
-    Bytes out{code};
+    // Reserved first: GCC 12 at -O3 warns of a copy out of bounds when a one-byte vector grows here.
+    Bytes out;
+    out.reserve(1 + data.size());
+    out.push_back(code);
     appendRaw(out, data);
     return out;
 }
