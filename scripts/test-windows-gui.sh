@@ -71,9 +71,9 @@ grep -E '^\[  (PASSED|SKIPPED|FAILED) ' "$build/test-results/windows_platform_te
 
 if [ -n "$qt" ]; then
     # The window's tests under Wine decide the run like every other test. Wine's timing under a
-    # loaded machine is not Linux's, so a test that fails is run up to twice more before it counts as
-    # failed. A test function that hangs ends after GUI_TEST_SECONDS rather than Qt
-    # Test's five minutes.
+    # loaded machine is not Linux's, so a test that fails is run up to twice more before it counts
+    # as failed. A test function that hangs ends after GUI_TEST_SECONDS rather than Qt Test's five
+    # minutes.
     echo "== the window's tests under Wine on Xvfb"
     if ! QTEST_FUNCTION_TIMEOUT=$(( ${GUI_TEST_SECONDS:-90} * 1000 )) ctest --test-dir "$build" -R '^gui_' \
             --output-on-failure --repeat until-pass:3 -j "$jobs" >"$build/test-results/gui.log" 2>&1; then
