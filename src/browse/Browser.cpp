@@ -18,6 +18,7 @@ namespace vocabrella::browse {
 namespace {
 
 using RowHead = CommandStore::RowHead;
+using RowView = CommandStore::RowView;
 
 // Byte length of the first n characters of UTF-8 text.
 std::size_t prefixBytes(std::string_view utf8, std::size_t characters) {
@@ -77,18 +78,18 @@ std::vector<std::string> Browser::groupEntries() {
 
 bool Browser::programExists(std::string_view program) { return store_.hasProgram(program); }
 
-std::vector<CommandStore::RowHead> Browser::scopeRows() { return store_.rowsOfScope(selection_.program, selection_.scope); }
-
-std::vector<std::string> Browser::FillCommandList(const std::vector<RowHead>& rows) {
-    std::vector<std::string> used;
-    for (const auto& row : rows)
-        if (row.name.find('<') != std::string::npos && selection_.IsRowShown(row))
+std::optional<std::vector<std::string>> Browser::FillCommandList() {
+    // One pass over the scope, copying only the names the list shows: a scope of thousands of
+    // commands is read as fast as the store hands out its rows.
+    std::vector<std::string> used, names;
+    const std::size_t rows = store_.visitRowsOfScope(selection_.program, selection_.scope, [&](const RowView& row) {
+        if (!selection_.IsRowShown(row)) return;
+        if (row.name.find('<') != std::string_view::npos)
             for (auto& listName : ExtractListNames(row.name)) used.push_back(std::move(listName));
+        if (row.Type != "L") names.emplace_back(row.name);
+    });
+    if (rows == 0) return std::nullopt;
     store_.showListsInScope(selection_.program, selection_.scope, used, chosenGroup());
-    std::vector<std::string> names;
-    names.reserve(rows.size());
-    for (const auto& row : rows)
-        if (row.Type != "L" && selection_.IsRowShown(row)) names.push_back(row.name);
     return names;
 }
 

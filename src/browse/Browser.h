@@ -44,12 +44,11 @@ public:
     std::vector<std::string> groupEntries();
     bool programExists(std::string_view program);
 
-    // The rows of the current program and scope, in the order of the index name.
-    std::vector<CommandStore::RowHead> scopeRows();
-    // The Commands list for those rows. Every LIST the shown commands use is made visible in the
-    // scope first: a global LIST missing there is copied in, and with a group chosen the LIST
-    // joins that group.
-    std::vector<std::string> FillCommandList(const std::vector<CommandStore::RowHead>& rows);
+    // The Commands list of the current program and scope, in the order of the index name;
+    // nothing when the scope has no row at all. Every LIST the shown commands use is made
+    // visible in the scope: a global LIST missing there is copied in, and with a group chosen
+    // the LIST joins that group.
+    std::optional<std::vector<std::string>> FillCommandList();
     // The LISTs list: for any scope but the global one, the LISTs the given commands use, in
     // order of first use; for the global scope, every global LIST.
     std::vector<std::string> FillListsList(const std::vector<std::string>& commandNames);

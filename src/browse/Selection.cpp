@@ -35,7 +35,7 @@ bool containsName(std::string_view text, std::string_view part) {
                        [](char x, char y) { return lower(x) == lower(y); }) != text.end();
 }
 
-bool Selection::IsRowShown(const CommandStore::RowHead& row) const {
+bool Selection::IsRowShown(const CommandStore::RowView& row) const {
     bool shown = false;
     if (row.Type.size() == 1) {
         const auto code = std::find(kViewTypeCodes.begin(), kViewTypeCodes.end(), row.Type[0]);

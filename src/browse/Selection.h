@@ -59,7 +59,7 @@ struct Selection {
     bool programsChanged = false, scopesChanged = false;
 
     // The View and Group filter for one row.
-    bool IsRowShown(const CommandStore::RowHead& row) const;
+    bool IsRowShown(const CommandStore::RowView& row) const;
 };
 
 // A menu caption counts as numbered when it contains digits, a blank, "-" and a blank

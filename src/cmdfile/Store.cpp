@@ -995,30 +995,32 @@ std::vector<CommandStore::RowHead> rowHeadsOf(sqlite3* db, sqlite3_stmt* s) {
 } // namespace
 
 // Filling the Commands list is the most frequent query of the window: cached, and served by the
-// index state (state, menu, name), which also gives the order.
-std::vector<CommandStore::RowHead> CommandStore::rowsOfScope(std::string_view program, std::string_view scope) {
+// index name, which holds every column the lists need (the bodies are never touched) and gives
+// the order.
+std::size_t CommandStore::visitRowsOfScope(std::string_view program, std::string_view scope,
+                                           const std::function<void(const RowView&)>& visit) {
     auto* s = cached("SELECT ID, menu, state, name, Type, owner FROM user WHERE globalsort = ? AND menu = ? AND state = ? "
-                       "ORDER BY name, ID");
+                     "ORDER BY name, ID");
     Use use{s, trace_};
-    // The index name holds every column the lists need, so the bodies are never touched.
     Binder(s).text(names::isGlobalProgram(program) ? "G" : "N").text(program).text(scope);
-    std::vector<RowHead> rows;
+    const auto text = [s](int column) {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
+        return p ? std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(s, column))) : std::string_view();
+    };
+    std::size_t count = 0;
     while (nextRow(db_, s)) {
-        // The program and scope of consecutive rows are mostly equal: copied, not read again.
-        RowHead r;
-        r.ID = sqlite3_column_int64(s, 0);
-        const auto same = [&](int column, const std::string& previous) {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
-            const auto size = static_cast<std::size_t>(sqlite3_column_bytes(s, column));
-            return text && std::string_view(text, size) == previous;
-        };
-        r.menu = !rows.empty() && same(1, rows.back().menu) ? rows.back().menu : columnText(s, 1);
-        r.state = !rows.empty() && same(2, rows.back().state) ? rows.back().state : columnText(s, 2);
-        r.name = columnText(s, 3);
-        r.Type = columnText(s, 4);
-        r.owner = columnText(s, 5);
-        rows.push_back(std::move(r));
+        visit({sqlite3_column_int64(s, 0), text(1), text(2), text(3), text(4), text(5)});
+        ++count;
     }
+    return count;
+}
+
+std::vector<CommandStore::RowHead> CommandStore::rowsOfScope(std::string_view program, std::string_view scope) {
+    std::vector<RowHead> rows;
+    visitRowsOfScope(program, scope, [&rows](const RowView& row) {
+        rows.push_back({row.ID, std::string(row.menu), std::string(row.state), std::string(row.name),
+                        std::string(row.Type), std::string(row.owner)});
+    });
     return rows;
 }
 

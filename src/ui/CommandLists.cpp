@@ -124,10 +124,10 @@ void CommandLists::fillCommandList() {
         fillCommandList({});
         return;
     }
-    fillCommandList(ctx_.browser.scopeRows());
+    fillCommandList(ctx_.browser.FillCommandList().value_or(std::vector<std::string>()));
 }
 
-void CommandLists::fillCommandList(const std::vector<CommandStore::RowHead>& rows) {
+void CommandLists::fillCommandList(std::vector<std::string> names) {
     auto& selection = ctx_.selection;
     selection.commandsTab = selection.listsTab = {selection.program, selection.scope};
     QListWidget* commands = list(Commands);
@@ -137,7 +137,6 @@ void CommandLists::fillCommandList(const std::vector<CommandStore::RowHead>& row
         ctx_.pane->showNoFile();
         return;
     }
-    auto names = ctx_.browser.FillCommandList(rows);
     commandsEmpty_ = names.empty();
     if (commandsEmpty_) names.emplace_back(texts::NothingToShow);
     fillList(commands, names);

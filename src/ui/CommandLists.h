@@ -44,7 +44,9 @@ public:
     // the selection's command.
     void refreshAfterChange();
     void fillCommandList();
-    void fillCommandList(const std::vector<CommandStore::RowHead>& rows);
+    // The Commands list with these names of the chosen scope; none shows that there is nothing
+    // to show.
+    void fillCommandList(std::vector<std::string> names);
     // A tab chosen by number, as a click on it does; refused while an edit is open.
     void showTab(int tab);
     // The entry selected in a list (1 to 4) in the boxes below.

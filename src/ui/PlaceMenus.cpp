@@ -177,8 +177,7 @@ void PlaceMenus::chooseScope(int index) {
     ctx_.selection.listsStale = true;
     ctx_.selection.scope = name;
     ctx_.pane->showScope(name);
-    const auto rows = ctx_.browser.scopeRows();
-    if (!rows.empty()) ctx_.lists->fillCommandList(rows);
+    if (auto names = ctx_.browser.FillCommandList()) ctx_.lists->fillCommandList(std::move(*names));
 }
 
 void PlaceMenus::chooseGroup(int index) {

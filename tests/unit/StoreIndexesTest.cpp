@@ -114,7 +114,7 @@ TEST_F(StoreIndexes, TheListsOfAScopeAreLISTsOnly) {
     selection.program = "WINWORD";
     selection.scope = "Application-specific";
     browse::Browser browser(store, selection);
-    const auto names = browser.FillCommandList(browser.scopeRows());
+    const auto names = browser.FillCommandList();
     EXPECT_EQ(names, (std::vector<std::string>{"bold <sizes> <colors>", "colors"}));
     // Both global LISTs were copied in, the one named like a command of the scope too.
     const auto copies = store.listsOfScope("WINWORD", "Application-specific");
