@@ -83,10 +83,11 @@ std::optional<std::vector<std::string>> Browser::FillCommandList() {
     // commands is read as fast as the store hands out its rows.
     std::vector<std::string> used, names;
     const std::size_t rows = store_.visitRowsOfScope(selection_.program, selection_.scope, [&](const RowView& row) {
-        if (!selection_.IsRowShown(row)) return;
+        if (!selection_.IsRowShown(row)) return true;
         if (row.name.find('<') != std::string_view::npos)
             for (auto& listName : ExtractListNames(row.name)) used.push_back(std::move(listName));
         if (row.Type != "L") names.emplace_back(row.name);
+        return true;
     });
     if (rows == 0) return std::nullopt;
     store_.showListsInScope(selection_.program, selection_.scope, used, chosenGroup());

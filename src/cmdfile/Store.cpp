@@ -998,8 +998,8 @@ std::vector<CommandStore::RowHead> rowHeadsOf(sqlite3* db, sqlite3_stmt* s) {
 // index name, which holds every column the lists need (the bodies are never touched) and gives
 // the order.
 std::size_t CommandStore::visitRowsOfScope(std::string_view program, std::string_view scope,
-                                           const std::function<void(const RowView&)>& visit) {
-    auto* s = cached("SELECT ID, menu, state, name, Type, owner FROM user WHERE globalsort = ? AND menu = ? AND state = ? "
+                                           const std::function<bool(const RowView&)>& visit) {
+    auto* s = cached("SELECT ID, name, Type, owner FROM user WHERE globalsort = ? AND menu = ? AND state = ? "
                      "ORDER BY name, ID");
     Use use{s, trace_};
     Binder(s).text(names::isGlobalProgram(program) ? "G" : "N").text(program).text(scope);
@@ -1009,19 +1009,10 @@ std::size_t CommandStore::visitRowsOfScope(std::string_view program, std::string
     };
     std::size_t count = 0;
     while (nextRow(db_, s)) {
-        visit({sqlite3_column_int64(s, 0), text(1), text(2), text(3), text(4), text(5)});
         ++count;
+        if (!visit({sqlite3_column_int64(s, 0), text(1), text(2), text(3)})) break;
     }
     return count;
-}
-
-std::vector<CommandStore::RowHead> CommandStore::rowsOfScope(std::string_view program, std::string_view scope) {
-    std::vector<RowHead> rows;
-    visitRowsOfScope(program, scope, [&rows](const RowView& row) {
-        rows.push_back({row.ID, std::string(row.menu), std::string(row.state), std::string(row.name),
-                        std::string(row.Type), std::string(row.owner)});
-    });
-    return rows;
 }
 
 std::vector<CommandStore::RowHead> CommandStore::listsOfScope(std::string_view program, std::string_view scope) {

@@ -208,24 +208,23 @@ public:
     // through the bodies that reads each page once.
     void walkInFileOrder(FindColumn column, const std::function<bool(const FindRow&)>& visit);
     std::int64_t userCount();
-    // What the window's lists and filter need of a row, as read from the store: its texts are
-    // valid only while the row is visited.
+    // What the View and Group filter and the lists look at in a row, read where the store holds
+    // it: the texts are valid only while the row is visited.
     struct RowView {
         std::int64_t ID = 0;
-        std::string_view menu, state, name, Type, owner;
+        std::string_view name, Type, owner;
     };
     // What the window's lists and filter need of a row, without its body.
     struct RowHead {
         std::int64_t ID = 0;
         std::string menu, state, name, Type, owner;
-        operator RowView() const { return {ID, menu, state, name, Type, owner}; }
+        operator RowView() const { return {ID, name, Type, owner}; }
     };
-    // The rows of one program and scope in the order of the index name.
-    std::vector<RowHead> rowsOfScope(std::string_view program, std::string_view scope);
-    // The same rows handed to visit one by one, none of them copied: what a list of thousands
-    // of names needs of most rows is a look. The number of rows visited.
+    // The rows of one program and scope in the order of the index name, handed to visit one by
+    // one without a copy, until it returns false: what a list of thousands of names needs of
+    // most rows is a look. The number of rows visited.
     std::size_t visitRowsOfScope(std::string_view program, std::string_view scope,
-                                 const std::function<void(const RowView&)>& visit);
+                                 const std::function<bool(const RowView&)>& visit);
     // The LIST rows of one program and scope by name, without reading the scope's commands.
     std::vector<RowHead> listsOfScope(std::string_view program, std::string_view scope);
     // Every row in the order it was added.

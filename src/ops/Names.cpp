@@ -155,11 +155,13 @@ CreatePlace CheckCreatePlace(Workspace& ws, const Place& place, std::string_view
     if (!shownCommand.empty()) {
         shown = store.findUser(place.program, place.scope, shownCommand);
     } else {
-        for (const auto& head : store.rowsOfScope(place.program, place.scope))
-            if (head.Type != "L") {
-                shown = store.userById(head.ID);
-                break;
-            }
+        std::int64_t first = 0;
+        store.visitRowsOfScope(place.program, place.scope, [&first](const CommandStore::RowView& row) {
+            if (row.Type == "L") return true;
+            first = row.ID;
+            return false;
+        });
+        if (first != 0) shown = store.userById(first);
     }
     if (shown && shown->Type == "L") shown.reset();
     if (!shown || shown->offset <= 0) {

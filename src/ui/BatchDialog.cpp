@@ -294,7 +294,7 @@ void BatchDialog::fillPickList() {
     List1_->clear();
     ws_.store().forEachUser([&](const UserRow& row) {
         if (row.Type != "L" && sameName(row.state, selection_.scope) && sameName(row.menu, selection_.program) &&
-            selection_.IsRowShown({row.ID, row.menu, row.state, row.name, row.Type, row.owner})) {
+            selection_.IsRowShown({row.ID, row.name, row.Type, row.owner})) {
             auto* item = new QListWidgetItem(qs(row.name), List1_);
             item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
             item->setCheckState(Qt::Unchecked);

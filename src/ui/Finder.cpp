@@ -102,7 +102,7 @@ std::optional<FindHit> Finder::walk(CommandStore& store, const std::optional<Com
     std::optional<FindHit> hit;
     std::optional<CommandStore::NameKey> hitKey;
     const auto matches = [&](const CommandStore::FindRow& row) {
-        if (!selection.IsRowShown({row.ID, row.menu, row.state, row.name, row.Type, row.owner})) return false;
+        if (!selection.IsRowShown({row.ID, row.name, row.Type, row.owner})) return false;
         const auto at = occurrence(row.text, query, asciiQuery, searcher);
         if (!at) return false;
         hit = FindHit{row.menu, row.state, row.name, row.Type, 0, 0};
