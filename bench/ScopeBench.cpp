@@ -7,6 +7,7 @@
 
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Clock.h"
+#include "cmdfile/Format.h"
 #include "shell/Application.h"
 #include "shell/HomeFolder.h"
 #include "shell/platform/SimulatedDragon.h"
@@ -74,10 +75,14 @@ Scope biggestScope(sqlite3* db) {
 // The floor: the rows of the scope in list order, their names copied out.
 std::size_t bareSelect(sqlite3* db, const Scope& scope) {
     sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db, "SELECT ID, name, Type, owner FROM user WHERE menu = ? AND state = ? ORDER BY name, ID", -1, &s,
-                       nullptr);
-    sqlite3_bind_text(s, 1, scope.program.c_str(), -1, SQLITE_STATIC);
-    sqlite3_bind_text(s, 2, scope.scope.c_str(), -1, SQLITE_STATIC);
+    // Keyed as the store keys it, so that the floor reads the same index and no body.
+    sqlite3_prepare_v2(db,
+                       "SELECT ID, name, Type, owner FROM user WHERE globalsort = ? AND menu = ? AND state = ? "
+                       "ORDER BY name, ID",
+                       -1, &s, nullptr);
+    sqlite3_bind_text(s, 1, names::isGlobalProgram(scope.program) ? "G" : "N", -1, SQLITE_STATIC);
+    sqlite3_bind_text(s, 2, scope.program.c_str(), -1, SQLITE_STATIC);
+    sqlite3_bind_text(s, 3, scope.scope.c_str(), -1, SQLITE_STATIC);
     std::vector<std::string> names;
     while (sqlite3_step(s) == SQLITE_ROW) names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(s, 1)));
     sqlite3_finalize(s);
