@@ -207,10 +207,13 @@ private:
 namespace {
 using Binder = StoreBinder;
 
-std::string columnText(sqlite3_stmt* s, int i) {
+// A text column as SQLite holds it: valid until the statement steps on (NULL reads as empty).
+std::string_view columnView(sqlite3_stmt* s, int i) {
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
-    return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(s, i))) : std::string();
+    return p ? std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(s, i))) : std::string_view();
 }
+
+std::string columnText(sqlite3_stmt* s, int i) { return std::string(columnView(s, i)); }
 
 UserRow readUser(sqlite3_stmt* s) {
     UserRow r;
@@ -935,18 +938,14 @@ void walkFindRows(sqlite3* db, sqlite3_stmt* s, const std::function<bool(const C
     CommandStore::FindRow row;
     while (nextRow(db, s)) {
         row.ID = sqlite3_column_int64(s, 0);
-        const auto assign = [&](std::string& to, int i) {
-            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
-            to.assign(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(s, i)));
-        };
+        const auto assign = [&](std::string& to, int i) { to.assign(columnView(s, i)); };
         assign(row.globalsort, 1);
         assign(row.menu, 2);
         assign(row.state, 3);
         assign(row.name, 4);
         assign(row.Type, 5);
         assign(row.owner, 6);
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, 7));
-        row.text = text ? std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(s, 7))) : std::string_view();
+        row.text = columnView(s, 7);
         if (!visit(row)) break;
     }
 }
@@ -1003,14 +1002,10 @@ std::size_t CommandStore::visitRowsOfScope(std::string_view program, std::string
                      "ORDER BY name, ID");
     Use use{s, trace_};
     Binder(s).text(names::isGlobalProgram(program) ? "G" : "N").text(program).text(scope);
-    const auto text = [s](int column) {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
-        return p ? std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(s, column))) : std::string_view();
-    };
     std::size_t count = 0;
     while (nextRow(db_, s)) {
         ++count;
-        if (!visit({sqlite3_column_int64(s, 0), text(1), text(2), text(3)})) break;
+        if (!visit({sqlite3_column_int64(s, 0), columnView(s, 1), columnView(s, 2), columnView(s, 3)})) break;
     }
     return count;
 }
