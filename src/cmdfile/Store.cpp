@@ -908,11 +908,32 @@ std::vector<std::string> CommandStore::markedNamesTakenIn(std::string_view progr
                       [&](Binder& b) { b.text(program); });
 }
 
-void CommandStore::forEachUser(const std::function<bool(const UserRow&)>& visit) {
-    const auto sql = userSelect("ORDER BY ID");
+void CommandStore::forEachUser(const std::function<bool(const UserRow&)>& visit) { forEachUser(RowFilter{}, visit); }
+
+void CommandStore::forEachUser(const RowFilter& filter, const std::function<bool(const UserRow&)>& visit) {
+    // Only the conditions given are written, so that a program or scope is sought in index menu.
+    std::string where;
+    const auto condition = [&](const std::optional<std::string>& value, const char* column) {
+        if (!value) return;
+        where += where.empty() ? "WHERE " : " AND ";
+        where += column;
+        where += " = ?";
+    };
+    condition(filter.program, "menu");
+    condition(filter.scope, "state");
+    condition(filter.group, "owner");
+    const auto sql = userSelect((where + " ORDER BY ID").c_str());
     Finalize s{prepare(db_, sql.c_str()), trace_};
+    Binder b(s.s);
+    for (const auto* value : {&filter.program, &filter.scope, &filter.group})
+        if (*value) b.text(**value);
     while (nextRow(db_, s.s))
         if (!visit(readUser(s.s))) break;
+}
+
+std::vector<std::string> CommandStore::allListNames() {
+    // The partial index lists holds every LIST row; only they are sorted.
+    return textColumn(R"(SELECT name FROM user INDEXED BY "lists" WHERE Type = 'L' ORDER BY ID)");
 }
 
 std::vector<UserRow> CommandStore::allUsers() {
@@ -997,9 +1018,13 @@ std::vector<CommandStore::RowHead> rowHeadsOf(sqlite3* db, sqlite3_stmt* s) {
 // index name, which holds every column the lists need (the bodies are never touched) and gives
 // the order.
 std::size_t CommandStore::visitRowsOfScope(std::string_view program, std::string_view scope,
-                                           const std::function<bool(const RowView&)>& visit) {
-    auto* s = cached("SELECT ID, name, Type, owner FROM user WHERE globalsort = ? AND menu = ? AND state = ? "
-                     "ORDER BY name, ID");
+                                           const std::function<bool(const RowView&)>& visit, ScopeOrder order) {
+    // Both read the covering index name; the order they were added in sorts the scope's rows.
+    auto* s = cached(order == ScopeOrder::ByName
+                         ? "SELECT ID, name, Type, owner FROM user WHERE globalsort = ? AND menu = ? AND state = ? "
+                           "ORDER BY name, ID"
+                         : "SELECT ID, name, Type, owner FROM user WHERE globalsort = ? AND menu = ? AND state = ? "
+                           "ORDER BY ID");
     Use use{s, trace_};
     Binder(s).text(names::isGlobalProgram(program) ? "G" : "N").text(program).text(scope);
     std::size_t count = 0;
@@ -1092,6 +1117,12 @@ std::vector<CommandStore::ProgramScope> CommandStore::scopesInStateOrder() {
         if (!nextRow(db_, s)) return pairs;
         pairs.emplace_back(columnText(s, 0), columnText(s, 1));
     }
+}
+
+std::optional<CommandStore::ProgramScope> CommandStore::placeOfFirstRow() {
+    auto rows = programScopes(db_, trace_, "SELECT menu, state FROM user ORDER BY ID LIMIT 1", {});
+    if (rows.empty()) return std::nullopt;
+    return rows.front();
 }
 
 std::optional<CommandStore::ProgramScope> CommandStore::firstFromProgram(std::string_view program,

@@ -184,8 +184,16 @@ public:
     std::int64_t countCommandsWithStates();
     // Rows not read from the file (offset 0), which a parse keeps.
     std::vector<RowHeadWithFile> rowsNotFromFile();
+    // The names of every LIST row, global LISTs and their copies in scopes, in the order added.
+    std::vector<std::string> allListNames();
     // All rows in ascending ID order; the callback returns false to stop.
     void forEachUser(const std::function<bool(const UserRow&)>& visit);
+    // The rows of a program, a scope and a group, each compared without regard to ASCII case and
+    // left out when not given, in ascending ID order; only those rows are read whole.
+    struct RowFilter {
+        std::optional<std::string> program, scope, group;
+    };
+    void forEachUser(const RowFilter& filter, const std::function<bool(const UserRow&)>& visit);
     std::vector<UserRow> allUsers();
     // A place in the order of the index name: global rows first, then by program, scope, name
     // (without regard to ASCII case) and ID.
@@ -220,11 +228,14 @@ public:
         std::string menu, state, name, Type, owner;
         operator RowView() const { return {ID, name, Type, owner}; }
     };
-    // The rows of one program and scope in the order of the index name, handed to visit one by
-    // one without a copy, until it returns false: what a list of thousands of names needs of
-    // most rows is a look. The number of rows visited.
+    // The order a scope's rows are visited in: by name (the index name), or as they were added.
+    enum class ScopeOrder { ByName, Added };
+    // The rows of one program and scope, handed to visit one by one without a copy and without
+    // their bodies, until it returns false: what a list of thousands of names needs of most rows
+    // is a look. The number of rows visited.
     std::size_t visitRowsOfScope(std::string_view program, std::string_view scope,
-                                 const std::function<bool(const RowView&)>& visit);
+                                 const std::function<bool(const RowView&)>& visit,
+                                 ScopeOrder order = ScopeOrder::ByName);
     // The LIST rows of one program and scope by name, without reading the scope's commands.
     std::vector<RowHead> listsOfScope(std::string_view program, std::string_view scope);
     // Every row in the order it was added.
@@ -254,6 +265,8 @@ public:
     std::optional<ProgramScope> firstScopeFrom(std::string_view state);
     // Every distinct scope with its program, in the order of index state.
     std::vector<ProgramScope> scopesInStateOrder();
+    // The program and scope of the first row added.
+    std::optional<ProgramScope> placeOfFirstRow();
     // The first row at or after (program, scope) in the order of index menu.
     std::optional<ProgramScope> firstFromProgram(std::string_view program, std::string_view scope);
     // Rebuilds the database file without its free pages.

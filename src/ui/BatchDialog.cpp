@@ -292,15 +292,17 @@ void BatchDialog::buildControls() {
 void BatchDialog::fillPickList() {
     const QSignalBlocker block(List1_);
     List1_->clear();
-    ws_.store().forEachUser([&](const UserRow& row) {
-        if (row.Type != "L" && sameName(row.state, selection_.scope) && sameName(row.menu, selection_.program) &&
-            selection_.IsRowShown({row.ID, row.name, row.Type, row.owner})) {
-            auto* item = new QListWidgetItem(qs(row.name), List1_);
-            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-            item->setCheckState(Qt::Unchecked);
-        }
-        return true;
-    });
+    ws_.store().visitRowsOfScope(
+        selection_.program, selection_.scope,
+        [&](const CommandStore::RowView& row) {
+            if (row.Type != "L" && selection_.IsRowShown(row)) {
+                auto* item = new QListWidgetItem(qs(row.name), List1_);
+                item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+                item->setCheckState(Qt::Unchecked);
+            }
+            return true;
+        },
+        CommandStore::ScopeOrder::Added);
 }
 
 ops::BatchSelection BatchDialog::batchSelection() const {

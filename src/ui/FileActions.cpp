@@ -22,6 +22,8 @@
 #include <QFileDialog>
 #include <QPlainTextEdit>
 
+#include <tuple>
+
 namespace vocabrella::ui {
 namespace fs = std::filesystem;
 
@@ -93,11 +95,7 @@ void FileActions::chooseFirstPlace() {
     auto& selection = ctx_.selection;
     selection.program = selection.scope = std::string(names::GlobalCommands);
     if (ctx_.session.reader().file().info.commandCount >= 1)
-        ctx_.session.store().forEachUser([&](const UserRow& first) {
-            selection.program = first.menu;
-            selection.scope = first.state;
-            return false;
-        });
+        if (auto first = ctx_.session.store().placeOfFirstRow()) std::tie(selection.program, selection.scope) = *first;
 }
 
 void FileActions::showOpenedFile() {

@@ -92,10 +92,7 @@ void VocActions::refreshIfChanged() {
 
 NewCommandForm::Lists VocActions::storeLists() {
     NewCommandForm::Lists lists;
-    ctx_.session.store().forEachUser([&](const UserRow& row) {
-        if (row.Type == "L") lists.names.push_back(row.name);
-        return true;
-    });
+    lists.names = ctx_.session.store().allListNames();
     lists.items = [this](const std::string& name) {
         const auto row = ctx_.browser.entry(names::GlobalCommands, names::GlobalCommands, name);
         return row ? ops::bodyForEditing(*row) : std::string();

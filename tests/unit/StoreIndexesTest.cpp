@@ -129,6 +129,75 @@ TEST_F(StoreIndexes, TheListsOfAScopeAreLISTsOnly) {
     EXPECT_EQ(browser.FillListsList({}), (std::vector<std::string>{"colors", "sizes"}));
 }
 
+// The reads that seek what they want give what a pass over every row, filtered as the callers
+// filtered it, gave: the same rows in the order they were added, names compared without regard
+// to ASCII case.
+TEST_F(StoreIndexes, SoughtRowsAreThoseAPassOverEveryRowWouldFilter) {
+    store.showListsInScope("EXCEL", "Application-specific", {"colors"}, std::nullopt);
+    std::vector<UserRow> all;
+    store.forEachUser([&](const UserRow& r) {
+        all.push_back(r);
+        return true;
+    });
+    const auto idsWhere = [&](const auto& keep) {
+        std::vector<std::int64_t> ids;
+        for (const auto& r : all)
+            if (keep(r)) ids.push_back(r.ID);
+        return ids;
+    };
+    const auto idsOf = [&](const CommandStore::RowFilter& filter) {
+        std::vector<std::int64_t> ids;
+        store.forEachUser(filter, [&](const UserRow& r) {
+            ids.push_back(r.ID);
+            return true;
+        });
+        return ids;
+    };
+
+    std::vector<std::string> lists;
+    for (const auto& r : all)
+        if (r.Type == "L") lists.push_back(r.name);
+    EXPECT_EQ(store.allListNames(), lists);
+    EXPECT_EQ(store.allListNames(), (std::vector<std::string>{"colors", "sizes", "sizes", "colors"}))
+        << "the copy in a scope too, after the LISTs read before it";
+
+    EXPECT_EQ(store.placeOfFirstRow(), CommandStore::ProgramScope("Global Commands", "Global Commands"));
+
+    EXPECT_EQ(idsOf({}), idsWhere([](const UserRow&) { return true; }));
+    EXPECT_EQ(idsOf({"winword", std::nullopt, std::nullopt}),
+              idsWhere([](const UserRow& r) { return sameIgnoringCase(r.menu, "WINWORD"); }));
+    EXPECT_EQ(idsOf({"WINWORD", "DOCUMENT1", std::nullopt}).size(), 2u);
+    EXPECT_EQ(idsOf({std::nullopt, "application-specific", "EDITING"}),
+              idsWhere([](const UserRow& r) {
+                  return sameIgnoringCase(r.state, "Application-specific") && sameIgnoringCase(r.owner, "Editing");
+              }));
+    EXPECT_TRUE(idsOf({"NOTEPAD", std::nullopt, std::nullopt}).empty());
+    int seen = 0;
+    store.forEachUser(CommandStore::RowFilter{}, [&](const UserRow&) { return ++seen < 2; });
+    EXPECT_EQ(seen, 2) << "the visit stops when asked";
+
+    const auto scopeNames = [&](CommandStore::ScopeOrder order) {
+        std::vector<std::string> names;
+        store.visitRowsOfScope(
+            "Global Commands", "global commands",
+            [&](const CommandStore::RowView& r) {
+                names.emplace_back(r.name);
+                return true;
+            },
+            order);
+        return names;
+    };
+    EXPECT_EQ(scopeNames(CommandStore::ScopeOrder::ByName),
+              (std::vector<std::string>{"colors", "open <colors>", "sizes"}));
+    EXPECT_EQ(scopeNames(CommandStore::ScopeOrder::Added),
+              (std::vector<std::string>{"open <colors>", "colors", "sizes"}));
+
+    TempDir other;
+    auto empty = CommandStore::create(other.path() / "global.mdb");
+    EXPECT_FALSE(empty.placeOfFirstRow());
+    EXPECT_TRUE(empty.allListNames().empty());
+}
+
 // With a group chosen the LISTs used join it, whether copied in now or there already; the
 // global scope copies nothing into itself.
 TEST_F(StoreIndexes, ListsMadeVisibleJoinTheChosenGroup) {

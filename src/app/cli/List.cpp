@@ -3,12 +3,12 @@
 #include "browse/Browser.h"
 #include "cmdfile/Format.h"
 #include "cmdfile/Store.h"
-#include "cmdfile/TextCase.h"
 #include "shell/Session.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <optional>
 #include <ostream>
 #include <sstream>
 
@@ -48,8 +48,11 @@ public:
         auto& store = rt.session.store();
         bool first = true;
         if (json_) rt.io.out << '[';
-        store.forEachUser([&](const UserRow& row) {
-            if (!accepts(row, types)) return true;
+        const auto given = [](const std::string& value) {
+            return value.empty() ? std::nullopt : std::optional<std::string>(value);
+        };
+        store.forEachUser({given(program_), given(scope_), given(group_)}, [&](const UserRow& row) {
+            if (!types.empty() && std::find(types.begin(), types.end(), row.Type) == types.end()) return true;
             if (json_) rt.io.out << (first ? "\n" : ",\n") << rowJson(row, store).dump();
             else
                 rt.io.out << row.ID << '\t' << row.Type << '\t' << row.menu << '\t' << row.state << '\t' << row.owner
@@ -77,13 +80,6 @@ protected:
     }
 
 private:
-    bool accepts(const UserRow& row, const std::vector<std::string>& types) const {
-        if (!program_.empty() && !sameIgnoringCase(row.menu, program_)) return false;
-        if (!scope_.empty() && !sameIgnoringCase(row.state, scope_)) return false;
-        if (!group_.empty() && !sameIgnoringCase(row.owner, group_)) return false;
-        return types.empty() || std::find(types.begin(), types.end(), row.Type) != types.end();
-    }
-
     std::string program_, scope_, group_, types_;
     bool json_ = false;
 };
