@@ -186,6 +186,13 @@ void BatchDialogTest::countsInEveryMode() {
             QCOMPARE(counts(d), (QStringList{"    9", "    9", "    5", "    5", "    0"}));
             QCOMPARE(in<QListWidget>(&d, "List1")->count(), 5); // the scope's commands, no LIST
         });
+    // The pick list holds them in the order of the file, not sorted as the Commands list is.
+    withDialog(h, "toolsDelete", [&](BatchDialog& d) {
+        auto* list = in<QListWidget>(&d, "List1");
+        QStringList entries;
+        for (int i = 0; i < list->count(); ++i) entries << list->item(i)->text();
+        QCOMPARE(entries, (QStringList{"save all", "type name", "open menu", "pick <color>", "greeting"}));
+    });
     // The Group and the View filter count too: Work holds 4 commands, 2 of them global; without
     // KEYS only one of those is left.
     h.choose("groupcommand", "Work");
