@@ -35,6 +35,16 @@ TEST(CommandLine, ListAsJsonCarriesTheStoreColumns) {
     EXPECT_EQ(nlohmann::json::parse(lists.out).size(), 2u);
     const auto outlook = runCli("list --program outlook " + quoted(sample("clear-categories.dat")));
     EXPECT_EQ(std::count(outlook.out.begin(), outlook.out.end(), '\n'), 1);
+    // Every filter given counts, each without regard to case.
+    const auto lines = [](const std::string& options) {
+        const auto listed = runCli("list " + options + " " + quoted(sample("clear-categories.dat")));
+        EXPECT_EQ(listed.status, 0) << listed.err;
+        return std::count(listed.out.begin(), listed.out.end(), '\n');
+    };
+    EXPECT_EQ(lines("--group dragon"), 1);
+    EXPECT_EQ(lines("--scope application-SPECIFIC"), 1);
+    EXPECT_EQ(lines("--scope \"global commands\" --group outlook"), 0);
+    EXPECT_EQ(lines("--program outlook --type L"), 0);
 }
 
 // Through the real executable: the body's bytes reach standard output as they are.
