@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -47,5 +48,16 @@ inline std::string commandKey(std::string_view program, std::string_view scope, 
     makeCommandKey(key, program, scope, name);
     return key;
 }
+
+// Letter case as a search through the user's text ignores it: besides ASCII, the letters outside
+// it that a command file can hold (those of Windows-1252: accented Latin letters, Œ, Š, Ž, Ÿ),
+// each folded to its small letter. A folded letter takes as many UTF-8 bytes as the letter, so a
+// place in the folded text is the same place in the text.
+std::string foldTextCase(std::string_view utf8);
+// Where part first occurs in text at or after byte from, letter case folded as above: the byte
+// offset, or npos.
+std::size_t findIgnoringCase(std::string_view text, std::string_view part, std::size_t from = 0);
+// The length of UTF-8 text in UTF-16 units, the characters a text box counts.
+std::size_t utf16Length(std::string_view utf8);
 
 } // namespace vocabrella

@@ -38,8 +38,6 @@ std::unordered_map<std::string, UserRow> rowsNamed(CommandStore& store, const st
     return rows;
 }
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // New bodies of commands as the search saw them, written in one go. A body that is no longer
 // what the search saw means the file changed meanwhile.
 class ReplaceBodies final : public Change {
@@ -88,9 +86,7 @@ Outcome SearchReplace::refuse(std::string_view text, std::string title) {
 std::size_t SearchReplace::findIn(const std::string& body, std::size_t from) const {
     if (from > body.size()) return std::string::npos;
     if (matchCase) return body.find(findText, from);
-    const auto it = std::search(body.begin() + static_cast<long>(from), body.end(), findText.begin(), findText.end(),
-                                [](char a, char b) { return lower(a) == lower(b); });
-    return it == body.end() ? std::string::npos : static_cast<std::size_t>(it - body.begin());
+    return findIgnoringCase(body, findText, from);
 }
 
 void SearchReplace::abandon() {

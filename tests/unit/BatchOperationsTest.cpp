@@ -17,6 +17,7 @@
 #include "ops/OutputTarget.h"
 #include "ops/RenameInBatch.h"
 #include "ops/Rewrite.h"
+#include "cmdfile/Codec.h"
 #include "ops/SearchReplace.h"
 #include "ops/Texts.h"
 #include "ops/WriteDvcFile.h"
@@ -365,6 +366,24 @@ TEST_P(BatchTest, SearchStepsFromMatchToMatchAndGoesOnBehindAReplacement) {
     exact.abandon();
     ASSERT_TRUE(exact.search().isDone());
     EXPECT_TRUE(exact.current());
+}
+
+// Without Match Case an accented letter matches its capital too, as in any text comparison.
+TEST_P(BatchTest, ReplaceIgnoresTheCaseOfAccentedLettersUnlessAsked) {
+    CommandFileBuilder b = mixedFile(GetParam());
+    b.add(globalCommand("order", kKindScript, "SendKeys \"Caf\xE9 cr\xE8me\"", "Play")); // the file's bytes
+    open(b);
+    const std::string wanted = codec::cp1252ToUtf8("CAF\xC9 CR\xC8ME");
+    ops::SearchReplace exact(*workspace, everything());
+    exact.findText = wanted;
+    exact.matchCase = true;
+    EXPECT_EQ(exact.search().reason, Outcome::Reason::NoMoreMatches);
+
+    ops::SearchReplace search(*workspace, everything());
+    search.findText = wanted;
+    search.replaceWith = "tea";
+    ASSERT_TRUE(search.replaceAll().isDone()) << prompter.last().text;
+    EXPECT_EQ(row("Global Commands", "order")->script, "SendKeys \"tea\"");
 }
 
 TEST_P(BatchTest, KeysConversionsConvertTheirKindOfKeysAndKeepTheLog) {

@@ -1,12 +1,11 @@
-#include "ui/Finder.h"
+#include "browse/Finder.h"
 
-
-#include <QString>
+#include "cmdfile/TextCase.h"
 
 #include <algorithm>
 #include <functional>
 
-namespace vocabrella::ui {
+namespace vocabrella::browse {
 namespace {
 
 bool isAscii(std::string_view s) {
@@ -24,13 +23,12 @@ struct FoldedEqual {
 
 // Characters as the body box counts them: without carriage returns, in UTF-16 units.
 int boxLength(std::string_view utf8) {
-    const QString s = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    return static_cast<int>(s.size() - s.count(QLatin1Char('\r')));
+    return static_cast<int>(utf16Length(utf8) - static_cast<std::size_t>(std::count(utf8.begin(), utf8.end(), '\r')));
 }
 
 // Where the text occurs in the field: the byte offset, or nothing. Most fields are decided on
-// their bytes; a search without regard to case through text outside ASCII goes by Qt's case
-// folding.
+// their bytes; a search without regard to case through text outside ASCII folds the letters a
+// command file can hold.
 using FoldedSearcher = std::boyer_moore_horspool_searcher<std::string_view::const_iterator, FoldedHash, FoldedEqual>;
 
 std::optional<std::size_t> occurrence(std::string_view field, const FindQuery& query, bool asciiQuery,
@@ -44,10 +42,8 @@ std::optional<std::size_t> occurrence(std::string_view field, const FindQuery& q
         const auto at = std::search(field.begin(), field.end(), searcher);
         return at == field.end() ? std::nullopt : std::optional<std::size_t>(at - field.begin());
     }
-    const QString value = QString::fromUtf8(field.data(), static_cast<qsizetype>(field.size()));
-    const auto at = value.indexOf(QString::fromStdString(query.text), 0, Qt::CaseInsensitive);
-    if (at < 0) return std::nullopt;
-    return static_cast<std::size_t>(value.left(at).toUtf8().size());
+    const auto at = findIgnoringCase(field, wanted);
+    return at == std::string_view::npos ? std::nullopt : std::optional<std::size_t>(at);
 }
 
 // The order of the store's index name: global rows first, then program, scope and name without
@@ -108,7 +104,7 @@ std::optional<FindHit> Finder::walk(CommandStore& store, const std::optional<Com
         hit = FindHit{row.menu, row.state, row.name, row.Type, 0, 0};
         if (query.field == FindField::Body) {
             hit->matchStart = boxLength(row.text.substr(0, *at));
-            hit->matchLength = static_cast<int>(QString::fromStdString(query.text).size());
+            hit->matchLength = static_cast<int>(utf16Length(query.text));
         }
         hitKey = keyOf(row);
         return true;
@@ -146,4 +142,4 @@ std::optional<FindHit> Finder::previous(CommandStore& store, const FindQuery& qu
     return hit;
 }
 
-} // namespace vocabrella::ui
+} // namespace vocabrella::browse
