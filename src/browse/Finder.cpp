@@ -8,17 +8,11 @@
 namespace vocabrella::browse {
 namespace {
 
-bool isAscii(std::string_view s) {
-    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-char folded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 struct FoldedHash {
-    std::size_t operator()(char c) const { return static_cast<unsigned char>(folded(c)); }
+    std::size_t operator()(char c) const { return static_cast<unsigned char>(asciiLower(c)); }
 };
 struct FoldedEqual {
-    bool operator()(char a, char b) const { return folded(a) == folded(b); }
+    bool operator()(char a, char b) const { return asciiLower(a) == asciiLower(b); }
 };
 
 // Characters as the body box counts them: without carriage returns, in UTF-16 units.
@@ -51,7 +45,7 @@ std::optional<std::size_t> occurrence(std::string_view field, const FindQuery& q
 int compareFolded(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
-        const auto x = static_cast<unsigned char>(folded(a[i])), y = static_cast<unsigned char>(folded(b[i]));
+        const auto x = static_cast<unsigned char>(asciiLower(a[i])), y = static_cast<unsigned char>(asciiLower(b[i]));
         if (x != y) return x < y ? -1 : 1;
     }
     return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;

@@ -9,12 +9,6 @@ constexpr unsigned char kLatin1Lead = 0xC3;   // U+00C0 to U+00FF
 constexpr unsigned char kLatinExtLead = 0xC5; // U+0140 to U+017F
 constexpr unsigned char kTimesSign = 0x97;    // U+00D7, no letter
 
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool isAscii(std::string_view s) {
-    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 } // namespace
 
 std::string foldTextCase(std::string_view utf8) {

@@ -7,8 +7,16 @@
 // Letter case as the store compares it: ASCII letters only, like SQLite's NOCASE.
 namespace vocabrella {
 
+inline char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+inline bool isAscii(std::string_view s) {
+    for (const char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 inline void appendFolded(std::string& out, std::string_view s) {
-    for (const char c : s) out.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+    for (const char c : s) out.push_back(asciiLower(c));
 }
 
 inline std::string foldCase(std::string_view s) {
