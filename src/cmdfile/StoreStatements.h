@@ -56,6 +56,13 @@ public:
     StoreBinder& text(std::string_view v) {
         return check(sqlite3_bind_text64(s_, ++i_, v.data(), v.size(), SQLITE_STATIC, SQLITE_UTF8));
     }
+    // A short text whose terminating zero SQLite may use, so that a function such as length()
+    // reads it where it lies instead of copying it to add one. A text holding a zero is bound
+    // whole, as text() does.
+    StoreBinder& terminated(const std::string& v) {
+        if (v.find('\0') != std::string::npos) return text(v);
+        return check(sqlite3_bind_text(s_, ++i_, v.c_str(), -1, SQLITE_STATIC));
+    }
     StoreBinder& optText(const std::optional<std::string>& v) {
         if (v) return text(*v);
         return check(sqlite3_bind_null(s_, ++i_));

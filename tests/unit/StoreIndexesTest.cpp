@@ -226,6 +226,7 @@ TEST_F(StoreIndexes, RowsAddedTogetherKeepTheirOrderAndTheirNumbers) {
         r.script = std::string(static_cast<std::size_t>(i) * 97, 'x') + "\r\n";
         r.offset = i * 10;
         r.description = i % 2 ? "odd" : "";
+        if (i % 11 == 0) r.scope = std::string(1, '\0'); // a code is kept byte for byte, a zero too
         rows.push_back(std::move(r));
     }
     const auto last = store.lastUser()->ID;
@@ -239,6 +240,9 @@ TEST_F(StoreIndexes, RowsAddedTogetherKeepTheirOrderAndTheirNumbers) {
         EXPECT_EQ(stored->offset, rows[i].offset);
         EXPECT_EQ(stored->description, rows[i].description);
         EXPECT_EQ(stored->Type, rows[i].Type);
+        EXPECT_EQ(stored->scope, rows[i].scope);
+        EXPECT_EQ(stored->globalsort, rows[i].globalsort);
+        EXPECT_EQ(stored->listsort, rows[i].listsort);
     }
     EXPECT_EQ(store.lastUser()->name, rows.back().name);
     EXPECT_EQ(store.insertUsers({}), 0);
