@@ -6,12 +6,12 @@
 #include "ui/CommandPane.h"
 #include "ui/Finder.h"
 #include "ui/Form1.h"
+#include "ui/NameList.h"
 #include "ui/PlaceMenus.h"
 #include "ui/Texts.h"
 #include "ui/ViewMenu.h"
 #include "ui/WindowText.h"
 
-#include <QListWidget>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -24,13 +24,12 @@ CommandLists::CommandLists(WindowContext& ctx, QWidget* parent) : QObject(parent
     static constexpr std::string_view kTabCaptions[4] = {texts::TabCommands, texts::TabLists, texts::TabRecentlyCreated,
                                                          texts::TabRecentlyModified};
     for (std::size_t i = 0; i < lists_.size(); ++i) {
-        auto* list = new QListWidget(tabs_);
+        auto* list = new NameList(tabs_);
         list->setObjectName(QString::fromLatin1(kListNames[i]));
-        list->setUniformItemSizes(true); // keeps a list of 50,000 names quick to fill
         tabs_->addTab(list, qs(kTabCaptions[i]));
         lists_[i] = list;
         const int number = static_cast<int>(i) + 1;
-        connect(list, &QListWidget::currentRowChanged, this, [this, number] {
+        connect(list, &NameList::currentRowChanged, this, [this, number] {
             ctx_.window.guarded([&] {
                 switch (number) {
                 case 1: showSelectedEntry(1); break;
@@ -67,16 +66,12 @@ QStringList CommandLists::commandNames() const {
     return names;
 }
 
-void CommandLists::fillList(QListWidget* list, const std::vector<std::string>& lines) {
+void CommandLists::fillList(NameList* list, const std::vector<std::string>& lines) {
     const QSignalBlocker block(list);
-    list->clear();
-    QStringList items;
-    items.reserve(static_cast<qsizetype>(lines.size()));
-    for (const auto& l : lines) items.append(qs(l));
-    list->addItems(items);
+    list->setLines(lines);
 }
 
-void CommandLists::selectRow(QListWidget* list, int row) {
+void CommandLists::selectRow(NameList* list, int row) {
     const QSignalBlocker block(list);
     list->setCurrentRow(row);
 }
@@ -130,7 +125,7 @@ void CommandLists::fillCommandList() {
 void CommandLists::fillCommandList(std::vector<std::string> names) {
     auto& selection = ctx_.selection;
     selection.commandsTab = selection.listsTab = {selection.program, selection.scope};
-    QListWidget* commands = list(Commands);
+    NameList* commands = list(Commands);
     if (!ctx_.fileOpen()) {
         fillList(commands, {std::string(texts::NothingToShow)});
         commandsEmpty_ = true;
@@ -168,7 +163,7 @@ void CommandLists::showCommands() { showSelectedEntry(1); }
 
 void CommandLists::showLists() {
     auto& selection = ctx_.selection;
-    QListWidget* lists = list(Lists);
+    NameList* lists = list(Lists);
     if (selection.listsStale) {
         selection.listsTab = {selection.program, selection.scope};
         std::vector<std::string> commands;
@@ -191,7 +186,7 @@ void CommandLists::showLists() {
 void CommandLists::showRecent(int tab) {
     auto& selection = ctx_.selection;
     const bool created = tab == RecentlyCreated;
-    QListWidget* recent = list(tab);
+    NameList* recent = list(tab);
     bool& stale = created ? selection.recentlyCreatedStale : selection.recentlyModifiedStale;
     if (stale || recent->count() == 0) {
         auto& entries = created ? recentlyCreated_ : recentlyModified_;
@@ -242,7 +237,7 @@ void CommandLists::showTab(int tab) {
 void CommandLists::showSelectedEntry(int number) {
     ctx_.pane->showBodyBox();
     if (ctx_.edit.creating() || number < 1 || number > 4) return;
-    QListWidget* widget = list(number - 1);
+    NameList* widget = list(number - 1);
     const int row = widget->currentRow();
     if (row < 0) return;
     auto& selection = ctx_.selection;
@@ -312,17 +307,17 @@ void CommandLists::showAgain(const ShownEntry& entry) {
 }
 
 void CommandLists::showPendingName(int tab, const std::string& name) {
-    QListWidget* pending = list(tab);
+    NameList* pending = list(tab);
     const QSignalBlocker block(pending);
     if (commandsEmpty_ && tab == Commands) pending->clear(); // "Nothing to show" gives way to the new name
-    pending->addItem(qs(name));
+    pending->addLine(qs(name));
     pending->setCurrentRow(pending->count() - 1);
 }
 
 bool CommandLists::goToCommand(const std::string& program, const std::string& scope, const std::string& name,
                                bool isList) {
     const auto shown = [&] {
-        QListWidget* l = list(isList ? Lists : Commands);
+        NameList* l = list(isList ? Lists : Commands);
         return l->currentItem() && sameName(str(l->currentItem()->text()), name);
     };
     const auto go = [&] {
@@ -334,8 +329,7 @@ bool CommandLists::goToCommand(const std::string& program, const std::string& sc
         refreshAfterChange();
         showTab(isList ? Lists : Commands);
         if (!isList) return;
-        if (const auto found = list(Lists)->findItems(qs(name), Qt::MatchFixedString); !found.isEmpty())
-            list(Lists)->setCurrentItem(found.front());
+        if (const int row = list(Lists)->rowOf(qs(name), Qt::CaseInsensitive); row >= 0) list(Lists)->setCurrentRow(row);
     };
     go();
     if (shown()) return true;

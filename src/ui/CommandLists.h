@@ -10,13 +10,13 @@
 #include <vector>
 
 class QFont;
-class QListWidget;
 class QTabWidget;
 class QWidget;
 
 namespace vocabrella::ui {
 
 struct FindHit;
+class NameList;
 
 // The four lists on their tabs (Commands, LISTs, Recently Created, Recently Modified) and what
 // the window shows through them: the chosen place filled in, the selected entry shown, and the
@@ -28,7 +28,7 @@ public:
 
     CommandLists(WindowContext& ctx, QWidget* parent);
     QTabWidget* tabs() const { return tabs_; }
-    QListWidget* list(int tab) const { return lists_[static_cast<std::size_t>(tab)]; }
+    NameList* list(int tab) const { return lists_[static_cast<std::size_t>(tab)]; }
     int currentTab() const;
     void applyFonts(const QFont& proportional, const QFont& fixed);
     // Off while an edit is open.
@@ -70,8 +70,8 @@ public:
     void showPendingName(int tab, const std::string& name);
 
 private:
-    void fillList(QListWidget* list, const std::vector<std::string>& lines);
-    void selectRow(QListWidget* list, int row);
+    void fillList(NameList* list, const std::vector<std::string>& lines);
+    void selectRow(NameList* list, int row);
     void tabChosen(int tab);
     void showCommands();
     void showLists();
@@ -79,7 +79,7 @@ private:
 
     WindowContext& ctx_;
     QTabWidget* tabs_;
-    std::array<QListWidget*, 4> lists_{};
+    std::array<NameList*, 4> lists_{};
     // Entries behind the recent lists, whose lines do not show the scope.
     std::vector<RecentEntry> recentlyCreated_, recentlyModified_;
     bool commandsEmpty_ = false;

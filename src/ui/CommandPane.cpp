@@ -14,6 +14,7 @@
 #include "shell/Session.h"
 #include "ui/CommandLists.h"
 #include "ui/Form1.h"
+#include "ui/NameList.h"
 #include "ui/PlaceMenus.h"
 #include "ui/RichText.h"
 #include "ui/Texts.h"
@@ -26,7 +27,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextEdit>
@@ -350,9 +350,8 @@ void CommandPane::save() {
     ctx_.lists->refreshAfterChange();
     if (newList) {
         ctx_.lists->showTab(CommandLists::Lists);
-        QListWidget* lists = ctx_.lists->list(CommandLists::Lists);
-        if (const auto found = lists->findItems(qs(savedName), Qt::MatchExactly); !found.isEmpty())
-            lists->setCurrentItem(found.front());
+        NameList* lists = ctx_.lists->list(CommandLists::Lists);
+        if (const int row = lists->rowOf(qs(savedName), Qt::CaseSensitive); row >= 0) lists->setCurrentRow(row);
     }
 }
 

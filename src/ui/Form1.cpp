@@ -13,6 +13,7 @@
 #include "ui/EditMenu.h"
 #include "ui/FileActions.h"
 #include "ui/FindForm.h"
+#include "ui/NameList.h"
 #include "ui/PlaceMenus.h"
 #include "ui/Texts.h"
 #include "ui/ToolsActions.h"
@@ -25,7 +26,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QSlider>
 #include <QStatusBar>

@@ -15,12 +15,12 @@
 #include "ui/CommandLists.h"
 #include "ui/CommandPane.h"
 #include "ui/Form1.h"
+#include "ui/NameList.h"
 #include "ui/Texts.h"
 #include "ui/WindowText.h"
 #include "ui/WindowWait.h"
 
 #include <QLabel>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -206,7 +206,7 @@ void VocActions::remove() {
     // What is shown afterwards: the next command of the scope, else the scope's first.
     std::string next = name;
     if (!isList && tab == CommandLists::Commands) {
-        QListWidget* commands = ctx_.lists->list(CommandLists::Commands);
+        NameList* commands = ctx_.lists->list(CommandLists::Commands);
         const int row = commands->currentRow();
         if (row >= 0 && row + 1 < commands->count()) next = str(commands->item(row + 1)->text());
     }

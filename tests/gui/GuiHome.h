@@ -14,6 +14,7 @@
 #include "shell/platform/SimulatedInstallation.h"
 #include "shell/Settings.h"
 #include "ui/Form1.h"
+#include "ui/NameList.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -124,7 +125,7 @@ public:
     template <class T> T* child(const char* name) const { return form->findChild<T*>(QString::fromLatin1(name)); }
     QAction* action(const char* name) const { return child<QAction>(name); }
     QMenu* menu(const char* name) const { return child<QMenu>(name); }
-    QListWidget* list(int n) const { return child<QListWidget>(("List" + std::to_string(n)).c_str()); }
+    ui::NameList* list(int n) const { return child<ui::NameList>(("List" + std::to_string(n)).c_str()); }
     QString text(const char* lineEdit) const { return child<QLineEdit>(lineEdit)->text(); }
     QString body() const { return child<QPlainTextEdit>("Text1")->toPlainText(); }
 
@@ -156,9 +157,9 @@ public:
     }
     // Selects the entry of a list with this text, as a click does.
     void select(int n, const QString& text) const {
-        const auto found = list(n)->findItems(text, Qt::MatchExactly);
-        QVERIFY2(!found.isEmpty(), qPrintable("no entry " + text));
-        list(n)->setCurrentItem(found.front());
+        const int row = list(n)->rowOf(text, Qt::CaseSensitive);
+        QVERIFY2(row >= 0, qPrintable("no entry " + text));
+        list(n)->setCurrentRow(row);
     }
 
     ScriptedPrompter prompter;

@@ -5,7 +5,9 @@
 #include "ui/Selection.h"
 #include "ui/Texts.h"
 
+#include <QLineEdit>
 #include <QMap>
+#include <QTest>
 
 using namespace vocabrella;
 using namespace vocabrella::testsupport;
@@ -18,6 +20,7 @@ private slots:
     void menusListGlobalCommandsFirstAndNumberWhenOpened();
     void numberingOffLeavesCaptions();
     void openingShowsTheFirstRowsPlace();
+    void clicksAndKeysChooseTheShownEntryWithoutEditingItsName();
     void programChoiceFillsItsFirstScope();
     void globalCommandsSkipsTheAsleepScope();
     void scopeNamedLikeANumberedEntryIsFound();
@@ -143,6 +146,29 @@ void MenuSelectionTest::openingShowsTheFirstRowsPlace() {
     QCOMPARE(qs(empty.form->selection().program), QStringLiteral("Global Commands"));
     QCOMPARE(empty.items(1), QStringList{"Nothing to show"});
     QCOMPARE(empty.body(), QStringLiteral("Please pick a different Program, Scope, View, or Group"));
+}
+
+void MenuSelectionTest::clicksAndKeysChooseTheShownEntryWithoutEditingItsName() {
+    GuiHome h;
+    auto file = standardFile();
+    h.open(file);
+    h.form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(h.form.get()));
+    auto* list = h.list(1);
+    const auto centre = [list](int row) { return list->visualRect(list->model()->index(row, 0)).center(); };
+
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre(6));
+    QCOMPARE(list->currentItem()->text(), QStringLiteral("say hello"));
+    QCOMPARE(qs(h.form->selection().command), QStringLiteral("say hello"));
+    QCOMPARE(h.body(), QStringLiteral("hello\nworld"));
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(qs(h.form->selection().command), QStringLiteral("script it"));
+
+    // The names are chosen here, never edited: a double click or F2 opens no editor on them.
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre(6));
+    QTest::keyClick(list, Qt::Key_F2);
+    QVERIFY(!list->viewport()->findChild<QLineEdit*>());
+    QCOMPARE(h.items(1).at(6), QStringLiteral("say hello"));
 }
 
 void MenuSelectionTest::programChoiceFillsItsFirstScope() {

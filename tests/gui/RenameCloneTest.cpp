@@ -34,7 +34,7 @@ void answerNameForm(const QString& name) {
 bool enabled(const GuiHome& h, const char* button) { return h.child<QPushButton>(button)->isEnabled(); }
 int tab(const GuiHome& h) { return h.child<QTabWidget>("SSTab1")->currentIndex(); }
 QString current(const GuiHome& h, int list) {
-    auto* item = h.list(list)->currentItem();
+    const auto item = h.list(list)->currentItem();
     return item ? item->text() : QString();
 }
 

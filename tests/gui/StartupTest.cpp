@@ -137,7 +137,7 @@ void StartupTest::commandLineChoosesProgramAndScope() {
     QCOMPARE(qs(d.selection().program), QStringLiteral("CALC"));
     QCOMPARE(d.entries("appcommand"), QStringList{"CALC"});
     QCOMPARE(d.window().windowTitle(), QStringLiteral("Vocabrella - ") + qs(fs::weakly_canonical(file).string()));
-    QCOMPARE(d.child<QListWidget>("List1")->item(0)->text(), QStringLiteral("add up"));
+    QCOMPARE(d.child<ui::NameList>("List1")->item(0)->text(), QStringLiteral("add up"));
 }
 
 void StartupTest::callingWindowChoosesProgramAndScope() {
@@ -148,7 +148,7 @@ void StartupTest::callingWindowChoosesProgramAndScope() {
         QVERIFY(d.start());
         QCOMPARE(qs(d.selection().program), QStringLiteral("NOTEPAD"));
         QCOMPARE(qs(d.selection().scope), QStringLiteral("Untitled - Notepad"));
-        QVERIFY(d.child<QListWidget>("List1")->count() > 0);
+        QVERIFY(d.child<ui::NameList>("List1")->count() > 0);
 
         d.callingWindow("Document1 - Word", "Office/WINWORD.EXE");
         QVERIFY(d.start());
@@ -179,7 +179,7 @@ void StartupTest::callingWindowChoosesProgramAndScope() {
         QVERIFY(d.start());
         QCOMPARE(qs(d.selection().program), QStringLiteral("WINWORD"));
         QCOMPARE(qs(d.selection().scope), QStringLiteral("Document1"));
-        QCOMPARE(d.child<QListWidget>("List1")->item(0)->text(), QStringLiteral("next page"));
+        QCOMPARE(d.child<ui::NameList>("List1")->item(0)->text(), QStringLiteral("next page"));
 
         d.callingWindow("Mail from Ann - Outlook", "Office/OUTLOOK.EXE");
         QVERIFY(d.start());
@@ -278,7 +278,7 @@ void StartupTest::spokenControlsWaitForAnOpenEdit() {
     Desk d(b);
     QVERIFY(d.start("global commands"));
     auto* tabs = d.child<QTabWidget>("SSTab1");
-    auto* commands = d.child<QListWidget>("List1");
+    auto* commands = d.child<ui::NameList>("List1");
     commands->setCurrentRow(1);
     d.child<QPushButton>("modify")->click();
     QVERIFY(d.child<QPushButton>("savechanges")->isEnabled());
@@ -301,9 +301,9 @@ void StartupTest::spokenControlsWaitForAnOpenEdit() {
     d.child<QPushButton>("abandon")->click();
     d.say("lists");
     QCOMPARE(tabs->currentIndex(), 1);
-    QVERIFY(d.child<QListWidget>("List2")->isEnabled());
-    QCOMPARE(d.child<QListWidget>("List2")->count(), 1);
-    QCOMPARE(d.child<QListWidget>("List2")->item(0)->text(), QStringLiteral("Nothing to show"));
+    QVERIFY(d.child<ui::NameList>("List2")->isEnabled());
+    QCOMPARE(d.child<ui::NameList>("List2")->count(), 1);
+    QCOMPARE(d.child<ui::NameList>("List2")->item(0)->text(), QStringLiteral("Nothing to show"));
 }
 
 void StartupTest::speakerChangeEndsOnlyForTheUsersOwnFile() {
@@ -349,8 +349,8 @@ void StartupTest::settingsSurviveARestart() {
     QVERIFY(d.start());
     QCOMPARE(d.window().geometry(), QRect(130, 90, 720, 610));
     QCOMPARE(d.child<QSlider>("Slider1")->value(), 7);
-    QCOMPARE(d.child<QListWidget>("List1")->font().pointSize(), 14);
-    QCOMPARE(d.child<QListWidget>("List3")->font().family(), QStringLiteral("DejaVu Sans Mono"));
+    QCOMPARE(d.child<ui::NameList>("List1")->font().pointSize(), 14);
+    QCOMPARE(d.child<ui::NameList>("List3")->font().family(), QStringLiteral("DejaVu Sans Mono"));
     QCOMPARE(d.child<QPlainTextEdit>("Text1")->font().pointSize(), 14);
 
     // Maximized at closing, maximized at the next start, over the same normal rectangle.

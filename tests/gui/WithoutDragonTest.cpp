@@ -88,10 +88,10 @@ void WithoutDragonTest::aFileFromTheCommandLineIsShownAndChanged() {
     QVERIFY(!p.program->simulatedDragon()->voiceCommands().registered());
 
     // An edit through the widgets lands in the file, after a backup of the file as it was.
-    auto* list = p.child<QListWidget>("List1");
-    const auto found = list->findItems(QStringLiteral("paste that"), Qt::MatchExactly);
-    QVERIFY(!found.isEmpty());
-    list->setCurrentItem(found.front());
+    auto* list = p.child<ui::NameList>("List1");
+    const int row = list->rowOf(QStringLiteral("paste that"), Qt::CaseSensitive);
+    QVERIFY(row >= 0);
+    list->setCurrentRow(row);
     p.child<QPushButton>("modify")->click();
     auto* body = p.child<QPlainTextEdit>("Text1");
     QVERIFY(!body->isReadOnly());
@@ -156,7 +156,7 @@ void WithoutDragonTest::withoutAFileTheWindowWaitsForOpen() {
     QVERIFY(p.enabled("fileopen"));
     QVERIFY(!p.child<QMenu>("commandmenu")->menuAction()->isEnabled()); // nothing to make a command in
     QVERIFY(!p.child<QMenu>("toolsmenu")->menuAction()->isEnabled());
-    QCOMPARE(p.child<QListWidget>("List1")->item(0)->text(), qs(ui::texts::NothingToShow));
+    QCOMPARE(p.child<ui::NameList>("List1")->item(0)->text(), qs(ui::texts::NothingToShow));
 
     CommandFileBuilder builder;
     builder.add(inProgram(command("bold it", kKindKeys, "{Ctrl+b}"), "winword"));
@@ -165,7 +165,7 @@ void WithoutDragonTest::withoutAFileTheWindowWaitsForOpen() {
     p.window().hooks().chooseFileToOpen = [&](const fs::path&) { return std::optional<fs::path>(file); };
     p.action("fileopen")->trigger();
     QCOMPARE(p.window().windowTitle(), QStringLiteral("Vocabrella - ") + qs(fs::canonical(file).string()));
-    QCOMPARE(p.child<QListWidget>("List1")->item(0)->text(), QStringLiteral("bold it"));
+    QCOMPARE(p.child<ui::NameList>("List1")->item(0)->text(), QStringLiteral("bold it"));
     QCOMPARE(p.child<QLineEdit>("Text2")->text(), QStringLiteral("WINWORD"));
     QVERIFY(p.child<QMenu>("commandmenu")->menuAction()->isEnabled());
     QVERIFY(p.child<QMenu>("toolsmenu")->menuAction()->isEnabled());
