@@ -82,14 +82,17 @@ std::optional<std::vector<std::string>> Browser::FillCommandList() {
     // One pass over the scope, copying only the names the list shows: a scope of thousands of
     // commands is read as fast as the store hands out its rows.
     std::vector<std::string> used, names;
-    const std::size_t rows = store_.visitRowsOfScope(selection_.program, selection_.scope, [&](const RowView& row) {
-        if (!selection_.IsRowShown(row)) return true;
-        if (row.name.find('<') != std::string_view::npos)
-            for (auto& listName : ExtractListNames(row.name)) used.push_back(std::move(listName));
-        if (row.Type != "L") names.emplace_back(row.name);
-        return true;
-    });
-    if (rows == 0) return std::nullopt;
+    const std::size_t rows = store_.visitRowsOfScope(
+        selection_.program, selection_.scope,
+        [&](const RowView& row) {
+            if (!selection_.IsRowShown(row)) return true;
+            if (row.name.find('<') != std::string_view::npos)
+                for (auto& listName : ExtractListNames(row.name)) used.push_back(std::move(listName));
+            if (row.Type != "L") names.emplace_back(row.name);
+            return true;
+        },
+        CommandStore::ScopeOrder::ByName, CommandStore::ScopeRows::CommandsAndReferringLists);
+    if (rows == 0 && !store_.hasScope(selection_.program, selection_.scope)) return std::nullopt;
     store_.showListsInScope(selection_.program, selection_.scope, used, chosenGroup());
     return names;
 }

@@ -230,12 +230,16 @@ public:
     };
     // The order a scope's rows are visited in: by name (the index name), or as they were added.
     enum class ScopeOrder { ByName, Added };
+    // Which rows of a scope are visited: all, or what the Commands list reads, its commands and
+    // only those of its LISTs whose names refer to LISTs.
+    enum class ScopeRows { All, CommandsAndReferringLists };
     // The rows of one program and scope, handed to visit one by one without a copy and without
     // their bodies, until it returns false: what a list of thousands of names needs of most rows
     // is a look. The number of rows visited.
     std::size_t visitRowsOfScope(std::string_view program, std::string_view scope,
                                  const std::function<bool(const RowView&)>& visit,
-                                 ScopeOrder order = ScopeOrder::ByName);
+                                 ScopeOrder order = ScopeOrder::ByName, ScopeRows rows = ScopeRows::All);
+    bool hasScope(std::string_view program, std::string_view scope); // some row has this menu and state
     // The LIST rows of one program and scope by name, without reading the scope's commands.
     std::vector<RowHead> listsOfScope(std::string_view program, std::string_view scope);
     // Every row in the order it was added.

@@ -499,13 +499,18 @@ std::vector<CommandStore::RowHead> rowHeadsOf(sqlite3* db, sqlite3_stmt* s) {
 // index name, which holds every column the lists need (the bodies are never touched) and gives
 // the order.
 std::size_t CommandStore::visitRowsOfScope(std::string_view program, std::string_view scope,
-                                           const std::function<bool(const RowView&)>& visit, ScopeOrder order) {
-    // Both read the covering index name; the order they were added in sorts the scope's rows.
-    auto* s = cached(order == ScopeOrder::ByName
-                         ? "SELECT ID, name, Type, owner FROM user WHERE globalsort = ? AND menu = ? AND state = ? "
-                           "ORDER BY name, ID"
-                         : "SELECT ID, name, Type, owner FROM user WHERE globalsort = ? AND menu = ? AND state = ? "
-                           "ORDER BY ID");
+                                           const std::function<bool(const RowView&)>& visit, ScopeOrder order,
+                                           ScopeRows rows) {
+    // Each reads the covering index name; the order they were added in sorts the scope's rows.
+    // The LISTs left out are passed over inside SQLite, never handed out one by one.
+    static constexpr const char* kSql[2][2] = {
+        {"SELECT ID, name, Type, owner FROM user WHERE globalsort = ? AND menu = ? AND state = ? ORDER BY name, ID",
+         "SELECT ID, name, Type, owner FROM user WHERE globalsort = ? AND menu = ? AND state = ? "
+         "AND (Type <> 'L' OR instr(name, '<') > 0) ORDER BY name, ID"},
+        {"SELECT ID, name, Type, owner FROM user WHERE globalsort = ? AND menu = ? AND state = ? ORDER BY ID",
+         "SELECT ID, name, Type, owner FROM user WHERE globalsort = ? AND menu = ? AND state = ? "
+         "AND (Type <> 'L' OR instr(name, '<') > 0) ORDER BY ID"}};
+    auto* s = cached(kSql[order == ScopeOrder::ByName ? 0 : 1][rows == ScopeRows::All ? 0 : 1]);
     Use use{s, trace_};
     Binder(s).text(names::isGlobalProgram(program) ? "G" : "N").text(program).text(scope);
     std::size_t count = 0;
@@ -528,6 +533,13 @@ bool CommandStore::hasProgram(std::string_view program) {
     auto* s = cached("SELECT 1 FROM user WHERE menu = ? LIMIT 1");
     Use use{s, trace_};
     Binder(s).text(program);
+    return nextRow(db_, s);
+}
+
+bool CommandStore::hasScope(std::string_view program, std::string_view scope) {
+    auto* s = cached("SELECT 1 FROM user WHERE menu = ? AND state = ? LIMIT 1");
+    Use use{s, trace_};
+    Binder(s).text(program).text(scope);
     return nextRow(db_, s);
 }
 

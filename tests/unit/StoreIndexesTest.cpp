@@ -129,6 +129,29 @@ TEST_F(StoreIndexes, TheListsOfAScopeAreLISTsOnly) {
     EXPECT_EQ(browser.FillListsList({}), (std::vector<std::string>{"colors", "sizes"}));
 }
 
+// The Commands list reads no LIST but one whose name refers to LISTs, whose references are
+// followed as a command's are; a scope of LISTs only is a scope with nothing to show, one
+// without rows is none.
+TEST_F(StoreIndexes, TheCommandsListPassesOverLISTsButFollowsTheReferencesInTheirNames) {
+    store.insertUser(row("NOTEPAD", "Application-specific", "marks <sizes>", "L", ""));
+    browse::Selection selection;
+    selection.program = "NOTEPAD";
+    selection.scope = "Application-specific";
+    browse::Browser browser(store, selection);
+    const auto names = browser.FillCommandList();
+    ASSERT_TRUE(names.has_value());
+    EXPECT_TRUE(names->empty());
+    EXPECT_EQ(namesOf(store.listsOfScope("NOTEPAD", "Application-specific")),
+              (std::vector<std::string>{"marks <sizes>", "sizes"}));
+
+    selection.scope = "Nowhere";
+    EXPECT_FALSE(browser.FillCommandList().has_value());
+
+    selection.program = "EXCEL";
+    selection.scope = "Application-specific";
+    EXPECT_EQ(browser.FillCommandList(), (std::vector<std::string>{"sum"}));
+}
+
 // The reads that seek what they want give what a pass over every row, filtered as the callers
 // filtered it, gave: the same rows in the order they were added, names compared without regard
 // to ASCII case.
