@@ -134,6 +134,7 @@ TEST_F(StoreIndexes, TheListsOfAScopeAreLISTsOnly) {
 // without rows is none.
 TEST_F(StoreIndexes, TheCommandsListPassesOverLISTsButFollowsTheReferencesInTheirNames) {
     store.insertUser(row("NOTEPAD", "Application-specific", "marks <sizes>", "L", ""));
+    store.insertUser(row("NOTEPAD", "Untitled", "plain", "L", ""));
     browse::Selection selection;
     selection.program = "NOTEPAD";
     selection.scope = "Application-specific";
@@ -144,6 +145,8 @@ TEST_F(StoreIndexes, TheCommandsListPassesOverLISTsButFollowsTheReferencesInThei
     EXPECT_EQ(namesOf(store.listsOfScope("NOTEPAD", "Application-specific")),
               (std::vector<std::string>{"marks <sizes>", "sizes"}));
 
+    selection.scope = "Untitled";
+    EXPECT_EQ(browser.FillCommandList(), std::vector<std::string>{});
     selection.scope = "Nowhere";
     EXPECT_FALSE(browser.FillCommandList().has_value());
 
