@@ -78,22 +78,28 @@ std::vector<std::string> Browser::groupEntries() {
 
 bool Browser::programExists(std::string_view program) { return store_.hasProgram(program); }
 
-std::optional<std::vector<std::string>> Browser::FillCommandList() {
-    // One pass over the scope, copying only the names the list shows: a scope of thousands of
-    // commands is read as fast as the store hands out its rows.
-    std::vector<std::string> used, names;
+bool Browser::FillCommandList(const std::function<void(std::string_view)>& add) {
+    // One pass over the scope, handing on only the names the list shows: a scope of thousands
+    // of commands is read as fast as the store hands out its rows.
+    std::vector<std::string> used;
     const std::size_t rows = store_.visitRowsOfScope(
         selection_.program, selection_.scope,
         [&](const RowView& row) {
             if (!selection_.IsRowShown(row)) return true;
             if (row.name.find('<') != std::string_view::npos)
                 for (auto& listName : ExtractListNames(row.name)) used.push_back(std::move(listName));
-            if (row.Type != "L") names.emplace_back(row.name);
+            if (row.Type != "L") add(row.name);
             return true;
         },
         CommandStore::ScopeOrder::ByName, CommandStore::ScopeRows::CommandsAndReferringLists);
-    if (rows == 0 && !store_.hasScope(selection_.program, selection_.scope)) return std::nullopt;
+    if (rows == 0 && !store_.hasScope(selection_.program, selection_.scope)) return false;
     store_.showListsInScope(selection_.program, selection_.scope, used, chosenGroup());
+    return true;
+}
+
+std::optional<std::vector<std::string>> Browser::FillCommandList() {
+    std::vector<std::string> names;
+    if (!FillCommandList([&names](std::string_view name) { names.emplace_back(name); })) return std::nullopt;
     return names;
 }
 

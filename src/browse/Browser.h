@@ -4,6 +4,7 @@
 #include "ops/AllowedChanges.h"
 #include "browse/Selection.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,10 +45,12 @@ public:
     std::vector<std::string> groupEntries();
     bool programExists(std::string_view program);
 
-    // The Commands list of the current program and scope, in the order of the index name;
-    // nothing when the scope has no row at all. Every LIST the shown commands use is made
-    // visible in the scope: a global LIST missing there is copied in, and with a group chosen
-    // the LIST joins that group.
+    // The Commands list of the current program and scope, each name handed to add as it is
+    // read, in the order of the index name; false when the scope has no row at all. Every LIST
+    // the shown commands use is made visible in the scope: a global LIST missing there is
+    // copied in, and with a group chosen the LIST joins that group.
+    bool FillCommandList(const std::function<void(std::string_view)>& add);
+    // The same names collected; nothing when the scope has no row at all.
     std::optional<std::vector<std::string>> FillCommandList();
     // The LISTs list: for any scope but the global one, the LISTs the given commands use, in
     // order of first use; for the global scope, every global LIST.

@@ -116,13 +116,31 @@ void CommandLists::refreshAfterChange() {
 
 void CommandLists::fillCommandList() {
     if (!ctx_.fileOpen()) {
-        fillCommandList({});
+        showCommandNames({});
         return;
     }
-    fillCommandList(ctx_.browser.FillCommandList().value_or(std::vector<std::string>()));
+    showCommandNames(readCommandNames().value_or(CommandNames{}));
 }
 
-void CommandLists::fillCommandList(std::vector<std::string> names) {
+void CommandLists::fillCommandListIfScopeHasRows() {
+    if (auto names = readCommandNames()) showCommandNames(std::move(*names));
+}
+
+void CommandLists::showNoCommands() { showCommandNames({}); }
+
+std::optional<CommandLists::CommandNames> CommandLists::readCommandNames() {
+    // The names go straight from the store's rows into the list's strings.
+    CommandNames read;
+    const std::string& command = ctx_.selection.command;
+    const bool scopeHasRows = ctx_.browser.FillCommandList([&](std::string_view name) {
+        if (read.selected < 0 && sameName(name, command)) read.selected = static_cast<int>(read.names.size());
+        read.names.append(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+    });
+    if (!scopeHasRows) return std::nullopt;
+    return read;
+}
+
+void CommandLists::showCommandNames(CommandNames read) {
     auto& selection = ctx_.selection;
     selection.commandsTab = selection.listsTab = {selection.program, selection.scope};
     NameList* commands = list(Commands);
@@ -132,19 +150,14 @@ void CommandLists::fillCommandList(std::vector<std::string> names) {
         ctx_.pane->showNoFile();
         return;
     }
-    commandsEmpty_ = names.empty();
-    if (commandsEmpty_) names.emplace_back(texts::NothingToShow);
-    fillList(commands, names);
-
-    int selected = -1;
-    if (!commandsEmpty_)
-        for (int i = 0; i < static_cast<int>(names.size()); ++i)
-            if (sameName(names[static_cast<std::size_t>(i)], selection.command)) {
-                selected = i;
-                break;
-            }
-    if (selected >= 0) {
-        selectRow(commands, selected);
+    commandsEmpty_ = read.names.empty();
+    if (commandsEmpty_) read.names.append(qs(texts::NothingToShow));
+    {
+        const QSignalBlocker block(commands);
+        commands->setLines(std::move(read.names));
+    }
+    if (read.selected >= 0) {
+        selectRow(commands, read.selected);
         showSelectedEntry(1);
     } else {
         selectRow(commands, 0);

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,10 +44,13 @@ public:
     // After a change was written and the store read again: the menus and lists anew, showing
     // the selection's command.
     void refreshAfterChange();
+    // The Commands list with the names of the chosen scope; a scope without rows, like no file,
+    // shows that there is nothing to show.
     void fillCommandList();
-    // The Commands list with these names of the chosen scope; none shows that there is nothing
-    // to show.
-    void fillCommandList(std::vector<std::string> names);
+    // The same, but a scope without rows leaves the list as it was.
+    void fillCommandListIfScopeHasRows();
+    // The Commands list shows that there is nothing to show.
+    void showNoCommands();
     // A tab chosen by number, as a click on it does; refused while an edit is open.
     void showTab(int tab);
     // The entry selected in a list (1 to 4) in the boxes below.
@@ -70,6 +74,14 @@ public:
     void showPendingName(int tab, const std::string& name);
 
 private:
+    // The names of the chosen scope, and the row of the selection's command among them.
+    struct CommandNames {
+        QStringList names;
+        int selected = -1;
+    };
+    // Nothing when the scope has no row at all.
+    std::optional<CommandNames> readCommandNames();
+    void showCommandNames(CommandNames read);
     void fillList(NameList* list, const std::vector<std::string>& lines);
     void selectRow(NameList* list, int row);
     void tabChosen(int tab);

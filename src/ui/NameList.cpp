@@ -18,8 +18,10 @@ void NameList::setLines(const std::vector<std::string>& lines) {
     QStringList texts;
     texts.reserve(static_cast<qsizetype>(lines.size()));
     for (const auto& line : lines) texts.append(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
-    model_->setStringList(std::move(texts));
+    setLines(std::move(texts));
 }
+
+void NameList::setLines(QStringList lines) { model_->setStringList(std::move(lines)); }
 
 void NameList::addLine(const QString& line) {
     const int row = model_->rowCount();

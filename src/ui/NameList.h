@@ -32,6 +32,7 @@ public:
 
     // The lines anew, none selected.
     void setLines(const std::vector<std::string>& lines);
+    void setLines(QStringList lines);
     void addLine(const QString& line);
     void clear();
 

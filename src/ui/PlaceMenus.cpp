@@ -168,7 +168,7 @@ void PlaceMenus::chooseScope(int index) {
     }
     const auto& info = ctx_.session.reader().file().info;
     if (info.commandCount == 0 && info.listCount == 0) {
-        ctx_.lists->fillCommandList({}); // an empty file: no scope to choose, nothing of another file to keep
+        ctx_.lists->showNoCommands(); // an empty file: no scope to choose, nothing of another file to keep
         return;
     }
     QMenu* scopeMenu = menu(DynamicMenu::Scope);
@@ -177,7 +177,7 @@ void PlaceMenus::chooseScope(int index) {
     ctx_.selection.listsStale = true;
     ctx_.selection.scope = name;
     ctx_.pane->showScope(name);
-    if (auto names = ctx_.browser.FillCommandList()) ctx_.lists->fillCommandList(std::move(*names));
+    ctx_.lists->fillCommandListIfScopeHasRows();
 }
 
 void PlaceMenus::chooseGroup(int index) {
