@@ -59,16 +59,16 @@ void CommandLists::setListsEnabled(bool on) {
     for (auto* l : lists_) l->setEnabled(on);
 }
 
-QStringList CommandLists::commandNames() const {
-    QStringList names;
-    if (!commandsEmpty_)
-        for (int i = 0; i < list(Commands)->count(); ++i) names << list(Commands)->item(i)->text();
-    return names;
-}
+QStringList CommandLists::commandNames() const { return commandsEmpty_ ? QStringList() : list(Commands)->lines(); }
 
 void CommandLists::fillList(NameList* list, const std::vector<std::string>& lines) {
     const QSignalBlocker block(list);
     list->setLines(lines);
+}
+
+void CommandLists::fillList(NameList* list, QStringList lines) {
+    const QSignalBlocker block(list);
+    list->setLines(std::move(lines));
 }
 
 void CommandLists::selectRow(NameList* list, int row) {
@@ -152,10 +152,7 @@ void CommandLists::showCommandNames(CommandNames read) {
     }
     commandsEmpty_ = read.names.empty();
     if (commandsEmpty_) read.names.append(qs(texts::NothingToShow));
-    {
-        const QSignalBlocker block(commands);
-        commands->setLines(std::move(read.names));
-    }
+    fillList(commands, std::move(read.names));
     if (read.selected >= 0) {
         selectRow(commands, read.selected);
         showSelectedEntry(1);
@@ -342,7 +339,8 @@ bool CommandLists::goToCommand(const std::string& program, const std::string& sc
         refreshAfterChange();
         showTab(isList ? Lists : Commands);
         if (!isList) return;
-        if (const int row = list(Lists)->rowOf(qs(name), Qt::CaseInsensitive); row >= 0) list(Lists)->setCurrentRow(row);
+        if (const int row = list(Lists)->rowOf(qs(name), Qt::CaseInsensitive); row >= 0)
+            list(Lists)->setCurrentRow(row);
     };
     go();
     if (shown()) return true;

@@ -83,6 +83,7 @@ private:
     std::optional<CommandNames> readCommandNames();
     void showCommandNames(CommandNames read);
     void fillList(NameList* list, const std::vector<std::string>& lines);
+    void fillList(NameList* list, QStringList lines);
     void selectRow(NameList* list, int row);
     void tabChosen(int tab);
     void showCommands();

@@ -31,6 +31,8 @@ void NameList::addLine(const QString& line) {
 
 void NameList::clear() { model_->setStringList({}); }
 
+QStringList NameList::lines() const { return model_->stringList(); }
+
 int NameList::count() const { return model_->rowCount(); }
 
 int NameList::currentRow() const {
@@ -48,9 +50,9 @@ std::optional<NameList::Line> NameList::item(int row) const {
 std::optional<NameList::Line> NameList::currentItem() const { return item(currentRow()); }
 
 int NameList::rowOf(const QString& line, Qt::CaseSensitivity cs) const {
-    const QStringList& lines = model_->stringList();
-    for (int row = 0; row < lines.size(); ++row)
-        if (lines[row].compare(line, cs) == 0) return row;
+    const QStringList all = model_->stringList();
+    for (int row = 0; row < all.size(); ++row)
+        if (all[row].compare(line, cs) == 0) return row;
     return -1;
 }
 

@@ -36,6 +36,7 @@ public:
     void addLine(const QString& line);
     void clear();
 
+    QStringList lines() const;
     int count() const;
     int currentRow() const;
     void setCurrentRow(int row);
