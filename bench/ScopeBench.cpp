@@ -14,9 +14,9 @@
 #include "shell/platform/SimulatedInstallation.h"
 #include "ui/Finder.h"
 #include "ui/Form1.h"
+#include "ui/NameList.h"
 
 #include <QApplication>
-#include <QListWidget>
 #include <QMenu>
 
 #include <sqlite3.h>
@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
         window.choosePlace(scope.program, scope.scope);
         auto* scopes = window.findChild<QMenu*>(QStringLiteral("statecommand"));
         const int index = indexOf(scopes, scope.scope);
-        auto* list = window.findChild<QListWidget*>(QStringLiteral("List1"));
+        auto* list = window.findChild<ui::NameList*>(QStringLiteral("List1"));
 
         std::size_t floorRows = 0;
         const double floor = bestMs([&] { floorRows = bareSelect(db, scope); });
