@@ -79,9 +79,16 @@ std::vector<std::string> Browser::groupEntries() {
 bool Browser::programExists(std::string_view program) { return store_.hasProgram(program); }
 
 bool Browser::FillCommandList(const std::function<void(std::string_view)>& add) {
+    std::vector<std::string> used;
+    if (!ReadCommandList(add, used)) return false;
+    ShowUsedLists(used);
+    return true;
+}
+
+bool Browser::ReadCommandList(const std::function<void(std::string_view)>& add, std::vector<std::string>& used) {
     // One pass over the scope, handing on only the names the list shows: a scope of thousands
     // of commands is read as fast as the store hands out its rows.
-    std::vector<std::string> used;
+    used.clear();
     const std::size_t rows = store_.visitRowsOfScope(
         selection_.program, selection_.scope,
         [&](const RowView& row) {
@@ -92,9 +99,11 @@ bool Browser::FillCommandList(const std::function<void(std::string_view)>& add) 
             return true;
         },
         CommandStore::ScopeOrder::ByName, CommandStore::ScopeRows::CommandsAndReferringLists);
-    if (rows == 0 && !store_.hasScope(selection_.program, selection_.scope)) return false;
+    return rows != 0 || store_.hasScope(selection_.program, selection_.scope);
+}
+
+void Browser::ShowUsedLists(const std::vector<std::string>& used) {
     store_.showListsInScope(selection_.program, selection_.scope, used, chosenGroup());
-    return true;
 }
 
 std::optional<std::vector<std::string>> Browser::FillCommandList() {
@@ -161,6 +170,12 @@ std::optional<Place> Browser::firstPlaceOfGroup(std::string_view group) {
     const auto row = store_.firstRowOfGroup(group);
     if (!row) return std::nullopt;
     return Place{row->menu, row->state};
+}
+
+Place Browser::firstPlace(bool fileHasCommands) {
+    if (fileHasCommands)
+        if (auto first = store_.placeOfFirstRow()) return {std::move(first->first), std::move(first->second)};
+    return {std::string(names::GlobalCommands), std::string(names::GlobalCommands)};
 }
 
 std::optional<std::string> Browser::chosenGroup() const {

@@ -50,6 +50,10 @@ public:
     // the shown commands use is made visible in the scope: a global LIST missing there is
     // copied in, and with a group chosen the LIST joins that group.
     bool FillCommandList(const std::function<void(std::string_view)>& add);
+    // The two halves of it. The reading writes nothing, so that it can run over a second
+    // connection to the store; usedLists receives the LISTs the shown names use.
+    bool ReadCommandList(const std::function<void(std::string_view)>& add, std::vector<std::string>& usedLists);
+    void ShowUsedLists(const std::vector<std::string>& usedLists);
     // The same names collected; nothing when the scope has no row at all.
     std::optional<std::vector<std::string>> FillCommandList();
     // The LISTs list: for any scope but the global one, the LISTs the given commands use, in
@@ -63,6 +67,9 @@ public:
     std::optional<UserRow> entry(std::string_view program, std::string_view scope, std::string_view name);
     // Program and scope of the group's first row in the order of the index name.
     std::optional<Place> firstPlaceOfGroup(std::string_view group);
+    // Where a file opens: the program and scope of its first row, the global commands when
+    // it has no command.
+    Place firstPlace(bool fileHasCommands);
 private:
     // The group of the Group menu, unless "All groups" is chosen.
     std::optional<std::string> chosenGroup() const;

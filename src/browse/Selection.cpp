@@ -3,6 +3,7 @@
 #include "cmdfile/Format.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace vocabrella::browse {
 namespace {
@@ -46,6 +47,15 @@ bool Selection::IsRowShown(const CommandStore::RowView& row) const {
     if (view.followList)
         shown = containsName(row.name, followedListReference) || sameName(row.name, followedListName);
     return shown;
+}
+
+bool fillsCommandListAlike(const Selection& a, const Selection& b) {
+    const auto filter = [](const Selection& s) {
+        return std::tie(s.program, s.scope, s.allGroups, s.group, s.view.types, s.view.followCommand,
+                        s.view.followList, s.followedCommand, s.followedTokens, s.followedListReference,
+                        s.followedListName, s.command);
+    };
+    return filter(a) == filter(b);
 }
 
 std::string StripMenuNumber(std::string_view caption) {

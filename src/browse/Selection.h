@@ -62,6 +62,9 @@ struct Selection {
     bool IsRowShown(const CommandStore::RowView& row) const;
 };
 
+// Whether the two fill the Commands list alike: the same place, filters and command to select.
+bool fillsCommandListAlike(const Selection& a, const Selection& b);
+
 // A menu caption counts as numbered when it contains digits, a blank, "-" and a blank
 // ("[0-9]+\s-\s" anywhere); the name is then the text after its first "-", trimmed.
 std::string StripMenuNumber(std::string_view caption);

@@ -265,6 +265,12 @@ CommandStore CommandStore::open(const std::filesystem::path& path) {
     return store;
 }
 
+CommandStore CommandStore::openForReading(const std::filesystem::path& path) {
+    return CommandStore(openDatabase(path, SQLITE_OPEN_READONLY), path);
+}
+
+std::int64_t CommandStore::rowsWritten() const { return sqlite3_total_changes64(db_); }
+
 const char* CommandStore::schema() { return kSchema; }
 
 bool CommandStore::isDamage(const StoreError& error) {
@@ -314,7 +320,7 @@ CommandStore::Transaction::Transaction(CommandStore& store) : store_(store) {
 }
 
 void CommandStore::checkpoint() {
-    if (transactionDepth_ != 0) return;
+    if (transactionDepth_ != 0 || sqlite3_db_readonly(db_, "main") == 1) return;
     const int rc = sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_RESTART, nullptr, nullptr);
     // Busy: another connection still reads the log; the next idle moment copies it.
     if (rc != SQLITE_OK && (rc & 0xFF) != SQLITE_BUSY) fail(db_, "Cannot copy the store's log into its file");

@@ -61,6 +61,9 @@ public:
     static const char* schema();
     // Creates a new, empty store (replacing nothing: fails when the file exists).
     static CommandStore create(const std::filesystem::path& path);
+    // A second connection to a store another connection has opened, for reading only (beside
+    // it, on another thread); its reads see the store as it was when each began.
+    static CommandStore openForReading(const std::filesystem::path& path);
 
     CommandStore(CommandStore&&) noexcept;
     CommandStore& operator=(CommandStore&&) noexcept;
@@ -289,6 +292,11 @@ public:
     void setLastdvcID(std::int32_t id);
 
     sqlite3* handle() const { return db_; } // for the rare statement that has no name yet
+    // How many rows this connection has added, changed or deleted since it was opened: equal
+    // counts at two moments mean that it wrote nothing in between.
+    std::int64_t rowsWritten() const;
+    // A transaction of this connection is open: what it wrote is not yet seen by others.
+    bool inTransaction() const { return transactionDepth_ != 0; }
 
     // Copies the write-ahead log back into the database file, so that the next write starts the
     // log afresh; for idle moments (a timer of the window, the end of a command-line run).

@@ -68,6 +68,7 @@ inline constexpr std::string_view StoreClose = "close";
 inline constexpr std::string_view StoreRollback = "rollback";
 inline constexpr std::string_view StoreRollbackTo = "rollback to savepoint";
 inline constexpr std::string_view ClearMarks = "clear marks";
+inline constexpr std::string_view ReadAhead = "read ahead";
 } // namespace trace
 
 } // namespace vocabrella::texts

@@ -129,6 +129,11 @@ void CommandLists::fillCommandListIfScopeHasRows() {
 void CommandLists::showNoCommands() { showCommandNames({}); }
 
 std::optional<CommandLists::CommandNames> CommandLists::readCommandNames() {
+    if (auto ahead = ctx_.namesAhead.take(ctx_.session.store(), ctx_.selection)) {
+        if (!ahead->scopeHasRows) return std::nullopt;
+        ctx_.browser.ShowUsedLists(ahead->usedLists);
+        return CommandNames{std::move(ahead->names), ahead->selected};
+    }
     // The names go straight from the store's rows into the list's strings.
     CommandNames read;
     const std::string& command = ctx_.selection.command;

@@ -92,10 +92,9 @@ void FileActions::showUser() {
 }
 
 void FileActions::chooseFirstPlace() {
-    auto& selection = ctx_.selection;
-    selection.program = selection.scope = std::string(names::GlobalCommands);
-    if (ctx_.session.reader().file().info.commandCount >= 1)
-        if (auto first = ctx_.session.store().placeOfFirstRow()) std::tie(selection.program, selection.scope) = *first;
+    auto place = ctx_.browser.firstPlace(ctx_.session.reader().file().info.commandCount >= 1);
+    ctx_.selection.program = std::move(place.program);
+    ctx_.selection.scope = std::move(place.scope);
 }
 
 void FileActions::showOpenedFile() {

@@ -67,6 +67,11 @@ Form1::Form1(Application& app, QWidget* parent) : QMainWindow(parent), ctx_(app,
     setWindowIcon(appIcon());
     ctx_.help = new HelpWindow(ctx_.session.home() / "help", this);
     installHelpKey(this, *ctx_.help, kHelpMainWindow);
+    if (ctx_.fileOpen()) {
+        const auto& info = ctx_.session.reader().file().info;
+        if (info.commandCount != 0 || info.listCount != 0)
+            ctx_.namesAhead.start(ctx_.session.store(), ctx_.selection, info.commandCount >= 1);
+    }
     buildControls();
     buildMenus();
     showOpenedFile(); // the file the program read at start-up

@@ -2,6 +2,7 @@
 
 #include "cmdfile/Clock.h"
 #include "ui/Browser.h"
+#include "ui/CommandNamesAhead.h"
 #include "ui/EditSession.h"
 #include "ui/Finder.h"
 #include "ui/Selection.h"
@@ -70,6 +71,7 @@ struct WindowContext {
     SystemClock clock;
     EditSession edit;
     Finder finder; // Find Again and Find Previous start from the row on show
+    CommandNamesAhead namesAhead; // the first Commands list, read while the window is built
     WindowHooks hooks;
     HelpWindow* help = nullptr;
 

@@ -8,6 +8,7 @@
 #include "shell/ProfileFile.h"
 #include "shell/platform/DragonFiles.h"
 #include "shell/platform/SimulatedDragon.h"
+#include "ui/CommandNamesAhead.h"
 #include "ui/Dialogs.h"
 #include "ui/RunningProgram.h"
 #include "ui/Texts.h"
@@ -116,6 +117,7 @@ private slots:
     void secondStartIsRefused();
     void importOffer();
     void startIsQuickWithTheFileInTheStore();
+    void theFirstCommandsListIsReadAheadForItsOwnSelectionOnly();
 };
 
 void StartupTest::commandLineChoosesProgramAndScope() {
@@ -438,6 +440,64 @@ void StartupTest::startIsQuickWithTheFileInTheStore() {
     qInfo("from start to a shown window: %lld ms", static_cast<long long>(elapsed));
     // Under a second on a quiet machine; the bound leaves room for a loaded one.
     QVERIFY2(elapsed < 3000, qPrintable(QString::number(elapsed)));
+}
+
+// The Commands list of the place a file opens at is read on a second thread while the window is
+// built. The window shows it as a fill of its own would, LISTs the names use included; what was
+// read serves only a fill for the same selection with the store unwritten since, and only once.
+void StartupTest::theFirstCommandsListIsReadAheadForItsOwnSelectionOnly() {
+    CommandFileBuilder file;
+    auto open = inProgram(command("open <app>", kKindKeys, "{Alt+f}o"), "notepad");
+    open.lists = {"app"};
+    file.add(open);
+    file.add(inProgram(command("save file", kKindKeys, "{Ctrl+s}"), "notepad"));
+    file.add(command("say hello", kKindText, "hello"));
+    file.add(BuiltList("app", {"notepad", "word"}));
+    GuiHome h(file);
+    h.form->show();
+    QCOMPARE(h.items(1), (QStringList{"open <app>", "save file"}));
+    h.form->showTab(1);
+    QCOMPARE(h.items(2), QStringList{"app"}); // the global LIST, copied into notepad's scope
+
+    CommandStore& store = h.session->store();
+    ui::Selection atStart;
+    ui::Selection first = atStart;
+    ui::Browser browser(store, first);
+    auto place = browser.firstPlace(true);
+    first.program = place.program;
+    first.scope = place.scope;
+    const auto shown = browser.FillCommandList();
+    QVERIFY(shown);
+
+    ui::CommandNamesAhead ahead;
+    ahead.start(store, atStart, true);
+    auto read = ahead.take(store, first);
+    QVERIFY(read);
+    QVERIFY(read->scopeHasRows);
+    QCOMPARE(read->names, (QStringList{"open <app>", "save file"}));
+    QCOMPARE(read->usedLists, std::vector<std::string>{"app"});
+    QCOMPARE(read->selected, -1);
+    QVERIFY(!ahead.take(store, first)); // once only
+
+    ui::Selection elsewhere = first;
+    elsewhere.scope = "Global Commands";
+    ahead.start(store, atStart, true);
+    QVERIFY(!ahead.take(store, elsewhere));
+    ui::Selection lessShown = first;
+    lessShown.view.type(ui::ViewType::Keys) = false;
+    ahead.start(store, atStart, true);
+    QVERIFY(!ahead.take(store, lessShown));
+
+    ahead.start(store, atStart, true);
+    store.flagAll(); // any row written in between
+    QVERIFY(!ahead.take(store, first));
+    store.clearFlags();
+
+    atStart.command = first.command = "SAVE FILE";
+    ahead.start(store, atStart, true);
+    read = ahead.take(store, first);
+    QVERIFY(read);
+    QCOMPARE(read->selected, 1);
 }
 
 QTEST_MAIN(StartupTest)

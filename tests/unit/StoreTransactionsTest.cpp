@@ -382,3 +382,31 @@ TEST(StoreOpen, AStoreCutShortIsDamage) {
         EXPECT_TRUE(CommandStore::isDamage(e)) << e.what();
     }
 }
+
+// A second connection for reading beside the store's own: it sees what was committed and not
+// what an open transaction wrote, it cannot write, and closing it leaves the log to its owner.
+// The owner's count of rows written tells whether it wrote anything since a moment.
+TEST_F(StoreTransactions, AReadingConnectionSeesCommittedRowsOnlyAndWritesNothing) {
+    store.insertUser(rowNamed("committed"));
+    const auto written = store.rowsWritten();
+    {
+        CommandStore reader = CommandStore::openForReading(store.path());
+        EXPECT_EQ(rowNames(reader), std::vector<std::string>{"committed"});
+        {
+            CommandStore::Transaction t(store);
+            EXPECT_TRUE(store.inTransaction());
+            store.insertUser(rowNamed("open"));
+            EXPECT_EQ(rowNames(reader), std::vector<std::string>{"committed"});
+        }
+        EXPECT_FALSE(store.inTransaction());
+        EXPECT_THROW(reader.flagAll(), StoreError);
+        EXPECT_THROW(reader.insertUser(rowNamed("refused")), StoreError);
+    }
+    // The rolled-back insert still counts as a write: the count errs towards "changed".
+    EXPECT_GT(store.rowsWritten(), written);
+    const auto later = store.rowsWritten();
+    EXPECT_EQ(rowNames(store), std::vector<std::string>{"committed"});
+    EXPECT_EQ(store.rowsWritten(), later); // reading writes nothing
+    store.flagAll();
+    EXPECT_EQ(store.rowsWritten(), later + 1);
+}
