@@ -51,9 +51,8 @@ bool Selection::IsRowShown(const CommandStore::RowView& row) const {
 
 bool fillsCommandListAlike(const Selection& a, const Selection& b) {
     const auto filter = [](const Selection& s) {
-        return std::tie(s.program, s.scope, s.allGroups, s.group, s.view.types, s.view.followCommand,
-                        s.view.followList, s.followedCommand, s.followedTokens, s.followedListReference,
-                        s.followedListName, s.command);
+        return std::tie(s.program, s.scope, s.allGroups, s.group, s.view.types, s.view.followCommand, s.view.followList,
+                        s.followedCommand, s.followedTokens, s.followedListReference, s.followedListName, s.command);
     };
     return filter(a) == filter(b);
 }
