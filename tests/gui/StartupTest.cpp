@@ -492,6 +492,17 @@ void StartupTest::theFirstCommandsListIsReadAheadForItsOwnSelectionOnly() {
     store.flagAll(); // any row written in between
     QVERIFY(!ahead.take(store, first));
     store.clearFlags();
+    {
+        // Rows of a transaction still open are not seen by another connection: nothing starts.
+        CommandStore::Transaction open(store);
+        ahead.start(store, atStart, true);
+    }
+    QVERIFY(!ahead.take(store, first));
+
+    ui::Selection otherCommand = first;
+    otherCommand.command = "save file";
+    ahead.start(store, atStart, true);
+    QVERIFY(!ahead.take(store, otherCommand)); // its row would be another
 
     atStart.command = first.command = "SAVE FILE";
     ahead.start(store, atStart, true);
