@@ -494,7 +494,7 @@ void StartupTest::theFirstCommandsListIsReadAheadForItsOwnSelectionOnly() {
     store.clearFlags();
     {
         // Rows of a transaction still open are not seen by another connection: nothing starts.
-        CommandStore::Transaction open(store);
+        CommandStore::Transaction unfinished(store);
         ahead.start(store, atStart, true);
     }
     QVERIFY(!ahead.take(store, first));
