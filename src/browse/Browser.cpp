@@ -78,13 +78,6 @@ std::vector<std::string> Browser::groupEntries() {
 
 bool Browser::programExists(std::string_view program) { return store_.hasProgram(program); }
 
-bool Browser::FillCommandList(const std::function<void(std::string_view)>& add) {
-    std::vector<std::string> used;
-    if (!ReadCommandList(add, used)) return false;
-    ShowUsedLists(used);
-    return true;
-}
-
 bool Browser::ReadCommandList(const std::function<void(std::string_view)>& add, std::vector<std::string>& used) {
     // One pass over the scope, handing on only the names the list shows: a scope of thousands
     // of commands is read as fast as the store hands out its rows.
@@ -107,8 +100,9 @@ void Browser::ShowUsedLists(const std::vector<std::string>& used) {
 }
 
 std::optional<std::vector<std::string>> Browser::FillCommandList() {
-    std::vector<std::string> names;
-    if (!FillCommandList([&names](std::string_view name) { names.emplace_back(name); })) return std::nullopt;
+    std::vector<std::string> names, used;
+    if (!ReadCommandList([&names](std::string_view name) { names.emplace_back(name); }, used)) return std::nullopt;
+    ShowUsedLists(used);
     return names;
 }
 

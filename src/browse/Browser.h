@@ -46,15 +46,14 @@ public:
     bool programExists(std::string_view program);
 
     // The Commands list of the current program and scope, each name handed to add as it is
-    // read, in the order of the index name; false when the scope has no row at all. Every LIST
-    // the shown commands use is made visible in the scope: a global LIST missing there is
-    // copied in, and with a group chosen the LIST joins that group.
-    bool FillCommandList(const std::function<void(std::string_view)>& add);
-    // The two halves of it. The reading writes nothing, so that it can run over a second
-    // connection to the store; usedLists receives the LISTs the shown names use.
+    // read, in the order of the index name; false when the scope has no row at all. It writes
+    // nothing, so that it can run over a second connection to the store: usedLists receives
+    // the LISTs the shown names use, for ShowUsedLists.
     bool ReadCommandList(const std::function<void(std::string_view)>& add, std::vector<std::string>& usedLists);
+    // Every LIST the shown commands use is made visible in the scope: a global LIST missing
+    // there is copied in, and with a group chosen the LIST joins that group.
     void ShowUsedLists(const std::vector<std::string>& usedLists);
-    // The same names collected; nothing when the scope has no row at all.
+    // Both: the names collected, nothing when the scope has no row at all.
     std::optional<std::vector<std::string>> FillCommandList();
     // The LISTs list: for any scope but the global one, the LISTs the given commands use, in
     // order of first use; for the global scope, every global LIST.

@@ -128,20 +128,16 @@ void CommandLists::fillCommandListIfScopeHasRows() {
 
 void CommandLists::showNoCommands() { showCommandNames({}); }
 
-std::optional<CommandLists::CommandNames> CommandLists::readCommandNames() {
+std::optional<CommandNames> CommandLists::readCommandNames() {
     if (auto ahead = ctx_.namesAhead.take(ctx_.session.store(), ctx_.selection)) {
         if (!ahead->scopeHasRows) return std::nullopt;
         ctx_.browser.ShowUsedLists(ahead->usedLists);
-        return CommandNames{std::move(ahead->names), ahead->selected};
+        return std::move(ahead->commands);
     }
-    // The names go straight from the store's rows into the list's strings.
     CommandNames read;
-    const std::string& command = ctx_.selection.command;
-    const bool scopeHasRows = ctx_.browser.FillCommandList([&](std::string_view name) {
-        if (read.selected < 0 && sameName(name, command)) read.selected = static_cast<int>(read.names.size());
-        read.names.append(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
-    });
-    if (!scopeHasRows) return std::nullopt;
+    std::vector<std::string> usedLists;
+    if (!ui::readCommandNames(ctx_.browser, ctx_.selection.command, read, usedLists)) return std::nullopt;
+    ctx_.browser.ShowUsedLists(usedLists);
     return read;
 }
 

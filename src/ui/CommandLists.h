@@ -74,12 +74,7 @@ public:
     void showPendingName(int tab, const std::string& name);
 
 private:
-    // The names of the chosen scope, and the row of the selection's command among them.
-    struct CommandNames {
-        QStringList names;
-        int selected = -1;
-    };
-    // Nothing when the scope has no row at all.
+    // The names of the chosen scope; nothing when the scope has no row at all.
     std::optional<CommandNames> readCommandNames();
     void showCommandNames(CommandNames read);
     void fillList(NameList* list, const std::vector<std::string>& lines);

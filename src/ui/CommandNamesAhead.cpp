@@ -2,12 +2,21 @@
 
 #include "cmdfile/Store.h"
 #include "cmdfile/Texts.h"
-#include "ui/Browser.h"
 
 #include <exception>
 #include <utility>
 
 namespace vocabrella::ui {
+
+bool readCommandNames(Browser& browser, const std::string& command, CommandNames& read,
+                      std::vector<std::string>& usedLists) {
+    return browser.ReadCommandList(
+        [&](std::string_view name) {
+            if (read.selected < 0 && sameName(name, command)) read.selected = static_cast<int>(read.names.size());
+            read.names.append(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+        },
+        usedLists);
+}
 
 CommandNamesAhead::~CommandNamesAhead() {
     if (reading_.valid()) reading_.wait();
@@ -19,18 +28,12 @@ void CommandNamesAhead::start(CommandStore& store, const Selection& selection, b
     rowsWritten_ = store.rowsWritten();
     reading_ = std::async(std::launch::async, [path = store.path(), selection, fileHasCommands] {
         CommandStore reader = CommandStore::openForReading(path);
-        Names read{selection, {}, -1, {}, false};
+        Names read{selection, {}, {}, false};
         Browser browser(reader, read.selection);
         auto place = browser.firstPlace(fileHasCommands);
         read.selection.program = std::move(place.program);
         read.selection.scope = std::move(place.scope);
-        const std::string& command = read.selection.command;
-        read.scopeHasRows = browser.ReadCommandList(
-            [&](std::string_view name) {
-                if (read.selected < 0 && sameName(name, command)) read.selected = static_cast<int>(read.names.size());
-                read.names.append(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
-            },
-            read.usedLists);
+        read.scopeHasRows = readCommandNames(browser, read.selection.command, read.commands, read.usedLists);
         return read;
     });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/Browser.h"
 #include "ui/Selection.h"
 
 #include <QStringList>
@@ -17,6 +18,18 @@ class CommandStore;
 
 namespace vocabrella::ui {
 
+// The names of the Commands list, and the row of the selection's command among them.
+struct CommandNames {
+    QStringList names;
+    int selected = -1;
+};
+
+// Reads the Commands list of the browser's selection straight from the store's rows into the
+// list's strings, finding the command on the way; false when the scope has no row at all. It
+// writes nothing: the LISTs the names use are left in usedLists (see Browser::ShowUsedLists).
+bool readCommandNames(Browser& browser, const std::string& command, CommandNames& read,
+                      std::vector<std::string>& usedLists);
+
 // The Commands list of the place a file opens at, read on a second thread over a second
 // connection to the store while the window builds its controls and menus: on a large scope the
 // reading is most of what the window's start waits for. It is taken only by a fill for the same
@@ -25,8 +38,7 @@ class CommandNamesAhead {
 public:
     struct Names {
         Selection selection; // what was read: the selection given, at the file's first place
-        QStringList names;
-        int selected = -1; // the row of the selection's command among them
+        CommandNames commands;
         std::vector<std::string> usedLists;
         bool scopeHasRows = false;
     };

@@ -474,9 +474,12 @@ void StartupTest::theFirstCommandsListIsReadAheadForItsOwnSelectionOnly() {
     auto read = ahead.take(store, first);
     QVERIFY(read);
     QVERIFY(read->scopeHasRows);
-    QCOMPARE(read->names, (QStringList{"open <app>", "save file"}));
+    QStringList expected;
+    for (const auto& name : *shown) expected << qs(name);
+    QCOMPARE(read->commands.names, expected);
+    QCOMPARE(expected, (QStringList{"open <app>", "save file"}));
     QCOMPARE(read->usedLists, std::vector<std::string>{"app"});
-    QCOMPARE(read->selected, -1);
+    QCOMPARE(read->commands.selected, -1);
     QVERIFY(!ahead.take(store, first)); // once only
 
     ui::Selection elsewhere = first;
@@ -508,7 +511,7 @@ void StartupTest::theFirstCommandsListIsReadAheadForItsOwnSelectionOnly() {
     ahead.start(store, atStart, true);
     read = ahead.take(store, first);
     QVERIFY(read);
-    QCOMPARE(read->selected, 1);
+    QCOMPARE(read->commands.selected, 1);
 }
 
 QTEST_MAIN(StartupTest)
