@@ -269,7 +269,12 @@ CommandStore CommandStore::openForReading(const std::filesystem::path& path) {
     return CommandStore(openDatabase(path, SQLITE_OPEN_READONLY), path);
 }
 
-std::int64_t CommandStore::rowsWritten() const { return sqlite3_total_changes64(db_); }
+CommandStore::WriteMark CommandStore::writeMark() {
+    auto* s = cached("PRAGMA data_version");
+    Use use{s, trace_};
+    if (!nextRow(db_, s)) fail(db_, "Cannot read the store's data version");
+    return {sqlite3_total_changes64(db_), sqlite3_column_int64(s, 0)};
+}
 
 const char* CommandStore::schema() { return kSchema; }
 

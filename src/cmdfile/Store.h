@@ -292,9 +292,15 @@ public:
     void setLastdvcID(std::int32_t id);
 
     sqlite3* handle() const { return db_; } // for the rare statement that has no name yet
-    // How many rows this connection has added, changed or deleted since it was opened: equal
-    // counts at two moments mean that it wrote nothing in between.
-    std::int64_t rowsWritten() const;
+    // Where the store's writing stands: the rows this connection has added, changed or deleted
+    // since it was opened, and SQLite's count of what other connections committed. Equal marks
+    // at two moments mean that the store was written by nobody in between.
+    struct WriteMark {
+        std::int64_t rowsWritten = 0;
+        std::int64_t othersCommits = 0;
+        bool operator==(const WriteMark&) const = default;
+    };
+    WriteMark writeMark();
     // A transaction of this connection is open: what it wrote is not yet seen by others.
     bool inTransaction() const { return transactionDepth_ != 0; }
 

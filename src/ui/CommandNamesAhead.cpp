@@ -25,7 +25,7 @@ CommandNamesAhead::~CommandNamesAhead() {
 void CommandNamesAhead::start(CommandStore& store, const Selection& selection, bool fileHasCommands) {
     // Another connection would not see the rows of a transaction still open.
     if (store.inTransaction() || reading_.valid()) return;
-    rowsWritten_ = store.rowsWritten();
+    started_ = store.writeMark();
     reading_ = std::async(std::launch::async, [path = store.path(), selection, fileHasCommands] {
         CommandStore reader = CommandStore::openForReading(path);
         Names read{selection, {}, {}, false};
@@ -43,7 +43,7 @@ std::optional<CommandNamesAhead::Names> CommandNamesAhead::take(CommandStore& st
     auto reading = std::move(reading_);
     try {
         Names read = reading.get();
-        if (store.rowsWritten() != rowsWritten_ || !fillsCommandListAlike(read.selection, selection))
+        if (store.writeMark() != started_ || !fillsCommandListAlike(read.selection, selection))
             return std::nullopt;
         return read;
     } catch (const std::exception& e) {

@@ -1,20 +1,16 @@
 #pragma once
 
+#include "cmdfile/Store.h"
 #include "ui/Browser.h"
 #include "ui/Selection.h"
 
 #include <QStringList>
 
-#include <cstdint>
 #include <filesystem>
 #include <future>
 #include <optional>
 #include <string>
 #include <vector>
-
-namespace vocabrella {
-class CommandStore;
-} // namespace vocabrella
 
 namespace vocabrella::ui {
 
@@ -33,7 +29,7 @@ bool readCommandNames(Browser& browser, const std::string& command, CommandNames
 // The Commands list of the place a file opens at, read on a second thread over a second
 // connection to the store while the window builds its controls and menus: on a large scope the
 // reading is most of what the window's start waits for. It is taken only by a fill for the same
-// selection, with the store unwritten since; otherwise it is dropped and the list read as ever.
+// selection, with the store written by nobody since; otherwise it is dropped and the list read as ever.
 class CommandNamesAhead {
 public:
     struct Names {
@@ -55,7 +51,7 @@ public:
 
 private:
     std::future<Names> reading_;
-    std::int64_t rowsWritten_ = 0;
+    CommandStore::WriteMark started_;
 };
 
 } // namespace vocabrella::ui
