@@ -43,8 +43,7 @@ std::optional<CommandNamesAhead::Names> CommandNamesAhead::take(CommandStore& st
     auto reading = std::move(reading_);
     try {
         Names read = reading.get();
-        if (store.writeMark() != started_ || !fillsCommandListAlike(read.selection, selection))
-            return std::nullopt;
+        if (store.writeMark() != started_ || !fillsCommandListAlike(read.selection, selection)) return std::nullopt;
         return read;
     } catch (const std::exception& e) {
         // The list is read over the window's own connection instead.
