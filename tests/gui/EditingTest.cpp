@@ -111,7 +111,8 @@ void EditingTest::saveChangesFromTheKeyboard() {
     body->moveCursor(QTextCursor::End);
     QTest::keyClicks(body, "typed line zq7");
     QTest::keyClick(body, Qt::Key_A, Qt::AltModifier);
-    QTRY_VERIFY(!h.child<QPushButton>("savechanges")->isEnabled());
+    QTRY_VERIFY2(!h.child<QPushButton>("savechanges")->isEnabled(),
+                 h.prompter.shown.empty() ? "nothing was said" : h.prompter.last().text.c_str());
 
     QVERIFY(fileBytes(h.userFile()).find("typed line zq7") != std::string::npos);
     QVERIFY(fs::last_write_time(h.userFile()) != before); // the merge tool rewrote it

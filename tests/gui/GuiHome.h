@@ -30,11 +30,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace vocabrella::testsupport {
@@ -42,6 +44,22 @@ namespace vocabrella::testsupport {
 namespace fs = std::filesystem;
 
 inline QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// The time of the system, with the program's waits stretched where another program starts
+// slowly. The program gives the merge tool about five seconds to rewrite the file; under Wine on
+// a busy machine the tool's start alone can take longer, and the save would be reported as failed.
+class PatientClock final : public Clock {
+public:
+    std::chrono::system_clock::time_point now() const override { return std::chrono::system_clock::now(); }
+    void sleep(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration * kStretch); }
+
+private:
+#ifdef _WIN32
+    static constexpr int kStretch = 4;
+#else
+    static constexpr int kStretch = 1;
+#endif
+};
 
 // The spoken controls' view of the dynamic menus, recorded.
 struct RecordingMenuListener final : ui::MenuListener {
@@ -163,7 +181,7 @@ public:
     }
 
     ScriptedPrompter prompter;
-    SystemClock clock;
+    PatientClock clock;
     RecordingMenuListener listener;
     std::optional<platform::SimulatedDragon> dragon; // outlives the program
     std::unique_ptr<Application> app;
