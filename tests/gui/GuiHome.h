@@ -36,7 +36,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace vocabrella::testsupport {
@@ -53,11 +52,10 @@ inline QString qs(const std::string& s) { return QString::fromStdString(s); }
 // and every sleep on Linux, is as asked.
 class PatientClock final : public Clock {
 public:
-    std::chrono::system_clock::time_point now() const override { return std::chrono::system_clock::now(); }
+    std::chrono::system_clock::time_point now() const override { return system_.now(); }
     void sleep(std::chrono::milliseconds duration) override {
-        const auto start = std::chrono::steady_clock::now();
-        run_ = start - lastWake_ < kWithinRun ? run_ + 1 : 1;
-        std::this_thread::sleep_for(run_ > kPatientAfter ? duration * kStretch : duration);
+        run_ = std::chrono::steady_clock::now() - lastWake_ < kWithinRun ? run_ + 1 : 1;
+        system_.sleep(run_ > kPatientAfter ? duration * kStretch : duration);
         lastWake_ = std::chrono::steady_clock::now();
     }
 
@@ -69,6 +67,7 @@ private:
 #else
     static constexpr int kStretch = 1;
 #endif
+    SystemClock system_;
     std::chrono::steady_clock::time_point lastWake_{};
     int run_ = 0;
 };
