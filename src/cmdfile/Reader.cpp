@@ -281,14 +281,14 @@ ReadOutcome CommandFileReader::ReadCommandFile(bool force, const std::filesystem
                                                : readWholeFile(path, file_.image));
                  ++attempt) {
                 if (attempt + 1 >= kOpenAttempts)
-                    return ReadOutcome{false, os::pathText(path) + ": the file cannot be opened for reading"};
+                    return ReadOutcome{false, os::pathText(path) + ": the file cannot be opened for reading", true};
                 env_.clock.sleep(std::chrono::milliseconds(500));
                 const std::string number = std::to_string(attempt + 1);
                 prompter.counts(std::string(texts::Retrying) + number);
                 trace.Tracy(texts::Retrying, number); // the count line and the trace say the same
             }
         } catch (const Refusal& notAFile) {
-            return ReadOutcome{false, notAFile.what()};
+            return ReadOutcome{false, notAFile.what(), true};
         }
         file_.imageUnread = headerOnly;
         return std::nullopt;

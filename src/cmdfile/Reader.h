@@ -54,6 +54,7 @@ struct LoadedFile {
 struct ReadOutcome {
     bool success = true;
     std::string problem; // where and what, when success is false
+    bool unread = false; // the file was never read: not there, not a file, or held by another program
 };
 
 // Everything the reader works with, owned by the running program.

@@ -79,13 +79,10 @@ ReadOutcome Session::rebuildingOnDamage(const fs::path& path, const std::functio
 
 ReadOutcome Session::open(const fs::path& file) {
     const fs::path path = fs::weakly_canonical(fs::absolute(file));
-    if (!fs::exists(path)) {
-        prompter_.message(texts::FileDoesNotExist, os::pathText(path));
-        return {false, os::pathText(path) + ": " + std::string(texts::FileDoesNotExist)};
-    }
-    // Checked before the store is emptied for it; a pipe is never opened (that would wait).
+    // Both checked before the store is emptied for it; a pipe is never opened (that would wait).
+    if (!fs::exists(path)) return {false, os::pathText(path) + ": " + std::string(texts::FileDoesNotExist), true};
     if (!fs::is_regular_file(path))
-        return {false, os::pathText(path) + ": " + std::string(texts::NotARegularFile)};
+        return {false, os::pathText(path) + ": " + std::string(texts::NotARegularFile), true};
     return rebuildingOnDamage(path, [&] { return openInStore(path); });
 }
 

@@ -2,6 +2,7 @@
 #include "TestHome.h"
 
 #include "cmdfile/System.h"
+#include "cmdfile/Texts.h"
 
 #include <nlohmann/json.hpp>
 
@@ -60,9 +61,13 @@ TEST(CommandLine, ShowPrintsTheStoredBody) {
 TEST(CommandLine, UnreadableFilesGiveTheMessageAndExitOne) {
     const auto missing = runCliProcess("info /nonexistent/mycmds.dat");
     EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.err.find("File does not exist"), std::string::npos);
+    EXPECT_EQ(missing.err, "/nonexistent/mycmds.dat: File does not exist\n") << "told once, and not as a parsing error";
 
     TempDir dir;
+    const auto folder = runCli("list " + quoted(dir.path()));
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_EQ(folder.err, dir.path().string() + ": " + std::string(vocabrella::texts::NotARegularFile) + "\n");
+
     const auto bad = dir.path() / "bad.dat";
     std::ofstream(bad) << "not a command file at all";
     const auto run = runCliProcess("info " + quoted(bad));

@@ -99,6 +99,8 @@ int run(const std::vector<std::string>& args, const Streams& io, const RunHomeMa
             if (command->needsDragon()) throw Refusal(std::string(kNeedsDragon));
             session = &plainSession.emplace(home, prompter, clock);
             const auto outcome = session->open(file);
+            // A file that could not be read at all has no parsing error to tell of.
+            if (!outcome.success && outcome.unread) return command->error(io, prompter, outcome.problem, {});
             if (!outcome.success)
                 return command->error(io, prompter, std::string(texts::ParseProblem) + "\r\n" + outcome.problem,
                                       os::pathText(fs::weakly_canonical(fs::absolute(file))));
