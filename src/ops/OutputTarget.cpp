@@ -39,7 +39,7 @@ Outcome checkOutputTarget(Prompter& prompter, const fs::path& openFile, const fs
     // Only a file is replaced: a folder, a pipe or a device (a link to one too) stays as it is.
     const auto status = fs::status(target, ec);
     if (fs::exists(status) && !fs::is_regular_file(status))
-        return refuse(os::pathText(target) + ": " + std::string(vocabrella::texts::NotARegularFile), os::pathText(target));
+        return refuse(vocabrella::texts::NotARegularFile, os::pathText(target));
     if (existing == ExistingOutput::AskOverwrite && fs::exists(target, ec) &&
         !prompter.okCancel(texts::FileExistsOverwrite, os::pathText(target)))
         return Outcome::declined();

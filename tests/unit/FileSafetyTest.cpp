@@ -439,7 +439,8 @@ TEST_F(NotAFile, AnOutputIsNeverPutInPlaceOfAPipeOrADevice) {
         prompter.answers = {"ok", "ok"};
         const auto outcome = ops::checkOutputTarget(prompter, file(), target);
         EXPECT_EQ(outcome.kind, ops::Outcome::Kind::Refused);
-        EXPECT_EQ(outcome.text, problem(target));
+        EXPECT_EQ(outcome.text, texts::NotARegularFile);
+        EXPECT_EQ(outcome.title, target.string()) << "the path is said once, as the title";
         EXPECT_EQ(prompter.last().kind, ScriptedPrompter::Kind::Message) << "no overwrite question";
     }
     EXPECT_TRUE(fs::is_fifo(fifo()));
