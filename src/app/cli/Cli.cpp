@@ -99,11 +99,12 @@ int run(const std::vector<std::string>& args, const Streams& io, const RunHomeMa
             if (command->needsDragon()) throw Refusal(std::string(kNeedsDragon));
             session = &plainSession.emplace(home, prompter, clock);
             const auto outcome = session->open(file);
-            // A file that could not be read at all has no parsing error to tell of.
-            if (!outcome.success && outcome.unread) return command->error(io, prompter, outcome.problem, {});
-            if (!outcome.success)
+            if (!outcome.success) {
+                // A file that could not be read at all has no parsing error to tell of.
+                if (outcome.unread) return command->error(io, prompter, outcome.problem, {});
                 return command->error(io, prompter, std::string(texts::ParseProblem) + "\r\n" + outcome.problem,
                                       os::pathText(fs::weakly_canonical(fs::absolute(file))));
+            }
         }
         std::optional<ops::Workspace> workspace;
         if (program) workspace.emplace(*program, clock);
