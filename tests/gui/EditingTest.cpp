@@ -111,8 +111,10 @@ void EditingTest::saveChangesFromTheKeyboard() {
     body->moveCursor(QTextCursor::End);
     QTest::keyClicks(body, "typed line zq7");
     QTest::keyClick(body, Qt::Key_A, Qt::AltModifier);
-    QTRY_VERIFY2(!h.child<QPushButton>("savechanges")->isEnabled(),
-                 h.prompter.shown.empty() ? "nothing was said" : h.prompter.last().text.c_str());
+    // The save starts the merge tool, the first process the test starts: under Wine on a busy
+    // machine that alone can take longer than QTRY's default of five seconds.
+    QTRY_VERIFY2_WITH_TIMEOUT(!h.child<QPushButton>("savechanges")->isEnabled(),
+                              h.prompter.shown.empty() ? "nothing was said" : h.prompter.last().text.c_str(), 30000);
 
     QVERIFY(fileBytes(h.userFile()).find("typed line zq7") != std::string::npos);
     QVERIFY(fs::last_write_time(h.userFile()) != before); // the merge tool rewrote it
