@@ -41,6 +41,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -322,15 +323,12 @@ std::optional<fs::path> sqliteShell() {
 // store's schema with SQLite's default settings, from its start to its exit. The rows it left
 // are counted, so that a shell that stopped early never passes for a fast one.
 double timeShell(const fs::path& folder, const fs::path& shell, const fs::path& script, const ParsedRows& rows) {
-    fs::path database;
-    {
-        DefaultDatabase db(folder, false);
-        database = db.path();
-    }
-    const auto removeFolder = [&] {
+    // The folder goes whatever happens in it.
+    const std::unique_ptr<const fs::path, void (*)(const fs::path*)> removed(&folder, [](const fs::path* f) {
         std::error_code ec;
-        fs::remove_all(folder, ec);
-    };
+        fs::remove_all(*f, ec);
+    });
+    const fs::path database = DefaultDatabase(folder, false).path();
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, script.c_str(), O_RDONLY, 0);
@@ -342,16 +340,13 @@ double timeShell(const fs::path& folder, const fs::path& shell, const fs::path& 
         pid = spawn({shell.string(), database.string()}, &actions);
     } catch (...) {
         posix_spawn_file_actions_destroy(&actions);
-        removeFolder();
         throw;
     }
+    posix_spawn_file_actions_destroy(&actions);
     const int status = waitFor(pid, shell.string());
     const double seconds = secondsSince(start);
-    posix_spawn_file_actions_destroy(&actions);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        removeFolder();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         throw std::runtime_error("the sqlite3 shell failed on the rows (wait status " + std::to_string(status) + ")");
-    }
     sqlite3* db = nullptr;
     sqlite3_stmt* count = nullptr;
     std::int64_t stored = -1;
@@ -361,7 +356,6 @@ double timeShell(const fs::path& folder, const fs::path& shell, const fs::path& 
         stored = sqlite3_column_int64(count, 0);
     sqlite3_finalize(count);
     sqlite3_close(db);
-    removeFolder();
     if (stored != static_cast<std::int64_t>(rows.users.size()))
         throw std::runtime_error("the sqlite3 shell left " + std::to_string(stored) + " rows of " +
                                  std::to_string(rows.users.size()));
