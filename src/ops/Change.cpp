@@ -45,19 +45,42 @@ void Change::keepInHistory(ChangeHistory& history, std::span<const std::uint8_t>
     history.record(describe(), ws_.clock().now(), before, after);
 }
 
-void Change::recordInHistory(std::span<const std::uint8_t> before) {
+bool keepInHistoryOf(Workspace& ws, const std::filesystem::path& file, const std::function<void(ChangeHistory&)>& keep) {
     try {
-        const auto after = readFileBytes(ws_.commandFile());
         // Two programs that change one file take their turns at its history too.
-        const auto list = ChangeHistory::listOf(ws_.session().home(), ws_.commandFile());
+        const auto list = ChangeHistory::listOf(ws.session().home(), file);
         std::filesystem::create_directories(list.parent_path());
-        CommandFileLock lock(list, ws_.clock());
-        ChangeHistory history(ws_.session().home(), ws_.commandFile());
-        if (!history.problem().empty()) ws_.prompter().message(history.problem(), os::pathText(ws_.commandFile()));
-        keepInHistory(history, before, after);
+        CommandFileLock lock(list, ws.clock());
+        ChangeHistory history(ws.session().home(), file);
+        if (!history.problem().empty()) ws.prompter().message(history.problem(), os::pathText(file));
+        keep(history);
+        return true;
     } catch (const std::exception& e) {
-        ws_.prompter().message(std::string(texts::HistoryNotKept) + e.what(), os::pathText(ws_.commandFile()));
+        ws.prompter().message(std::string(texts::HistoryNotKept) + e.what(), os::pathText(file));
+        return false;
     }
+}
+
+bool Change::recordInHistory(std::span<const std::uint8_t> before, std::span<const std::uint8_t> after) {
+    return keepInHistoryOf(ws_, ws_.commandFile(), [&](ChangeHistory& history) { keepInHistory(history, before, after); });
+}
+
+Outcome Change::storeBehind(const StoreError& e, bool keptForUndo) {
+    ws_.session().trace().Tracy(texts::trace::StoreBehind, e.what());
+    // The store must not pass for a copy of the file: the next start reads the file afresh. This
+    // may fail as the store did; the store's own record of the file is then the old one anyway.
+    try {
+        auto p = ws_.store().parameters();
+        p.mycmdstime.reset();
+        ws_.store().setParameters(p);
+    } catch (const std::exception&) {
+    }
+    std::string text = std::string(texts::StoreBehindStart) + e.what() + std::string(texts::StoreBehindMiddle) +
+                       std::string(keptForUndo ? texts::StoreBehindUndo : texts::StoreBehindNoUndo) +
+                       std::string(texts::StoreBehindAdvice) + os::pathText(ws_.session().home()) +
+                       std::string(texts::StoreBehindEnd);
+    ws_.prompter().message(text, os::pathText(ws_.commandFile()));
+    return Outcome::failed(std::move(text), os::pathText(ws_.commandFile()));
 }
 
 Outcome Change::changedOnDisk() {
@@ -70,19 +93,32 @@ Outcome Change::run() {
         if (ws_.commandFile().empty()) return refuse(std::string(texts::NoFileOpen));
         if (auto o = check(); !o.isDone()) return o;
         if (auto o = confirm(); !o.isDone()) return o;
-        std::vector<std::uint8_t> before;
+        bool kept = false;
         {
             CommandFileLock lock(ws_.commandFile(), ws_.clock());
             refuseUnlessWritable(ws_.commandFile());
             if (ws_.changedOnDisk())
                 if (auto o = changedOnDisk(); !o.isDone()) return o;
             ws_.backup();
-            before = readFileBytes(ws_.commandFile());
-            write();
+            const auto before = readFileBytes(ws_.commandFile());
+            try {
+                write();
+            } catch (const StoreError& e) {
+                // The file is put in place only once the store's change is made, but the store
+                // may still fail after it (its commit): then the file holds the change.
+                auto now = readFileBytes(ws_.commandFile());
+                if (now == before) throw;
+                return storeBehind(e, recordInHistory(before, now));
+            }
+            // Recorded while the lock is held: the history's "after" is exactly what this change
+            // wrote, never what another program (Dragon, a second Vocabrella) wrote after it.
+            kept = recordInHistory(before, readFileBytes(ws_.commandFile()));
         }
-        // The history holds the file as Dragon left it: its reload may write the file again.
-        ws_.SaveAndReload(newListWritten());
-        recordInHistory(before);
+        try {
+            ws_.SaveAndReload(newListWritten());
+        } catch (const StoreError& e) {
+            return storeBehind(e, kept);
+        }
         return finish();
     }, {});
 }

@@ -7,6 +7,8 @@
 #include "ops/Workspace.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -48,8 +50,8 @@ protected:
     virtual bool newListWritten() const { return false; }
     // After the reload: what is said of the change.
     virtual Outcome finish() = 0;
-    // After the reload: the change is added to the file's history (the file as it was before
-    // the write, and as it is now). Undo and Redo move through the history instead.
+    // Right after the write, the file's lock still held: the change is added to the file's
+    // history (the file as it was before the write, and as this change wrote it). Undo and Redo move through the history instead.
     virtual void keepInHistory(ChangeHistory& history, std::span<const std::uint8_t> before,
                                std::span<const std::uint8_t> after);
 
@@ -64,9 +66,16 @@ protected:
 
 private:
     // The history's part of run(): a history that cannot be read or written is told, never
-    // fatal; the change stays made.
-    void recordInHistory(std::span<const std::uint8_t> before);
+    // fatal; the change stays made. Whether the change was kept.
+    bool recordInHistory(std::span<const std::uint8_t> before, std::span<const std::uint8_t> after);
+    // The file holds the change but the store could not follow: said as it is, and the store
+    // left to be read afresh from the file.
+    Outcome storeBehind(const StoreError& e, bool keptForUndo);
 };
+
+// Keeps a change of a command file in its history, the history's own lock held. A history that
+// cannot be read or written is told, never fatal. Whether the change was kept.
+bool keepInHistoryOf(Workspace& ws, const std::filesystem::path& file, const std::function<void(ChangeHistory&)>& keep);
 
 // A name as the descriptions of the changes show it: in double quotes.
 std::string inQuotes(std::string_view name);

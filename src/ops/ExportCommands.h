@@ -24,6 +24,8 @@ public:
 
 private:
     Outcome checkTarget();
+    // The backup and the history of a target that exists.
+    TargetKeeping keepingOfTarget();
 
     Workspace& ws_;
     BatchSelection selection_;

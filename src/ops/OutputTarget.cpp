@@ -40,6 +40,9 @@ Outcome checkOutputTarget(Prompter& prompter, const fs::path& openFile, const fs
     const auto status = fs::status(target, ec);
     if (fs::exists(status) && !fs::is_regular_file(status))
         return refuse(vocabrella::texts::NotARegularFile, os::pathText(target));
+    // A link to nothing is not followed: what it names could be made anywhere.
+    if (!fs::exists(status) && fs::is_symlink(fs::symlink_status(target, ec)))
+        return refuse(texts::DanglingLink, os::pathText(target));
     if (existing == ExistingOutput::AskOverwrite && fs::exists(target, ec) &&
         !prompter.okCancel(texts::FileExistsOverwrite, os::pathText(target)))
         return Outcome::declined();

@@ -119,7 +119,10 @@ inline constexpr std::string_view CBModified = "CBModified";
 inline constexpr std::string_view NoSearchText = " No text entered to search for";
 inline constexpr std::string_view NoSearchForText = "No Search For text entered";
 inline constexpr std::string_view NoReplaceText = " No text entered to replace with";
-inline constexpr std::string_view OccurrencesIn = " occurrences in";
+inline constexpr std::string_view DanglingLink =
+    "this is a symbolic link to something that does not exist, so nothing was written through it";
+// The space after "in" is needed between the two numbers: "3 occurrences in 2 macros replaced".
+inline constexpr std::string_view OccurrencesIn = " occurrences in ";
 inline constexpr std::string_view MacrosReplaced = " macros replaced";
 inline constexpr std::string_view Replaced = "Replaced";
 inline constexpr std::string_view NoMoreMatches = "No more matches in this Scope";
@@ -132,6 +135,11 @@ inline constexpr std::string_view AndMoreEnd = " more";
 inline constexpr std::string_view ExeSuffix = ".exe";
 inline constexpr std::string_view GroupArrow = "->";
 inline constexpr std::string_view ExportCompleted = "Export Operation Completed";
+// Asked when the target exists and the caller chose already what to do with it.
+inline constexpr std::string_view ExportReplaceExisting =
+    "The file exists already. Replace it by the exported commands (a copy of it is kept)?";
+inline constexpr std::string_view ExportAppendExisting =
+    "The file exists already. Add the exported commands to it (a copy of it is kept)?";
 inline constexpr std::string_view OpenExportedFile = "Would you like to Open this Exported file?:";
 inline constexpr std::string_view NoConversionDoneTitle = "Vocabrella";
 inline constexpr std::string_view NoChange = "No Change";
@@ -195,6 +203,8 @@ inline constexpr std::string_view DescribeConvert = "Convert ";
 inline constexpr std::string_view DescribeToPlainText = " to plain text";
 inline constexpr std::string_view DescribeToAdvancedScript = " to an advanced script";
 inline constexpr std::string_view DescribeImportXml = "Import XML ";
+inline constexpr std::string_view DescribeExportReplace = "Replace the file by an export from ";
+inline constexpr std::string_view DescribeExportAppend = "Append an export from ";
 inline constexpr std::string_view DescribeRewrite = "Rewrite the file";
 inline constexpr std::string_view DescribeConvertVersion = "Convert the file to version ";
 inline constexpr std::string_view DescribeConvertLanguage = "Convert the file to language ";
@@ -297,8 +307,21 @@ inline constexpr std::string_view CommandFileDamaged =
 inline constexpr std::string_view StoreFailed =
     "Nothing was changed: Vocabrella's database (global.mdb) failed. ";
 
+// The file was written but the store could not follow it: the cause, then what is kept and what
+// to do.
+inline constexpr std::string_view StoreBehindStart =
+    "The change was written into the command file, but Vocabrella's database (global.mdb) could not follow: ";
+inline constexpr std::string_view StoreBehindMiddle = "\r\nThe command file holds the change";
+inline constexpr std::string_view StoreBehindUndo = " and it can be undone. ";
+inline constexpr std::string_view StoreBehindNoUndo = ", but it could not be kept for Undo. ";
+inline constexpr std::string_view StoreBehindAdvice =
+    "Make sure that the home folder (";
+inline constexpr std::string_view StoreBehindEnd =
+    ") can be written and has room on its disk, then start Vocabrella again: it reads the command file anew.";
+
 // Trace labels of the failures above.
 namespace trace {
+inline constexpr std::string_view StoreBehind = "store behind the file";
 inline constexpr std::string_view CleanUpFailed = "cleanup failed";
 inline constexpr std::string_view FileFailed = "file failed";
 inline constexpr std::string_view FileDamaged = "file damaged";

@@ -37,10 +37,10 @@ void Workspace::FileRefresh() {
 
 void Workspace::backup() {
     if (!program_) {
-        FileBackups::takeDaily(session_.home(), commandFile(), clock_);
+        lastBackup_ = FileBackups::takeDaily(session_.home(), commandFile(), clock_);
         return;
     }
-    program_->RollBackCheck(false);
+    if (auto copy = program_->RollBackCheck(false)) lastBackup_ = std::move(copy);
     if (program_->dragonAvailable()) program_->RollBackListBuild();
 }
 

@@ -4,6 +4,7 @@
 #include "writer/WriterEnvironment.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,10 @@ public:
     // The day's backup: with Dragon, of a speech user's own file (and its rollback list);
     // without, of whatever file is open.
     void backup();
+    // Where the last backup of a change went (the day's copy, taken now or earlier today); none
+    // when no change came to its backup, or the file is not one that is backed up.
+    const std::optional<std::filesystem::path>& lastBackup() const { return lastBackup_; }
+    void keptBackup(std::filesystem::path copy) { lastBackup_ = std::move(copy); }
     // After a change: the store reads the file again; Dragon takes the user's own file up.
     void SaveAndReload(bool newListWritten = false);
     // Dragon's check of a legacy script: 0 when it passes (or when Dragon is not there to ask),
@@ -63,6 +68,7 @@ private:
     Session& session_;
     Application* program_ = nullptr;
     Clock& clock_;
+    std::optional<std::filesystem::path> lastBackup_;
 };
 
 } // namespace vocabrella::ops

@@ -50,7 +50,8 @@ bool Application::load() {
     callingWindow_ = windows.foregroundWindow();
     callingTitle_ = windows.windowTitle(callingWindow_);
 
-    session_ = std::make_unique<Session>(options_.home, prompter_, clock_);
+    session_ = options_.work.empty() ? std::make_unique<Session>(options_.home, prompter_, clock_)
+                                     : std::make_unique<Session>(options_.home, options_.work, prompter_, clock_);
     auto& trace = session_->trace();
     trace.Tracy("");
     trace.Tracy(texts::trace::CallingWindow, callingTitle_);
@@ -80,7 +81,7 @@ bool Application::load() {
     const fs::path userFile = currentUserFile();
     startupUserFile_ = fs::weakly_canonical(fs::absolute(userFile));
     if (!session_->reader().ReadCommandFile(false, userFile).success) {
-        prompter_.message(std::string(texts::CannotParse) + os::pathText(options_.home / texts::ErrorLogAndTrace),
+        prompter_.message(std::string(texts::CannotParse) + os::pathText(session_->work() / texts::ErrorLogAndTrace),
                           os::pathText(userFile));
         throw EndProgram();
     }

@@ -23,6 +23,9 @@ struct StartupOptions {
     // No Dragon installation was named: the program works on command files alone (the file
     // named on the command line, or none until File > Open), and what needs Dragon is off.
     bool withoutDragon = false;
+    // A run beside the program's own (the command line): its store, trace and work files go
+    // here, never taking those of the home folder (see Session).
+    std::filesystem::path work{};
 };
 
 // The running program without its window: the load sequence up to the point where the window
@@ -88,7 +91,7 @@ public:
     void speakerChanged();
 
     // Backups.
-    void RollBackCheck(bool force);
+    std::optional<std::filesystem::path> RollBackCheck(bool force);
     const std::vector<std::string>& RollBackListBuild();
     const std::vector<std::string>& rollbackEntries() const { return rollbackEntries_; }
     // What a restore would change, told with its question: the backup and the file it replaces.

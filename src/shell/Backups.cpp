@@ -23,15 +23,12 @@ constexpr std::uintmax_t kCompactAbove = 3000000;
 
 } // namespace
 
-void Application::RollBackCheck(bool force) {
-    if (commandFile().empty()) return;
+std::optional<fs::path> Application::RollBackCheck(bool force) {
+    if (commandFile().empty()) return std::nullopt;
     const fs::path file = fs::weakly_canonical(fs::absolute(commandFile()));
-    if (!dragonAvailable()) {
-        FileBackups::takeDaily(options_.home, file, clock_, force);
-        return;
-    }
+    if (!dragonAvailable()) return FileBackups::takeDaily(options_.home, file, clock_, force);
     const auto user = speechUserOfFile(file);
-    if (!user) return; // only a speech user's own file is backed up
+    if (!user) return std::nullopt; // only a speech user's own file is backed up
     const fs::path folder = backupFolder(*user);
     fs::create_directories(folder);
     const fs::path daily = folder / ("mycmds." + localTimeText(clock_.now(), "%m%d%Y"));
@@ -42,6 +39,7 @@ void Application::RollBackCheck(bool force) {
     if (force)
         prompter_.message("User '" + *user + "'\r\n\r\n" + os::pathText(file) + "\r\n\r\n" + std::string(texts::BackupTaken),
                           os::pathText(daily));
+    return daily;
 }
 
 const std::vector<std::string>& Application::RollBackListBuild() {
@@ -113,7 +111,7 @@ void Application::rollbackset() {
 }
 
 bool Application::CompactStore(bool force) {
-    const fs::path store = HomeFolder::storePath(options_.home);
+    const fs::path store = HomeFolder::storePath(session_->work());
     std::error_code ec;
     const auto size = fs::file_size(store, ec);
     if (!force && (ec || size <= kCompactAbove)) return false;

@@ -136,7 +136,13 @@ HomeFolder::State HomeFolder::prepare(const fs::path& home) {
         }
         writeShippedFiles(staging);
         if (!empty) {
-            fs::rename(staging, home);
+            if (fs::rename(staging, home, ec); ec) {
+                // Another run (a window, the command line) made it meanwhile: it is taken as made.
+                if (!fs::exists(storePath(home))) throw fs::filesystem_error("Cannot make the home folder", staging, home, ec);
+                fs::remove_all(staging);
+                updateHelpPages(home);
+                return State::Ready;
+            }
         } else if (fs::rename(staging, home, ec); ec) {
             if (ec == std::errc::directory_not_empty || ec == std::errc::file_exists)
                 throw fs::filesystem_error("Cannot make the home folder", staging, home, ec);

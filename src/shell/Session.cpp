@@ -14,13 +14,17 @@
 namespace vocabrella {
 namespace fs = std::filesystem;
 
-Session::Session(const fs::path& home, Prompter& prompter, Clock& clock)
-    : home_(home), prompter_(prompter), clock_(clock) {
-    if (HomeFolder::prepare(home_) == HomeFolder::State::StoreMissing) {
-        prompter_.message(texts::StoreMissing, os::pathText(HomeFolder::storePath(home_)));
+void Session::prepare(const fs::path& folder) {
+    if (HomeFolder::prepare(folder) == HomeFolder::State::StoreMissing) {
+        prompter_.message(texts::StoreMissing, os::pathText(HomeFolder::storePath(folder)));
         throw EndProgram();
     }
-    switch (trace_.open(home_ / "trace.vbl", clock_.now())) {
+}
+
+Session::Session(const fs::path& home, Prompter& prompter, Clock& clock)
+    : home_(home), work_(home), prompter_(prompter), clock_(clock) {
+    prepare(home_);
+    switch (trace_.open(work_ / "trace.vbl", clock_.now())) {
     case Trace::OpenResult::Opened: break;
     case Trace::OpenResult::Locked:
     case Trace::OpenResult::Failed:
@@ -30,10 +34,20 @@ Session::Session(const fs::path& home, Prompter& prompter, Clock& clock)
     openStore();
 }
 
+Session::Session(const fs::path& home, const fs::path& work, Prompter& prompter, Clock& clock)
+    : home_(home), work_(work), prompter_(prompter), clock_(clock) {
+    prepare(home_);
+    fs::create_directories(work_.parent_path());
+    prepare(work_);
+    // Another run on the same file holds the trace: this one goes on untraced.
+    trace_.open(work_ / "trace.vbl", clock_.now());
+    openStore();
+}
+
 void Session::openStore() {
     reader_.reset();
     store_.reset();
-    const fs::path path = HomeFolder::storePath(home_);
+    const fs::path path = HomeFolder::storePath(work_);
     try {
         try {
             store_.emplace(CommandStore::open(path));
@@ -41,7 +55,7 @@ void Session::openStore() {
             if (!CommandStore::isDamage(e)) throw;
             // The store is only a copy of the command file: a damaged one is made again from it.
             trace_.Tracy(e.what());
-            HomeFolder::replaceDamagedStore(home_);
+            HomeFolder::replaceDamagedStore(work_);
             store_.emplace(CommandStore::open(path));
         }
     } catch (const std::exception& e) {
@@ -50,14 +64,14 @@ void Session::openStore() {
         throw EndProgram();
     }
     store_->setTrace(&trace_);
-    reader_.emplace(ReaderEnvironment{*store_, trace_, prompter_, clock_, home_});
+    reader_.emplace(ReaderEnvironment{*store_, trace_, prompter_, clock_, work_});
 }
 
 void Session::replaceDamagedStore() {
     reader_.reset();
     store_.reset();
     try {
-        HomeFolder::replaceDamagedStore(home_);
+        HomeFolder::replaceDamagedStore(work_);
     } catch (const std::exception& e) {
         trace_.Tracy(e.what());
         prompter_.message(texts::StoreCannotOpen, texts::StoreCannotOpenTitle);
@@ -110,14 +124,14 @@ void Session::FileRefresh() {
     const auto path = reader_->file().path;
     if (rebuildingOnDamage(path, [&] { return reader_->ReadCommandFile(true, path); }).success) return;
     prompter_.message(texts::NotCorrectlyWritten, texts::NotCorrectlyWrittenTitle);
-    copyFileAtomically(home_ / "savedat", path);
+    copyFileAtomically(work_ / "savedat", path);
     parseFailure();
 }
 
 void Session::parseFailure() {
     // The trace goes after the dump in error.log, behind a line of its own.
-    const auto traceText = readFileBytes(home_ / "trace.vbl");
-    if (std::ofstream log{home_ / "error.log", std::ios::binary | std::ios::app}) {
+    const auto traceText = trace_.isOpen() ? readFileBytes(trace_.path()) : std::vector<std::uint8_t>();
+    if (std::ofstream log{work_ / "error.log", std::ios::binary | std::ios::app}) {
         log << texts::NowTrace << "\r\n";
         log.write(reinterpret_cast<const char*>(traceText.data()), static_cast<std::streamsize>(traceText.size()));
     }

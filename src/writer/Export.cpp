@@ -114,9 +114,10 @@ fs::path followed(const fs::path& path) {
 class Export {
 public:
     // A link is followed: the file it names is the one appended to or replaced.
-    Export(const WriterEnvironment& env, const fs::path& target, ExistingTarget whenExists, Clock* clock)
+    Export(const WriterEnvironment& env, const fs::path& target, ExistingTarget whenExists, Clock* clock,
+           const TargetKeeping* keeping)
         : env_(env), target_(followed(fs::absolute(target).lexically_normal())), whenExists_(whenExists),
-          clock_(clock ? *clock : systemClock_) {}
+          clock_(clock ? *clock : systemClock_), keeping_(keeping) {}
 
     ExportResult run() {
         ExportResult result;
@@ -525,7 +526,17 @@ private:
             if (l.mirror) add(*l.mirror, position, 0);
             position += l.bytes.size();
         }
-        if (!appending || bytes != targetImage_) writeFileIfUnchanged(target_, seen_, bytes);
+        if (!appending || bytes != targetImage_) {
+            // A target that exists is changed like the open file: its copy first, then the
+            // record of what it was and became, both while its lock is held.
+            Bytes before;
+            if (seen_.present && keeping_) {
+                before = appending ? targetImage_ : readFileBytes(target_);
+                if (keeping_->backup) keeping_->backup();
+            }
+            writeFileIfUnchanged(target_, seen_, bytes);
+            if (seen_.present && keeping_ && keeping_->record) keeping_->record(before, bytes);
+        }
         transaction.commit();
     }
 
@@ -534,6 +545,7 @@ private:
     ExistingTarget whenExists_;
     SystemClock systemClock_;
     Clock& clock_;
+    const TargetKeeping* keeping_;
     FileVersion seen_; // the target when it was looked at, before anything was read from it
     SilentPrompter silent_;
     UnknownStepReport quietSteps_{silent_};
@@ -565,6 +577,8 @@ ExportToCommandFile::ExportToCommandFile(const WriterEnvironment& env, std::file
                                          ExistingTarget whenExists, Clock* clock)
     : env_(env), target_(std::move(target)), whenExists_(whenExists), clock_(clock) {}
 
-ExportResult ExportToCommandFile::run() { return Export(env_, target_, whenExists_, clock_).run(); }
+ExportResult ExportToCommandFile::run() {
+    return Export(env_, target_, whenExists_, clock_, keeping_ ? &*keeping_ : nullptr).run();
+}
 
 } // namespace vocabrella

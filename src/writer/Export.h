@@ -5,6 +5,10 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <optional>
+#include <span>
+#include <vector>
 #include <string_view>
 
 namespace vocabrella {
@@ -24,6 +28,13 @@ ExportPath normaliseExportPath(const std::filesystem::path& typed);
 enum class ExistingTarget { Ask, Overwrite, Append };
 
 enum class ExportOutcome { Done, Cancelled, Refused };
+
+// What goes with the replacement of a target that exists, its writer lock held: a copy of it
+// before (the day's backup), and the record of what it was and what it became (its history).
+struct TargetKeeping {
+    std::function<void()> backup;
+    std::function<void(std::span<const std::uint8_t> before, std::span<const std::uint8_t> after)> record;
+};
 
 struct ExportResult {
     ExportOutcome outcome = ExportOutcome::Refused;
@@ -57,6 +68,9 @@ public:
 
     static constexpr std::string_view OperationMode() { return texts::ExportMode; }
 
+    // A target that exists is backed up and its change recorded through these.
+    void keeping(TargetKeeping keeping) { keeping_ = std::move(keeping); }
+
     ExportResult run();
 
 private:
@@ -64,6 +78,7 @@ private:
     std::filesystem::path target_;
     ExistingTarget whenExists_;
     Clock* clock_;
+    std::optional<TargetKeeping> keeping_;
 };
 
 } // namespace vocabrella

@@ -353,7 +353,7 @@ void BatchDialogTest::searchAndReplaceStepByStep() {
         click(d, "specify");
         QVERIFY(!d.isVisible());
     });
-    QCOMPARE(h.prompter.last().text, std::string("3 occurrences in2 macros replaced"));
+    QCOMPARE(h.prompter.last().text, std::string("3 occurrences in 2 macros replaced"));
     QVERIFY(std::find(h.prompter.statusLines.begin(), h.prompter.statusLines.end(), "Replaced") !=
             h.prompter.statusLines.end());
     auto& store = h.session->store();
@@ -381,7 +381,7 @@ void BatchDialogTest::replaceAllCountsOccurrencesAndMacros() {
         click(d, "Replaceall");
         QVERIFY(!d.isVisible());
     });
-    QCOMPARE(h.prompter.last().text, std::string("3 occurrences in2 macros replaced"));
+    QCOMPARE(h.prompter.last().text, std::string("3 occurrences in 2 macros replaced"));
     const auto bytes = fileBytes(h.app->commandFile());
     QVERIFY(bytes.find("SendDragonKeys \"^n\"\r\nSendDragonKeys \"x\"") != std::string::npos);
     QVERIFY(bytes.find("SendDragonKeys \"^w\"") != std::string::npos);

@@ -29,15 +29,18 @@ struct CliRun {
 inline std::string quoted(const std::filesystem::path& p) { return "'" + os::pathText(p) + "'"; }
 
 // In this process: the program's own entry point, given string streams for its output.
-inline CliRun runCliArgs(const std::vector<std::string>& args) {
+// On a terminal, the text it shows is escaped where a terminal would act on it.
+inline CliRun runCliArgs(const std::vector<std::string>& args, bool onTerminal = false) {
     std::ostringstream out, err;
     CliRun run{};
-    run.status = cli::runCli(args, {out, err});
+    run.status = cli::runCli(args, {out, err, onTerminal, onTerminal});
     run.out = out.str();
     run.err = err.str();
     return run;
 }
-inline CliRun runCli(std::string_view arguments) { return runCliArgs(shellWords(arguments)); }
+inline CliRun runCli(std::string_view arguments, bool onTerminal = false) {
+    return runCliArgs(shellWords(arguments), onTerminal);
+}
 
 // The real executable, started without a shell, with the arguments as typed in bash.
 inline CliRun runCliProcess(std::string_view arguments) {

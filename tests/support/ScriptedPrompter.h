@@ -3,6 +3,7 @@
 #include "cmdfile/Prompter.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,36 @@ private:
         answers.pop_front();
         return a;
     }
+};
+
+// Passes everything on to a scripted prompter and lets a test act when the program says where it
+// is (its status and count lines): what another program does can be staged at that very moment.
+class HookedPrompter final : public Prompter {
+public:
+    explicit HookedPrompter(ScriptedPrompter& inner) : inner_(inner) {}
+
+    void message(std::string_view text, std::string_view title) override { inner_.message(text, title); }
+    bool yesNo(std::string_view text, std::string_view title) override { return inner_.yesNo(text, title); }
+    bool okCancel(std::string_view text, std::string_view title) override { return inner_.okCancel(text, title); }
+    std::optional<std::string> input(std::string_view text, std::string_view title, std::string_view d) override {
+        return inner_.input(text, title, d);
+    }
+    int choice(std::string_view text, std::string_view title, const std::vector<std::string>& buttons) override {
+        return inner_.choice(text, title, buttons);
+    }
+    void status(std::string_view text) override {
+        inner_.status(text);
+        if (onStatus) onStatus(text);
+    }
+    void counts(std::string_view text) override {
+        inner_.counts(text);
+        if (onCounts) onCounts(text);
+    }
+
+    std::function<void(std::string_view)> onStatus, onCounts;
+
+private:
+    ScriptedPrompter& inner_;
 };
 
 } // namespace vocabrella::testsupport

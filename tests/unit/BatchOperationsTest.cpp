@@ -302,7 +302,7 @@ TEST_P(BatchTest, ReplaceAllSearchesScriptKeysAdvancedAndListBodiesAndWritesOnce
     search.replaceWith = "SendKeys SendKeys";
     const auto o = search.replaceAll();
     ASSERT_TRUE(o.isDone()) << prompter.last().text;
-    EXPECT_EQ(o.text, "5 occurrences in3 macros replaced");
+    EXPECT_EQ(o.text, "5 occurrences in 3 macros replaced");
     EXPECT_EQ(prompter.statusLines.back(), optexts::Replaced);
     EXPECT_EQ(row("Global Commands", "open menu")->script,
               "SendKeys SendKeys \"%f\"\r\nSendKeys SendKeys \"o\"");
@@ -351,7 +351,7 @@ TEST_P(BatchTest, SearchStepsFromMatchToMatchAndGoesOnBehindAReplacement) {
     const auto end = search.search();
     EXPECT_TRUE(end.isDone());
     EXPECT_FALSE(search.current());
-    EXPECT_EQ(end.text, "1 occurrences in2 macros replaced");
+    EXPECT_EQ(end.text, "1 occurrences in 2 macros replaced");
     EXPECT_EQ(row("Global Commands", "open menu")->script, "SendKeys! \"%f\"\r\nSendKeys \"o\"");
 
     // Match Case: the lower-case text is found only without it.

@@ -72,41 +72,6 @@ CommandFileBuilder spreadFile(std::uint8_t versionCode) {
     return b;
 }
 
-// The session's prompter: replays a script and, when a change says it is under way (which it
-// does while it holds the writer lock), tries the lock itself with no patience at all.
-class LockProbe final : public Prompter {
-public:
-    LockProbe(ScriptedPrompter& inner, const fs::path& file) : inner_(inner), file_(file) {}
-
-    void message(std::string_view text, std::string_view title) override { inner_.message(text, title); }
-    bool yesNo(std::string_view text, std::string_view title) override { return inner_.yesNo(text, title); }
-    bool okCancel(std::string_view text, std::string_view title) override { return inner_.okCancel(text, title); }
-    std::optional<std::string> input(std::string_view text, std::string_view title, std::string_view d) override {
-        return inner_.input(text, title, d);
-    }
-    int choice(std::string_view text, std::string_view title, const std::vector<std::string>& buttons) override {
-        return inner_.choice(text, title, buttons);
-    }
-    void counts(std::string_view text) override { inner_.counts(text); }
-    void status(std::string_view text) override {
-        inner_.status(text);
-        if (text != ops::texts::OperationInProgress) return;
-        FakeClock impatient;
-        try {
-            CommandFileLock other(file_, impatient, std::chrono::milliseconds(0));
-            ++lockFree;
-        } catch (const Refusal&) {
-            ++lockHeld;
-        }
-    }
-
-    int lockHeld = 0, lockFree = 0;
-
-private:
-    ScriptedPrompter& inner_;
-    fs::path file_;
-};
-
 // Every case runs on a file of each format family.
 class ChangesInFile : public OpenCommandFile<::testing::TestWithParam<std::uint8_t>> {
 protected:
@@ -150,10 +115,24 @@ protected:
         EXPECT_EQ(prompter.last().text, text);
     }
 
-    // Changes tell the probe when they hold the writer lock.
-    Prompter& sessionPrompter() override { return probe; }
+    // Changes say they are under way while they hold the writer lock: the probe then tries the
+    // lock itself, with no patience at all.
+    Prompter& sessionPrompter() override {
+        probe.onStatus = [this](std::string_view text) {
+            if (text != ops::texts::OperationInProgress) return;
+            FakeClock impatient;
+            try {
+                CommandFileLock other(file(), impatient, std::chrono::milliseconds(0));
+                ++lockFree;
+            } catch (const Refusal&) {
+                ++lockHeld;
+            }
+        };
+        return probe;
+    }
 
-    LockProbe probe{prompter, dir.path() / "mycmds.dat"};
+    HookedPrompter probe{prompter};
+    int lockHeld = 0, lockFree = 0;
 };
 
 } // namespace
@@ -195,8 +174,8 @@ TEST_P(ChangesInFile, TheLockIsHeldWhileTheChangeWrites) {
     ASSERT_TRUE(save(described).isDone());
     ASSERT_TRUE(newCommand(kWord, "underline it", "", "", "bold it").isDone());
     ASSERT_TRUE(ops::NewList(*workspace, "shade", "dark\r\n").run().isDone());
-    EXPECT_EQ(probe.lockFree, 0);
-    EXPECT_EQ(probe.lockHeld, 3);
+    EXPECT_EQ(lockFree, 0);
+    EXPECT_EQ(lockHeld, 3);
     // And it is let go afterwards.
     FakeClock impatient;
     EXPECT_NO_THROW(CommandFileLock(file(), impatient, std::chrono::milliseconds(0)));

@@ -7,7 +7,7 @@
 using namespace vocabrella::testsupport;
 namespace fs = std::filesystem;
 
-// A run without a home folder of its own works in a temporary one, which is gone however the run
+// A run whose home folder cannot be made works in a temporary one, which is gone however the run
 // ends: also when it is interrupted or terminated while it waits for its input.
 TEST(CommandLineLife, TheTemporaryHomeIsRemovedWhenTheRunIsEndedBySignal) {
 #ifdef _WIN32
@@ -19,8 +19,10 @@ TEST(CommandLineLife, TheTemporaryHomeIsRemovedWhenTheRunIsEndedBySignal) {
         const fs::path tmp = dir.path() / "tmp";
         fs::create_directories(tmp);
         copySampleToChange("reply.dat", dir.path() / "reply.dat");
+        std::ofstream(dir.path() / "a file") << "no folder can be made in a file\n";
         // The body comes from a pipe nobody writes to: the run waits there.
-        const std::string script = "mkfifo '" + (dir.path() / "body").string() + "'; TMPDIR='" + tmp.string() + "' " +
+        const std::string script = "mkfifo '" + (dir.path() / "body").string() + "'; TMPDIR='" + tmp.string() + "' VOCABRELLA_HOME='" +
+                                   (dir.path() / "a file" / "home").string() + "' " +
                                    VOCABRELLA_CLI + " set-body '" + (dir.path() / "reply.dat").string() +
                                    "' reply --program OUTLOOK --from-file '" + (dir.path() / "body").string() +
                                    "' 2>/dev/null & pid=$!; "

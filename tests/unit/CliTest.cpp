@@ -3,6 +3,7 @@
 
 #include "cmdfile/System.h"
 #include "cmdfile/Texts.h"
+#include "shell/FileBackups.h"
 
 #include <nlohmann/json.hpp>
 
@@ -83,7 +84,8 @@ TEST(CommandLine, AKeptHomeFolderServesAsACache) {
     const std::string file = quoted(sample("reply.dat"));
     ASSERT_EQ(runCli("--home " + quoted(home) + " info " + file).status, 0);
     ASSERT_EQ(runCli("--home " + quoted(home) + " info " + file).status, 0);
-    const auto trace = readText(home / "trace.vbl");
+    // The command line keeps its store and trace per file, beside the window's own.
+    const auto trace = readText(home / "cli" / vocabrella::FileBackups::folderOf(home, sample("reply.dat")).filename() / "trace.vbl");
     std::size_t parses = 0;
     for (auto at = trace.find("b4 processing"); at != std::string::npos; at = trace.find("b4 processing", at + 1)) ++parses;
     EXPECT_EQ(parses, 1u);
@@ -190,7 +192,7 @@ TEST(CommandLine, BatchVerbsExitZeroOnlyWhenTheFileChanged) {
 
     run = runCli("replace " + file + " keybd_event keybd_event_ --everything --match-case");
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "4 occurrences in1 macros replaced\n");
+    EXPECT_EQ(run.out, "4 occurrences in 1 macros replaced\n");
     run = runCli("rename-group " + file + " Windows Desktop");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "Group renamed: Windows->Desktop\n");
@@ -212,7 +214,7 @@ TEST(CommandLine, StatusStartsAsTheProgramDoesOncePerDay) {
     EXPECT_NE(run.out.find(userFile + "\n"), std::string::npos) << run.out;
     run = runCli(status);
     ASSERT_EQ(run.status, 0) << run.err;
-    const auto trace = readText(home / "trace.vbl");
+    const auto trace = readText(home / "cli" / "speech-user" / "trace.vbl");
     EXPECT_EQ(trace.find("b4 processing"), trace.rfind("b4 processing")) << "parsed once";
     std::size_t backups = 0;
     for (const auto& entry : std::filesystem::directory_iterator(home / "Speaker")) backups += entry.path().filename().string().rfind("mycmds.", 0) == 0;

@@ -9,6 +9,7 @@
 #include "ops/Failures.h"
 #include "ops/Workspace.h"
 #include "shell/Application.h"
+#include "shell/FileBackups.h"
 #include "shell/HomeFolder.h"
 #include "shell/Session.h"
 #include "shell/Texts.h"
@@ -26,6 +27,15 @@ namespace vocabrella::cli {
 namespace {
 
 constexpr std::string_view kNeedsDragon = "This needs a Dragon installation: --dragon-root DIR or $DRAGON_ROOT";
+constexpr std::string_view kBackupKept = "The file's backup of the day: ";
+constexpr std::string_view kNothingKept =
+    "No backup of the file was kept, and the change cannot be undone after this run: the home folder could not be made at ";
+
+// The store, the trace and the work files of a run, one folder per command file, inside the home:
+// runs on one file share the store as a cache, and no run empties the store of a window.
+fs::path workFolder(const fs::path& home, const fs::path& file) {
+    return home / "cli" / (file.empty() ? fs::path("speech-user") : FileBackups::folderOf(home, file).filename());
+}
 
 class ScratchRunHome final : public RunHome {
 public:
@@ -45,8 +55,8 @@ int run(const std::vector<std::string>& args, const Streams& io, const RunHomeMa
     std::string homeOption, dragonRoot;
     bool yes = false;
     app.add_option("--home", homeOption,
-                   "Home folder (store, logs, settings, backups); default: $VOCABRELLA_HOME, with a Dragon "
-                   "installation the program's own, else a temporary folder");
+                   "Home folder (backups, history of changes, settings, store); default: the window's, "
+                   "$VOCABRELLA_HOME or else the system's data folder");
     app.add_option("--dragon-root", dragonRoot,
                    "The Dragon installation (default $DRAGON_ROOT): changes to the speech user's own file are "
                    "backed up and saved through Dragon's reload");
@@ -67,18 +77,38 @@ int run(const std::vector<std::string>& args, const Streams& io, const RunHomeMa
 
     CliPrompter prompter(io.err);
     prompter.answerYes = yes;
+    prompter.toTerminal = io.errIsTerminal;
     SystemClock clock;
     const auto root =
         platform::SimulatedDragon::rootFrom(dragonRoot.empty() ? std::nullopt : std::optional<fs::path>(os::pathFrom(dragonRoot)));
+    // The same home as the window's, made on first use; only --home names another. A home that
+    // cannot be made leaves the run one of its own, which goes with it: nothing is kept then.
     std::unique_ptr<RunHome> temporary;
-    fs::path home;
-    // Beside Dragon the program keeps its own home; on files alone, one for this run unless named.
-    if (homeOption.empty() && os::environment("VOCABRELLA_HOME").empty() && !root && !platform::dragonInstalled()) {
-        temporary = makeHome();
-        home = temporary->home();
-    } else {
-        home = HomeFolder::resolve(homeOption.empty() ? std::nullopt : std::optional<fs::path>(os::pathFrom(homeOption)));
+    std::string homeProblem;
+    fs::path home =
+        HomeFolder::resolve(homeOption.empty() ? std::nullopt : std::optional<fs::path>(os::pathFrom(homeOption)));
+    if (homeOption.empty()) {
+        try {
+            if (HomeFolder::prepare(home) == HomeFolder::State::StoreMissing)
+                homeProblem = std::string(texts::StoreMissing);
+        } catch (const std::exception& e) {
+            homeProblem = e.what();
+        }
+        if (!homeProblem.empty()) {
+            temporary = makeHome();
+            home = temporary->home();
+        }
     }
+    // Where a change's backup went, or that none was kept, when that is not the usual place.
+    const auto tellBackup = [&](ops::Workspace& workspace) {
+        if (!workspace.lastBackup()) return;
+        if (temporary)
+            io.err << shownOn(io.errIsTerminal, std::string(kNothingKept) + os::pathText(HomeFolder::resolve(std::nullopt)) +
+                                                    " (" + forTerminal(homeProblem) + ")")
+                   << '\n';
+        else if (!homeOption.empty())
+            io.err << shownOn(io.errIsTerminal, std::string(kBackupKept) + os::pathText(*workspace.lastBackup())) << '\n';
+    };
 
     try {
         if (!command->opensCommandFile()) return command->executeAlone(io, prompter);
@@ -89,7 +119,8 @@ int run(const std::vector<std::string>& args, const Streams& io, const RunHomeMa
         Session* session = nullptr;
         if (dragon.present) {
             // The program's own start-up: discovery, the day's backup, the speech user's file.
-            program = std::make_unique<Application>(StartupOptions{home, {}}, *dragon.dragon, prompter, clock);
+            program = std::make_unique<Application>(StartupOptions{home, {}, false, workFolder(home, file)},
+                                                    *dragon.dragon, prompter, clock);
             if (!program->load()) return 1;
             session = &program->session();
             if (!file.empty() && fs::weakly_canonical(fs::absolute(file)) != fs::weakly_canonical(program->commandFile()) &&
@@ -97,7 +128,7 @@ int run(const std::vector<std::string>& args, const Streams& io, const RunHomeMa
                 return 1;
         } else {
             if (command->needsDragon()) throw Refusal(std::string(kNeedsDragon));
-            session = &plainSession.emplace(home, prompter, clock);
+            session = &plainSession.emplace(home, workFolder(home, file), prompter, clock);
             const auto outcome = session->open(file);
             if (!outcome.success) {
                 // A file that could not be read at all has no parsing error to tell of.
@@ -111,6 +142,7 @@ int run(const std::vector<std::string>& args, const Streams& io, const RunHomeMa
         else workspace.emplace(*session, clock);
         Runtime runtime{*session, program.get(), *workspace, prompter, io};
         const int status = command->execute(runtime);
+        tellBackup(*workspace);
         if (program) program->shutdown();
         return status;
     } catch (const EndProgram& end) {

@@ -23,6 +23,8 @@ public:
 
     bool answerYes = false;
     int chosenButton = -1;
+    // Messages go to a terminal: their control characters are shown escaped.
+    bool toTerminal = false;
 
 private:
     std::ostream& err_;
@@ -30,5 +32,10 @@ private:
 
 // CR LF becomes the terminal's line end.
 std::string forTerminal(std::string_view text);
+// The C0 and C1 control characters of UTF-8 text but tab, CR and LF, written as \x1b: a terminal
+// would act on them.
+std::string visibleControls(std::string_view text);
+// The text as it goes to that stream: escaped when it is a terminal.
+std::string shownOn(bool terminal, std::string_view text);
 
 } // namespace vocabrella::cli

@@ -25,10 +25,13 @@ namespace vocabrella::cli {
 class CliPrompter;
 
 // Where a verb writes: what it prints as its result to out, the rest to err. The program passes
-// its standard output and error.
+// its standard output and error, and whether each is a terminal: text for a terminal shows its
+// control characters escaped, so that a body cannot retitle or reprogram the terminal.
 struct Streams {
     std::ostream& out;
     std::ostream& err;
+    bool outIsTerminal = false;
+    bool errIsTerminal = false;
 };
 
 // What a verb works with once its file is open: the session, the running program when Dragon

@@ -73,7 +73,7 @@ public:
         try {
             const auto comparison = ops::CompareFiles(HomeFolder::shippedDataFolder()).run(first_, second_);
             if (json_) io.out << dumped(comparisonJson(comparison)) << '\n';
-            else io.out << forTerminal(ops::comparisonText(comparison, ops::diffWords())) << '\n';
+            else io.out << shownOn(io.outIsTerminal, forTerminal(ops::comparisonText(comparison, ops::diffWords()))) << '\n';
             return comparison.equal() ? 0 : 1;
         } catch (const ops::CompareError& e) {
             if (json_) io.out << dumped(Json{{"error", e.what()}, {"file", os::pathText(e.file())}}) << '\n';

@@ -28,6 +28,9 @@ private:
 // Standard output and error carry the bytes the program writes, without any line-end
 // translation (Windows would turn each LF into CR LF, and a CR LF into CR CR LF).
 void prepareStandardStreams();
+// Whether standard output and standard error are terminals (consoles).
+bool standardOutputIsTerminal();
+bool standardErrorIsTerminal();
 
 // A home folder for this run only. It is removed on the way out, also when the run is ended by
 // the user (Ctrl+C, a closed console, SIGTERM, a closed pipe).

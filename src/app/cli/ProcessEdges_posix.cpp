@@ -15,6 +15,9 @@ Arguments::Arguments(int argc, char** argv) : texts_(argv, argv + argc) {
 
 void prepareStandardStreams() {}
 
+bool standardOutputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
+bool standardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
 namespace {
 sigset_t endingSignals() {
     sigset_t signals{};

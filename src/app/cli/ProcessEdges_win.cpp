@@ -32,6 +32,9 @@ void prepareStandardStreams() {
     ::SetConsoleOutputCP(CP_UTF8);
 }
 
+bool standardOutputIsTerminal() { return ::_isatty(::_fileno(stdout)) != 0; }
+bool standardErrorIsTerminal() { return ::_isatty(::_fileno(stderr)) != 0; }
+
 namespace {
 
 // The console's ending events arrive on a thread of their own; the folder to remove is handed

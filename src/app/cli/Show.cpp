@@ -1,3 +1,4 @@
+#include "CliPrompter.h"
 #include "Command.h"
 
 #include <ostream>
@@ -13,7 +14,7 @@ public:
         const auto found = ops::findCommand(rt.workspace, place_.place(), name_);
         if (!found.row) return 1;
         const auto& script = found.row->script;
-        rt.io.out << script;
+        rt.io.out << shownOn(rt.io.outIsTerminal, script);
         if (!script.empty() && script.back() != '\n') rt.io.out << '\n';
         return 0;
     }

@@ -28,7 +28,8 @@ int main(int argc, char** argv) {
         cli::prepareStandardStreams();
         const cli::Arguments arguments(argc, argv);
         const std::vector<std::string> args(arguments.values() + 1, arguments.values() + arguments.count());
-        return cli::runCli(args, {std::cout, std::cerr}, [] { return std::make_unique<SignalSafeHome>(); });
+        return cli::runCli(args, {std::cout, std::cerr, cli::standardOutputIsTerminal(), cli::standardErrorIsTerminal()},
+                            [] { return std::make_unique<SignalSafeHome>(); });
     } catch (const std::exception& e) {
         std::cerr << e.what() << '\n';
         return 1;
