@@ -76,6 +76,31 @@ private:
     std::vector<CommandFileUpdater::BodyChange> changes_;
 };
 
+// Every match in body at or after byte from replaced, each search going on behind the text put
+// in. Built in one pass over one folded copy: a match lies wholly in the body as it was, and a
+// folded letter keeps its place, so this finds what searching the growing new body would.
+struct Replaced {
+    std::string body;
+    int count = 0;
+};
+Replaced replaceEvery(const std::string& body, std::size_t from, std::string_view find, std::string_view with,
+                      bool matchCase) {
+    const std::string foldedBody = matchCase ? std::string() : foldTextCase(body);
+    const std::string foldedFind = matchCase ? std::string() : foldTextCase(find);
+    const std::string_view haystack = matchCase ? std::string_view(body) : std::string_view(foldedBody);
+    const std::string_view needle = matchCase ? find : std::string_view(foldedFind);
+    Replaced r;
+    std::size_t copied = 0;
+    for (auto at = haystack.find(needle, from); at != std::string_view::npos; at = haystack.find(needle, from)) {
+        if (r.count == 0) r.body.reserve(body.size());
+        r.body.append(body, copied, at - copied).append(with);
+        copied = from = at + needle.size();
+        ++r.count;
+    }
+    if (r.count > 0) r.body.append(body, copied);
+    return r;
+}
+
 } // namespace
 
 Outcome SearchReplace::refuse(std::string_view text, std::string title) {
@@ -186,18 +211,12 @@ Outcome SearchReplace::replaceAll() {
         const auto found = rows.find(commandKey(t.program, t.scope, t.name));
         if (found == rows.end() || !searchable(found->second)) continue;
         const UserRow* row = &found->second;
-        std::string body = row->script;
-        bool hit = false;
-        for (auto at = findIn(body, from); at != std::string::npos; at = findIn(body, from)) {
-            body.replace(at, findText.size(), replaceWith);
-            from = at + replaceWith.size();
-            ++replacements;
-            hit = true;
-        }
-        if (!hit) continue;
+        auto replaced = replaceEvery(row->script, from, findText, replaceWith, matchCase);
+        if (replaced.count == 0) continue;
+        replacements += replaced.count;
         // The row on show is counted already.
         if (i != shownIndex_) ++macros;
-        bodies.push_back({t.program, t.scope, t.name, row->script, std::move(body)});
+        bodies.push_back({t.program, t.scope, t.name, row->script, std::move(replaced.body)});
     }
     ReplaceBodies write(ws_, std::move(bodies),
                         std::string(texts::DescribeReplaceAll) + inQuotes(findText) + std::string(texts::DescribeWith) +

@@ -386,6 +386,51 @@ TEST_P(BatchTest, ReplaceIgnoresTheCaseOfAccentedLettersUnlessAsked) {
     EXPECT_EQ(row("Global Commands", "order")->script, "SendKeys \"tea\"");
 }
 
+// Replace All in one body: matches that overlap, at either end, made anew by a replacement and
+// the text behind it, folded accented capitals; from the match on show, after earlier searches.
+TEST_P(BatchTest, ReplaceAllGoesOnBehindEachReplacementFromTheMatchOnShow) {
+    struct Case {
+        std::string body, find, with; // the body in the file's bytes, the others as typed
+        bool matchCase;
+        int searches; // steps of Search before Replace All
+        std::string after;
+        int count;
+    };
+    const std::vector<Case> cases{
+        {"aaaaa", "aa", "b", false, 0, "bba", 2},
+        {"xAyx", "x", "zz", false, 0, "zzAyzz", 2},
+        {"abb", "ab", "a", false, 0, "ab", 1},
+        {"ab ab", "AB", "abab", false, 0, "abab abab", 2},
+        {"\xC0\xC9 \x9F \xE0", codec::cp1252ToUtf8("\xE0"), "o", false, 0, codec::cp1252ToUtf8("o\xC9 \x9F o"), 2},
+        {"\x9F\xFF", codec::cp1252ToUtf8("\xFF"), "y", false, 0, "yy", 2},
+        {"Aa", "a", "b", true, 0, "Ab", 1},
+        {"a a a", "a", "b", false, 2, "a b b", 2},
+    };
+    CommandFileBuilder b = mixedFile(GetParam());
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        b.add(globalCommand("case " + std::to_string(i), kKindScript, cases[i].body));
+    open(b);
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const auto& c = cases[i];
+        const std::string name = "case " + std::to_string(i);
+        ops::SearchReplace search(*workspace, picked({name}));
+        search.findText = c.find;
+        search.replaceWith = c.with;
+        search.matchCase = c.matchCase;
+        for (int s = 0; s < c.searches; ++s) ASSERT_TRUE(search.search().isDone()) << name;
+        const auto o = search.replaceAll();
+        ASSERT_TRUE(o.isDone()) << name << ": " << prompter.last().text;
+        EXPECT_EQ(row("Global Commands", name)->script, c.after) << name;
+        EXPECT_EQ(o.text, std::to_string(c.count) + std::string(optexts::OccurrencesIn) + "1" +
+                              std::string(optexts::MacrosReplaced))
+            << name;
+    }
+    session.reset();
+    openFile();
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        EXPECT_EQ(row("Global Commands", "case " + std::to_string(i))->script, cases[i].after) << "read back";
+}
+
 TEST_P(BatchTest, KeysConversionsConvertTheirKindOfKeysAndKeepTheLog) {
     open(mixedFile(GetParam()));
     auto o = ops::ConvertKeys(*workspace, everything(), ops::ConvertKeys::Mode::PlainText).run();
