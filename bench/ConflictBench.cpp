@@ -175,14 +175,14 @@ int runHard(std::string_view which) {
         testsupport::ScriptedPrompter prompter;
         NoWaitClock clock;
         Session session(base / "home", prompter, clock);
-        double floor = 0, floorMegabytes = 0;
+        double floor = 0, floorMegabytes = 0, floorCpu = 1e9, wholeCpu = 1e9;
         floor = timeOnce([&] {
             if (!session.open(file).success) throw std::runtime_error("hard file does not parse");
-        });
+        }, &floorCpu);
         floorMegabytes = megabytesAtPeak();
         ops::Workspace ws(session, clock);
         ops::CheckCommands::Result result;
-        const double whole = timeOnce([&] { result = ops::CheckCommands(ws).run(); });
+        const double whole = timeOnce([&] { result = ops::CheckCommands(ws).run(); }, &wholeCpu);
         const double megabytes = megabytesAtPeak();
         std::size_t conflicts = 0;
         for (const auto& f : result.findings) conflicts += f.kind == ops::finding::Conflict;
@@ -193,6 +193,7 @@ int runHard(std::string_view which) {
                     whole, floor, whole / floor, kHardLimitSeconds);
         std::printf("%-56s %8.1f MB floor %8.1f MB ratio %5.2f (limit %.0f MB)%s\n", "  peak memory", megabytes,
                     floorMegabytes, megabytes / floorMegabytes, kHardLimitMegabytes, ok ? "" : "  OVER");
+        std::printf("%-56s %8.4f s  floor %8.4f s\n", "  processor time", wholeCpu, floorCpu);
         std::printf("%-56s %8zu\n", "  conflicts", conflicts);
     } catch (const std::exception& e) {
         std::cerr << e.what() << '\n';
