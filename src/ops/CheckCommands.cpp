@@ -6,6 +6,7 @@
 #include "cmdfile/TextCase.h"
 #include "ops/Conflicts.h"
 #include "ops/Names.h"
+#include "ops/Progress.h"
 #include "ops/Texts.h"
 #include "ops/Workspace.h"
 
@@ -36,9 +37,31 @@ std::string conflictDetail(const UserRow& other, bool samePlace, const std::stri
     return text + std::string(texts::CheckConflictEnd) + "\"" + words + "\"";
 }
 
+// The search for conflicts as the first part of the check, the look at each record the rest;
+// remembers whether it was told to stop.
+class Parts : public Progress {
+public:
+    Parts(Progress* whole, std::size_t records) : whole_(whole), records_(records) {}
+    bool advance(std::size_t done, std::size_t total) override {
+        total_ = total;
+        return tell(done);
+    }
+    bool record(std::size_t done) { return tell(total_ + done); }
+    bool stopped() const { return stopped_; }
+
+private:
+    bool tell(std::size_t done) {
+        if (whole_ && !stopped_ && !whole_->advance(done, total_ + records_)) stopped_ = true;
+        return !stopped_;
+    }
+    Progress* whole_;
+    std::size_t records_, total_ = 0;
+    bool stopped_ = false;
+};
+
 } // namespace
 
-CheckCommands::Result CheckCommands::run() {
+CheckCommands::Result CheckCommands::run(Progress* progress) {
     Result result;
     if (ws_.changedOnDisk()) {
         ws_.FileRefresh();
@@ -52,8 +75,10 @@ CheckCommands::Result CheckCommands::run() {
     std::unordered_set<std::string> lists, referenced;
     ConflictFinder conflicts;
     std::vector<UserRow> heard; // the commands of the search, by their number there
+    std::size_t records = 0;
     store.forEachUser([&](const UserRow& row) {
         if (!fromFile(row)) return true;
+        ++records;
         if (isList(row)) {
             lists.insert(foldCase(row.name));
             conflicts.addList(row.name, row.script);
@@ -72,8 +97,18 @@ CheckCommands::Result CheckCommands::run() {
         return true;
     });
     // Told at the later command of each pair.
+    Parts parts(progress, records);
+    // Nothing found is told; that the file was read again still is.
+    const auto cancelled = [&] {
+        result.findings.clear();
+        result.scriptsWithoutDragon = 0;
+        result.cancelled = true;
+        return result;
+    };
     std::unordered_map<std::int64_t, std::vector<std::string>> conflictsOf;
-    for (const auto& c : conflicts.find()) {
+    const auto found = conflicts.find(&parts);
+    if (parts.stopped()) return cancelled();
+    for (const auto& c : found) {
         const auto& first = heard[c.first];
         const auto& second = heard[c.second];
         conflictsOf[second.ID].push_back(
@@ -84,8 +119,10 @@ CheckCommands::Result CheckCommands::run() {
     const auto add = [&](std::string_view kind, const UserRow& row, std::string detail) {
         result.findings.push_back({std::string(kind), row.menu, row.state, row.name, std::move(detail), isList(row)});
     };
+    std::size_t looked = 0;
     store.forEachUser([&](const UserRow& row) {
         if (!fromFile(row)) return true;
+        if (!parts.record(looked++)) return false;
         auto& seen = isList(row) ? seenLists : seenCommands;
         if (const auto [first, isNew] = seen.try_emplace(placeKey(row, row.name), row.name); !isNew)
             add(finding::Duplicate, row,
@@ -124,6 +161,7 @@ CheckCommands::Result CheckCommands::run() {
             for (auto& detail : at->second) add(finding::Conflict, row, std::move(detail));
         return true;
     });
+    if (parts.stopped()) return cancelled();
     return result;
 }
 

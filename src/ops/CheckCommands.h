@@ -11,6 +11,7 @@ struct UserRow;
 
 namespace vocabrella::ops {
 
+class Progress;
 class Workspace;
 
 // The kinds of finding, as the command line's JSON names them.
@@ -42,7 +43,8 @@ struct Finding {
 // program and among the global commands (told at the later of the two, with the words). It
 // changes nothing;
 // a file changed on disk since it was read is read again first. The findings come in the
-// order of the file's records.
+// order of the file's records. Told to a `Progress`, when given, which may cancel it: then
+// there are no findings.
 class CheckCommands {
 public:
     explicit CheckCommands(Workspace& workspace) : ws_(workspace) {}
@@ -52,8 +54,9 @@ public:
         // Legacy scripts checked by this program's own checker because Dragon's is not there.
         std::size_t scriptsWithoutDragon = 0;
         bool reread = false; // the file had changed on disk and was read again
+        bool cancelled = false;
     };
-    Result run();
+    Result run(Progress* progress = nullptr);
 
 private:
     // The faults of a command's script, each a finding.

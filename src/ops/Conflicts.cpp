@@ -1,6 +1,7 @@
 #include "ops/Conflicts.h"
 
 #include "cmdfile/TextCase.h"
+#include "ops/Progress.h"
 
 #include <algorithm>
 #include <optional>
@@ -13,6 +14,11 @@ namespace {
 
 using WordId = std::uint32_t;
 constexpr std::uint32_t kNoList = 0xFFFFFFFFu;
+constexpr WordId kEndWord = 0xFFFFFFFFu;
+// A step of the walk over words said inside two LISTs' items at once, told by `ExitStep`.
+constexpr std::uint32_t kThroughItems = 0xFFFFFFFEu;
+// Words the kept look-ups between two LISTs' trees may hold, all told.
+constexpr std::size_t kMostKeptShared = 1u << 22;
 // A side of the walk is a position in the name (8 bits) and a node of a LIST's tree (24 bits).
 constexpr std::size_t kMostElements = 250;
 constexpr std::uint32_t kMostNodes = (1u << 24) - 2;
@@ -27,15 +33,36 @@ struct Element {
     std::uint32_t jump;
 };
 
+constexpr std::uint32_t kNoNode = 0xFFFFFFFFu;
+
 // A LIST's items as a tree of words: the path from the root to a node marked `ends` is an item.
+// Small nodes, the children found through one table of the tree: LISTs run to many thousands
+// of items, and the same items in many LISTs.
 struct Tree {
     struct Node {
-        std::unordered_map<WordId, std::uint32_t> children;
-        std::vector<WordId> order; // the children's words in the order of the items
-        std::string spelled;       // the word that leads here, as the first item through here spells it
+        std::uint32_t parent = 0;
+        std::uint32_t first = kNoNode, last = kNoNode, next = kNoNode; // children in the order of the items
+        std::uint32_t children = 0;
+        WordId word = 0;         // the word that leads here
+        std::uint32_t spelledAt = 0, spelledSize = 0; // in `spelling`: as the first item through here spells it
         bool ends = false;
+        // A node where an item ends and no longer one goes on: all such are alike to the walk.
+        bool leaf() const { return ends && children == 0; }
     };
     std::vector<Node> nodes; // the root first
+    std::unordered_map<std::uint64_t, std::uint32_t> edges; // (node, word) -> child
+    std::string spelling;
+
+    std::uint32_t child(std::uint32_t node, WordId w) const {
+        const auto at = edges.find(std::uint64_t{node} << 32 | w);
+        return at == edges.end() ? kNoNode : at->second;
+    }
+    std::string_view spelled(std::uint32_t node) const {
+        return std::string_view(spelling).substr(nodes[node].spelledAt, nodes[node].spelledSize);
+    }
+    template <typename F> void forEachChild(std::uint32_t node, F&& f) const {
+        for (auto c = nodes[node].first; c != kNoNode; c = nodes[c].next) f(c);
+    }
 };
 
 struct List {
@@ -46,7 +73,9 @@ struct List {
     // `prefixes`), as the LIST spells them.
     std::vector<std::string> said;
     std::vector<std::uint32_t> prefixes;
-    std::unordered_set<WordId> lastWords; // the words its items end in
+    std::vector<WordId> lastWords; // the words its items end in, sorted
+
+    bool endsIn(WordId w) const { return std::binary_search(lastWords.begin(), lastWords.end(), w); }
 };
 
 struct Command {
@@ -61,6 +90,10 @@ struct Command {
     std::string sequence;          // of a literal name: its words' numbers, to compare whole names
     std::vector<WordId> firstWords; // what its first word can be: a word of its own ...
     std::vector<std::uint32_t> firstLists; // ... or an item's first word of one of these LISTs
+    // Its first two words where the first is a word of its own (the second kEndWord where the
+    // name may end after the first), and the first words after which the second may be an item.
+    std::vector<std::uint64_t> firstTwo;
+    std::vector<WordId> wideAfter;
     std::vector<WordId> lastWords;         // the same for its last word
     std::vector<std::uint32_t> lastLists;
 };
@@ -71,6 +104,10 @@ struct PlaceIndex {
     std::unordered_map<WordId, std::vector<std::uint32_t>> literalsByFirst;
     std::unordered_map<WordId, std::vector<std::uint32_t>> patternsByWord;
     std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> patternsByList;
+    // The same by their first two words, for many names of one first word: only those of a
+    // common second word meet, or those whose second word may be an item.
+    std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> literalsByFirstTwo, patternsByFirstTwo;
+    std::unordered_map<WordId, std::vector<std::uint32_t>> patternsWideAfter;
 };
 
 std::uint32_t side(std::uint32_t pos, std::uint32_t node) { return pos << 24 | node; }
@@ -80,6 +117,7 @@ std::uint32_t nodeOf(std::uint32_t s) { return s & 0xFFFFFFu; }
 } // namespace
 
 struct ConflictFinder::Impl {
+    std::size_t mostSteps;
     std::unordered_map<std::string, WordId> wordIds;
     std::unordered_map<std::string, std::uint32_t> listIds;
     std::vector<List> lists;
@@ -112,6 +150,10 @@ struct ConflictFinder::Impl {
         if (list.built) return;
         list.built = true;
         auto& nodes = list.tree.nodes;
+        // Most items are a word or two: room for them at once, not grown item by item.
+        const auto lines = static_cast<std::size_t>(std::count(list.items.begin(), list.items.end(), '\n')) + 1;
+        nodes.reserve(std::min<std::size_t>(lines + 1, kMostNodes));
+        list.tree.edges.reserve(std::min<std::size_t>(lines, kMostNodes));
         nodes.emplace_back();
         std::string_view items = list.items;
         while (!items.empty()) {
@@ -127,26 +169,43 @@ struct ConflictFinder::Impl {
                 if (blank > from) {
                     const auto spelled = item.substr(from, blank - from);
                     const auto id = word(spelled);
-                    const auto [at, isNew] = nodes[node].children.try_emplace(id, static_cast<std::uint32_t>(nodes.size()));
-                    if (isNew) nodes[node].order.push_back(id);
+                    const auto [at, isNew] =
+                        list.tree.edges.try_emplace(std::uint64_t{node} << 32 | id, static_cast<std::uint32_t>(nodes.size()));
+                    if (isNew) {
+                        const auto parent = node;
+                        auto& child = nodes.emplace_back();
+                        child.parent = parent;
+                        child.word = id;
+                        child.spelledAt = static_cast<std::uint32_t>(list.tree.spelling.size());
+                        child.spelledSize = static_cast<std::uint32_t>(spelled.size());
+                        list.tree.spelling += spelled;
+                        auto& p = nodes[parent];
+                        (p.last == kNoNode ? p.first : nodes[p.last].next) = at->second;
+                        p.last = at->second;
+                        ++p.children;
+                    }
                     node = at->second;
-                    if (isNew) nodes.emplace_back().spelled = std::string(spelled);
                     (words += words.empty() ? "" : " ") += spelled;
                     last = id;
                 }
                 from = blank + 1;
             }
             if (words.empty() || nodes[node].ends) continue;
-            list.lastWords.insert(last);
+            list.lastWords.push_back(last);
             nodes[node].ends = true;
             endings.emplace_back(node, std::move(words));
         }
         list.items = std::string();
+        std::sort(list.lastWords.begin(), list.lastWords.end());
+        list.lastWords.erase(std::unique(list.lastWords.begin(), list.lastWords.end()), list.lastWords.end());
+        list.lastWords.shrink_to_fit();
+        nodes.shrink_to_fit();
+        list.tree.spelling.shrink_to_fit();
         for (auto& [node, words] : endings) {
             if (list.said.empty()) {
                 list.said.push_back(words);
             }
-            if (!nodes[node].children.empty()) {
+            if (nodes[node].children != 0) {
                 list.prefixes.push_back(node);
                 list.said.push_back(std::move(words));
             }
@@ -208,11 +267,23 @@ struct ConflictFinder::Impl {
             for (const auto& e : c.elements) c.sequence.append(reinterpret_cast<const char*>(&e.id), sizeof e.id);
         std::vector<std::uint32_t> first;
         closure(c, 0, 0, first);
+        std::vector<std::uint32_t> second;
         for (const auto s : first) {
             if (atEnd(c, s)) continue;
             const auto& e = c.elements[positionOf(s)];
             auto& into = nodeOf(s) == 0 ? c.firstWords : c.firstLists;
             if (std::find(into.begin(), into.end(), e.id) == into.end()) into.push_back(e.id);
+            if (nodeOf(s) != 0) continue;
+            second.clear();
+            closure(c, positionOf(s) + 1, 0, second);
+            for (const auto t : second) {
+                if (!atEnd(c, t) && nodeOf(t) != 0) {
+                    if (std::find(c.wideAfter.begin(), c.wideAfter.end(), e.id) == c.wideAfter.end()) c.wideAfter.push_back(e.id);
+                    continue;
+                }
+                const std::uint64_t two = std::uint64_t{e.id} << 32 | (atEnd(c, t) ? kEndWord : c.elements[positionOf(t)].id);
+                if (std::find(c.firstTwo.begin(), c.firstTwo.end(), two) == c.firstTwo.end()) c.firstTwo.push_back(two);
+            }
         }
         // The last word: that of the last word or LIST, or of the last of optional words, which
         // may also be left out.
@@ -240,7 +311,7 @@ struct ConflictFinder::Impl {
     void closure(const Command& c, std::uint32_t pos, std::uint32_t node, std::vector<std::uint32_t>& out) {
         if (node != 0) {
             const auto& n = tree(c.elements[pos].id).nodes[node - 1];
-            if (!n.children.empty()) out.push_back(side(pos, node));
+            if (n.children != 0) out.push_back(side(pos, node));
             if (n.ends) closure(c, pos + 1, 0, out);
             return;
         }
@@ -252,7 +323,7 @@ struct ConflictFinder::Impl {
         switch (e.kind) {
         case Kind::Word: out.push_back(side(pos, 0)); return;
         case Kind::List:
-            if (e.id != kNoList && !tree(e.id).nodes.front().children.empty()) out.push_back(side(pos, 1));
+            if (e.id != kNoList && tree(e.id).nodes.front().children != 0) out.push_back(side(pos, 1));
             return;
         case Kind::Open:
             closure(c, pos + 1, 0, out);
@@ -267,15 +338,16 @@ struct ConflictFinder::Impl {
         const auto pos = positionOf(s), node = nodeOf(s);
         const auto& e = c.elements[pos];
         if (node == 0) return e.id == w ? std::optional(side(pos + 1, 0)) : std::nullopt;
-        const auto& children = tree(e.id).nodes[node - 1].children;
-        const auto at = children.find(w);
-        if (at == children.end()) return std::nullopt;
-        return side(pos, at->second + 1);
+        const auto child = tree(e.id).child(node - 1, w);
+        if (child == kNoNode) return std::nullopt;
+        return side(pos, child + 1);
     }
 
     // The words that go on from a node of one LIST's tree and from one of another's, with the
     // nodes they lead to, in the order of the items of the one with fewer; looked up from that
-    // one, and kept for the next pair of commands that meet there when there are many.
+    // one, and kept for the next pair of commands that meet there when there are many. Of the
+    // words that end an item in both and go on in neither only the first counts: the walk goes
+    // the same way after each.
     struct Shared {
         WordId word;
         std::uint32_t childA, childB;
@@ -291,24 +363,33 @@ struct ConflictFinder::Impl {
         }
     };
     std::unordered_map<NodesKey, std::vector<Shared>, NodesHash> sharedKept;
+    std::size_t sharedKeptWords = 0;
     std::vector<Shared> sharedNow;
 
     const std::vector<Shared>& shared(std::uint32_t listA, std::uint32_t nodeA, std::uint32_t listB, std::uint32_t nodeB) {
         const auto& a = tree(listA).nodes[nodeA];
         const auto& b = tree(listB).nodes[nodeB];
-        const bool many = std::min(a.children.size(), b.children.size()) > 16;
+        const bool many = std::min(a.children, b.children) > 16;
         if (many)
             if (const auto at = sharedKept.find({listA, nodeA, listB, nodeB}); at != sharedKept.end()) return at->second;
         sharedNow.clear();
-        const bool aFewer = a.children.size() <= b.children.size();
-        const auto& fewer = aFewer ? a : b;
-        const auto& more = (aFewer ? b : a).children;
-        for (const auto w : fewer.order)
-            if (const auto other = more.find(w); other != more.end()) {
-                const auto mine = fewer.children.at(w);
-                sharedNow.push_back({w, aFewer ? mine : other->second, aFewer ? other->second : mine});
+        const bool aFewer = a.children <= b.children;
+        const auto& fewer = tree(aFewer ? listA : listB);
+        const auto& more = tree(aFewer ? listB : listA);
+        const auto moreNode = aFewer ? nodeB : nodeA;
+        bool leavesTaken = false;
+        fewer.forEachChild(aFewer ? nodeA : nodeB, [&](std::uint32_t mine) {
+            const auto w = fewer.nodes[mine].word;
+            const auto other = more.child(moreNode, w);
+            if (other == kNoNode) return;
+            if (fewer.nodes[mine].leaf() && more.nodes[other].leaf()) {
+                if (leavesTaken) return;
+                leavesTaken = true;
             }
-        if (!many) return sharedNow;
+            sharedNow.push_back({w, aFewer ? mine : other, aFewer ? other : mine});
+        });
+        if (!many || sharedKeptWords + sharedNow.size() > kMostKeptShared) return sharedNow;
+        sharedKeptWords += sharedNow.size();
         return sharedKept.emplace(NodesKey{listA, nodeA, listB, nodeB}, sharedNow).first->second;
     }
 
@@ -322,32 +403,85 @@ struct ConflictFinder::Impl {
         return seenMany.insert(key).second;
     }
 
+    // Where a walk through two LISTs' items at once leaves them: one item ends (or both do)
+    // with the other side at `nodeB` (or `nodeA`). Each way out once: a side whose item ends
+    // and goes on no further is at its LIST's end whatever the node.
+    struct Exit {
+        std::uint32_t nodeA, nodeB;
+    };
+    std::unordered_map<NodesKey, std::vector<Exit>, NodesHash> exitsKept;
+    // The words of a step through items, on the side the example is spelled as.
+    struct ExitStep {
+        std::uint32_t list, from, to;
+    };
+    std::vector<ExitStep> exitSteps;
+
+    const std::vector<Exit>& exits(std::uint32_t listA, std::uint32_t nodeA, std::uint32_t listB, std::uint32_t nodeB) {
+        const NodesKey key{listA, nodeA, listB, nodeB};
+        if (const auto at = exitsKept.find(key); at != exitsKept.end()) return at->second;
+        const auto& treeA = tree(listA).nodes;
+        const auto& treeB = tree(listB).nodes;
+        const auto part = [](const Tree::Node& n, std::uint32_t node) { return n.leaf() ? kNoList : node; };
+        std::vector<Exit> out;
+        std::unordered_set<std::uint64_t> seen, told;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> queue{{nodeA, nodeB}};
+        seen.insert(std::uint64_t{nodeA} << 32 | nodeB);
+        for (std::size_t i = 0; i < queue.size(); ++i) {
+            // Copied: the look-up's buffer serves the next one.
+            const auto words = shared(listA, queue[i].first, listB, queue[i].second);
+            for (const auto& [w, childA, childB] : words) {
+                const auto& na = treeA[childA];
+                const auto& nb = treeB[childB];
+                if ((na.ends || nb.ends) &&
+                    told.insert(std::uint64_t{part(na, childA)} << 32 | part(nb, childB)).second)
+                    out.push_back({childA, childB});
+                if (na.children != 0 && nb.children != 0 &&
+                    seen.insert(std::uint64_t{childA} << 32 | childB).second)
+                    queue.emplace_back(childA, childB);
+            }
+        }
+        return exitsKept.emplace(key, std::move(out)).first->second;
+    }
+
+    // Adds the states the two sides reach from `toA` and `toB` without taking a word; `bothIn`,
+    // when given, is the one pair of them the walk through items has already taken care of.
     void follow(const Command& a, const Command& b, std::size_t from, std::uint32_t list, WordId w, std::uint32_t toA,
-                std::uint32_t toB) {
+                std::uint32_t toB, std::optional<std::uint64_t> bothIn = std::nullopt) {
         nextA.clear();
         nextB.clear();
         closure(a, positionOf(toA), nodeOf(toA), nextA);
         closure(b, positionOf(toB), nodeOf(toB), nextB);
         for (const auto sa : nextA)
             for (const auto sb : nextB)
-                if (const std::uint64_t key = std::uint64_t{sa} << 32 | sb; visit(key))
+                if (const std::uint64_t key = std::uint64_t{sa} << 32 | sb; key != bothIn && visit(key))
                     steps.push_back({key, static_cast<std::int64_t>(from), list, w});
     }
 
-    // The shortest run of words both names answer to, by walking both together.
-    // The words are spelled as the name on side B (or A, when `spellAsA`) and its LISTs spell them.
-    std::optional<std::string> common(const Command& a, const Command& b, bool spellAsA) {
+    // A run of words both names answer to, by walking both together, word by word. Spelled as
+    // the name on side B (or A, when `spellAsA`) and its LISTs spell them.
+    // The search for the shortest run (`shortest`) gives up past `mostSteps` states and says so
+    // in `gaveUp`; without it, the walk takes the words said inside two LISTs' items at once as
+    // one step, which keeps it to the positions of the two names and the LISTs' nodes between.
+    bool gaveUp = false;
+    std::optional<std::string> common(const Command& a, const Command& b, bool spellAsA, bool shortest = true) {
+        gaveUp = false;
         steps.clear();
+        exitSteps.clear();
         seenFew.clear();
         if (!seenMany.empty()) seenMany.clear(); // clearing costs its buckets even when empty
         nextA.clear();
         nextB.clear();
         closure(a, 0, 0, nextA);
         closure(b, 0, 0, nextB);
+        // Where nothing is said yet: not among the seen, so that the same places reached by
+        // words are walked again (both may end there, which before was nothing said).
         for (const auto sa : nextA)
-            for (const auto sb : nextB)
-                if (const std::uint64_t key = std::uint64_t{sa} << 32 | sb; visit(key)) steps.push_back({key, -1, kNoList, 0});
+            for (const auto sb : nextB) steps.push_back({std::uint64_t{sa} << 32 | sb, -1, kNoList, 0});
         for (std::size_t i = 0; i < steps.size(); ++i) {
+            if (shortest && steps.size() > mostSteps) {
+                gaveUp = true;
+                return std::nullopt;
+            }
             const auto sa = static_cast<std::uint32_t>(steps[i].key >> 32), sb = static_cast<std::uint32_t>(steps[i].key);
             const bool endA = atEnd(a, sa), endB = atEnd(b, sb);
             if (endA && endB) {
@@ -365,20 +499,33 @@ struct ConflictFinder::Impl {
                 continue;
             }
             const auto posA = positionOf(sa), posB = positionOf(sb);
-            if (const auto list = a.elements[posA].id; nodeOf(sa) == 1 && nodeOf(sb) == 1 && b.elements[posB].id == list) {
+            const auto listA = a.elements[posA].id, listB = b.elements[posB].id;
+            if (!shortest) {
+                // Both inside items: on to where either item ends, the words between as one step.
+                const auto& ways = exits(listA, nodeOf(sa) - 1, listB, nodeOf(sb) - 1);
+                for (std::size_t k = 0; k < ways.size(); ++k) {
+                    const auto [nodeA, nodeB] = ways[k];
+                    const auto toA = side(posA, nodeA + 1), toB = side(posB, nodeB + 1);
+                    exitSteps.push_back(spellAsA ? ExitStep{listA, nodeOf(sa) - 1, nodeA} : ExitStep{listB, nodeOf(sb) - 1, nodeB});
+                    follow(a, b, i, kThroughItems, static_cast<WordId>(exitSteps.size() - 1), toA, toB,
+                           std::uint64_t{toA} << 32 | toB);
+                }
+                continue;
+            }
+            if (nodeOf(sa) == 1 && nodeOf(sb) == 1 && listB == listA) {
                 // Both at the start of one LIST: whatever item one says, the other says too. They
                 // leave it together, after any item; or one leaves after an item that begins a
                 // longer one, which the other goes on saying.
-                follow(a, b, i, list, 0, side(posA + 1, 0), side(posB + 1, 0));
-                const auto& prefixes = lists[list].prefixes;
+                follow(a, b, i, listA, 0, side(posA + 1, 0), side(posB + 1, 0));
+                const auto& prefixes = lists[listA].prefixes;
                 for (std::uint32_t k = 0; k < prefixes.size(); ++k) {
-                    follow(a, b, i, list, k + 1, side(posA + 1, 0), side(posB, prefixes[k] + 1));
-                    follow(a, b, i, list, k + 1, side(posA, prefixes[k] + 1), side(posB + 1, 0));
+                    follow(a, b, i, listA, k + 1, side(posA + 1, 0), side(posB, prefixes[k] + 1));
+                    follow(a, b, i, listA, k + 1, side(posA, prefixes[k] + 1), side(posB + 1, 0));
                 }
                 continue;
             }
             // Both inside a LIST: the words that go on in both trees.
-            for (const auto& [w, childA, childB] : shared(a.elements[posA].id, nodeOf(sa) - 1, b.elements[posB].id, nodeOf(sb) - 1))
+            for (const auto& [w, childA, childB] : shared(listA, nodeOf(sa) - 1, listB, nodeOf(sb) - 1))
                 follow(a, b, i, kNoList, w, side(posA, childA + 1), side(posB, childB + 1));
         }
         return std::nullopt;
@@ -390,8 +537,18 @@ struct ConflictFinder::Impl {
              i = steps[static_cast<std::size_t>(i)].parent)
             path.push_back(static_cast<std::size_t>(i));
         std::string text;
+        std::vector<std::string_view> through;
         for (auto i = path.rbegin(); i != path.rend(); ++i) {
             const auto& step = steps[*i];
+            if (step.list == kThroughItems) {
+                // The words of the item from where the step began to where it left it.
+                const auto& [list, from, to] = exitSteps[step.word];
+                const auto& t = tree(list);
+                through.clear();
+                for (auto node = to; node != from; node = t.nodes[node].parent) through.push_back(t.spelled(node));
+                for (auto w = through.rbegin(); w != through.rend(); ++w) (text += text.empty() ? "" : " ") += *w;
+                continue;
+            }
             std::string_view words;
             if (step.list != kNoList) {
                 words = lists[step.list].said[step.word];
@@ -403,8 +560,8 @@ struct ConflictFinder::Impl {
                 if (node == 0) {
                     words = c.spelled[pos];
                 } else {
-                    const auto& nodes = tree(c.elements[pos].id).nodes;
-                    words = nodes[nodes[node - 1].children.at(step.word)].spelled;
+                    const auto& t = tree(c.elements[pos].id);
+                    words = t.spelled(t.child(node - 1, step.word));
                 }
             }
             (text += text.empty() ? "" : " ") += words;
@@ -422,12 +579,11 @@ struct ConflictFinder::Impl {
     bool meet(std::uint32_t x, std::uint32_t y) {
         const std::uint64_t key = std::uint64_t{std::min(x, y)} << 32 | std::max(x, y);
         if (const auto at = listsMeet.find(key); at != listsMeet.end()) return at->second;
-        const auto& rootX = tree(x).nodes.front().children;
-        const auto& rootY = tree(y).nodes.front().children;
-        const auto& fewer = rootX.size() <= rootY.size() ? rootX : rootY;
-        const auto& more = rootX.size() <= rootY.size() ? rootY : rootX;
-        const bool result =
-            std::any_of(fewer.begin(), fewer.end(), [&](const auto& child) { return more.contains(child.first); });
+        const bool xFewer = tree(x).nodes.front().children <= tree(y).nodes.front().children;
+        const auto& fewer = tree(xFewer ? x : y);
+        const auto& more = tree(xFewer ? y : x);
+        bool result = false;
+        fewer.forEachChild(0, [&](std::uint32_t child) { result = result || more.child(0, fewer.nodes[child].word) != kNoNode; });
         listsMeet.emplace(key, result);
         return result;
     }
@@ -441,7 +597,8 @@ struct ConflictFinder::Impl {
         const auto& lastY = lists[y].lastWords;
         const auto& fewer = lastX.size() <= lastY.size() ? lastX : lastY;
         const auto& more = lastX.size() <= lastY.size() ? lastY : lastX;
-        const bool result = std::any_of(fewer.begin(), fewer.end(), [&](WordId w) { return more.contains(w); });
+        const bool result =
+            std::any_of(fewer.begin(), fewer.end(), [&](WordId w) { return std::binary_search(more.begin(), more.end(), w); });
         listsEndAlike.emplace(key, result);
         return result;
     }
@@ -451,11 +608,11 @@ struct ConflictFinder::Impl {
         for (const auto w : a.lastWords) {
             if (std::find(b.lastWords.begin(), b.lastWords.end(), w) != b.lastWords.end()) return true;
             for (const auto l : b.lastLists)
-                if (lists[l].lastWords.contains(w)) return true;
+                if (lists[l].endsIn(w)) return true;
         }
         for (const auto l : a.lastLists) {
             for (const auto w : b.lastWords)
-                if (lists[l].lastWords.contains(w)) return true;
+                if (lists[l].endsIn(w)) return true;
             for (const auto m : b.lastLists)
                 if (endAlike(l, m)) return true;
         }
@@ -466,9 +623,12 @@ struct ConflictFinder::Impl {
         if (c.literal) {
             index.literals[c.sequence].push_back(number);
             index.literalsByFirst[c.elements.front().id].push_back(number);
+            index.literalsByFirstTwo[c.firstTwo.front()].push_back(number);
             return;
         }
         for (const auto w : c.firstWords) index.patternsByWord[w].push_back(number);
+        for (const auto two : c.firstTwo) index.patternsByFirstTwo[two].push_back(number);
+        for (const auto w : c.wideAfter) index.patternsWideAfter[w].push_back(number);
         for (const auto l : c.firstLists) index.patternsByList[l].push_back(number);
     }
 
@@ -478,29 +638,39 @@ struct ConflictFinder::Impl {
         const auto add = [&](const auto& map, const auto& key) {
             if (const auto at = map.find(key); at != map.end()) out.insert(out.end(), at->second.begin(), at->second.end());
         };
+        const auto wide = [&](WordId w) { return std::find(c.wideAfter.begin(), c.wideAfter.end(), w) != c.wideAfter.end(); };
+        for (const auto two : c.firstTwo) {
+            if (wide(static_cast<WordId>(two >> 32))) continue;
+            if (!c.literal) add(index.literalsByFirstTwo, two);
+            add(index.patternsByFirstTwo, two);
+        }
         for (const auto w : c.firstWords) {
-            if (!c.literal) add(index.literalsByFirst, w);
-            add(index.patternsByWord, w);
+            if (wide(w)) {
+                if (!c.literal) add(index.literalsByFirst, w);
+                add(index.patternsByWord, w);
+            } else {
+                add(index.patternsWideAfter, w);
+            }
             if (const auto at = listsStartingWith.find(w); at != listsStartingWith.end())
                 for (const auto l : at->second) add(index.patternsByList, l);
         }
         for (const auto l : c.firstLists) {
             for (const auto& [other, numbers] : index.patternsByList)
                 if (other == l || meet(l, other)) out.insert(out.end(), numbers.begin(), numbers.end());
-            const auto& root = tree(l).nodes.front().children;
+            const auto& t = tree(l);
             for (const auto* map : {&index.literalsByFirst, &index.patternsByWord}) {
-                if (root.size() <= map->size()) {
-                    for (const auto& child : root) add(*map, child.first);
+                if (t.nodes.front().children <= map->size()) {
+                    t.forEachChild(0, [&](std::uint32_t child) { add(*map, t.nodes[child].word); });
                 } else {
                     for (const auto& [w, numbers] : *map)
-                        if (root.contains(w)) out.insert(out.end(), numbers.begin(), numbers.end());
+                        if (t.child(0, w) != kNoNode) out.insert(out.end(), numbers.begin(), numbers.end());
                 }
             }
         }
     }
 };
 
-ConflictFinder::ConflictFinder() : impl_(std::make_unique<Impl>()) {}
+ConflictFinder::ConflictFinder(std::size_t mostSteps) : impl_(std::make_unique<Impl>()) { impl_->mostSteps = mostSteps; }
 ConflictFinder::~ConflictFinder() = default;
 
 void ConflictFinder::addList(std::string_view name, std::string_view items) {
@@ -519,7 +689,7 @@ std::size_t ConflictFinder::addCommand(std::string_view place, bool global, std:
     return d.commands.size() - 1;
 }
 
-std::vector<Conflict> ConflictFinder::find() {
+std::vector<Conflict> ConflictFinder::find(Progress* progress) {
     auto& d = *impl_;
     for (auto& c : d.commands) d.compile(c);
 
@@ -528,7 +698,7 @@ std::vector<Conflict> ConflictFinder::find() {
         std::unordered_set<std::uint32_t> firstLists;
         for (const auto& c : d.commands) firstLists.insert(c.firstLists.begin(), c.firstLists.end());
         for (const auto l : firstLists)
-            for (const auto& child : d.tree(l).nodes.front().children) listsStartingWith[child.first].push_back(l);
+            d.tree(l).forEachChild(0, [&](std::uint32_t child) { listsStartingWith[d.tree(l).nodes[child].word].push_back(l); });
     }
 
     std::vector<Conflict> found;
@@ -551,14 +721,19 @@ std::vector<Conflict> ConflictFinder::find() {
             const auto& o = d.commands[other];
             if (o.folded == c.folded) continue; // a duplicate, or a program's own version of a global command
             if (!d.endsMeet(o, c)) continue;
-            if (auto words = d.common(o, c, other > number)) found.push_back({std::min(other, number), std::max(other, number), std::move(*words)});
+            auto words = d.common(o, c, other > number);
+            if (!words && d.gaveUp) words = d.common(o, c, other > number, false);
+            if (words) found.push_back({std::min(other, number), std::max(other, number), std::move(*words)});
         }
     };
 
     // Each place among itself, every command against those before it; then each program's
     // commands against all global ones.
+    // Each command is looked at twice: among its place, and against the global commands.
+    const std::size_t total = 2 * d.commands.size();
     std::vector<PlaceIndex> places(d.placeIds.size());
     for (std::uint32_t number = 0; number < d.commands.size(); ++number) {
+        if (progress && !progress->advance(number, total)) return {};
         const auto& c = d.commands[number];
         if (!c.usable) continue;
         compare(number, places[c.place]);
@@ -567,8 +742,10 @@ std::vector<Conflict> ConflictFinder::find() {
     PlaceIndex global;
     for (std::uint32_t number = 0; number < d.commands.size(); ++number)
         if (d.commands[number].usable && d.commands[number].global) Impl::insert(global, d.commands[number], number);
-    for (std::uint32_t number = 0; number < d.commands.size(); ++number)
+    for (std::uint32_t number = 0; number < d.commands.size(); ++number) {
+        if (progress && !progress->advance(d.commands.size() + number, total)) return {};
         if (d.commands[number].usable && !d.commands[number].global) compare(number, global);
+    }
 
     for (auto& f : found)
         if (f.first > f.second) std::swap(f.first, f.second);

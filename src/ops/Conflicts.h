@@ -9,6 +9,8 @@
 
 namespace vocabrella::ops {
 
+class Progress;
+
 // Two commands that answer to the same spoken words.
 struct Conflict {
     std::size_t first = 0, second = 0; // the commands in the order they were added, first < second
@@ -27,10 +29,14 @@ struct Conflict {
 //
 // The search never compares all pairs: commands are kept by what their first word can be, and
 // a pair is decided by walking both names word by word together, with each LIST's items in a
-// tree keyed by word, so a LIST of thousands of items costs a look-up, not a loop.
+// tree keyed by word, so a LIST of thousands of items costs a look-up, not a loop. Names of one
+// first word are kept by their second word too, where it is a word of their own.
 class ConflictFinder {
 public:
-    ConflictFinder();
+    // The search for the shortest words both names answer to gives up past `mostSteps` states
+    // of the walk; a walk that takes each LIST item as one step then decides, and its words are
+    // not always the fewest.
+    explicit ConflictFinder(std::size_t mostSteps = 20000);
     ~ConflictFinder();
     ConflictFinder(const ConflictFinder&) = delete;
     ConflictFinder& operator=(const ConflictFinder&) = delete;
@@ -42,8 +48,9 @@ public:
     // A name whose brackets do not pair takes part in nothing.
     std::size_t addCommand(std::string_view place, bool global, std::string_view name);
 
-    // Every conflicting pair once, ordered by its second command, then its first.
-    std::vector<Conflict> find();
+    // Every conflicting pair once, ordered by its second command, then its first. Told to
+    // `progress` command by command; none at all when it says to stop.
+    std::vector<Conflict> find(Progress* progress = nullptr);
 
 private:
     struct Impl;

@@ -3,9 +3,11 @@
 #include "ops/Texts.h"
 #include "ui/Texts.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -14,6 +16,13 @@ namespace vocabrella::ui {
 namespace {
 
 QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// A check of more steps than this (two for each command, one for each LIST) shows its
+// progress at once; a smaller one after this many milliseconds.
+constexpr std::size_t kBigCheck = 6000;
+constexpr int kMomentMs = 600;
+// How often the check stops to paint and to hear Cancel.
+constexpr qint64 kLookEveryMs = 40;
 
 } // namespace
 
@@ -65,6 +74,42 @@ void CheckCommandsDialog::goTo() {
     if (row < 0) return;
     chosen_ = static_cast<std::size_t>(row);
     accept();
+}
+
+} // namespace vocabrella::ui
+
+namespace vocabrella::ui {
+
+CheckProgress::CheckProgress(QWidget* parent) : dialog_(new QProgressDialog(parent)) {
+    dialog_->setObjectName(QStringLiteral("checkprogress"));
+    dialog_->setWindowTitle(qs(texts::CheckCaption));
+    dialog_->setAccessibleName(qs(texts::CheckProgressName));
+    dialog_->setLabelText(qs(texts::CheckProgressLabel));
+    dialog_->setCancelButtonText(qs(texts::CheckCancel));
+    dialog_->setWindowModality(Qt::WindowModal);
+    dialog_->setAutoReset(false);
+    dialog_->setAutoClose(false);
+    // Shown by advance() alone, not by the dialog's own timer.
+    dialog_->reset();
+    sinceStart_.start();
+}
+
+CheckProgress::~CheckProgress() { delete dialog_; }
+
+bool CheckProgress::advance(std::size_t done, std::size_t total) {
+    if (sinceLook_.isValid() && sinceLook_.elapsed() < kLookEveryMs) return !dialog_->wasCanceled();
+    sinceLook_.start();
+    if (!dialog_->isVisible() && (total > kBigCheck || sinceStart_.elapsed() > kMomentMs)) {
+        dialog_->show();
+        dialog_->raise();
+    }
+    if (dialog_->isVisible()) {
+        // In thousandths: a file's steps may be more than a progress bar counts.
+        dialog_->setMaximum(1000);
+        dialog_->setValue(total == 0 ? 0 : static_cast<int>(1000.0 * static_cast<double>(done) / static_cast<double>(total)));
+    }
+    QCoreApplication::processEvents(dialog_->isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    return !dialog_->wasCanceled();
 }
 
 } // namespace vocabrella::ui

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "ops/CheckCommands.h"
+#include "ops/Progress.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 #include <optional>
 
+class QProgressDialog;
 class QTreeWidget;
 
 namespace vocabrella::ui {
@@ -25,6 +28,20 @@ private:
 
     QTreeWidget* findings_;
     std::optional<std::size_t> chosen_;
+};
+
+// How far a check has come, in a window of its own with a Cancel button: shown at once for a
+// big file, otherwise once the check takes longer than a moment. The check runs on this
+// thread; while it is not shown, the window only repaints, so that nothing else can start.
+class CheckProgress : public ops::Progress {
+public:
+    explicit CheckProgress(QWidget* parent);
+    ~CheckProgress() override;
+    bool advance(std::size_t done, std::size_t total) override;
+
+private:
+    QProgressDialog* dialog_;
+    QElapsedTimer sinceStart_, sinceLook_;
 };
 
 } // namespace vocabrella::ui

@@ -338,6 +338,10 @@ inline constexpr std::string_view CheckScriptsNeedDragon =
     " (by Vocabrella's own script check; Dragon's own needs a Dragon installation)";
 inline constexpr std::string_view CheckGoTo = "&Go To";
 inline constexpr std::string_view CheckClose = "&Close";
+inline constexpr std::string_view CheckProgressName = "Checking commands";
+inline constexpr std::string_view CheckProgressLabel = "Checking the commands and LISTs...";
+inline constexpr std::string_view CheckCancel = "Cancel";
+inline constexpr std::string_view CheckCancelled = "The check was cancelled; nothing was changed.";
 
 namespace voice {
 inline constexpr std::string_view MenuName = "Vocabrella";

@@ -143,8 +143,15 @@ void ToolsActions::convertLanguage() {
 void ToolsActions::check() {
     if (!ctx_.fileOpen()) return;
     ops::Workspace ws(ctx_.app, ctx_.clock);
-    const auto result = ops::CheckCommands(ws).run();
+    const auto result = [&] {
+        CheckProgress progress(&ctx_.window);
+        return ops::CheckCommands(ws).run(&progress);
+    }();
     if (result.reread) ctx_.lists->refreshAfterChange();
+    if (result.cancelled) {
+        ctx_.prompter().status(texts::CheckCancelled);
+        return;
+    }
     if (result.findings.empty()) {
         std::string text(texts::CheckNoFindings);
         if (result.scriptsWithoutDragon > 0)

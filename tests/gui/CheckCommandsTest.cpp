@@ -8,6 +8,7 @@
 #include "ui/Texts.h"
 
 #include <QApplication>
+#include <QProgressDialog>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -64,6 +65,7 @@ private slots:
     void findingsAreListedAndADoubleClickGoesThere();
     void aCleanFileIsSaidToBeSo();
     void aConflictIsListedAtTheLaterCommandWithTheWords();
+    void aBigFileShowsTheCheckGoingAndCancelStopsIt();
 };
 
 void CheckCommandsTest::findingsAreListedAndADoubleClickGoesThere() {
@@ -138,6 +140,44 @@ void CheckCommandsTest::aConflictIsListedAtTheLaterCommandWithTheWords() {
              QStringLiteral("Both this command and \"open <app>\" (Global Commands, Global Commands) answer to \"open Word\""));
     QCOMPARE(h.text("Text2"), QStringLiteral("WINWORD"));
     QCOMPARE(h.form->selection().command, std::string("open Word"));
+}
+
+void CheckCommandsTest::aBigFileShowsTheCheckGoingAndCancelStopsIt() {
+    GuiHome h;
+    CommandFileBuilder b;
+    for (int i = 0; i < 2500; ++i) b.add(command("open file " + std::to_string(i), kKindKeys, "{Ctrl+o}"));
+    b.add(command("open file 7", kKindKeys, "{Ctrl+o}")); // a duplicate: findings, when not cancelled
+    h.open(b);
+    // Watches for the progress: cancels it when asked, and closes any findings that show.
+    bool cancel = true, progressShown = false, findingsShown = false;
+    QString accessibleName;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, [&] {
+        if (auto* findings = qobject_cast<ui::CheckCommandsDialog*>(QApplication::activeModalWidget())) {
+            findingsShown = true;
+            findings->reject();
+            return;
+        }
+        auto* progress = h.form->findChild<QProgressDialog*>(QStringLiteral("checkprogress"));
+        if (!progress || !progress->isVisible()) return;
+        progressShown = true;
+        accessibleName = progress->accessibleName();
+        if (cancel) progress->findChild<QPushButton*>()->click();
+    });
+    watch.start(0);
+    h.action("toolscheck")->trigger();
+    QVERIFY(progressShown);
+    QVERIFY(!findingsShown);
+    QCOMPARE(accessibleName, QStringLiteral("Checking commands"));
+    QCOMPARE(h.prompter.statusLines.back(), std::string(ui::texts::CheckCancelled));
+
+    // Not cancelled, the same check ends in its findings.
+    cancel = false;
+    progressShown = false;
+    h.action("toolscheck")->trigger();
+    watch.stop();
+    QVERIFY(progressShown);
+    QVERIFY(findingsShown);
 }
 
 QTEST_MAIN(CheckCommandsTest)

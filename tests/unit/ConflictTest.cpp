@@ -56,6 +56,9 @@ void addLists(ops::ConflictFinder& finder) {
     finder.addList("empty", "");
     finder.addList("blanks", "  \r\n");
     finder.addList("digit", "up\r\n"); // a second LIST of a name: the first counts
+    finder.addList("name", "john\r\njohn smith\r\n");
+    finder.addList("surname", "smith now\r\nsmith\r\n");
+    finder.addList("face", "times new roman\r\ncourier\r\n");
 }
 
 const std::vector<Pair> kPairs{
@@ -99,6 +102,20 @@ const std::vector<Pair> kPairs{
     {"nothing said is no conflict", kGlobalPlace, "[hello]", kGlobalPlace, "[goodbye]", {}},
     {"nothing said is no conflict, though both begin and end alike", kGlobalPlace, "[go] [down]", kGlobalPlace,
      "[go up down]", {}},
+    {"all optional, but something said", kGlobalPlace, "[go]", kGlobalPlace, "[go] [now]", {"go"}},
+    {"an item's words said through another LIST's item", kGlobalPlace, "call <name> now", kGlobalPlace,
+     "call john <surname>", {"call john smith now"}},
+    {"an item that begins a longer one, then a LIST", kGlobalPlace, "<name> <surname>", kGlobalPlace, "john smith smith",
+     {"john smith smith"}},
+    {"two LISTs, each item part of the other's", kGlobalPlace, "<name> now", kGlobalPlace, "john <surname>",
+     {"john smith now"}},
+    {"items of several words in two LISTs", kGlobalPlace, "font <font> now", kGlobalPlace, "font <face> now",
+     {"font times new roman now"}},
+    {"a LIST second against a word second", kGlobalPlace, "go <direction> now", kGlobalPlace, "go up now", {"go up now"}},
+    {"LISTs of the same items, each optional, in another order", kGlobalPlace, "[<letter>] [<key>] x", kGlobalPlace,
+     "[<key>] [<letter>] x", {"x"}},
+    {"LISTs of the same items, each optional, none alike at the end", kGlobalPlace, "[<letter>] [<key>] x", kGlobalPlace,
+     "[<key>] [<letter>] y", {}},
     {"a name Dragon cannot read", kGlobalPlace, "go <direction", kGlobalPlace, "go <direction> up", {}},
 };
 
@@ -108,8 +125,11 @@ class ConflictPairs : public ::testing::TestWithParam<Pair> {};
 
 TEST_P(ConflictPairs, AreFoundWithWordsBothAnswerTo) {
     const auto& pair = GetParam();
+    // Also by the walk that only decides, as when the search for the fewest words gives up.
+    for (const std::size_t mostSteps : {std::size_t{20000}, std::size_t{0}})
     for (const bool reversed : {false, true}) {
-        ops::ConflictFinder finder;
+        SCOPED_TRACE(mostSteps == 0 ? "deciding walk" : "shortest words");
+        ops::ConflictFinder finder(mostSteps);
         addLists(finder);
         finder.addCommand("WINWORD/Application-specific", false, "something else"); // a command of no pair
         const auto first = reversed ? finder.addCommand(pair.whereB.place, pair.whereB.global, pair.b)
