@@ -191,6 +191,7 @@ void ChangeHistory::loadList() {
     if (position && *position > lines.size() - 3) position.reset();
     std::size_t firstBad = position ? 0 : 3;
     if (!position) badLines_ = std::string(lines[2]) + "\n";
+    entries_.reserve(lines.size() - 3);
     for (std::size_t i = 3; i < lines.size(); ++i) {
         auto entry = parseEntry(lines[i]);
         if (!entry) {
