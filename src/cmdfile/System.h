@@ -16,6 +16,10 @@ namespace vocabrella::os {
 std::string pathText(const std::filesystem::path& path);
 std::filesystem::path pathFrom(std::string_view utf8);
 
+// Whether path is itself a symbolic link (on Windows any reparse point, junctions included),
+// looked at without following it; false when nothing is there.
+bool isLink(const std::filesystem::path& path);
+
 // This process's identifier, and whether process `pid` is certainly gone (one that exists,
 // or that this account may not look at, is not).
 std::int64_t currentProcess();

@@ -15,6 +15,11 @@ extern char** environ;
 namespace vocabrella::os {
 namespace fs = std::filesystem;
 
+bool isLink(const fs::path& path) {
+    std::error_code ec;
+    return fs::is_symlink(fs::symlink_status(path, ec));
+}
+
 std::int64_t currentProcess() { return ::getpid(); }
 
 bool processGone(std::int64_t pid) {

@@ -10,6 +10,13 @@
 namespace vocabrella::os {
 namespace fs = std::filesystem;
 
+// The library's symlink_status does not see junctions: the attribute does, and every other
+// reparse point too.
+bool isLink(const fs::path& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 std::int64_t currentProcess() { return static_cast<std::int64_t>(::GetCurrentProcessId()); }
 
 bool processGone(std::int64_t pid) {

@@ -2,6 +2,8 @@
 
 #include "cmdfile/AtomicFile.h"
 #include "cmdfile/Errors.h"
+#include "cmdfile/FileLock.h"
+#include "cmdfile/Prompter.h"
 #include "cmdfile/Sha256.h"
 #include "ops/Texts.h"
 #include "shell/Session.h"
@@ -9,6 +11,35 @@
 #include "cmdfile/System.h"
 
 namespace vocabrella::ops {
+namespace {
+
+// The history with its position matching the file when a step wrote the file but was stopped
+// before the history took it in; moved under the list's lock, as every writer of the history.
+// Moving it puts aside what was damaged: problem says what was found.
+ChangeHistory matchingHistory(Workspace& ws, std::span<const std::uint8_t> file, std::string& problem) {
+    const auto& home = ws.session().home();
+    ChangeHistory history(home, ws.commandFile());
+    problem = history.problem();
+    if (!history.positionFor(file)) return history;
+    CommandFileLock lock(ChangeHistory::listOf(home, ws.commandFile()), ws.clock());
+    ChangeHistory locked(home, ws.commandFile());
+    problem = locked.problem();
+    if (const auto position = locked.positionFor(file)) locked.moveTo(*position);
+    return locked;
+}
+
+// Without reading the file: whether its size is the one an interrupted step leaves, and not the
+// one the position expects.
+bool mayBeInterrupted(const ChangeHistory& history, const std::filesystem::path& file) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(file, ec);
+    const HistoryEntry* undo = history.undoable();
+    const HistoryEntry* redo = history.redoable();
+    if (ec || (undo && undo->afterSize == size) || (redo && redo->beforeSize == size)) return false;
+    return (undo && undo->beforeSize == size) || (redo && redo->afterSize == size);
+}
+
+} // namespace
 
 std::string HistoryStep::describe() const {
     return std::string(back() ? texts::UndoPrefix : texts::RedoPrefix) + (entry_ ? entry_->description : "");
@@ -25,20 +56,25 @@ std::string HistoryStep::changedSince() const {
 
 Outcome HistoryStep::check() {
     const auto& file = ws_.commandFile();
-    ChangeHistory history(ws_.session().home(), file);
-    if (!history.problem().empty()) return refuse(history.problem(), os::pathText(file));
+    const auto bytes = readFileBytes(file);
+    std::string problem;
+    const auto history = matchingHistory(ws_, bytes, problem);
     const HistoryEntry* entry = back() ? history.undoable() : history.redoable();
+    if (!entry && !problem.empty()) return refuse(problem, os::pathText(file));
+    // A history partly damaged still takes its readable steps; the damage is told when the step
+    // is kept in it, or now when matching the file already put it aside.
+    if (!problem.empty() && history.problem().empty()) ws_.prompter().message(problem, os::pathText(file));
     if (!entry) return refuse(std::string(back() ? texts::NothingToUndo : texts::NothingToRedo), os::pathText(file));
     entry_ = *entry;
-    if (!isExpected(readFileBytes(file))) return refuse(changedSince(), os::pathText(file));
-    auto bytes = back() ? history.version(entry_->before, entry_->beforeSize)
-                        : history.version(entry_->after, entry_->afterSize);
-    if (!bytes)
+    if (!isExpected(bytes)) return refuse(changedSince(), os::pathText(file));
+    auto version = back() ? history.version(entry_->before, entry_->beforeSize)
+                          : history.version(entry_->after, entry_->afterSize);
+    if (!version)
         return refuse(std::string(texts::VersionLostStart) +
                           std::string(back() ? texts::VersionLostBefore : texts::VersionLostAfter) +
                           entry_->description + std::string(texts::VersionLostEnd),
                       os::pathText(file));
-    restored_ = std::move(*bytes);
+    restored_ = std::move(*version);
     return Outcome::done();
 }
 
@@ -69,20 +105,20 @@ HistoryView historyOf(Workspace& ws, bool checkFile) {
     if (file.empty()) return view;
     ChangeHistory history(ws.session().home(), file);
     view.problem = history.problem();
+    try {
+        if (checkFile || mayBeInterrupted(history, file)) {
+            const auto bytes = readFileBytes(file);
+            history = matchingHistory(ws, bytes, view.problem);
+            const HistoryEntry* undo = history.undoable();
+            const HistoryEntry* next = undo ? undo : history.redoable();
+            view.fileAsExpected = checkFile && next && bytes.size() == (undo ? next->afterSize : next->beforeSize) &&
+                                  sha256Hex(bytes) == (undo ? next->after : next->before);
+        }
+    } catch (const std::exception&) {
+        view.fileAsExpected = false; // a file that cannot be read is not as expected
+    }
     view.entries = history.entries();
     view.position = history.position();
-    const HistoryEntry* next = view.undoable();
-    const bool undo = next != nullptr;
-    if (!next) next = view.redoable();
-    if (!next || !checkFile) return view;
-    try {
-        const auto bytes = readFileBytes(file);
-        const auto& digest = undo ? next->after : next->before;
-        const auto size = undo ? next->afterSize : next->beforeSize;
-        view.fileAsExpected = bytes.size() == size && sha256Hex(bytes) == digest;
-    } catch (const std::exception&) {
-        view.fileAsExpected = false;
-    }
     return view;
 }
 

@@ -54,7 +54,8 @@ public:
 
 // The open file's history as the Edit menu and the command line show it.
 struct HistoryView {
-    std::string problem;               // set when the history could not be read (it is then empty)
+    std::string problem;               // set when the history could not be read in full
+                                       // (entries holds what could be read)
     std::vector<HistoryEntry> entries; // oldest first
     std::size_t position = 0;          // entries before it are made, from it on undone
     // Whether the file is still the version the next Undo (or, with nothing to undo, the next

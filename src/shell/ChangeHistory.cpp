@@ -8,8 +8,9 @@
 
 #include <algorithm>
 #include <charconv>
-#include <set>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace vocabrella {
 namespace fs = std::filesystem;
@@ -20,9 +21,16 @@ constexpr std::string_view kFolder = "history";
 constexpr std::string_view kList = "changes";
 constexpr std::string_view kDamaged = "changes.damaged";
 constexpr std::string_view kVersions = "versions";
+constexpr std::string_view kPathFile = "path";
+constexpr std::string_view kAside = ".damaged-";
 constexpr std::string_view kHeader = "vocabrella change history 1";
 constexpr std::string_view kFileKey = "file ";
 constexpr std::string_view kPositionKey = "position ";
+
+// Far beyond what any limits keep (500 entries by default): such a list was not written here, and
+// is not parsed.
+constexpr std::size_t kMostLines = 100000;
+constexpr std::uintmax_t kMostListBytes = 64ull << 20;
 
 fs::path fullPath(const fs::path& file) { return fs::weakly_canonical(fs::absolute(file)); }
 
@@ -102,6 +110,16 @@ std::optional<HistoryEntry> parseEntry(std::string_view line) {
     return e;
 }
 
+// The first NAME.damaged-N beside path that is free.
+fs::path asideOf(const fs::path& path) {
+    for (int n = 1;; ++n) {
+        fs::path aside = path;
+        aside += std::string(kAside) + std::to_string(n);
+        std::error_code ec;
+        if (!fs::exists(fs::symlink_status(aside, ec)) && !os::isLink(aside)) return aside;
+    }
+}
+
 } // namespace
 
 fs::path ChangeHistory::folderOf(const fs::path& home, const fs::path& file) {
@@ -111,47 +129,119 @@ fs::path ChangeHistory::folderOf(const fs::path& home, const fs::path& file) {
 fs::path ChangeHistory::listOf(const fs::path& home, const fs::path& file) { return folderOf(home, file) / kList; }
 
 ChangeHistory::ChangeHistory(const fs::path& home, const fs::path& file, HistoryLimits limits)
-    : folder_(folderOf(home, file)), file_(fullPath(file)), limits_(limits) {
+    : home_(home), folder_(folderOf(home, file)), file_(fullPath(file)), limits_(limits) {
     load();
 }
 
+void ChangeHistory::damagedWhole(const fs::path& where, std::string why) {
+    damage_ = Damage::Whole;
+    aside_ = where;
+    problem_ = std::string(texts::HistoryDamaged) + why;
+    entries_.clear();
+    position_ = 0;
+}
+
 void ChangeHistory::load() {
+    // Whoever can put a link here could have the history read, and its unused versions
+    // removed, somewhere else: a link is never followed.
+    const fs::path all = home_ / kFolder;
+    if (os::isLink(all)) return damagedWhole(all, os::pathText(all) + std::string(texts::HistoryLinked));
+    if (os::isLink(folder_)) return damagedWhole(folder_, os::pathText(folder_) + std::string(texts::HistoryLinked));
+    std::error_code ec;
+    if (!fs::is_directory(folder_, ec)) return;
+    for (const auto name : {kList, kDamaged, kPathFile, kVersions})
+        if (os::isLink(folder_ / name))
+            return damagedWhole(folder_, os::pathText(folder_ / name) + std::string(texts::HistoryLinked));
+    for (fs::directory_iterator it(folder_ / kVersions, ec), end; !ec && it != end; it.increment(ec))
+        if (os::isLink(it->path()))
+            return damagedWhole(folder_, os::pathText(it->path()) + std::string(texts::HistoryLinked));
+    loadList();
+}
+
+void ChangeHistory::loadList() {
     const fs::path list = folder_ / kList;
-    if (!fs::exists(list)) return;
+    std::error_code ec;
+    if (!fs::exists(list, ec)) return;
+    const auto tooBig = [&] { damagedWhole(folder_, os::pathText(list) + std::string(texts::HistoryTooBig)); };
+    if (const auto size = fs::file_size(list, ec); !ec && size > kMostListBytes) return tooBig();
     std::string text;
     try {
         const auto bytes = readFileBytes(list);
         text.assign(bytes.begin(), bytes.end());
     } catch (const std::exception& e) {
-        problem_ = std::string(texts::HistoryDamaged) + os::pathText(list) + " (" + e.what() + ")";
-        return;
+        return damagedWhole(folder_, os::pathText(list) + " (" + e.what() + ")");
     }
+    if (text.size() > kMostListBytes || static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) > kMostLines)
+        return tooBig();
     auto lines = split(text, '\n');
     if (!lines.empty() && lines.back().empty()) lines.pop_back();
-    std::size_t bad = 0; // 1-based line of the first fault
+    const auto badAt = [&](std::size_t line) {
+        return os::pathText(list) + std::string(texts::HistoryDamagedLine) + std::to_string(line);
+    };
+    if (lines.size() < 3 || lines[0] != kHeader) return damagedWhole(folder_, badAt(1));
+    // Lists written before paths were escaped hold the path as it is.
+    const auto path = os::pathText(file_);
+    const auto fileLine = lines[1].substr(std::min(lines[1].size(), kFileKey.size()));
+    if (!lines[1].starts_with(kFileKey) || (fileLine != escaped(path) && fileLine != path))
+        return damagedWhole(folder_, badAt(2));
+
+    // Every entry that can be read is kept; the position counts the readable ones before it.
     std::optional<std::size_t> position;
-    if (lines.size() < 3 || lines[0] != kHeader) bad = 1;
-    else if (!lines[1].starts_with(kFileKey) || lines[1].substr(kFileKey.size()) != os::pathText(file_)) bad = 2;
-    else if (!lines[2].starts_with(kPositionKey) ||
-             !(position = number<std::size_t>(lines[2].substr(kPositionKey.size()))))
-        bad = 3;
-    for (std::size_t i = 3; bad == 0 && i < lines.size(); ++i) {
+    if (lines[2].starts_with(kPositionKey)) position = number<std::size_t>(lines[2].substr(kPositionKey.size()));
+    if (position && *position > lines.size() - 3) position.reset();
+    std::size_t firstBad = position ? 0 : 3;
+    if (!position) badLines_ = std::string(lines[2]) + "\n";
+    entries_.reserve(lines.size() - 3);
+    for (std::size_t i = 3; i < lines.size(); ++i) {
         auto entry = parseEntry(lines[i]);
-        if (!entry) bad = i + 1;
-        else entries_.push_back(std::move(*entry));
+        if (!entry) {
+            if (firstBad == 0) firstBad = i + 1;
+            badLines_ += std::string(lines[i]) + "\n";
+            continue;
+        }
+        entries_.push_back(std::move(*entry));
+        if (!position || i - 3 < *position) position_ = entries_.size();
     }
-    if (bad == 0 && *position > entries_.size()) bad = 3;
-    if (bad != 0) {
-        entries_.clear();
-        problem_ = std::string(texts::HistoryDamaged) + os::pathText(list) + std::string(texts::HistoryDamagedLine) +
-                   std::to_string(bad);
-        return;
+    if (firstBad != 0) {
+        damage_ = Damage::Lines;
+        problem_ = std::string(texts::HistoryLinesDamaged) + badAt(firstBad);
     }
-    position_ = *position;
+}
+
+void ChangeHistory::putAside() {
+    if (damage_ == Damage::Whole) {
+        if (aside_ != folder_ || os::isLink(folder_)) {
+            // A link goes aside itself, whatever it names.
+            fs::rename(aside_, asideOf(aside_));
+        } else {
+            // The lock file stays where the writers look for it, as do temporary files; the rest
+            // goes aside together, versions with the list that names them.
+            const fs::path to = asideOf(folder_);
+            fs::create_directory(to);
+            std::vector<fs::path> names;
+            for (const auto& entry : fs::directory_iterator(folder_))
+                if (!os::pathText(entry.path().filename()).starts_with(".")) names.push_back(entry.path().filename());
+            for (const auto& name : names) fs::rename(folder_ / name, to / name);
+        }
+    } else if (damage_ == Damage::Lines) {
+        std::string kept;
+        const fs::path damaged = folder_ / kDamaged;
+        if (fs::exists(damaged)) {
+            const auto bytes = readFileBytes(damaged);
+            kept.assign(bytes.begin(), bytes.end());
+            if (!kept.empty() && kept.back() != '\n') kept += '\n';
+        }
+        writeFileAtomically(damaged, kept + badLines_);
+    }
+    damage_ = Damage::None;
+    aside_.clear();
+    badLines_.clear();
+    problem_.clear();
 }
 
 void ChangeHistory::save() {
-    std::string text = std::string(kHeader) + "\n" + std::string(kFileKey) + os::pathText(file_) + "\n" +
+    putAside();
+    std::string text = std::string(kHeader) + "\n" + std::string(kFileKey) + escaped(os::pathText(file_)) + "\n" +
                        std::string(kPositionKey) + std::to_string(position_) + "\n";
     for (const auto& e : entries_)
         text += std::to_string(e.time) + "\t" + e.before + "\t" + std::to_string(e.beforeSize) + "\t" + e.after + "\t" +
@@ -162,12 +252,21 @@ void ChangeHistory::save() {
 
 void ChangeHistory::keepVersion(std::span<const std::uint8_t> bytes, const std::string& digest) {
     const fs::path path = folder_ / kVersions / digest;
-    if (fs::exists(path) && fs::file_size(path) == bytes.size()) return;
+    std::error_code ec;
+    if (os::isLink(path)) {
+        fs::remove(path); // the link itself, never what it names
+    } else if (fs::is_regular_file(path, ec) && fs::file_size(path, ec) == bytes.size()) {
+        // A version damaged in place may keep its size: its bytes decide.
+        try {
+            if (sha256Hex(readFileBytes(path)) == digest) return;
+        } catch (const std::exception&) {
+        }
+    }
     writeFileAtomically(path, bytes);
 }
 
 std::uint64_t ChangeHistory::keptBytes() const {
-    std::set<std::string> seen;
+    std::unordered_set<std::string_view> seen;
     std::uint64_t total = 0;
     for (const auto& e : entries_) {
         if (seen.insert(e.before).second) total += e.beforeSize;
@@ -177,34 +276,63 @@ std::uint64_t ChangeHistory::keptBytes() const {
 }
 
 void ChangeHistory::dropBeyondLimits() {
-    while (entries_.size() > limits_.keepAtLeast &&
-           (entries_.size() > limits_.mostEntries || keptBytes() > limits_.mostBytes)) {
-        entries_.erase(entries_.begin());
-        if (position_ > 0) --position_;
+    // Each version is counted while some entry still names it: dropping from the front only
+    // updates the counts, so a list of any length is trimmed in one pass.
+    std::unordered_map<std::string_view, std::size_t> uses;
+    std::uint64_t kept = 0;
+    for (const auto& e : entries_) {
+        if (uses[e.before]++ == 0) kept += e.beforeSize;
+        if (uses[e.after]++ == 0) kept += e.afterSize;
     }
+    std::size_t dropped = 0;
+    const auto left = [&] { return entries_.size() - dropped; };
+    while (left() > limits_.keepAtLeast && (left() > limits_.mostEntries || kept > limits_.mostBytes)) {
+        const auto& e = entries_[dropped++];
+        if (--uses[e.before] == 0) kept -= e.beforeSize;
+        if (--uses[e.after] == 0) kept -= e.afterSize;
+    }
+    uses.clear();
+    entries_.erase(entries_.begin(), entries_.begin() + static_cast<std::ptrdiff_t>(dropped));
+    position_ = position_ > dropped ? position_ - dropped : 0;
 }
 
 void ChangeHistory::removeUnusedVersions() {
-    std::set<std::string> used;
+    const fs::path versions = folder_ / kVersions;
+    if (os::isLink(versions)) return;
+    std::unordered_set<std::string> used;
     for (const auto& e : entries_) used.insert({e.before, e.after});
+    // The lines put aside name versions too, for whoever looks at them: those stay. When they
+    // cannot be read, every version stays.
+    const fs::path damaged = folder_ / kDamaged;
     std::error_code ec;
-    for (fs::directory_iterator it(folder_ / kVersions, ec), end; !ec && it != end; it.increment(ec)) {
+    if (os::isLink(damaged)) return;
+    if (fs::exists(damaged, ec)) {
+        try {
+            if (fs::file_size(damaged) > kMostListBytes) return;
+            const auto bytes = readFileBytes(damaged);
+            const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+            for (const auto line : split(text, '\n'))
+                for (const auto field : split(line, '\t'))
+                    if (isDigest(field)) used.emplace(field);
+        } catch (const std::exception&) {
+            return;
+        }
+    }
+    for (fs::directory_iterator it(versions, ec), end; !ec && it != end; it.increment(ec)) {
         const auto name = os::pathText(it->path().filename());
         // Temporary files of a write in progress start with a dot and are left to their writer.
-        if (!name.starts_with(".") && !used.contains(name)) fs::remove(it->path(), ec);
+        // A link is removed itself, never what it names.
+        std::error_code removing;
+        if (!name.starts_with(".") && !used.contains(name)) fs::remove(it->path(), removing);
     }
 }
 
 void ChangeHistory::record(std::string description, std::chrono::system_clock::time_point time,
                            std::span<const std::uint8_t> before, std::span<const std::uint8_t> after) {
+    putAside();
     fs::create_directories(folder_ / kVersions);
-    if (!problem_.empty()) {
-        // Kept aside for whoever wants to look; the history starts afresh.
-        std::error_code ec;
-        fs::rename(folder_ / kList, folder_ / kDamaged, ec);
-        problem_.clear();
-    }
-    if (!fs::exists(folder_ / "path")) writeFileAtomically(folder_ / "path", os::pathText(file_) + "\n", false);
+    if (!fs::exists(folder_ / kPathFile))
+        writeFileAtomically(folder_ / kPathFile, escaped(os::pathText(file_)) + "\n", false);
     HistoryEntry e;
     e.time = std::chrono::duration_cast<std::chrono::seconds>(time.time_since_epoch()).count();
     e.description = std::move(description);
@@ -222,21 +350,36 @@ void ChangeHistory::record(std::string description, std::chrono::system_clock::t
 }
 
 void ChangeHistory::undone() {
-    if (position_ == 0) return;
-    --position_;
-    save();
+    if (position_ > 0) moveTo(position_ - 1);
 }
 
-void ChangeHistory::redone() {
-    if (position_ == entries_.size()) return;
-    ++position_;
+void ChangeHistory::redone() { moveTo(position_ + 1); }
+
+std::optional<std::size_t> ChangeHistory::positionFor(std::span<const std::uint8_t> file) const {
+    const HistoryEntry* undo = undoable();
+    const HistoryEntry* redo = redoable();
+    const bool redoneMaybe = redo && redo->afterSize == file.size();
+    const bool undoneMaybe = undo && undo->beforeSize == file.size();
+    if (!redoneMaybe && !undoneMaybe) return std::nullopt;
+    const auto digest = sha256Hex(file);
+    const auto is = [&](const std::string& d, std::uint64_t size) { return size == file.size() && d == digest; };
+    if ((undo && is(undo->after, undo->afterSize)) || (redo && is(redo->before, redo->beforeSize))) return std::nullopt;
+    if (redoneMaybe && redo->after == digest) return position_ + 1;
+    if (undoneMaybe && undo->before == digest) return position_ - 1;
+    return std::nullopt;
+}
+
+void ChangeHistory::moveTo(std::size_t position) {
+    if (position > entries_.size() || position == position_) return;
+    position_ = position;
     save();
 }
 
 std::optional<std::vector<std::uint8_t>> ChangeHistory::version(const std::string& digest, std::uint64_t size) const {
-    if (!isDigest(digest)) return std::nullopt;
+    const fs::path path = folder_ / kVersions / digest;
+    if (damage_ == Damage::Whole || !isDigest(digest) || os::isLink(path)) return std::nullopt;
     try {
-        auto bytes = readFileBytes(folder_ / kVersions / digest);
+        auto bytes = readFileBytes(path);
         if (bytes.size() != size || sha256Hex(bytes) != digest) return std::nullopt;
         return bytes;
     } catch (const std::exception&) {

@@ -33,8 +33,13 @@ struct HistoryLimits {
 // holds the list of changes ("changes", a text file replaced atomically at each change) and the
 // versions of the file they lead from and to (versions/DIGEST, each version once however many
 // changes share it). Entries [0, position) are made; [position, end) were undone and can be
-// redone. A damaged list is read as an empty history, with problem() saying what is wrong; the
-// next change puts it aside (changes.damaged) and starts afresh.
+// redone.
+// What cannot be read is told by problem() and put aside by the next write (which its caller
+// makes under the list's lock), never deleted: lines of the list that cannot be read are added
+// to changes.damaged and the other entries kept; a history that cannot be read at all (or holds
+// a link the program did not make, or is far beyond any bound) goes aside whole, as
+// NAME-XXXXXXXXXXXXXXXX.damaged-N, and a new one is started. No link under the history is
+// followed.
 class ChangeHistory {
 public:
     ChangeHistory(const std::filesystem::path& home, const std::filesystem::path& file, HistoryLimits limits = {});
@@ -61,24 +66,39 @@ public:
     // The newest change was undone, or the next undone one made again: the position moves.
     void undone();
     void redone();
+    // A step that wrote the file but was stopped before the history took it in leaves the file
+    // exactly as the next redo makes it, or as the newest undo gives it back, while it is not
+    // what the position expects: the position that matches such a file, or nothing. moveTo
+    // sets it and writes the history (under the list's lock, as every writer of it).
+    std::optional<std::size_t> positionFor(std::span<const std::uint8_t> file) const;
+    void moveTo(std::size_t position);
 
     // The version of the file of that digest and size; nothing when it is missing or its bytes
     // are not that version any more.
     std::optional<std::vector<std::uint8_t>> version(const std::string& digest, std::uint64_t size) const;
 
 private:
+    enum class Damage { None, Lines, Whole };
     void load();
+    void loadList();
+    void damagedWhole(const std::filesystem::path& where, std::string why);
+    // Puts aside what load found damaged, before anything is written.
+    void putAside();
     void save();
     void keepVersion(std::span<const std::uint8_t> bytes, const std::string& digest);
     void dropBeyondLimits();
     void removeUnusedVersions();
 
+    std::filesystem::path home_;
     std::filesystem::path folder_;
     std::filesystem::path file_;
     HistoryLimits limits_;
     std::vector<HistoryEntry> entries_;
     std::size_t position_ = 0;
     std::string problem_;
+    Damage damage_ = Damage::None;
+    std::filesystem::path aside_; // with Damage::Whole: what goes aside, the link itself or the folder
+    std::string badLines_;        // with Damage::Lines: the lines that go to changes.damaged
 };
 
 } // namespace vocabrella

@@ -20,6 +20,12 @@ inline constexpr std::string_view NowTrace = "NOW TRACE";
 // The history of the changes of a command file.
 inline constexpr std::string_view HistoryDamaged = "The undo history kept for this file is damaged and is ignored: ";
 inline constexpr std::string_view HistoryDamagedLine = ", line ";
+// Why a whole history is put aside, after its path.
+inline constexpr std::string_view HistoryLinked = " is a link the program did not make";
+inline constexpr std::string_view HistoryTooBig = " is too big to be a history";
+// Some lines could not be read: the others are kept.
+inline constexpr std::string_view HistoryLinesDamaged =
+    "Some lines of the undo history kept for this file are damaged and are put aside in changes.damaged: ";
 
 // The settings file and the program's name, which is also the settings section.
 inline constexpr std::string_view ApplicationName = "Vocabrella";
