@@ -114,6 +114,11 @@ void Session::FileRefresh() {
     parseFailure();
 }
 
+ReadOutcome Session::readChangedFile() {
+    const auto path = reader_->file().path;
+    return rebuildingOnDamage(path, [&] { return reader_->ReadCommandFile(true, path); });
+}
+
 void Session::parseFailure() {
     // The trace goes after the dump in error.log, behind a line of its own.
     const auto traceText = readFileBytes(home_ / "trace.vbl");
