@@ -80,7 +80,10 @@ void FileWatch::check() {
     if (ctx_.window.editOpen()) {
         seenWhileEditing_ = true;
         if (toldEditOf_ != version)
-            ctx_.window.guarded([&] { ctx_.prompter().message(texts::FileChangedWhileEditing, os::pathText(file_)); });
+            ctx_.window.guarded([&] {
+                ctx_.prompter().message(ctx_.edit.creating() ? texts::FileChangedWhileCreating : texts::FileChangedWhileEditing,
+                                        os::pathText(file_));
+            });
         toldEditOf_ = version;
         return;
     }
