@@ -81,7 +81,8 @@ void FileWatch::check() {
         seenWhileEditing_ = true;
         if (toldEditOf_ != version)
             ctx_.window.guarded([&] {
-                ctx_.prompter().message(ctx_.edit.creating() ? texts::FileChangedWhileCreating : texts::FileChangedWhileEditing,
+                ctx_.prompter().message(ctx_.edit.creating() ? texts::FileChangedWhileCreating
+                                                             : texts::FileChangedWhileEditing,
                                         os::pathText(file_));
             });
         toldEditOf_ = version;
