@@ -72,10 +72,14 @@ Outcome SaveChanges::check() {
 }
 
 Outcome SaveChanges::changedOnDisk() {
-    // The edit was made on the version read before: it is not written over Dragon's.
-    auto refusal = refuse(keptAt_.empty() ? std::string(texts::ChangedByDragon)
-                                          : std::string(texts::ChangedByDragonBodyKept) + keptAt_,
-                          os::pathText(ws_.commandFile()));
+    // The edit was made on the version read before: it is not written over the other one. Only
+    // the speech user's own file is Dragon's to change.
+    const bool dragons = ws_.productionOpen();
+    std::string text(keptAt_.empty()
+                         ? (dragons ? texts::ChangedByDragon : texts::ChangedByAnotherProgram)
+                         : (dragons ? texts::ChangedByDragonBodyKept : texts::ChangedByAnotherProgramBodyKept));
+    text += keptAt_;
+    auto refusal = refuse(std::move(text), os::pathText(ws_.commandFile()));
     ws_.FileRefresh();
     return std::move(refusal).because(Outcome::Reason::FileChangedMeanwhile);
 }

@@ -18,6 +18,18 @@ inline constexpr std::string_view ChangedByDragonBodyKept =
     "modified your open user mycmds.dat file with Command Browser.\r\n"
     "Vocabrella will now refresh its copy.\r\n"
     "Nothing was written; perform your operation again. The new body is kept in ";
+// The same for a file that is not the speech user's own: no Command Browser changes it.
+inline constexpr std::string_view ChangedByAnotherProgram =
+    "Sorry, this operation cannot be carried out because another program\r\n"
+    "changed the open file since Vocabrella read it.\r\n"
+    "Vocabrella will now refresh its copy.\r\n"
+    "The macro body has been copied to the Clipboard and you can use it to\r\n"
+    "retrieve (Paste) your changes and then you must perform your operation again.";
+inline constexpr std::string_view ChangedByAnotherProgramBodyKept =
+    "Sorry, this operation cannot be carried out because another program\r\n"
+    "changed the open file since Vocabrella read it.\r\n"
+    "Vocabrella will now refresh its copy.\r\n"
+    "Nothing was written; perform your operation again. The new body is kept in ";
 inline constexpr std::string_view BodyKeptInCommandLine = "the command line (--text)";
 inline constexpr std::string_view ScriptErrorAtLine = "Error in your script at line: ";
 inline constexpr std::string_view OperationInProgress = "Operation in Progress";

@@ -279,6 +279,27 @@ void Application::FileRefresh() {
     if (settings_) settings_->MRUOutput(session_->store(), commandFile());
 }
 
+bool Application::refreshChangedFile() {
+    const fs::path path = commandFile();
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) {
+        prompter_.message(texts::FileDoesNotExist, os::pathText(path));
+        return false;
+    }
+    const auto read = session_->readChangedFile();
+    if (read.unread) {
+        // Held by its writer, say: the store was not touched, and the next change is read.
+        prompter_.message(read.problem, os::pathText(path));
+        return false;
+    }
+    if (!read.success) {
+        prompter_.message(texts::ParseProblem, os::pathText(path));
+        parseFailure();
+    }
+    if (settings_) settings_->MRUOutput(session_->store(), path);
+    return true;
+}
+
 bool Application::RefreshIfChanged(bool refresh) {
     changedOnDisk_ = false;
     if (!nat_ || !nat_->ProductionOpen(commandFile())) return false;

@@ -76,6 +76,10 @@ public:
     // Before every edit: a file the speech user's Dragon changed since it was read is read again
     // (when refresh is true). Returns whether it had changed.
     bool RefreshIfChanged(bool refresh);
+    // The open file read again after another program changed it. False, after saying so, when
+    // the file is gone or cannot be read (the store keeps what it held); a version that does not
+    // parse is told and ends the program as when it is opened, leaving the file as it is.
+    bool refreshChangedFile();
     std::string properties();
     [[noreturn]] void filereset();
 

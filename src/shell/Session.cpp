@@ -128,6 +128,11 @@ void Session::FileRefresh() {
     parseFailure();
 }
 
+ReadOutcome Session::readChangedFile() {
+    const auto path = reader_->file().path;
+    return rebuildingOnDamage(path, [&] { return reader_->ReadCommandFile(true, path); });
+}
+
 void Session::parseFailure() {
     // The trace goes after the dump in error.log, behind a line of its own.
     const auto traceText = trace_.isOpen() ? readFileBytes(trace_.path()) : std::vector<std::uint8_t>();

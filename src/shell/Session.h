@@ -48,6 +48,9 @@ public:
     // Reads the open file again after a writer changed it. When it no longer parses, the copy
     // kept before the change is put back, the trace is added to error.log and the program ends.
     void FileRefresh();
+    // Reads the open file again after another program changed it. A version that does not parse
+    // is that program's: it is left as it is, and the outcome says what is wrong with it.
+    ReadOutcome readChangedFile();
     // The steps after a file that cannot be parsed: the messages, the trace into error.log,
     // the end of the program.
     [[noreturn]] void parseFailure();

@@ -10,6 +10,7 @@
 #include "ui/CommandLists.h"
 #include "ui/CommandPane.h"
 #include "ui/CompareDialog.h"
+#include "ui/FileWatch.h"
 #include "ui/Form1.h"
 #include "ui/PlaceMenus.h"
 #include "ui/Printing.h"
@@ -117,6 +118,7 @@ void FileActions::showFile(bool atFirstPlace) {
     ctx_.window.applyOptions();
     selection.listsStale = selection.recentlyCreatedStale = selection.recentlyModifiedStale = true;
     ctx_.places->buildGroupMenu(); // chooses "All groups", which refreshes the window
+    ctx_.watch->follow();
 }
 
 void FileActions::openNoDialog(const fs::path& requested) {
@@ -185,6 +187,7 @@ void FileActions::restore(int index) {
     ctx_.window.setCaption();
     showUser();
     ctx_.lists->reset(-1);
+    ctx_.watch->follow();
 }
 
 void FileActions::backUp() {

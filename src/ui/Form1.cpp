@@ -12,6 +12,7 @@
 #include "ui/Dialogs.h"
 #include "ui/EditMenu.h"
 #include "ui/FileActions.h"
+#include "ui/FileWatch.h"
 #include "ui/FindForm.h"
 #include "ui/NameList.h"
 #include "ui/PlaceMenus.h"
@@ -21,6 +22,7 @@
 #include "ui/VocActions.h"
 #include "ui/WindowText.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -74,6 +76,7 @@ Form1::Form1(Application& app, QWidget* parent) : QMainWindow(parent), ctx_(app,
     }
     buildControls();
     buildMenus();
+    ctx_.watch = new FileWatch(ctx_, this);
     showOpenedFile(); // the file the program read at start-up
     app.setRoamingNotice([this] {
         RoamWarnDialog notice(*ctx_.help, this);
@@ -265,7 +268,14 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 // --- the program ---------------------------------------------------------------------------------
 
+bool Form1::busy() const { return running_ > 0 || QApplication::activeModalWidget() != nullptr; }
+
 void Form1::guarded(const std::function<void()>& action) {
+    struct Running {
+        int& depth;
+        explicit Running(int& d) : depth(++d) {}
+        ~Running() { --depth; }
+    } running{running_};
     try {
         ops::translatingFailures(ctx_.prompter(), &ctx_.session.trace(), [&] {
             action();
@@ -336,6 +346,7 @@ void Form1::setMenusEnabled(bool on) {
         for (auto* m : {ctx_.voc->menu(), ctx_.tools->menu()}) m->menuAction()->setEnabled(false);
     ctx_.lists->tabs()->tabBar()->setEnabled(on);
     undoRedo_->update(on && fileOpen());
+    if (on && ctx_.watch) ctx_.watch->editEnded();
 }
 
 bool Form1::refusedWhileEditing() {

@@ -70,6 +70,8 @@ public:
     // Applies the settings: fonts of the lists and the body box, the slider.
     void applyOptions();
 
+    // An action is running or a dialog is open: the store must not be read again under them.
+    bool busy() const;
     // Runs an action as the window's own handlers do: the end of the program closes the
     // window, a refusal or failure is told to the user.
     void guarded(const std::function<void()>& action);
@@ -114,6 +116,7 @@ private:
     std::optional<int> exitCode_; // the program has ended with it
     FindForm* findForm_ = nullptr; // made on first use
     int findKeyArmed_ = 0;         // F11 or F12 went down in a list or the body box
+    int running_ = 0;              // guarded actions under way, one inside another
 
     EditMenu* undoRedo_ = nullptr; // Undo and Redo, at the top of the Edit menu
     QMenu* editMenu_ = nullptr;

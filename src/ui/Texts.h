@@ -227,6 +227,16 @@ inline constexpr std::string_view ShowGraphic = "Show Graphi&c";
 inline constexpr std::string_view NothingToShow = "Nothing to show";
 // A spoken tab or menu entry while a change is open.
 inline constexpr std::string_view FinishEditFirst = "Save Changes or Abandon first: a change is open";
+// Another program changed the open file: the status line after it was read again, and the
+// messages while a change is open (their title is the file's path).
+inline constexpr std::string_view FileChangedReadAgain = "Another program changed the file: it was read again";
+inline constexpr std::string_view FileChangedWhileEditing =
+    "Another program changed this file while your change is open.\r\n"
+    "Saving it will be refused: the file is then read again, and the body put on the Clipboard.";
+// A new command or LIST is not refused: it is added to the file as it is then.
+inline constexpr std::string_view FileChangedWhileCreating =
+    "Another program changed this file while your new entry is open.\r\n"
+    "When you save it, the file is read again first and the entry added to it as it is then.";
 inline constexpr std::string_view NoLongerAvailable =
     "This command is no longer available.\r\n\r\nIt has likely been renamed or deleted.";
 inline constexpr std::string_view PickDifferent = "Please pick a different Program, Scope, View, or Group";

@@ -23,6 +23,7 @@ namespace vocabrella::ui {
 class CommandLists;
 class CommandPane;
 class FileActions;
+class FileWatch;
 class Form1;
 class HelpWindow;
 class PlaceMenus;
@@ -81,6 +82,7 @@ struct WindowContext {
     CommandPane* pane = nullptr;
     VocActions* voc = nullptr;
     FileActions* files = nullptr;
+    FileWatch* watch = nullptr;
     ToolsActions* tools = nullptr;
 
     // A command file is open (without Dragon there may be none yet).

@@ -242,7 +242,8 @@ TEST_P(Operations, AnEditOfAFileChangedMeanwhileIsNotWrittenOverTheChange) {
     const auto stale = ops::SaveChanges(*workspace, {cell.ID, cell.script, "Sub Main\r\n' mine\r\nEnd Sub\r\n",
                                                      ops::Conversion::None, {}, {}, {}})
                            .run();
-    expectRefused(stale, ops::texts::ChangedByDragon, file().string());
+    // A file of its own: no tool of Dragon's changed it.
+    expectRefused(stale, ops::texts::ChangedByAnotherProgram, file().string());
     EXPECT_EQ(stale.reason, ops::Outcome::Reason::FileChangedMeanwhile) << "the window keeps the body on the clipboard";
     EXPECT_EQ(bytes(), theirs);
     // Where nothing is put on the clipboard, the user is told where the new body is kept instead.
@@ -255,7 +256,7 @@ TEST_P(Operations, AnEditOfAFileChangedMeanwhileIsNotWrittenOverTheChange) {
                                                 {}, {}, {}})
                       .bodyKeptIn("body.txt")
                       .run(),
-                  std::string(ops::texts::ChangedByDragonBodyKept) + "body.txt", file().string());
+                  std::string(ops::texts::ChangedByAnotherProgramBodyKept) + "body.txt", file().string());
     EXPECT_EQ(prompter.last().text.find("Clipboard"), std::string::npos);
     EXPECT_EQ(bytes(), again);
     // The program read the file again: the other change is on show, and the next change keeps it.
