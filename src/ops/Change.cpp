@@ -47,6 +47,9 @@ void Change::keepInHistory(ChangeHistory& history, std::span<const std::uint8_t>
 
 bool keepInHistoryOf(Workspace& ws, const std::filesystem::path& file, const std::function<void(ChangeHistory&)>& keep) {
     try {
+        // Nothing is made through a link: not the history's folder, not its lock.
+        if (const auto aside = ChangeHistory::setAsideLinkedFolders(ws.session().home(), file); !aside.empty())
+            ws.prompter().message(aside, os::pathText(file));
         // Two programs that change one file take their turns at its history too.
         const auto list = ChangeHistory::listOf(ws.session().home(), file);
         std::filesystem::create_directories(list.parent_path());

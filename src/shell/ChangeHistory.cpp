@@ -128,6 +128,15 @@ fs::path ChangeHistory::folderOf(const fs::path& home, const fs::path& file) {
 
 fs::path ChangeHistory::listOf(const fs::path& home, const fs::path& file) { return folderOf(home, file) / kList; }
 
+std::string ChangeHistory::setAsideLinkedFolders(const fs::path& home, const fs::path& file) {
+    for (const fs::path& place : {home / kFolder, folderOf(home, file)}) {
+        if (!os::isLink(place)) continue;
+        fs::rename(place, asideOf(place));
+        return std::string(texts::HistoryDamaged) + os::pathText(place) + std::string(texts::HistoryLinked);
+    }
+    return {};
+}
+
 ChangeHistory::ChangeHistory(const fs::path& home, const fs::path& file, HistoryLimits limits)
     : home_(home), folder_(folderOf(home, file)), file_(fullPath(file)), limits_(limits) {
     load();

@@ -47,6 +47,10 @@ public:
     static std::filesystem::path folderOf(const std::filesystem::path& home, const std::filesystem::path& file);
     // The list of changes, which writers lock (CommandFileLock) while they record.
     static std::filesystem::path listOf(const std::filesystem::path& home, const std::filesystem::path& file);
+    // Before anything is made under the history (its folder, its lock): a link found in place of
+    // HOME/history or of the file's folder goes aside itself, unfollowed. What was put aside, told
+    // as the history's problem; empty when nothing was.
+    static std::string setAsideLinkedFolders(const std::filesystem::path& home, const std::filesystem::path& file);
     const std::filesystem::path& folder() const { return folder_; }
 
     const std::vector<HistoryEntry>& entries() const { return entries_; }

@@ -90,6 +90,29 @@ TEST(ChangeHistoryLinks, ALinkUnderTheHistoryGoesAsideNeverFollowed) {
     }
 }
 
+// The history's folder or the file's folder found as a link goes aside before a change makes
+// anything under it (a folder, its lock file): nothing appears where the link points.
+TEST(ChangeHistoryLinks, ALinkedFolderGoesAsideBeforeAnythingIsMade) {
+    for (const bool all : {true, false}) {
+        Recorded r(1);
+        const fs::path link = all ? r.home() / "history" : r.folder();
+        const fs::path outside = r.dir.path() / "outside";
+        fs::rename(link, outside);
+        try {
+            fs::create_directory_symlink(outside, link);
+        } catch (const fs::filesystem_error& e) {
+            GTEST_SKIP() << "this account may not make links here: " << e.what();
+        }
+        const auto before = contents(outside);
+        EXPECT_EQ(ChangeHistory::setAsideLinkedFolders(r.home(), r.file),
+                  std::string(texts::HistoryDamaged) + link.string() + std::string(texts::HistoryLinked));
+        EXPECT_TRUE(fs::is_symlink(link.string() + ".damaged-1")) << all;
+        EXPECT_FALSE(fs::exists(fs::symlink_status(link))) << all;
+        EXPECT_EQ(ChangeHistory::setAsideLinkedFolders(r.home(), r.file), "");
+        EXPECT_EQ(contents(outside), before);
+    }
+}
+
 // A line that cannot be read costs only itself: the other entries are kept, the position counts
 // them, the line goes to changes.damaged, and the versions it names stay with it.
 TEST(ChangeHistoryDamage, ABadLineCostsOnlyItself) {
