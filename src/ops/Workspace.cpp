@@ -26,8 +26,12 @@ bool Workspace::dragonAvailable() { return program_ && program_->dragonAvailable
 bool Workspace::productionOpen() { return dragonAvailable() && program_->nat().ProductionOpen(commandFile()); }
 
 bool Workspace::changedOnDisk() {
-    const auto modified = writeTimeStamp(commandFile());
-    return !modified || store().parameters().mycmdstime != *modified;
+    // Its time at full precision, and its size: two writes within one tick of a coarse clock
+    // keep the time, but rarely the size too.
+    const auto now = FileVersion::of(commandFile());
+    if (!now.present) return true;
+    return store().parameters().mycmdstime != now.seconds * 1'000'000'000LL + now.nanoseconds ||
+           static_cast<std::uint64_t>(now.size) != session_.reader().file().info.size;
 }
 
 void Workspace::FileRefresh() {

@@ -74,6 +74,15 @@ TEST_F(KeptChanges, TheHistoryHoldsWhatTheChangeWroteNotWhatCameAfter) {
     EXPECT_EQ(bytes(), theirs) << "the other program's change stays";
 }
 
+// A file rewritten by another program within one tick of its clock keeps its time: its size still
+// tells that it changed.
+TEST_F(KeptChanges, AChangeThatKeptTheFilesTimeIsSeenByItsSize) {
+    const auto time = fs::last_write_time(file());
+    inAnotherProgram(file(), [](Session&, ops::Workspace& ws) { ASSERT_TRUE(ops::NewList(ws, "theirs", "x\r\n").run().isDone()); });
+    fs::last_write_time(file(), time);
+    EXPECT_TRUE(workspace->changedOnDisk());
+}
+
 // The file is written, then the store fails (a full disk): the user is told that the file holds
 // the change and can be undone, and what to do; the next start reads the file afresh.
 TEST_F(KeptChanges, AStoreThatFailsAfterTheWriteIsToldAsSuch) {
