@@ -108,7 +108,9 @@ bool CheckProgress::advance(std::size_t done, std::size_t total) {
         dialog_->setMaximum(1000);
         dialog_->setValue(total == 0 ? 0 : static_cast<int>(1000.0 * static_cast<double>(done) / static_cast<double>(total)));
     }
-    QCoreApplication::processEvents(dialog_->isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    // Until the dialog shows, no event is handled at all: a timer that waits for what the check
+    // ends in (its findings) must not run in the middle of it.
+    if (dialog_->isVisible()) QCoreApplication::processEvents();
     return !dialog_->wasCanceled();
 }
 

@@ -32,7 +32,7 @@ private:
 
 // How far a check has come, in a window of its own with a Cancel button: shown at once for a
 // big file, otherwise once the check takes longer than a moment. The check runs on this
-// thread; while it is not shown, the window only repaints, so that nothing else can start.
+// thread; until it shows, no event is handled, so that nothing else can start meanwhile.
 class CheckProgress : public ops::Progress {
 public:
     explicit CheckProgress(QWidget* parent);
