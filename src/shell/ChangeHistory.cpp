@@ -7,6 +7,7 @@
 #include "cmdfile/System.h"
 
 #include <algorithm>
+#include <limits>
 #include <charconv>
 #include <string_view>
 #include <unordered_map>
@@ -195,11 +196,14 @@ void ChangeHistory::loadList() {
         return damagedWhole(folder_, badAt(2));
 
     // Every entry that can be read is kept; the position counts the readable ones before it.
-    std::optional<std::size_t> position;
-    if (lines[2].starts_with(kPositionKey)) position = number<std::size_t>(lines[2].substr(kPositionKey.size()));
-    if (position && *position > lines.size() - 3) position.reset();
-    std::size_t firstBad = position ? 0 : 3;
-    if (!position) badLines_ = std::string(lines[2]) + "\n";
+    // Without a readable position every entry counts as made.
+    constexpr std::size_t kAll = std::numeric_limits<std::size_t>::max();
+    std::size_t made = kAll;
+    if (lines[2].starts_with(kPositionKey))
+        made = number<std::size_t>(lines[2].substr(kPositionKey.size())).value_or(kAll);
+    if (made != kAll && made > lines.size() - 3) made = kAll;
+    std::size_t firstBad = made != kAll ? 0 : 3;
+    if (made == kAll) badLines_ = std::string(lines[2]) + "\n";
     entries_.reserve(lines.size() - 3);
     for (std::size_t i = 3; i < lines.size(); ++i) {
         auto entry = parseEntry(lines[i]);
@@ -209,7 +213,7 @@ void ChangeHistory::loadList() {
             continue;
         }
         entries_.push_back(std::move(*entry));
-        if (!position || i - 3 < *position) position_ = entries_.size();
+        if (i - 3 < made) position_ = entries_.size();
     }
     if (firstBad != 0) {
         damage_ = Damage::Lines;
