@@ -8,7 +8,7 @@
 #include "cmdfile/Sha256.h"
 #include "shell/ChangeHistory.h"
 
-#include <unistd.h>
+#include "Timing.h"
 
 #include <algorithm>
 #include <chrono>
@@ -24,15 +24,8 @@ using namespace vocabrella;
 
 namespace {
 
-using Clocked = std::chrono::steady_clock;
-
-double timeOnce(const std::function<void()>& prepare, const std::function<void()>& work) {
-    prepare();
-    ::sync();
-    const auto start = Clocked::now();
-    work();
-    return std::chrono::duration<double>(Clocked::now() - start).count();
-}
+using bench::Clocked;
+using bench::timeOnce;
 
 std::string digestOf(std::size_t i) {
     const std::string text = std::to_string(i);

@@ -17,7 +17,7 @@
 #include "ops/Workspace.h"
 #include "shell/Session.h"
 
-#include <unistd.h>
+#include "Timing.h"
 
 #include <algorithm>
 #include <chrono>
@@ -35,15 +35,8 @@ using namespace vocabrella;
 
 namespace {
 
-using Clocked = std::chrono::steady_clock;
-
-double timeOnce(const std::function<void()>& prepare, const std::function<void()>& work) {
-    prepare();
-    ::sync();
-    const auto start = Clocked::now();
-    work();
-    return std::chrono::duration<double>(Clocked::now() - start).count();
-}
+using bench::Clocked;
+using bench::timeOnce;
 
 constexpr std::size_t kCommands = 13180;
 constexpr int kRuns = 3;

@@ -14,7 +14,7 @@
 #include "writer/Updater.h"
 #include "writer/VersionConversion.h"
 
-#include <unistd.h>
+#include "Timing.h"
 
 #include <algorithm>
 #include <chrono>
@@ -34,17 +34,8 @@ using namespace vocabrella;
 
 namespace {
 
-using Clocked = std::chrono::steady_clock;
-
-// One timing of work; prepare() runs before it and is not timed, and neither is writing back
-// what earlier timings left dirty, so that each starts on a quiet disk.
-double timeOnce(const std::function<void()>& prepare, const std::function<void()>& work) {
-    prepare();
-    ::sync();
-    const auto start = Clocked::now();
-    work();
-    return std::chrono::duration<double>(Clocked::now() - start).count();
-}
+using bench::Clocked;
+using bench::timeOnce;
 
 // Best of n runs.
 double bestOf(int n, const std::function<void()>& prepare, const std::function<void()>& work) {
